@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Result.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// Text files as the suite writes them: Windows-1252, one record per line ending CR LF.
+// Reading also accepts LF alone. Reads are limited in size (default 256 MiB).
+namespace textfile {
+
+QString decode1252(const QByteArray &bytes);
+// Characters outside Windows-1252 become '?'.
+QByteArray encode1252(const QString &text);
+
+Result<QStringList> readLines(const QString &path, qint64 maxBytes = 256LL * 1024 * 1024);
+Result<QString> readAll(const QString &path, qint64 maxBytes = 256LL * 1024 * 1024);
+// Replaces the file atomically; every line gets CR LF.
+Status writeLines(const QString &path, const QStringList &lines);
+// Appends lines (CR LF each), creating the file when missing.
+Status appendLines(const QString &path, const QStringList &lines);
+
+} // namespace textfile
+} // namespace platform

@@ -1,0 +1,130 @@
+#include "Funciones.h"
+
+#include <cmath>
+
+namespace platform::suite {
+
+Funciones &gFunciones()
+{
+    static Funciones instance;
+    return instance;
+}
+
+QString Funciones::AgregarBarra(const QString &folder) const
+{
+    // Our folders use "/"; a folder already ending in either separator is kept.
+    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
+        return folder;
+    return folder + QLatin1Char('/');
+}
+
+QString Funciones::NuloAVacio(const Variant &value) const
+{
+    return (value.isNull() || value.isEmpty()) ? QString() : value.toString();
+}
+
+double Funciones::TextoAMoneda(const QString &text) const
+{
+    const QChar decimal = regional().decimalSeparator;
+    const QChar grouping = decimal == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
+    QString t = text.trimmed();
+    if (t.isEmpty())
+        return 0.0;
+    bool negative = false;
+    if (t.startsWith(QLatin1Char('(')) && t.endsWith(QLatin1Char(')'))) {
+        negative = true;
+        t = t.mid(1, t.size() - 2).trimmed();
+    }
+    if (t.startsWith(QLatin1Char('$')))
+        t = t.mid(1).trimmed();
+    if (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) {
+        negative = negative != (t[0] == QLatin1Char('-'));
+        t = t.mid(1).trimmed();
+    }
+    QString plain;
+    bool seenDecimal = false;
+    for (const QChar c : t) {
+        if (c.isDigit())
+            plain += c;
+        else if (c == grouping && !seenDecimal)
+            continue;
+        else if (c == decimal && !seenDecimal) {
+            plain += QLatin1Char('.');
+            seenDecimal = true;
+        } else
+            throw RuntimeError(13, QStringLiteral("No coinciden los tipos: '%1'").arg(text));
+    }
+    bool ok = false;
+    const double value = plain.toDouble(&ok);
+    if (!ok)
+        throw RuntimeError(13, QStringLiteral("No coinciden los tipos: '%1'").arg(text));
+    // Currency keeps four decimal places.
+    const double rounded = std::round(value * 10000.0) / 10000.0;
+    return negative ? -rounded : rounded;
+}
+
+QString Funciones::AlinearDerecha(const QString &text, int width) const
+{
+    return text.size() >= width ? text : text.rightJustified(width, QLatin1Char(' '));
+}
+
+QString Funciones::AjustarLargo(const QString &text, int maximum) const
+{
+    return maximum < 0 ? text : text.left(maximum);
+}
+
+QString Funciones::QuitarCaracteres(const QString &text, const QString &c1, const QString &c2,
+                                    const QString &c3) const
+{
+    QString out = text;
+    for (const QString &c : {c1, c2, c3}) {
+        if (!c.isEmpty())
+            out.remove(c);
+    }
+    return out;
+}
+
+QString Funciones::Reemplazar(const QString &text, const QString &find, const QString &replacement) const
+{
+    if (find.isEmpty())
+        return text;
+    QString out = text;
+    return out.replace(find, replacement);
+}
+
+int Funciones::ContarPalabras(const QString &text) const
+{
+    int words = 0;
+    bool inWord = false;
+    for (const QChar c : text) {
+        const bool blank = c.isSpace();
+        if (!blank && !inWord)
+            ++words;
+        inWord = !blank;
+    }
+    return words;
+}
+
+namespace {
+// The stored form only has to hide the text from a casual look and survive a
+// comma-separated text file: hexadecimal of the bytes mixed with a rolling key.
+constexpr unsigned char kKey[] = {0x5A, 0x13, 0xC7, 0x2E, 0x91, 0x64, 0xB8, 0x0F};
+} // namespace
+
+QString Funciones::Codificar(const QString &text) const
+{
+    QByteArray bytes = text.toUtf8();
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(static_cast<unsigned char>(bytes[i]) ^ kKey[i % sizeof kKey] ^ (i * 31));
+    return QString::fromLatin1(bytes.toHex().toUpper());
+}
+
+QString Funciones::Decodificar(const QString &text) const
+{
+    QByteArray bytes = QByteArray::fromHex(text.trimmed().toLatin1());
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(static_cast<unsigned char>(bytes[i]) ^ kKey[i % sizeof kKey] ^ (i * 31));
+    return QString::fromUtf8(bytes);
+}
+
+} // namespace platform::suite

@@ -1,0 +1,62 @@
+#include "platform/TextFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+TEST(TextFile, WritesWindows1252WithCrLf)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    ASSERT_TRUE(textfile::writeLines(path, {QStringLiteral("Año €5"), QStringLiteral("ñandú")}).ok());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("A\xF1o \x80" "5\r\n\xF1" "and\xFA\r\n"));
+}
+
+TEST(TextFile, ReadsCrLfAndLfAlike)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("b.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("uno\r\ndos\n\xE1rbol\r\n");
+    f.close();
+    auto lines = textfile::readLines(path);
+    ASSERT_TRUE(lines.ok());
+    EXPECT_EQ(lines.value(), (QStringList{QStringLiteral("uno"), QStringLiteral("dos"), QStringLiteral("árbol")}));
+}
+
+TEST(TextFile, AppendCreatesAndExtends)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("c.log"));
+    ASSERT_TRUE(textfile::appendLines(path, {QStringLiteral("1")}).ok());
+    ASSERT_TRUE(textfile::appendLines(path, {QStringLiteral("2")}).ok());
+    EXPECT_EQ(textfile::readLines(path).value(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+}
+
+TEST(TextFile, ErrorsNameTheFile)
+{
+    auto missing = textfile::readLines(QStringLiteral("/nonexistent/x.txt"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_TRUE(missing.message().contains(QStringLiteral("/nonexistent/x.txt")));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.txt"));
+    ASSERT_TRUE(textfile::writeLines(path, {QString(100, QLatin1Char('x'))}).ok());
+    auto tooBig = textfile::readAll(path, 10);
+    ASSERT_FALSE(tooBig.ok());
+    EXPECT_TRUE(tooBig.message().contains(path));
+
+    EXPECT_FALSE(textfile::writeLines(QStringLiteral("/nonexistent/dir/y.txt"), {}).ok());
+}
+
+TEST(TextFile, UnmappableCharactersBecomeQuestionMarks)
+{
+    EXPECT_EQ(textfile::encode1252(QStringLiteral("a\u4E2Db")), QByteArray("a?b"));
+    EXPECT_EQ(textfile::decode1252(textfile::encode1252(QStringLiteral("“Ñ”…"))), QStringLiteral("“Ñ”…"));
+}
