@@ -1,0 +1,279 @@
+// Extraction of packages: Info-ZIP's zip program as the peer that writes them.
+#include "ZipTestSupport.h"
+
+#include "zip/ModZIP.h"
+#include "zip/Unzip32.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace ModZIP;
+using ziptest::readFile;
+using ziptest::snapshot;
+using ziptest::writeFile;
+
+namespace {
+
+const QString Fixtures = QStringLiteral(IMAESTROS_FIXTURES "/zip/");
+
+class ZipExtraction : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_base.isValid());
+        state().passwordRefused = 0;
+    }
+    void TearDown() override { state().passwordRefused = 0; }
+
+    QString path(const QString &relative) const { return m_base.filePath(relative); }
+
+    // A package made by Info-ZIP's zip from the sample table files (plus a subfolder).
+    QString peerPackage(const QStringList &extraArguments = {})
+    {
+        const QString source = path(QStringLiteral("origen"));
+        for (auto [name, bytes] : ziptest::sampleTableFiles().asKeyValueRange())
+            writeFile(source + QLatin1Char('/') + name, bytes);
+        writeFile(source + QStringLiteral("/SUB/INNER.DAT"), "interior\r\n");
+        const QString archive = path(QStringLiteral("Archivos.zip"));
+        QString output;
+        const int code = ziptest::run(ziptest::program(QStringLiteral("zip")),
+                                      QStringList{QStringLiteral("-9"), QStringLiteral("-r"), QStringLiteral("-q")}
+                                          + extraArguments + QStringList{archive, QStringLiteral(".")},
+                                      source, &output);
+        EXPECT_EQ(code, 0) << output.toStdString();
+        return archive;
+    }
+
+    QTemporaryDir m_base;
+    ziptest::ScriptedScope m_operator; // any question not scripted fails the test
+};
+
+TEST_F(ZipExtraction, PeerPackageArrivesByteForByteReplacingFilesInAnyCase)
+{
+    ZIPTEST_REQUIRE("zip");
+    const QString archive = peerPackage();
+    const QString target = path(QStringLiteral("RECIBIR"));
+    writeFile(target + QStringLiteral("/controlma.dat"), "viejo\r\n");
+    writeFile(target + QStringLiteral("/V_TA_UNIDAD.dat"), "viejo\r\n");
+    writeFile(target + QStringLiteral("/OTRO.TXT"), "no se toca\r\n");
+
+    const platform::Status done = Descomprimir(archive, target);
+
+    ASSERT_TRUE(done.ok()) << done.message().toStdString();
+    QMap<QString, QByteArray> expected = ziptest::sampleTableFiles();
+    expected.insert(QStringLiteral("controlma.dat"), expected.take(QStringLiteral("ControlMA.dat")));
+    expected.insert(QStringLiteral("SUB/"), QByteArray());
+    expected.insert(QStringLiteral("SUB/INNER.DAT"), "interior\r\n");
+    expected.insert(QStringLiteral("OTRO.TXT"), "no se toca\r\n");
+    EXPECT_EQ(snapshot(target), expected);
+}
+
+TEST_F(ZipExtraction, FailuresNameTheArchiveAndLeaveTheFolderAsItWas)
+{
+    ZIPTEST_REQUIRE("zip");
+    const QByteArray good = readFile(peerPackage());
+    ASSERT_GT(good.size(), 1000);
+    QByteArray flipped = good;
+    for (qsizetype i = good.size() / 2; i < good.size() / 2 + 16; ++i)
+        flipped[i] = char(~flipped[i]);
+    const struct {
+        const char *name;
+        QByteArray bytes; // null: no file at all
+    } cases[] = {
+        {"missing", QByteArray()},
+        {"empty file", QByteArray("")},
+        {"not a zip", QByteArray("Trasmision\r\n17\r\n")},
+        {"truncated to half", good.left(good.size() / 2)},
+        {"end record cut", good.left(good.size() - 10)},
+        {"damaged data", flipped},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString archive = path(QStringLiteral("caso%1.zip").arg(++n));
+        if (!c.bytes.isNull())
+            writeFile(archive, c.bytes);
+        const QString target = path(QStringLiteral("RECIBIR%1").arg(n));
+        writeFile(target + QStringLiteral("/CONTROLMA.DAT"), "anterior\r\n");
+        const auto before = snapshot(target);
+
+        const platform::Status done = Descomprimir(archive, target);
+
+        EXPECT_FALSE(done.ok());
+        EXPECT_NE(done.code(), 0);
+        EXPECT_TRUE(done.message().contains(archive)) << done.message().toStdString();
+        EXPECT_EQ(snapshot(target), before);
+    }
+}
+
+class ZipUnsafeEntry : public ZipExtraction, public testing::WithParamInterface<const char *> {};
+
+TEST_P(ZipUnsafeEntry, IsRefusedAndNothingIsWritten)
+{
+    const QString target = path(QStringLiteral("a/b/RECIBIR"));
+    QDir().mkpath(target);
+    QFile::remove(QStringLiteral("/tmp/imaestros-zip-evil.txt"));
+    const auto before = snapshot(m_base.path());
+
+    const platform::Status done = Descomprimir(Fixtures + QString::fromLatin1(GetParam()), target);
+
+    EXPECT_FALSE(done.ok());
+    EXPECT_TRUE(done.message().contains(QStringLiteral("evil.txt"))) << done.message().toStdString();
+    EXPECT_EQ(snapshot(m_base.path()), before);
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/tmp/imaestros-zip-evil.txt")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, ZipUnsafeEntry,
+                         testing::Values("unsafe_dotdot.zip", "unsafe_dotdot_backslash.zip", "unsafe_nested.zip",
+                                         "unsafe_absolute.zip", "unsafe_drive.zip"),
+                         [](const testing::TestParamInfo<const char *> &info) {
+                             std::string name = info.param;
+                             return name.substr(0, name.find('.'));
+                         });
+
+TEST_F(ZipExtraction, LinkInTheTargetCannotLeadOutside)
+{
+    ZIPTEST_REQUIRE("zip");
+    const QString archive = peerPackage();
+    const QString outside = path(QStringLiteral("fuera"));
+    const QString target = path(QStringLiteral("RECIBIR"));
+    QDir().mkpath(outside);
+    QDir().mkpath(target);
+    ASSERT_TRUE(QFile::link(outside, target + QStringLiteral("/sub")));
+    const auto before = snapshot(target);
+
+    const platform::Status done = Descomprimir(archive, target);
+
+    EXPECT_FALSE(done.ok());
+    EXPECT_TRUE(snapshot(outside).isEmpty());
+    EXPECT_EQ(snapshot(target), before);
+}
+
+TEST_F(ZipExtraction, FileWhereTheArchiveHasAFolderStopsBeforeAnyWrite)
+{
+    ZIPTEST_REQUIRE("zip");
+    const QString archive = peerPackage();
+    const QString target = path(QStringLiteral("RECIBIR"));
+    writeFile(target + QStringLiteral("/Sub"), "un archivo, no una carpeta\r\n");
+    const auto before = snapshot(target);
+
+    const platform::Status done = Descomprimir(archive, target);
+
+    EXPECT_FALSE(done.ok());
+    EXPECT_TRUE(done.message().contains(QStringLiteral("Sub"))) << done.message().toStdString();
+    EXPECT_EQ(snapshot(target), before);
+}
+
+TEST_F(ZipExtraction, ReadsWindowsNamesAndBackslashSeparators)
+{
+    const QString target = path(QStringLiteral("RECIBIR"));
+    const platform::Status done = Descomprimir(Fixtures + QStringLiteral("windows_names.zip"), target);
+    ASSERT_TRUE(done.ok()) << done.message().toStdString();
+    EXPECT_EQ(readFile(target + QStringLiteral("/DATOS/A\u00d1O.DAT")), QByteArray("A\xf1o\tDescripci\xf3n\t\r\n"));
+}
+
+TEST_F(ZipExtraction, TakesWindowsPathsBelowTheRoot)
+{
+    qputenv("IMAESTROS_ROOT", m_base.path().toLocal8Bit());
+    QDir().mkpath(path(QStringLiteral("RECIBIR")));
+    QFile::copy(Fixtures + QStringLiteral("windows_names.zip"), path(QStringLiteral("RECIBIR/Archivos.zip")));
+    const platform::Status done = Descomprimir(QStringLiteral("C:\\RECIBIR\\Archivos.zip"), QStringLiteral("C:\\RECIBIR\\"));
+    qunsetenv("IMAESTROS_ROOT");
+    ASSERT_TRUE(done.ok()) << done.message().toStdString();
+    EXPECT_EQ(readFile(path(QStringLiteral("RECIBIR/CONTROLMA.DAT"))), QByteArray("Trasmision\r\n"));
+}
+
+TEST_F(ZipExtraction, MessageTextHoldsOnlyTheLastExtraction)
+{
+    EXPECT_FALSE(Descomprimir(path(QStringLiteral("no-existe.zip")), path(QStringLiteral("R"))).ok());
+    EXPECT_TRUE(state().messageText.contains(QStringLiteral("no-existe.zip")));
+    EXPECT_TRUE(Descomprimir(Fixtures + QStringLiteral("windows_names.zip"), path(QStringLiteral("R"))).ok());
+    EXPECT_FALSE(state().messageText.contains(QStringLiteral("no-existe.zip")));
+    EXPECT_TRUE(state().messageText.contains(QStringLiteral("CONTROLMA.DAT")));
+}
+
+TEST_F(ZipExtraction, PasswordIsAskedOnceAndAWrongOneWritesNothing)
+{
+    ZIPTEST_REQUIRE("zip");
+    const QString archive = peerPackage({QStringLiteral("-P"), QStringLiteral("secreto")});
+    const QString target = path(QStringLiteral("RECIBIR"));
+    QDir().mkpath(target);
+
+    m_operator.script->expect(QStringLiteral("Please Enter The Password!"), platform::vbOK, QStringLiteral("otra"));
+    const platform::Status wrong = Descomprimir(archive, target);
+    EXPECT_FALSE(wrong.ok());
+    EXPECT_TRUE(snapshot(target).isEmpty());
+
+    m_operator.script->expect(QStringLiteral("Please Enter The Password!"), platform::vbOK, QStringLiteral("secreto"));
+    const platform::Status right = Descomprimir(archive, target);
+    ASSERT_TRUE(right.ok()) << right.message().toStdString();
+    EXPECT_EQ(readFile(target + QStringLiteral("/V_MA_ARTICULOS.dat")),
+              ziptest::sampleTableFiles().value(QStringLiteral("V_MA_ARTICULOS.dat")));
+    EXPECT_EQ(m_operator.script->asked().size(), 2); // one question per extraction, not per entry
+}
+
+TEST_F(ZipExtraction, BlankPasswordStopsEveryLaterPrompt)
+{
+    ZIPTEST_REQUIRE("zip");
+    const QString archive = peerPackage({QStringLiteral("-P"), QStringLiteral("secreto")});
+    const QString target = path(QStringLiteral("RECIBIR"));
+    m_operator.script->expect(QStringLiteral("Please Enter The Password!"), platform::vbCancel, QString());
+    const platform::Status first = Descomprimir(archive, target);
+    const platform::Status second = Descomprimir(archive, target);
+    EXPECT_FALSE(first.ok());
+    EXPECT_FALSE(second.ok());
+    EXPECT_EQ(second.code(), ziplayer::IZ_BADPWD);
+    EXPECT_EQ(m_operator.script->asked().size(), 1);
+}
+
+TEST_F(ZipExtraction, LayerPromptsBeforeOverwritingWhenAskedTo)
+{
+    const QString target = path(QStringLiteral("RECIBIR"));
+    writeFile(target + QStringLiteral("/CONTROLMA.DAT"), "anterior\r\n");
+    ziplayer::UnzipOptions options;
+    options.promptToOverwrite = 1;
+    options.recreateFolders = 1;
+    options.archivePath = Fixtures + QStringLiteral("windows_names.zip");
+    options.extractFolder = target;
+    ziplayer::UnzipCallbacks callbacks;
+    callbacks.replace = ConfirmaReemplazo;
+
+    m_operator.script->expect(QStringLiteral("Overwrite CONTROLMA.DAT?"), platform::vbNo);
+    EXPECT_EQ(ziplayer::Unzip32::windll_unzip({}, {}, options, callbacks), ziplayer::PK_OK);
+    EXPECT_EQ(readFile(target + QStringLiteral("/CONTROLMA.DAT")), QByteArray("anterior\r\n"));
+    EXPECT_TRUE(QFileInfo::exists(target + QStringLiteral("/DATOS/A\u00d1O.DAT")));
+
+    m_operator.script->expect(QStringLiteral("Overwrite CONTROLMA.DAT?"), platform::vbYes);
+    m_operator.script->expect(QStringLiteral("Overwrite DATOS/A\u00d1O.DAT?"), platform::vbNo);
+    EXPECT_EQ(ziplayer::Unzip32::windll_unzip({}, {}, options, callbacks), ziplayer::PK_OK);
+    EXPECT_EQ(readFile(target + QStringLiteral("/CONTROLMA.DAT")), QByteArray("Trasmision\r\n"));
+}
+
+TEST_F(ZipExtraction, LayerListsEntriesThroughTheListingCallback)
+{
+    state().listingText.clear();
+    state().listingCounter = 0;
+    ziplayer::UnzipOptions options;
+    options.listOnly = 1;
+    options.archivePath = Fixtures + QStringLiteral("windows_names.zip");
+    ziplayer::UnzipCallbacks callbacks;
+    callbacks.message = RecibeListadoUnzip;
+
+    EXPECT_EQ(ziplayer::Unzip32::windll_unzip({}, {}, options, callbacks), ziplayer::PK_OK);
+
+    const QStringList lines = state().listingText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("CONTROLMA.DAT ")));
+    EXPECT_EQ(lines[1].mid(50, 7), QStringLiteral("     12"));
+    EXPECT_EQ(lines[1].mid(59, 8), QStringLiteral("03/05/24"));
+    EXPECT_EQ(lines[1].mid(69, 5), QStringLiteral(" 9:07"));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("DATOS\\A\u00d1O.DAT")));
+    EXPECT_EQ(callbacks.numMembers, 2u);
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+#include "zip/StagedExtraction.h"
+
+#include "zip/UnzipRecords.h"
+
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <system_error>
+
+namespace ziplayer {
+
+namespace {
+
+std::filesystem::path nativePath(const QString &path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+} // namespace
+
+StagedExtraction::StagedExtraction(const QString &targetFolder)
+    : m_target(QDir::cleanPath(targetFolder))
+{
+}
+
+StagedExtraction::~StagedExtraction() = default;
+
+platform::Status StagedExtraction::prepare()
+{
+    if (!QDir().mkpath(m_target)) {
+        return platform::Status::failure(
+            QStringLiteral("no se puede crear la carpeta \"%1\"").arg(m_target), PK_DISK);
+    }
+    m_canonicalTarget = QFileInfo(m_target).canonicalFilePath();
+    m_staging = std::make_unique<QTemporaryDir>(m_target + QStringLiteral("/.imaestros-unzip-XXXXXX"));
+    if (!m_staging->isValid()) {
+        return platform::Status::failure(
+            QStringLiteral("no se puede escribir en la carpeta \"%1\": %2").arg(m_target, m_staging->errorString()),
+            PK_DISK);
+    }
+    return {};
+}
+
+QString StagedExtraction::existingTarget(const QString &relativePath) const
+{
+    const auto found = resolve(relativePath, false, false);
+    return found.ok() && QFileInfo::exists(found.value()) ? found.value() : QString();
+}
+
+QString StagedExtraction::stageFile(const QString &relativePath)
+{
+    // Flat, numbered names: the staging folder never needs the entry's own folders.
+    const QString staged = m_staging->filePath(QString::number(m_items.size()));
+    m_items.append({relativePath, staged});
+    return staged;
+}
+
+void StagedExtraction::stageFolder(const QString &relativePath)
+{
+    m_items.append({relativePath, QString()});
+}
+
+platform::Status StagedExtraction::commit()
+{
+    // Every place is checked before the first move, so that a conflict leaves the
+    // target folder untouched.
+    for (const Item &item : std::as_const(m_items)) {
+        if (platform::Status free = checkPlace(item); !free.ok())
+            return free;
+    }
+    for (const Item &item : std::as_const(m_items)) {
+        if (platform::Status done = commitItem(item); !done.ok())
+            return done;
+    }
+    return {};
+}
+
+platform::Status StagedExtraction::checkPlace(const Item &item) const
+{
+    const bool isFolder = item.staged.isEmpty();
+    const auto target = resolve(item.relative, isFolder, false);
+    if (!target.ok())
+        return platform::Status::failure(target.message(), PK_DISK);
+    const QFileInfo existing(target.value());
+    if (isFolder ? existing.exists() && !existing.isDir() : existing.isDir() && !existing.isSymLink()) {
+        return platform::Status::failure(
+            QStringLiteral("\"%1\" ya existe y no puede reemplazarse").arg(target.value()), PK_DISK);
+    }
+    return {};
+}
+
+platform::Status StagedExtraction::commitItem(const Item &item)
+{
+    const bool isFolder = item.staged.isEmpty();
+    const auto target = resolve(item.relative, isFolder, true);
+    if (!target.ok())
+        return platform::Status::failure(target.message(), PK_DISK);
+    if (isFolder)
+        return {};
+    // rename() replaces an existing file, or a link itself, never what a link points to.
+    std::error_code error;
+    std::filesystem::rename(nativePath(item.staged), nativePath(target.value()), error);
+    if (error) {
+        return platform::Status::failure(
+            QStringLiteral("no se puede escribir \"%1\": %2")
+                .arg(target.value(), QString::fromLocal8Bit(error.message().c_str())),
+            PK_DISK);
+    }
+    return {};
+}
+
+platform::Result<QString> StagedExtraction::resolve(const QString &relativePath, bool isFolder,
+                                                    bool create) const
+{
+    const QStringList parts = relativePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const qsizetype folders = isFolder ? parts.size() : parts.size() - 1;
+    QString current = m_target;
+    for (qsizetype i = 0; i < folders; ++i) {
+        QString next = platform::findFileNoCase(current, parts[i]);
+        const QFileInfo info(next);
+        if (!info.exists() && !info.isSymLink()) {
+            if (!create)
+                return next; // nothing below a missing folder can be in the way
+            if (!QDir(current).mkdir(parts[i]))
+                return platform::Result<QString>::failure(QStringLiteral("no se puede crear la carpeta \"%1\"").arg(next));
+        } else if (!info.isDir()) {
+            return platform::Result<QString>::failure(QStringLiteral("\"%1\" no es una carpeta").arg(next));
+        }
+        if (!insideTarget(next)) {
+            return platform::Result<QString>::failure(
+                QStringLiteral("\"%1\" lleva fuera de la carpeta \"%2\"").arg(next, m_target));
+        }
+        current = next;
+    }
+    return isFolder ? current : platform::findFileNoCase(current, parts.last());
+}
+
+bool StagedExtraction::insideTarget(const QString &path) const
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return !canonical.isEmpty()
+        && (canonical == m_canonicalTarget || canonical.startsWith(m_canonicalTarget + QLatin1Char('/')));
+}
+
+} // namespace ziplayer
