@@ -1,0 +1,1339 @@
+#include "SqlTranslator.h"
+
+#include "SqlTokenizer.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
+
+namespace ado {
+
+namespace {
+
+using Type = SqlToken::Type;
+
+struct Range {
+    int b = 0;
+    int e = 0;
+};
+
+// ASCII keyword comparison without regard to case; cheap enough to run on
+// every token (length and first letter rule most words out at once).
+bool sameWord(QStringView word, std::string_view kw)
+{
+    if (word.size() != qsizetype(kw.size()))
+        return false;
+    for (size_t k = 0; k < kw.size(); ++k) {
+        const char16_t c = word[qsizetype(k)].unicode();
+        const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+        const char16_t want = (kw[k] >= 'a' && kw[k] <= 'z') ? char16_t(kw[k] - 32) : char16_t(kw[k]);
+        if (upper != want)
+            return false;
+    }
+    return true;
+}
+
+bool equalsAny(QStringView word, std::initializer_list<std::string_view> words)
+{
+    for (std::string_view w : words)
+        if (sameWord(word, w))
+            return true;
+    return false;
+}
+
+enum WordClass : quint8 {
+    StatementWord = 1, // starts a statement when a batch runs them together
+    ReservedWord = 2,  // must stay quoted even when it looks like a plain name
+    TableHint = 4,
+    TextFunction = 8,
+};
+
+int compareWord(QStringView word, std::string_view kw)
+{
+    const qsizetype n = std::min(word.size(), qsizetype(kw.size()));
+    for (qsizetype k = 0; k < n; ++k) {
+        char16_t c = word[k].unicode();
+        if (c >= u'a' && c <= u'z')
+            c = char16_t(c - 32);
+        const char16_t want = char16_t(kw[size_t(k)]);
+        if (c != want)
+            return c < want ? -1 : 1;
+    }
+    return word.size() == qsizetype(kw.size()) ? 0 : (word.size() < qsizetype(kw.size()) ? -1 : 1);
+}
+
+using WordEntry = std::pair<std::string_view, quint8>;
+
+std::vector<WordEntry> buildWordTable()
+{
+    std::vector<WordEntry> table;
+    auto add = [&](quint8 cls, std::initializer_list<std::string_view> words) {
+        for (std::string_view w : words) {
+            auto it = std::find_if(table.begin(), table.end(), [&](const WordEntry &e) { return e.first == w; });
+            if (it == table.end())
+                table.emplace_back(w, cls);
+            else
+                it->second |= cls;
+        }
+    };
+    add(StatementWord, {"INSERT", "UPDATE", "DELETE", "SELECT", "CREATE", "DROP", "ALTER", "TRUNCATE", "GRANT",
+                        "EXEC", "EXECUTE", "DECLARE", "IF", "SET", "BEGIN", "COMMIT", "ROLLBACK", "PRINT"});
+    add(ReservedWord, {"ALL", "AND", "ANY", "AS", "ASC", "BETWEEN", "BOTH", "BY", "CASE", "CAST", "CHECK",
+                       "COLLATE", "COLUMN", "CONSTRAINT", "CREATE", "CROSS", "CURRENT_DATE", "CURRENT_TIME",
+                       "CURRENT_TIMESTAMP", "CURRENT_USER", "DEFAULT", "DELETE", "DESC", "DISTINCT", "DO",
+                       "DROP", "ELSE", "END", "EXCEPT", "EXISTS", "FALSE", "FETCH", "FOR", "FOREIGN", "FROM",
+                       "FULL", "GRANT", "GROUP", "HAVING", "IN", "INDEX", "INNER", "INSERT", "INTERSECT",
+                       "INTO", "IS", "JOIN", "KEY", "LEADING", "LEFT", "LIKE", "LIMIT", "LOCALTIME",
+                       "LOCALTIMESTAMP", "NATURAL", "NOT", "NULL", "OFFSET", "ON", "ONLY", "OR", "ORDER",
+                       "OUTER", "PRIMARY", "REFERENCES", "RETURNING", "RIGHT", "SELECT", "SESSION_USER", "SET",
+                       "SOME", "TABLE", "THEN", "TO", "TRAILING", "TRUE", "UNION", "UNIQUE", "UPDATE", "USER",
+                       "USING", "VALUES", "WHEN", "WHERE", "WINDOW", "WITH",
+                       // words SQLite or PostgreSQL keep for themselves
+                       "ABORT", "ACTION", "ANALYZE", "ARRAY", "AUTOINCREMENT", "COMMIT", "CONFLICT",
+                       "CURRENT", "DEFERRABLE", "ESCAPE", "EXCLUSIVE", "FILTER", "GLOB", "GROUPS", "IF",
+                       "ILIKE", "INDEXED", "INITIALLY", "ISNULL", "LATERAL", "MATCH", "NOTNULL", "NOTHING",
+                       "OVER", "PARTITION", "PLAN", "QUERY", "RANGE", "RECURSIVE", "REGEXP", "RENAME",
+                       "REPLACE", "ROLLBACK", "ROW", "ROWS", "SIMILAR", "TEMP", "TEMPORARY", "TRANSACTION",
+                       "TRIGGER", "VACUUM", "VARIADIC", "VERBOSE", "VIEW", "VIRTUAL"});
+    add(TableHint, {"NOLOCK", "READUNCOMMITTED", "ROWLOCK", "UPDLOCK", "HOLDLOCK", "NOWAIT", "READPAST",
+                    "PAGLOCK", "TABLOCK", "TABLOCKX", "XLOCK"});
+    add(TextFunction, {"LTRIM", "RTRIM", "UPPER", "LOWER", "LEFT", "RIGHT", "REPLACE", "SPACE", "REPLICATE",
+                       "STR", "CHAR", "NCHAR", "SUBSTRING", "SUBSTR", "TRIM"});
+    std::sort(table.begin(), table.end());
+    return table;
+}
+
+quint8 wordClass(QStringView word)
+{
+    static const std::vector<WordEntry> table = buildWordTable();
+    if (word.isEmpty() || word.size() > 20)
+        return 0;
+    auto it = std::lower_bound(table.begin(), table.end(), word,
+                               [](const WordEntry &e, QStringView w) { return compareWord(w, e.first) > 0; });
+    return it != table.end() && compareWord(word, it->first) == 0 ? it->second : 0;
+}
+
+bool isReservedName(QStringView w)
+{
+    return wordClass(w) & ReservedWord;
+}
+
+bool isTextType(QStringView w)
+{
+    return equalsAny(w, {"CHAR", "VARCHAR", "NVARCHAR", "NCHAR", "TEXT", "NTEXT"});
+}
+
+bool isPlainIdentifier(QStringView name)
+{
+    if (name.isEmpty() || !(name[0].isLetter() || name[0] == u'_') || name[0].unicode() > 127)
+        return false;
+    for (QChar c : name)
+        if (c.unicode() > 127 || !(c.isLetterOrNumber() || c == u'_'))
+            return false;
+    return !isReservedName(name);
+}
+
+// One translated piece of an expression: a token, a parenthesised group or a
+// function call, kept apart so that operators can look at their operands.
+struct Piece {
+    enum class Kind { Space, Token, Group, Call, Skip };
+    Kind kind = Kind::Token;
+    int tok = 0; // first source token
+    QString text;         // the translation; null: the source text as it stands
+    bool textual = false; // known to be text (a literal, a text function)
+    QStringView source = {};
+
+    QStringView str() const { return text.isNull() ? source : QStringView(text); }
+};
+
+// Translates the statements of one batch.
+class Writer
+{
+public:
+    Writer(const QString &sql, Dialect dialect)
+        : m_sql(sql), m_toks(SqlTokenizer::tokenize(sql)), m_dialect(dialect)
+    {
+        m_class.resize(m_toks.size());
+        for (size_t i = 0; i < m_toks.size(); ++i)
+            if (m_toks[i].type == Type::Word)
+                m_class[i] = wordClass(text(int(i)));
+    }
+
+    QList<TranslatedStatement> run();
+
+private:
+    // token helpers
+    QStringView text(int i) const { return QStringView(m_sql).mid(m_toks[i].pos, m_toks[i].len); }
+    Type type(int i) const { return m_toks[i].type; }
+    bool isSig(int i) const { return type(i) != Type::Space && type(i) != Type::Comment; }
+    bool isWord(int i, const char *w) const;
+    bool isSymbol(int i, const char16_t *s) const;
+    bool isSymbol(int i, char16_t c) const
+    {
+        return i >= 0 && i < int(m_toks.size()) && m_toks[i].len == 1 && type(i) == Type::Symbol
+               && m_sql[m_toks[i].pos] == c;
+    }
+    int nextSig(int i, int e) const;
+    int prevSig(int i, int b) const;
+    int matchParen(int open, int e) const;
+    QString source(int b, int e) const;
+    bool pg() const { return m_dialect == Dialect::PostgreSQL; }
+
+    // splitting
+    std::vector<Range> split(int b, int e) const;
+    bool isGoLine(int i, int b, int e) const;
+    int transactionEnd(int i, int e) const;
+    bool startsStatement(int i, int prev, QStringView first, QStringView second, bool selectSeen) const;
+
+    // statements
+    void statement(Range r, QList<TranslatedStatement> &out);
+    QString rewrite(Range r, bool &handled, QList<TranslatedStatement> &extra);
+    QString alterTable(Range r, QList<TranslatedStatement> &extra);
+    bool transaction(Range r, QList<TranslatedStatement> &out) const;
+    bool isSessionOption(Range r) const;
+    QString ifStatement(Range r, bool &handled);
+    Range ifBody(Range r) const;
+    QString guardedInsert(Range body, const QString &condition, bool &handled);
+    QString dml(Range r, const QString &extraCondition);
+    QString createTable(Range r, QList<TranslatedStatement> &extra);
+    QString alterTableAdd(Range r, int addTok, QList<TranslatedStatement> &extra);
+    QString columnDefinition(Range r, const QString &table, bool tablePk, bool &keyTaken,
+                             QList<TranslatedStatement> &extra);
+    QStringList columnAttributes(Range r, bool &identity, bool &primaryKey);
+    QString columnType(int typeTok, int typeEnd, bool identity);
+    QString exec(Range r);
+    std::vector<Range> commaSplit(int b, int e) const;
+
+    // expressions
+    QString expr(int b, int e, bool *textConcat = nullptr);
+    int groupPiece(int open, int b, int e, std::vector<Piece> &ps);
+    int wordPieces(int i, int b, int e, std::vector<Piece> &ps, QString &limit);
+    Piece tokenPiece(int i) const;
+    QString joinPieces(const std::vector<Piece> &ps, const QString &limit) const;
+    int hintGroupEnd(int open, int e) const;
+    int selectTop(int sel, int e, QString &limit) const;
+    QString identifier(int i) const;
+    QStringView bareName(int i) const;
+    QString call(int name, int open, int close, bool &textual);
+    QString convert(const std::vector<Range> &args);
+    QString mappedType(int b, int e);
+    void concatenation(std::vector<Piece> &ps, bool *textConcat) const;
+    void caseInsensitiveLike(std::vector<Piece> &ps) const;
+
+    const QString &m_sql;
+    std::vector<SqlToken> m_toks;
+    Dialect m_dialect;
+    std::vector<quint8> m_class; // WordClass of each Word token
+    bool m_ddl = false;     // inside CREATE TABLE / INDEX, ALTER TABLE
+    bool m_keyList = false; // a key constraint on PostgreSQL, which takes no ASC/DESC
+    int m_depth = 0;        // parentheses being translated
+    static constexpr int kMaxDepth = 200;
+};
+
+bool Writer::isWord(int i, const char *w) const
+{
+    return i >= 0 && i < int(m_toks.size()) && type(i) == Type::Word && sameWord(text(i), w);
+}
+
+bool Writer::isSymbol(int i, const char16_t *s) const
+{
+    return i >= 0 && i < int(m_toks.size()) && type(i) == Type::Symbol && text(i) == QStringView(s);
+}
+
+int Writer::nextSig(int i, int e) const
+{
+    while (i < e && !isSig(i))
+        ++i;
+    return i;
+}
+
+int Writer::prevSig(int i, int b) const
+{
+    for (--i; i >= b; --i)
+        if (isSig(i))
+            return i;
+    return b - 1;
+}
+
+int Writer::matchParen(int open, int e) const
+{
+    int depth = 0;
+    for (int i = open; i < e; ++i) {
+        if (isSymbol(i, u'('))
+            ++depth;
+        else if (isSymbol(i, u')') && --depth == 0)
+            return i;
+    }
+    return e;
+}
+
+QString Writer::source(int b, int e) const
+{
+    if (b >= e)
+        return {};
+    const qsizetype from = m_toks[b].pos;
+    return m_sql.mid(from, m_toks[e - 1].pos + m_toks[e - 1].len - from);
+}
+
+// ---------------------------------------------------------------- splitting
+
+bool Writer::isGoLine(int i, int b, int e) const
+{
+    if (!isWord(i, "GO"))
+        return false;
+    const bool lineStart = i == b || (type(i - 1) == Type::Space && m_toks[i - 1].newline)
+                           || (i - 1 == b && type(i - 1) == Type::Space);
+    int j = i + 1;
+    if (j < e && type(j) == Type::Space && !m_toks[j].newline)
+        ++j;
+    if (j < e && type(j) == Type::Comment && !m_toks[j].newline && text(j).startsWith(u"--"))
+        ++j;
+    const bool lineEnd = j >= e || (type(j) == Type::Space && m_toks[j].newline);
+    return lineStart && lineEnd;
+}
+
+// End (exclusive) of BEGIN TRAN [name] / COMMIT [TRAN] [name] starting at i,
+// or -1 when the words at i are no transaction statement.
+int Writer::transactionEnd(int i, int e) const
+{
+    int j = nextSig(i + 1, e);
+    const bool tranWord = isWord(j, "TRAN") || isWord(j, "TRANSACTION");
+    if (isWord(i, "BEGIN")) {
+        if (!tranWord)
+            return -1;
+    } else if (!isWord(i, "COMMIT") && !isWord(i, "ROLLBACK")) {
+        return -1;
+    } else if (!tranWord && !isWord(j, "WORK")) {
+        return i + 1;
+    }
+    int name = nextSig(j + 1, e);
+    if (name < e && (type(name) == Type::Variable || type(name) == Type::QuotedName
+                     || (type(name) == Type::Word && !(m_class[name] & StatementWord)
+                         && !isWord(name, "GO") && !isWord(name, "ELSE") && !isWord(name, "END"))))
+        return name + 1;
+    return j + 1;
+}
+
+bool Writer::startsStatement(int i, int prev, QStringView first, QStringView second,
+                             bool selectSeen) const
+{
+    const QStringView w = text(i);
+    if (!(m_class[i] & StatementWord))
+        return false;
+    if (equalsAny(first, {"GRANT", "REVOKE", "DENY", "WITH"}))
+        return false;
+    if (equalsAny(first, {"CREATE", "ALTER"})
+        && equalsAny(second, {"TRIGGER", "PROCEDURE", "PROC", "FUNCTION"}))
+        return false;
+    const bool afterComma = isSymbol(prev, u',') || isWord(prev, "FOR");
+    if (equalsAny(first, {"SET"}))
+        return true;
+    if (equalsAny(w, {"INSERT"}))
+        return !afterComma && !isWord(prev, "AFTER") && !isWord(prev, "OF");
+    if (equalsAny(w, {"UPDATE", "DELETE"})) // ON DELETE CASCADE, FOR UPDATE
+        return !afterComma && !isWord(prev, "ON") && !isWord(prev, "AFTER") && !isWord(prev, "OF");
+    if (equalsAny(w, {"SELECT"})) {
+        if (afterComma || isWord(prev, "UNION") || isWord(prev, "ALL") || isWord(prev, "EXCEPT")
+            || isWord(prev, "INTERSECT") || isWord(prev, "AS"))
+            return false;
+        if (equalsAny(first, {"CREATE", "ALTER", "DECLARE"}))
+            return false;
+        return !equalsAny(first, {"INSERT"}) || selectSeen;
+    }
+    if (equalsAny(w, {"SET"}))
+        return !equalsAny(first, {"UPDATE"}) && !isWord(prev, "DELETE") && !isWord(prev, "UPDATE");
+    if (equalsAny(w, {"DROP", "ALTER"}) && equalsAny(first, {"ALTER"}))
+        return false;
+    if (isWord(i, "BEGIN"))
+        return transactionEnd(i, int(m_toks.size())) > 0;
+    return true;
+}
+
+// Statement ranges of [b, e): cut at ";", at GO lines, after transaction
+// words and where a new statement word starts at the outer level.
+std::vector<Range> Writer::split(int b, int e) const
+{
+    std::vector<Range> out;
+    int start = b;
+    int depth = 0;
+    int block = 0;
+    QStringView first;
+    QStringView second;
+    bool ifPending = false;
+    bool inIf = false;
+    bool selectSeen = false;
+    int prev = -1;
+    auto flush = [&](int end, int next) {
+        if (nextSig(start, end) < end)
+            out.push_back({start, end});
+        start = next;
+        first = {};
+        second = {};
+        ifPending = inIf = selectSeen = false;
+        prev = -1;
+    };
+    for (int i = b; i < e; ++i) {
+        if (!isSig(i))
+            continue;
+        if (isSymbol(i, u'('))
+            ++depth;
+        else if (isSymbol(i, u')'))
+            depth = std::max(0, depth - 1);
+        if (depth == 0 && block == 0 && isSymbol(i, u';')) {
+            flush(i, i + 1);
+            continue;
+        }
+        if (isGoLine(i, b, e)) {
+            flush(i, i + 1);
+            continue;
+        }
+        if (depth == 0 && type(i) == Type::Word) {
+            bool ifBody = false;
+            if (block == 0 && prev >= 0 && startsStatement(i, prev, first, second, selectSeen)) {
+                if (ifPending) { // the statement the IF guards: it leads from here on
+                    ifPending = false;
+                    ifBody = true;
+                    first = text(i);
+                    second = {};
+                } else {
+                    flush(i, i);
+                }
+            }
+            if (!ifBody && first.isEmpty()) {
+                const int tranEnd = transactionEnd(i, e);
+                if (tranEnd > 0) {
+                    flush(tranEnd, tranEnd);
+                    i = tranEnd - 1;
+                    continue;
+                }
+                first = text(i);
+                ifPending = inIf = isWord(i, "IF");
+            } else if (!ifBody && second.isEmpty()) {
+                second = text(i);
+            }
+            if (isWord(i, "SELECT") || isWord(i, "VALUES"))
+                selectSeen = true; // an INSERT takes no further SELECT
+            if (isWord(i, "ELSE") && block == 0 && inIf)
+                ifPending = true; // the ELSE branch belongs to the IF
+            if (isWord(i, "BEGIN") && transactionEnd(i, e) < 0) {
+                ifPending = false;
+                ++block;
+            } else if (isWord(i, "CASE")) {
+                ++block;
+            } else if (isWord(i, "END") && block > 0) {
+                --block;
+            }
+        }
+        prev = i;
+    }
+    flush(e, e);
+    return out;
+}
+
+QList<TranslatedStatement> Writer::run()
+{
+    QList<TranslatedStatement> out;
+    for (const Range &r : split(0, int(m_toks.size())))
+        statement(r, out);
+    return out;
+}
+
+// ---------------------------------------------------------------- statements
+
+// SET NOCOUNT ON and the like: options with no meaning (or no need) on the
+// engines. Only the bare statement is dropped, never more text with it.
+bool Writer::isSessionOption(Range r) const
+{
+    const int set = nextSig(r.b, r.e);
+    const int option = nextSig(set + 1, r.e);
+    if (!isWord(set, "SET"))
+        return false;
+    int value = nextSig(option + 1, r.e);
+    if (isWord(option, "IDENTITY_INSERT"))
+        value = nextSig(value + 1, r.e);
+    else if (!isWord(option, "NOCOUNT") && !isWord(option, "ANSI_NULLS") && !isWord(option, "QUOTED_IDENTIFIER")
+             && !isWord(option, "ANSI_PADDING") && !isWord(option, "ANSI_WARNINGS"))
+        return false;
+    return (isWord(value, "ON") || isWord(value, "OFF")) && nextSig(value + 1, r.e) >= r.e;
+}
+
+bool Writer::transaction(Range r, QList<TranslatedStatement> &out) const
+{
+    using Kind = TranslatedStatement::Kind;
+    const int first = nextSig(r.b, r.e);
+    const int end = transactionEnd(first, r.e);
+    if (end < 0 || nextSig(end, r.e) < r.e)
+        return false;
+    if (isWord(first, "BEGIN"))
+        out.append({Kind::Begin, {}});
+    else if (isWord(first, "COMMIT"))
+        out.append({Kind::Commit, {}});
+    else
+        out.append({Kind::Rollback, {}});
+    return true;
+}
+
+void Writer::statement(Range r, QList<TranslatedStatement> &out)
+{
+    const int first = nextSig(r.b, r.e);
+    if (first >= r.e || transaction(r, out) || isSessionOption(r))
+        return;
+    while (r.e > r.b && type(r.e - 1) == Type::Space)
+        --r.e;
+    r.b = first;
+    QList<TranslatedStatement> extra;
+    bool handled = true;
+    QString sql = rewrite(r, handled, extra);
+    if (!handled) // not ours: the engine reports it as written
+        sql = source(r.b, r.e);
+    sql = sql.trimmed();
+    if (!sql.isEmpty())
+        out.append({TranslatedStatement::Kind::Statement, sql});
+    out.append(extra);
+}
+
+// One statement by its leading words.
+QString Writer::rewrite(Range r, bool &handled, QList<TranslatedStatement> &extra)
+{
+    const int first = r.b;
+    const int second = nextSig(first + 1, r.e);
+    m_ddl = false;
+    if (isWord(first, "IF"))
+        return ifStatement(r, handled);
+    if (isWord(first, "CREATE") && isWord(second, "TABLE"))
+        return createTable(r, extra);
+    if (isWord(first, "ALTER") && isWord(second, "TABLE"))
+        return alterTable(r, extra);
+    if (isWord(first, "CREATE")) {
+        m_ddl = isWord(second, "INDEX") || isWord(second, "UNIQUE") || isWord(second, "CLUSTERED")
+                || isWord(second, "NONCLUSTERED");
+        return expr(r.b, r.e);
+    }
+    if (isWord(first, "UPDATE") || isWord(first, "DELETE"))
+        return dml(r, {});
+    if (isWord(first, "EXEC") || isWord(first, "EXECUTE"))
+        return exec(r);
+    return expr(r.b, r.e);
+}
+
+// ALTER TABLE t ADD columns gets the column treatment of CREATE TABLE; other
+// alterations only have their names and storage clauses translated.
+QString Writer::alterTable(Range r, QList<TranslatedStatement> &extra)
+{
+    int add = r.b;
+    while (add < r.e && !isWord(add, "ADD"))
+        ++add;
+    const int what = nextSig(add + 1, r.e);
+    if (add < r.e && !isWord(what, "CONSTRAINT") && !isWord(what, "PRIMARY") && !isWord(what, "FOREIGN")
+        && !isWord(what, "UNIQUE") && !isWord(what, "CHECK"))
+        return alterTableAdd(r, add, extra);
+    m_ddl = true;
+    m_keyList = pg();
+    const QString sql = expr(r.b, r.e);
+    m_keyList = false;
+    return sql;
+}
+
+// The statement an IF guards: from the first statement word after the
+// condition; a BEGIN ... END around one statement is taken off. Empty when
+// there is none or the block holds more than one statement.
+Range Writer::ifBody(Range r) const
+{
+    int depth = 0;
+    int start = r.e;
+    for (int i = r.b + 1; i < r.e; ++i) {
+        if (isSymbol(i, u'('))
+            ++depth;
+        else if (isSymbol(i, u')'))
+            --depth;
+        else if (depth == 0 && isWord(i, "ELSE"))
+            return {r.e, r.e}; // two branches: not ours
+        else if (depth == 0 && start == r.e && type(i) == Type::Word && (m_class[i] & StatementWord))
+            start = i;
+    }
+    Range body{start, r.e};
+    const int last = prevSig(body.e, body.b);
+    if (isWord(body.b, "BEGIN") && isWord(last, "END")) {
+        const std::vector<Range> parts = split(body.b + 1, last);
+        if (parts.size() != 1)
+            return {r.e, r.e};
+        body = {nextSig(parts[0].b, parts[0].e), parts[0].e};
+    }
+    while (body.e > body.b && !isSig(body.e - 1))
+        --body.e;
+    return body;
+}
+
+// IF ... <statement>: the guard moves into the statement, which the engines
+// then run on their own. DROP and CREATE take the engines' IF [NOT] EXISTS;
+// INSERT, UPDATE and DELETE take an [NOT] EXISTS (query) condition.
+QString Writer::ifStatement(Range r, bool &handled)
+{
+    handled = false;
+    const Range body = ifBody(r);
+    if (body.b >= body.e)
+        return {};
+    const int kind = nextSig(body.b + 1, body.e);
+    if (isWord(body.b, "DROP") && type(kind) == Type::Word) {
+        handled = true;
+        return QStringLiteral("DROP %1 IF EXISTS %2")
+            .arg(text(kind).toString().toUpper(), expr(kind + 1, body.e).trimmed());
+    }
+    if (isWord(body.b, "CREATE") && (isWord(kind, "TABLE") || isWord(kind, "INDEX") || isWord(kind, "UNIQUE"))) {
+        QList<TranslatedStatement> extra;
+        handled = true;
+        QString sql = rewrite(body, handled, extra);
+        const qsizetype at = sql.indexOf(isWord(kind, "TABLE") ? u" TABLE " : u" INDEX ", 0, Qt::CaseInsensitive);
+        if (!handled || at < 0 || !extra.isEmpty()) { // a trigger must not be created twice
+            handled = false;
+            return {};
+        }
+        return sql.insert(at + 7, QStringLiteral("IF NOT EXISTS "));
+    }
+    int i = nextSig(r.b + 1, r.e);
+    const bool negated = isWord(i, "NOT");
+    if (negated)
+        i = nextSig(i + 1, r.e);
+    const int open = nextSig(i + 1, r.e);
+    const int close = matchParen(open, r.e);
+    if (!isWord(i, "EXISTS") || !isSymbol(open, u'(') || nextSig(close + 1, r.e) > body.b)
+        return {};
+    const QString condition = QStringLiteral("%1EXISTS (%2)")
+                                  .arg(negated ? QStringLiteral("NOT ") : QString(), expr(open + 1, close));
+    handled = true;
+    if (isWord(body.b, "UPDATE") || isWord(body.b, "DELETE"))
+        return dml(body, condition);
+    if (isWord(body.b, "INSERT"))
+        return guardedInsert(body, condition, handled);
+    handled = false;
+    return {};
+}
+
+// INSERT ... VALUES (...) under an EXISTS condition.
+QString Writer::guardedInsert(Range body, const QString &condition, bool &handled)
+{
+    // PostgreSQL types the literals of an INSERT ... SELECT as text; a DO
+    // block keeps the INSERT as written.
+    if (pg())
+        return QStringLiteral("DO $vk$ BEGIN IF %1 THEN %2; END IF; END $vk$")
+            .arg(condition, expr(body.b, body.e).trimmed());
+    int values = body.b;
+    while (values < body.e && !isWord(values, "VALUES"))
+        ++values;
+    const int open = nextSig(values + 1, body.e);
+    if (values >= body.e || !isSymbol(open, u'(')) {
+        handled = false;
+        return {};
+    }
+    const int close = matchParen(open, body.e);
+    return QStringLiteral("%1 SELECT %2 WHERE %3")
+        .arg(expr(body.b, values).trimmed(), expr(open + 1, close), condition);
+}
+
+// UPDATE / DELETE: DELETE gets the FROM that SQL Server lets one leave out;
+// UPDATE t SET ... FROM t WHERE loses the FROM (a self-join the engines would
+// read as a cross join); an extra condition is and-ed to the WHERE.
+QString Writer::dml(Range r, const QString &extraCondition)
+{
+    const int second = nextSig(r.b + 1, r.e);
+    int where = -1;
+    int selfFrom = -1;
+    int selfFromEnd = -1;
+    bool hasFrom = false;
+    int depth = 0;
+    for (int i = r.b; i < r.e; ++i) {
+        if (isSymbol(i, u'('))
+            ++depth;
+        else if (isSymbol(i, u')'))
+            --depth;
+        else if (depth == 0 && isWord(i, "WHERE") && where < 0)
+            where = i;
+        else if (depth == 0 && isWord(i, "FROM") && i > second)
+            hasFrom = true;
+        if (depth == 0 && isWord(i, "FROM") && isWord(r.b, "UPDATE")) {
+            const int name = nextSig(i + 1, r.e);
+            const int after = nextSig(name + 1, r.e);
+            if (name < r.e && text(name).compare(text(second), Qt::CaseInsensitive) == 0
+                && (after >= r.e || isWord(after, "WHERE"))) {
+                selfFrom = i;
+                selfFromEnd = name + 1;
+            }
+        }
+    }
+    QString out;
+    int from = r.b;
+    if (isWord(r.b, "DELETE") && !isWord(second, "FROM") && !isWord(second, "TOP") && !hasFrom) {
+        out = expr(r.b, second) + QStringLiteral("FROM ");
+        from = second;
+    }
+    const int headEnd = where >= 0 ? where : r.e;
+    if (selfFrom >= 0) {
+        out += expr(from, selfFrom) + expr(selfFromEnd, headEnd);
+    } else {
+        out += expr(from, headEnd);
+    }
+    if (extraCondition.isEmpty())
+        return out + (where >= 0 ? expr(where, r.e) : QString());
+    if (where >= 0)
+        return out + QStringLiteral("WHERE (") + expr(where + 1, r.e).trimmed()
+               + QStringLiteral(") AND ") + extraCondition;
+    return out.trimmed() + QStringLiteral(" WHERE ") + extraCondition;
+}
+
+// EXEC proc args: PostgreSQL calls the procedure; SQLite has none, so the
+// statement passes on to the backend as written.
+QString Writer::exec(Range r)
+{
+    const int name = nextSig(r.b + 1, r.e);
+    if (!pg() || name >= r.e || (type(name) != Type::Word && type(name) != Type::QuotedName))
+        return expr(r.b, r.e);
+    int argsStart = name + 1;
+    while (argsStart + 1 < r.e && isSymbol(argsStart, u'.'))
+        argsStart += 2;
+    return QStringLiteral("CALL %1(%2)").arg(expr(name, argsStart), expr(argsStart, r.e).trimmed());
+}
+
+std::vector<Range> Writer::commaSplit(int b, int e) const
+{
+    std::vector<Range> out;
+    int depth = 0;
+    int start = b;
+    for (int i = b; i < e; ++i) {
+        if (isSymbol(i, u'('))
+            ++depth;
+        else if (isSymbol(i, u')'))
+            --depth;
+        else if (depth == 0 && isSymbol(i, u',')) {
+            out.push_back({start, i});
+            start = i + 1;
+        }
+    }
+    out.push_back({start, e});
+    return out;
+}
+
+// ---------------------------------------------------------------- DDL
+
+QString Writer::createTable(Range r, QList<TranslatedStatement> &extra)
+{
+    m_ddl = true;
+    int open = r.b;
+    while (open < r.e && !isSymbol(open, u'('))
+        ++open;
+    if (open >= r.e)
+        return expr(r.b, r.e);
+    const int close = matchParen(open, r.e);
+    const QString head = expr(r.b, open).simplified();
+    const QString table = head.section(u' ', 2, 2);
+    const std::vector<Range> elems = commaSplit(open + 1, close);
+
+    // A single-column PRIMARY KEY (col) of an identity column moves onto the
+    // column in SQLite, which only auto-increments an INTEGER PRIMARY KEY.
+    QString pkColumn;
+    int pkElem = -1;
+    for (int k = 0; k < int(elems.size()); ++k) {
+        int i = nextSig(elems[k].b, elems[k].e);
+        if (isWord(i, "CONSTRAINT"))
+            i = nextSig(nextSig(i + 1, elems[k].e) + 1, elems[k].e);
+        if (!isWord(i, "PRIMARY"))
+            continue;
+        int p = i;
+        while (p < elems[k].e && !isSymbol(p, u'('))
+            ++p;
+        const std::vector<Range> cols = commaSplit(p + 1, matchParen(p, elems[k].e));
+        if (p < elems[k].e && cols.size() == 1) {
+            pkColumn = identifier(nextSig(cols[0].b, cols[0].e));
+            pkElem = k;
+        }
+    }
+    QStringList defs;
+    bool pkMoved = false;
+    for (int k = 0; k < int(elems.size()); ++k) {
+        const Range el = elems[k];
+        const int f = nextSig(el.b, el.e);
+        if (f >= el.e)
+            continue;
+        if (isWord(f, "CONSTRAINT") || isWord(f, "PRIMARY") || isWord(f, "UNIQUE")
+            || isWord(f, "FOREIGN") || isWord(f, "CHECK") || isWord(f, "INDEX")) {
+            m_keyList = pg();
+            defs << expr(el.b, el.e).simplified();
+            m_keyList = false;
+            continue;
+        }
+        const bool tablePk = pkElem >= 0 && identifier(f) == pkColumn;
+        bool keyTaken = false;
+        defs << columnDefinition(el, table, tablePk, keyTaken, extra);
+        pkMoved = pkMoved || keyTaken;
+    }
+    if (pkMoved && pkElem >= 0)
+        defs.removeAt(pkElem);
+    QString sql = head + QStringLiteral(" (") + defs.join(QStringLiteral(", ")) + u')';
+    const QString tail = expr(close + 1, r.e).simplified();
+    return tail.isEmpty() ? sql : sql + u' ' + tail;
+}
+
+QString Writer::alterTableAdd(Range r, int addTok, QList<TranslatedStatement> &extra)
+{
+    m_ddl = true;
+    const QString head = expr(r.b, addTok).simplified();
+    const QString table = head.section(u' ', 2, 2);
+    QStringList adds;
+    QList<TranslatedStatement> triggers;
+    for (const Range &col : commaSplit(addTok + 1, r.e)) {
+        bool keyTaken = false;
+        adds << columnDefinition(col, table, false, keyTaken, triggers);
+    }
+    if (pg())
+        return head + QStringLiteral(" ADD ") + adds.join(QStringLiteral(", ADD "));
+    // SQLite adds one column per statement.
+    for (int k = 1; k < adds.size(); ++k)
+        extra.append({TranslatedStatement::Kind::Statement, head + QStringLiteral(" ADD COLUMN ") + adds[k]});
+    extra.append(triggers);
+    return head + QStringLiteral(" ADD COLUMN ") + adds.value(0);
+}
+
+// name type[(size)] attributes: the type mapped, text columns given the
+// case-insensitive collation and (SQLite) a named length check.
+QString Writer::columnDefinition(Range r, const QString &table, bool tablePk, bool &keyTaken,
+                                 QList<TranslatedStatement> &extra)
+{
+    const int name = nextSig(r.b, r.e);
+    const int typeTok = nextSig(name + 1, r.e);
+    if (typeTok >= r.e || (type(typeTok) != Type::Word && type(typeTok) != Type::QuotedName))
+        return expr(r.b, r.e).simplified();
+    int attrs = typeTok + 1;
+    int gOpen = -1;
+    int gClose = -1;
+    if (isSymbol(nextSig(attrs, r.e), u'(')) {
+        gOpen = nextSig(attrs, r.e);
+        gClose = matchParen(gOpen, r.e);
+        attrs = gClose + 1;
+    }
+    bool identity = false;
+    bool primaryKey = tablePk;
+    const QStringList rest = columnAttributes({attrs, r.e}, identity, primaryKey);
+    const QString col = identifier(name);
+    const bool textType = isTextType(bareName(typeTok));
+    QStringList def{col, columnType(typeTok, gOpen < 0 ? typeTok + 1 : gClose + 1, identity)};
+    QStringList attributes = rest;
+    if (identity && !pg()) {
+        auto isKeyWord = [](const QString &s) {
+            return s.compare(u"PRIMARY", Qt::CaseInsensitive) == 0 || s.compare(u"KEY", Qt::CaseInsensitive) == 0;
+        };
+        if (primaryKey) {
+            def[1] = QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+            attributes.removeIf(isKeyWord);
+            keyTaken = tablePk;
+        } else {
+            // Not the key: a trigger numbers the rows the way IDENTITY would,
+            // so the column must accept the NULL the INSERT leaves in it.
+            for (int k = 0; k + 1 < attributes.size(); ++k)
+                if (attributes[k].compare(u"NOT", Qt::CaseInsensitive) == 0
+                    && attributes[k + 1].compare(u"NULL", Qt::CaseInsensitive) == 0)
+                    attributes.remove(k, 2);
+            QString raw = text(name).toString().remove(u'[').remove(u']').remove(u'"');
+            extra.append({TranslatedStatement::Kind::Statement,
+                          QStringLiteral("CREATE TRIGGER \"vkid_%1_%2\" AFTER INSERT ON %3 WHEN NEW.%4 IS NULL "
+                                         "BEGIN UPDATE %3 SET %4 = NEW.rowid WHERE rowid = NEW.rowid; END")
+                              .arg(QString(table).remove(u'"'), raw, table, col)});
+        }
+    }
+    if (textType)
+        def << (pg() ? QStringLiteral("COLLATE vktext") : QStringLiteral("COLLATE VKTEXT"));
+    def << attributes;
+    const int size = gOpen >= 0 ? nextSig(gOpen + 1, gClose) : -1;
+    if (!pg() && textType && size >= 0 && size < gClose && type(size) == Type::Number) {
+        QString cname = text(name).toString().remove(u'[').remove(u']').remove(u'"');
+        for (QChar &c : cname)
+            if (!c.isLetterOrNumber() && c != u'_')
+                c = u'_';
+        def << QStringLiteral("CONSTRAINT vklen_%1 CHECK (length(%2) <= %3)").arg(cname, col, text(size));
+    }
+    return def.join(u' ').simplified();
+}
+
+// The attributes after a column's type, translated one by one; IDENTITY and
+// COLLATE are taken out (the caller writes the engine's own).
+QStringList Writer::columnAttributes(Range r, bool &identity, bool &primaryKey)
+{
+    QStringList rest;
+    for (int i = nextSig(r.b, r.e); i < r.e; i = nextSig(i + 1, r.e)) {
+        if (isWord(i, "IDENTITY")) {
+            identity = true;
+            const int g = nextSig(i + 1, r.e);
+            if (isSymbol(g, u'('))
+                i = matchParen(g, r.e);
+            continue;
+        }
+        if (isWord(i, "COLLATE")) {
+            i = nextSig(i + 1, r.e);
+            continue;
+        }
+        if (isWord(i, "NOT") && isWord(nextSig(i + 1, r.e), "FOR")) {
+            i = nextSig(nextSig(i + 1, r.e) + 1, r.e); // NOT FOR REPLICATION
+            continue;
+        }
+        if (isWord(i, "PRIMARY"))
+            primaryKey = true;
+        int end = i + 1;
+        const int next = nextSig(end, r.e);
+        if (isWord(i, "DEFAULT") && type(next) == Type::Word && isSymbol(nextSig(next + 1, r.e), u'(')) {
+            // SQLite takes an expression default only in parentheses
+            const int close = std::min(matchParen(nextSig(next + 1, r.e), r.e) + 1, r.e);
+            rest << QStringLiteral("DEFAULT (") + expr(next, close).trimmed() + u')';
+            i = close - 1;
+            continue;
+        }
+        if (isSymbol(i, u'('))
+            end = std::min(matchParen(i, r.e) + 1, r.e);
+        else if (type(i) == Type::Word && isSymbol(next, u'(') && !isWord(i, "DEFAULT") && !isWord(i, "CHECK"))
+            end = std::min(matchParen(next, r.e) + 1, r.e);
+        const QString piece = expr(i, end).trimmed();
+        if (!piece.isEmpty())
+            rest << piece;
+        i = end - 1;
+    }
+    return rest;
+}
+
+QString Writer::columnType(int typeTok, int typeEnd, bool identity)
+{
+    if (identity && !pg())
+        return QStringLiteral("INTEGER");
+    if (identity) {
+        const bool integral = equalsAny(bareName(typeTok), {"INT", "INTEGER", "SMALLINT", "BIGINT"});
+        return (integral ? mappedType(typeTok, typeEnd) : QStringLiteral("BIGINT"))
+               + QStringLiteral(" GENERATED BY DEFAULT AS IDENTITY");
+    }
+    if (!pg())
+        return bareName(typeTok).toString() + source(typeTok + 1, typeEnd);
+    return mappedType(typeTok, typeEnd);
+}
+
+// A SQL Server type (tokens [b, e)) in the engine's words.
+QString Writer::mappedType(int b, int e)
+{
+    const QStringView t = bareName(b);
+    const int open = nextSig(b + 1, e);
+    const bool sized = isSymbol(open, u'(');
+    const bool max = sized && isWord(nextSig(open + 1, e), "MAX");
+    if (!pg()) {
+        if (max)
+            return equalsAny(t, {"VARBINARY"}) ? QStringLiteral("BLOB") : QStringLiteral("TEXT");
+        return t.toString() + source(b + 1, e);
+    }
+    if (equalsAny(t, {"DATETIME", "SMALLDATETIME", "DATETIME2"}))
+        return QStringLiteral("TIMESTAMP(3)");
+    if (equalsAny(t, {"MONEY"}))
+        return QStringLiteral("NUMERIC(19,4)");
+    if (equalsAny(t, {"SMALLMONEY"}))
+        return QStringLiteral("NUMERIC(10,4)");
+    if (equalsAny(t, {"TINYINT", "BIT"}))
+        return QStringLiteral("SMALLINT");
+    if (equalsAny(t, {"FLOAT"}))
+        return QStringLiteral("DOUBLE PRECISION");
+    if (equalsAny(t, {"IMAGE", "VARBINARY", "BINARY"}))
+        return QStringLiteral("BYTEA");
+    if (equalsAny(t, {"NTEXT", "TEXT"}) || (max && isTextType(t)))
+        return QStringLiteral("TEXT");
+    if (equalsAny(t, {"NVARCHAR"}))
+        return QStringLiteral("VARCHAR") + source(b + 1, e).trimmed();
+    if (equalsAny(t, {"NCHAR"}))
+        return QStringLiteral("CHAR") + source(b + 1, e).trimmed();
+    if (equalsAny(t, {"UNIQUEIDENTIFIER"}))
+        return QStringLiteral("UUID");
+    return t.toString() + source(b + 1, e);
+}
+
+// ---------------------------------------------------------------- expressions
+
+// End (exclusive) of a table-hint group "(NOLOCK[, ...])" opening at open, or -1.
+int Writer::hintGroupEnd(int open, int e) const
+{
+    const int close = matchParen(open, e);
+    if (close >= e)
+        return -1;
+    bool any = false;
+    bool expectHint = true;
+    for (int i = nextSig(open + 1, close); i < close; i = nextSig(i + 1, close)) {
+        if (expectHint && type(i) == Type::Word && (m_class[i] & TableHint))
+            any = true;
+        else if (expectHint || !isSymbol(i, u','))
+            return -1;
+        expectHint = !expectHint;
+    }
+    return any && !expectHint ? close + 1 : -1;
+}
+
+// SELECT [DISTINCT|ALL] TOP n / TOP (n): returns the index after the TOP
+// clause (and sets limit), or -1 when the select has no TOP we translate.
+int Writer::selectTop(int sel, int e, QString &limit) const
+{
+    int i = nextSig(sel + 1, e);
+    if (isWord(i, "DISTINCT") || isWord(i, "ALL"))
+        i = nextSig(i + 1, e);
+    if (!isWord(i, "TOP"))
+        return -1;
+    int n = nextSig(i + 1, e);
+    int after = n + 1;
+    QString count;
+    if (n < e && type(n) == Type::Number) {
+        count = text(n).toString();
+    } else if (isSymbol(n, u'(')) {
+        after = matchParen(n, e) + 1;
+        count = source(n + 1, after - 1).trimmed();
+    } else {
+        return -1;
+    }
+    const int next = nextSig(after, e);
+    if (isWord(next, "PERCENT")) {
+        // TOP 100 PERCENT (the idiom that lets a view hold ORDER BY) is every
+        // row; a smaller share is left for the engine to refuse
+        if (count.toDouble() < 100)
+            return -1;
+        limit.clear();
+        return -(next + 1); // TOP 100 PERCENT: dropped, no limit
+    }
+    if (isWord(next, "WITH"))
+        return -1;
+    limit = count;
+    return after;
+}
+
+// A name without its brackets or quotes ([char] is char).
+QStringView Writer::bareName(int i) const
+{
+    const QStringView t = text(i);
+    if (type(i) == Type::QuotedName && t.size() >= 2)
+        return t.mid(1, t.size() - 2);
+    return t;
+}
+
+QString Writer::identifier(int i) const
+{
+    QString name;
+    const QStringView t = text(i);
+    if (type(i) == Type::QuotedName) {
+        const QChar close = t[0] == u'[' ? u']' : u'"';
+        name = t.mid(1, t.endsWith(close) && t.size() > 1 ? t.size() - 2 : t.size() - 1).toString();
+        name.replace(QString(2, close), QString(close));
+    } else {
+        return t.toString();
+    }
+    if (pg()) {
+        // PostgreSQL folds only ASCII letters of an unquoted name
+        for (QChar &c : name)
+            if (c.unicode() >= u'A' && c.unicode() <= u'Z')
+                c = QChar(c.unicode() + 32);
+    }
+    if (isPlainIdentifier(name))
+        return name;
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+QString Writer::expr(int b, int e, bool *textConcat)
+{
+    std::vector<Piece> ps;
+    QString limit;
+    for (int i = b; i < e; ++i) {
+        const Type t = type(i);
+        if (t == Type::Space || t == Type::Comment) {
+            ps.push_back({Piece::Kind::Space, i, {}, false, text(i)});
+        } else if (isSymbol(i, u'(')) {
+            i = groupPiece(i, b, e, ps);
+        } else if ((t == Type::Word || t == Type::QuotedName) && m_toks[i].len <= 5
+                   && sameWord(bareName(i), "DBO") && isSymbol(i + 1, u'.')) {
+            ++i; // dbo.name: the engines have no such schema
+        } else {
+            const int last = t == Type::Word ? wordPieces(i, b, e, ps, limit) : -1;
+            if (last >= 0)
+                i = last;
+            else
+                ps.push_back(tokenPiece(i));
+        }
+    }
+    concatenation(ps, textConcat);
+    if (pg())
+        caseInsensitiveLike(ps);
+    return joinPieces(ps, limit);
+}
+
+// A parenthesised group at open: a table hint (dropped), DDL options
+// (dropped), or a translated group. Returns the last token consumed.
+int Writer::groupPiece(int open, int b, int e, std::vector<Piece> &ps)
+{
+    const int before = prevSig(open, b);
+    const int hintEnd = hintGroupEnd(open, e);
+    if (hintEnd > 0 && before >= b && (type(before) == Type::Word || type(before) == Type::QuotedName)) {
+        // drop WITH and the blanks before the hint; those after it stay
+        for (auto k = ps.rbegin(); k != ps.rend(); ++k) {
+            const bool with = k->tok == before && isWord(before, "WITH");
+            if (k->kind != Piece::Kind::Space && k->kind != Piece::Kind::Skip && !with)
+                break;
+            k->kind = Piece::Kind::Skip;
+        }
+        return hintEnd - 1;
+    }
+    const int close = matchParen(open, e);
+    if (m_ddl && isWord(before, "WITH")) { // WITH (PAD_INDEX = OFF, ...)
+        for (Piece &p : ps)
+            if (p.tok == before)
+                p.kind = Piece::Kind::Skip;
+        return close;
+    }
+    if (m_depth > kMaxDepth) { // absurd nesting: left as written rather than risk the stack
+        ps.push_back({Piece::Kind::Group, open, source(open, std::min(close + 1, e))});
+        return close;
+    }
+    bool inner = false;
+    ++m_depth;
+    const QString group = u'(' + expr(open + 1, close, &inner) + (close < e ? QStringLiteral(")") : QString());
+    --m_depth;
+    ps.push_back({Piece::Kind::Group, open, group, inner});
+    return close;
+}
+
+// Words that change the text around them: function calls, SELECT TOP and
+// the storage clauses of DDL. Returns the last token consumed, or -1 when the
+// word is an ordinary token.
+int Writer::wordPieces(int i, int b, int e, std::vector<Piece> &ps, QString &limit)
+{
+    const int next = nextSig(i + 1, e);
+    if (isSymbol(next, u'(') && !isSymbol(prevSig(i, b), u'.')) {
+        bool textual = false;
+        const int close = matchParen(next, e);
+        const QString c = call(i, next, close, textual);
+        if (!c.isNull()) {
+            ps.push_back({Piece::Kind::Call, i, c, textual});
+            return close;
+        }
+    }
+    if (isWord(i, "SELECT") && limit.isEmpty()) {
+        const int after = selectTop(i, e, limit);
+        if (after == -1)
+            return -1;
+        ps.push_back({Piece::Kind::Token, i, {}, false, text(i)});
+        if (!isWord(next, "TOP")) { // DISTINCT / ALL
+            ps.push_back({Piece::Kind::Space, i + 1, QStringLiteral(" ")});
+            ps.push_back({Piece::Kind::Token, next, {}, false, text(next)});
+        }
+        return (after > 0 ? after : -after) - 1;
+    }
+    if (m_ddl && (isWord(i, "CLUSTERED") || isWord(i, "NONCLUSTERED")))
+        return i;
+    if (m_keyList && (isWord(i, "ASC") || isWord(i, "DESC"))) {
+        if (!ps.empty() && ps.back().kind == Piece::Kind::Space)
+            ps.back().kind = Piece::Kind::Skip;
+        return i;
+    }
+    if (m_ddl && isWord(i, "ON") && sameWord(bareName(next), "PRIMARY") && !isWord(nextSig(next + 1, e), "KEY"))
+        return next; // ON [PRIMARY]: the file group
+    if (m_ddl && isWord(i, "TEXTIMAGE_ON"))
+        return next;
+    return -1;
+}
+
+Piece Writer::tokenPiece(int i) const
+{
+    Piece p{Piece::Kind::Token, i, {}, false, text(i)};
+    if (type(i) == Type::QuotedName) {
+        p.text = identifier(i);
+    } else if (type(i) == Type::String) {
+        p.textual = true;
+        if (m_toks[i].national)
+            p.text = text(i).mid(1).toString(); // N'text'
+    } else if (type(i) == Type::Variable && text(i).compare(u"@@IDENTITY", Qt::CaseInsensitive) == 0) {
+        p.text = pg() ? QStringLiteral("lastval()") : QStringLiteral("last_insert_rowid()");
+    }
+    return p;
+}
+
+// The pieces joined; a LIMIT goes after the last word, before trailing
+// blanks and comments (a -- comment would swallow it).
+QString Writer::joinPieces(const std::vector<Piece> &ps, const QString &limit) const
+{
+    int tail = int(ps.size());
+    while (tail > 0 && (ps[tail - 1].kind == Piece::Kind::Space || ps[tail - 1].kind == Piece::Kind::Skip))
+        --tail;
+    QString out;
+    out.reserve(m_sql.size() + 32);
+    for (int k = 0; k <= int(ps.size()); ++k) {
+        if (k == tail && !limit.isEmpty())
+            out += QStringLiteral(" LIMIT ") + limit;
+        if (k < int(ps.size()) && ps[k].kind != Piece::Kind::Skip)
+            out += ps[k].str();
+    }
+    return out;
+}
+
+// Function calls the engines spell otherwise. A null result: not ours.
+QString Writer::call(int name, int open, int close, bool &textual)
+{
+    const QStringView f = text(name);
+    std::vector<Range> args = commaSplit(open + 1, close);
+    if (args.size() == 1 && nextSig(args[0].b, args[0].e) >= args[0].e)
+        args.clear();
+    auto arg = [&](int k) { return expr(args[k].b, args[k].e).trimmed(); };
+    textual = m_class[name] & TextFunction;
+    if (equalsAny(f, {"GETDATE"}) && args.empty())
+        return pg() ? QStringLiteral("LOCALTIMESTAMP(0)") : QStringLiteral("datetime('now','localtime')");
+    if (equalsAny(f, {"SCOPE_IDENTITY"}) && args.empty())
+        return pg() ? QStringLiteral("lastval()") : QStringLiteral("last_insert_rowid()");
+    if (equalsAny(f, {"ISNULL"}) && args.size() == 2) {
+        textual = type(nextSig(args[1].b, args[1].e)) == Type::String;
+        return (pg() ? QStringLiteral("COALESCE(") : QStringLiteral("IFNULL(")) + arg(0) + u',' + arg(1) + u')';
+    }
+    if (equalsAny(f, {"LEN"}) && args.size() == 1)
+        return QStringLiteral("LENGTH(RTRIM(") + arg(0) + QStringLiteral("))");
+    if (equalsAny(f, {"SUBSTRING"}) && args.size() == 3)
+        return (pg() ? QStringLiteral("SUBSTRING(") : QStringLiteral("SUBSTR("))
+               + arg(0) + u',' + arg(1) + u',' + arg(2) + u')';
+    if (equalsAny(f, {"CHARINDEX"}) && (args.size() == 2 || args.size() == 3)) {
+        // SQL Server searches without regard to case; PostgreSQL refuses
+        // substring searches under a nondeterministic collation.
+        const QString find = pg() ? QStringLiteral("STRPOS") : QStringLiteral("INSTR");
+        const QString coll = pg() ? QStringLiteral(" COLLATE \"default\"") : QString();
+        const QString needle = QStringLiteral("UPPER(") + arg(0) + u')' + coll;
+        if (args.size() == 2)
+            return find + QStringLiteral("(UPPER(") + arg(1) + u')' + coll + u',' + needle + u')';
+        // from a start position: search the tail and shift the hit back
+        const QString start = QStringLiteral("(CASE WHEN (%1) > 1 THEN (%1) ELSE 1 END)").arg(arg(2));
+        const QString sub = pg() ? QStringLiteral("SUBSTRING") : QStringLiteral("SUBSTR");
+        const QString pos = QStringLiteral("%1(UPPER(%2(%3,%4))%5,%6)")
+                                .arg(find, sub, arg(1), start, coll, needle);
+        return QStringLiteral("(CASE WHEN %1 > 0 THEN %1 + %2 - 1 ELSE 0 END)").arg(pos, start);
+    }
+    if (equalsAny(f, {"CONVERT"}) && (args.size() == 2 || args.size() == 3))
+        return convert(args);
+    return {};
+}
+
+// CONVERT(type, x[, style]) becomes CAST; style 103 (dd/mm/yyyy) of a date
+// becomes the engine's date formatting.
+QString Writer::convert(const std::vector<Range> &args)
+{
+    const int typeTok = nextSig(args[0].b, args[0].e);
+    if (type(typeTok) != Type::Word)
+        return {};
+    const QString value = expr(args[1].b, args[1].e).trimmed();
+    if (args.size() == 3) {
+        const int style = nextSig(args[2].b, args[2].e);
+        if (text(style) != u"103" || !isTextType(text(typeTok)))
+            return {};
+        return pg() ? QStringLiteral("TO_CHAR(%1,'DD/MM/YYYY')").arg(value)
+                    : QStringLiteral("strftime('%d/%m/%Y',%1)").arg(value);
+    }
+    Range t = args[0];
+    while (t.e > t.b && !isSig(t.e - 1))
+        --t.e;
+    return QStringLiteral("CAST(%1 AS %2)").arg(value, mappedType(typeTok, t.e));
+}
+
+// String concatenation: a chain a + b + c whose operands include a text
+// literal or a text function, or which is compared with a text literal.
+void Writer::concatenation(std::vector<Piece> &ps, bool *textConcat) const
+{
+    std::vector<int> sig;
+    for (int k = 0; k < int(ps.size()); ++k)
+        if (ps[k].kind != Piece::Kind::Space && ps[k].kind != Piece::Kind::Skip)
+            sig.push_back(k);
+    const int n = int(sig.size());
+    auto tokType = [&](int s) { return type(ps[sig[s]].tok); };
+    auto isTok = [&](int s, auto sym) {
+        return s >= 0 && s < n && ps[sig[s]].kind == Piece::Kind::Token && isSymbol(ps[sig[s]].tok, sym);
+    };
+    auto isNameTok = [&](int s) {
+        if (s < 0 || s >= n || ps[sig[s]].kind != Piece::Kind::Token)
+            return false;
+        const Type t = tokType(s);
+        return t == Type::QuotedName || (t == Type::Word && !(m_class[ps[sig[s]].tok] & ReservedWord));
+    };
+    auto operandStart = [&](int s) {
+        if (s < 0 || s >= n)
+            return false;
+        const Piece &p = ps[sig[s]];
+        if (p.kind == Piece::Kind::Group || p.kind == Piece::Kind::Call)
+            return true;
+        const Type t = type(p.tok);
+        return t == Type::String || t == Type::Number || t == Type::Variable || isNameTok(s);
+    };
+    auto operandEnd = [&](int s, bool &textual) {
+        textual = ps[sig[s]].textual;
+        if (isNameTok(s)) {
+            const bool fn = m_class[ps[sig[s]].tok] & TextFunction;
+            while (isTok(s + 1, u'.') && isNameTok(s + 2))
+                s += 2;
+            if (s + 1 < n && ps[sig[s + 1]].kind == Piece::Kind::Group) {
+                ++s;
+                textual = fn;
+            }
+        }
+        return s;
+    };
+    auto comparedWithText = [&](int before, int after) {
+        auto cmp = [&](int s) {
+            return isTok(s, u'=') || isTok(s, u"<>") || isTok(s, u"!=")
+                   || (s >= 0 && s < n && ps[sig[s]].kind == Piece::Kind::Token
+                       && isWord(ps[sig[s]].tok, "LIKE"));
+        };
+        auto str = [&](int s) { return s >= 0 && s < n && ps[sig[s]].textual; };
+        return (cmp(before) && str(before - 1)) || (cmp(after) && str(after + 1));
+    };
+    for (int s = 0; s < n;) {
+        if (!operandStart(s)) {
+            ++s;
+            continue;
+        }
+        bool textual = false;
+        bool t = false;
+        int end = operandEnd(s, t);
+        textual = t;
+        std::vector<int> plus;
+        while (isTok(end + 1, u'+') && operandStart(end + 2)) {
+            plus.push_back(sig[end + 1]);
+            end = operandEnd(end + 2, t);
+            textual = textual || t;
+        }
+        if (!plus.empty() && (textual || comparedWithText(s - 1, end + 1))) {
+            for (int k : plus)
+                ps[k].text = QStringLiteral("||");
+            if (textConcat)
+                *textConcat = true;
+        }
+        s = end + 1;
+    }
+}
+
+// PostgreSQL: SQL Server's LIKE ignores case; the columns' nondeterministic
+// collation is not allowed in a pattern match, so the operand leaves it.
+void Writer::caseInsensitiveLike(std::vector<Piece> &ps) const
+{
+    int prev = -1;
+    int beforePrev = -1;
+    for (int k = 0; k < int(ps.size()); ++k) {
+        Piece &p = ps[k];
+        if (p.kind == Piece::Kind::Space || p.kind == Piece::Kind::Skip)
+            continue;
+        if (p.kind == Piece::Kind::Token && isWord(p.tok, "LIKE")) {
+            int operand = prev;
+            if (operand >= 0 && ps[operand].kind == Piece::Kind::Token && isWord(ps[operand].tok, "NOT"))
+                operand = beforePrev;
+            if (operand >= 0) {
+                ps[operand].text = ps[operand].str().toString() + QStringLiteral(" COLLATE \"default\"");
+                p.text = QStringLiteral("ILIKE");
+            }
+        }
+        beforePrev = prev;
+        prev = k;
+    }
+}
+
+} // namespace
+
+QList<TranslatedStatement> SqlTranslator::translate(const QString &batch) const
+{
+    return Writer(batch, m_dialect).run();
+}
+
+} // namespace ado
