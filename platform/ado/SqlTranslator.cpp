@@ -124,6 +124,11 @@ bool isTextType(QStringView w)
     return equalsAny(w, {"CHAR", "VARCHAR", "NVARCHAR", "NCHAR", "TEXT", "NTEXT"});
 }
 
+bool isDateType(QStringView w)
+{
+    return equalsAny(w, {"DATETIME", "SMALLDATETIME", "DATE", "DATETIME2"});
+}
+
 bool isPlainIdentifier(QStringView name)
 {
     if (name.isEmpty() || !(name[0].isLetter() || name[0] == u'_') || name[0].unicode() > 127)
@@ -841,6 +846,9 @@ QString Writer::columnDefinition(Range r, const QString &table, bool tablePk, bo
     }
     if (textType)
         def << (pg() ? QStringLiteral("COLLATE vktext") : QStringLiteral("COLLATE VKTEXT"));
+    // SQLite keeps dates as text: VKDATE compares them by value, whatever form a literal has.
+    else if (!pg() && isDateType(bareName(typeTok)))
+        def << QStringLiteral("COLLATE VKDATE");
     def << attributes;
     const int size = gOpen >= 0 ? nextSig(gOpen + 1, gClose) : -1;
     if (!pg() && textType && size >= 0 && size < gClose && type(size) == Type::Number) {

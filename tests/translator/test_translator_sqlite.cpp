@@ -36,6 +36,8 @@ protected:
     {
         ASSERT_EQ(sqlite3_open(":memory:", &m_db), SQLITE_OK);
         sqlite3_create_collation(m_db, "VKTEXT", SQLITE_UTF8, nullptr, compareText);
+        // The backend's date collation is not under test here; any order will do.
+        sqlite3_create_collation(m_db, "VKDATE", SQLITE_UTF8, nullptr, compareText);
         const std::string schema = run("CREATE TABLE [dbo].[MV_TRANSMISIONES] ([ID] [int] IDENTITY(1,1) NOT NULL, [TIPO] [char](1) NOT NULL, "
             "[TRANSMISION] [char](4) NOT NULL, [LOG] [varchar](20) NULL, [FECHA] DATETIME NOT NULL DEFAULT getdate(), "
             "CONSTRAINT [PK_MV] PRIMARY KEY CLUSTERED ([TIPO] ASC, [TRANSMISION] ASC)) ON [PRIMARY]\nGO\n"

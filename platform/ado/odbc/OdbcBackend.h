@@ -1,12 +1,88 @@
 #pragma once
 
+#include "OdbcConnectionString.h"
 #include "platform/ado/Backend.h"
 
+#include <QHash>
 #include <memory>
+#include <optional>
 
 namespace ado {
 
+class OdbcHandle;
+class SqlTranslator;
+struct OdbcDiagnostic;
+
 // SQL Server (FreeTDS), PostgreSQL (psqlODBC) and Oracle through unixODBC.
 std::unique_ptr<Backend> createOdbcBackend(const ConnectionString &cs);
+
+// One ODBC connection. SQL Server and Oracle receive the system's SQL unchanged;
+// PostgreSQL gets it through SqlTranslator, with the transaction words of a batch
+// turned into the connection's own transaction calls. Failures are thrown as
+// BackendFailure with SQL Server's native numbers (see OdbcErrorMap).
+class OdbcBackend : public Backend
+{
+public:
+    explicit OdbcBackend(OdbcPlatform platform);
+    ~OdbcBackend() override;
+
+    void open(const ConnectionString &cs, const QString &user, const QString &password,
+              int timeoutSeconds) override;
+    void close() override;
+    bool isOpen() const override;
+    ResultSet execute(const QString &sql, int timeoutSeconds,
+                      std::vector<BackendError> &warnings) override;
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override { return m_transactionDepth > 0; }
+    void setIsolationLevel(int adoLevel) override;
+    void setDefaultDatabase(const QString &name) override;
+    QString defaultDatabase() const override { return m_defaultDatabase; }
+    QStringList tables() override;
+    std::vector<SchemaColumn> columns(const QString &table) override;
+    QString quoteIdentifier(const QString &name) const override;
+    QStringList primaryKey(const QString &table) override;
+    QString literal(const platform::Variant &value) const override;
+
+    OdbcPlatform platform() const { return m_platform; }
+
+private:
+    void connect(int timeoutSeconds);
+    void prepareSession(int timeoutSeconds);
+    void runStatement(const QString &sql, int timeoutSeconds, ResultSet &result,
+                      std::vector<BackendError> &warnings);
+    void collectResults(OdbcHandle &statement, ResultSet &result,
+                        std::vector<BackendError> &warnings);
+    void setAutocommit(bool on);
+    void endTransaction(bool commitIt);
+    void applyIsolationLevel();
+    std::unique_ptr<OdbcHandle> newStatement(int timeoutSeconds); // -1: the last time-out
+    std::vector<SchemaColumn> readColumns(const QString &table);
+    void addWarnings(const OdbcHandle &handle, std::vector<BackendError> &warnings) const;
+    [[noreturn]] void fail(const OdbcHandle &handle, const QString &context);
+    [[noreturn]] void failConnect(const std::vector<OdbcDiagnostic> &diagnostics);
+    [[noreturn]] void failClosed() const;
+    bool connectionDead() const;
+    QString declaredType(const QString &table, const QString &column);
+    QHash<QString, QString> readDeclaredTypes(const QString &table);
+
+    OdbcPlatform m_platform;
+    OdbcTarget m_target;
+    QString m_connectionText; // the ADO connection string, for reconnecting to another database
+    QString m_user;
+    QString m_password;
+    int m_loginTimeout = 15;
+    std::unique_ptr<OdbcHandle> m_env;
+    std::unique_ptr<OdbcHandle> m_dbc;
+    std::unique_ptr<SqlTranslator> m_translator; // PostgreSQL only
+    int m_transactionDepth = 0;
+    int m_isolationLevel = 4096;
+    int m_lastTimeout = 0; // seconds, of the last statement (-1 to newStatement: keep it)
+    QString m_defaultDatabase;
+    // PostgreSQL: the SQL Server type each column was created with, per table (lower case);
+    // forgotten after any DDL.
+    QHash<QString, QHash<QString, QString>> m_declaredTypes;
+};
 
 } // namespace ado

@@ -60,8 +60,8 @@ Reply askMessage(const Question &question)
                     QApplication::activeWindow());
     const auto specs = buttonsFor(question.style);
     std::vector<QPushButton *> buttons;
-    for (const auto &spec : specs)
-        buttons.push_back(box.addButton(QString::fromUtf8(spec.caption), spec.role));
+    for (const auto &choice : specs)
+        buttons.push_back(box.addButton(QString::fromUtf8(choice.caption), choice.role));
     const int defaultIndex = (question.style & vbDefaultButton3) ? 2 : (question.style & vbDefaultButton2) ? 1 : 0;
     if (defaultIndex < int(buttons.size()))
         box.setDefaultButton(buttons[defaultIndex]);

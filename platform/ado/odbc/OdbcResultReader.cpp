@@ -1,0 +1,218 @@
+#include "OdbcResultReader.h"
+
+#include "OdbcHandle.h"
+#include "OdbcTypeMap.h"
+
+#include <QDateTime>
+
+namespace ado {
+
+namespace {
+
+using Fetch = OdbcColumnType::Fetch;
+using platform::Variant;
+
+QString stringAttribute(SQLHSTMT statement, int column, SQLUSMALLINT field)
+{
+    SQLWCHAR buffer[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLColAttributeW(statement, SQLUSMALLINT(column), field, buffer,
+                                        SQLSMALLINT(sizeof(buffer)), &length, nullptr)))
+        return QString();
+    const qsizetype chars = std::min<qsizetype>(length / qsizetype(sizeof(SQLWCHAR)), 255);
+    return fromOdbcText(buffer, chars);
+}
+
+QTime timeOf(int hour, int minute, int second, SQLUINTEGER fractionNs)
+{
+    return QTime(hour, minute, second, int(fractionNs / 1000000));
+}
+
+} // namespace
+
+bool OdbcResultReader::describe(std::vector<ColumnInfo> &columns)
+{
+    SQLSMALLINT count = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(m_statement, &count)))
+        return false;
+    for (int i = 1; i <= count; ++i) {
+        SQLWCHAR name[512] = {};
+        SQLSMALLINT nameLength = 0, sqlType = 0, scale = 0, nullable = 0;
+        SQLULEN size = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(m_statement, SQLUSMALLINT(i), name,
+                                           SQLSMALLINT(std::size(name)), &nameLength, &sqlType,
+                                           &size, &scale, &nullable)))
+            return false;
+        OdbcColumnDescription d{sqlType, stringAttribute(m_statement, i, SQL_DESC_TYPE_NAME),
+                                (long long)size, scale};
+        ColumnInfo c;
+        c.Name =
+            fromOdbcText(name, std::min<qsizetype>(nameLength, qsizetype(std::size(name)) - 1));
+        c.Nullable = nullable != SQL_NO_NULLS;
+        c.BaseTable = stringAttribute(m_statement, i, SQL_DESC_BASE_TABLE_NAME);
+        c.BaseColumn = stringAttribute(m_statement, i, SQL_DESC_BASE_COLUMN_NAME);
+        std::optional<OdbcColumnType> declared;
+        if (m_declared && !c.BaseTable.isEmpty() && !c.BaseColumn.isEmpty())
+            declared = OdbcTypeMap::fromDeclared(m_declared(c.BaseTable, c.BaseColumn));
+        const OdbcColumnType t = declared ? *declared : OdbcTypeMap::map(m_platform, d);
+        c.Type = t.type;
+        c.DefinedSize = t.definedSize;
+        columns.push_back(c);
+        m_fetch.push_back(int(t.fetch));
+    }
+    return true;
+}
+
+bool OdbcResultReader::fetchText(int column, Variant &value)
+{
+    QString text;
+    SQLWCHAR buffer[4096];
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(m_statement, SQLUSMALLINT(column), SQL_C_WCHAR, buffer,
+                                        sizeof(buffer), &indicator);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc))
+            return false;
+        if (indicator == SQL_NULL_DATA) {
+            value = Variant::null();
+            return true;
+        }
+        const qsizetype room = qsizetype(std::size(buffer)) - 1;
+        const qsizetype got =
+            indicator == SQL_NO_TOTAL || indicator / qsizetype(sizeof(SQLWCHAR)) > room
+                ? room
+                : indicator / qsizetype(sizeof(SQLWCHAR));
+        text += fromOdbcText(buffer, got);
+        if (rc == SQL_SUCCESS)
+            break;
+    }
+    value = text;
+    return true;
+}
+
+bool OdbcResultReader::fetchBinary(int column, Variant &value)
+{
+    QByteArray bytes;
+    char buffer[8192];
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(m_statement, SQLUSMALLINT(column), SQL_C_BINARY, buffer,
+                                        sizeof(buffer), &indicator);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc))
+            return false;
+        if (indicator == SQL_NULL_DATA) {
+            value = Variant::null();
+            return true;
+        }
+        const qsizetype got = indicator == SQL_NO_TOTAL || indicator > SQLLEN(sizeof(buffer))
+                                  ? qsizetype(sizeof(buffer))
+                                  : qsizetype(indicator);
+        bytes.append(buffer, got);
+        if (rc == SQL_SUCCESS)
+            break;
+    }
+    value = bytes;
+    return true;
+}
+
+bool OdbcResultReader::fetchValue(int column, Variant &value)
+{
+    SQLLEN indicator = 0;
+    auto get = [&](SQLSMALLINT cType, void *target, SQLLEN size) {
+        return SQL_SUCCEEDED(
+            SQLGetData(m_statement, SQLUSMALLINT(column), cType, target, size, &indicator));
+    };
+    auto isNull = [&] { return indicator == SQL_NULL_DATA; };
+    switch (Fetch(m_fetch[column - 1])) {
+    case Fetch::Text:
+        return fetchText(column, value);
+    case Fetch::Binary:
+        return fetchBinary(column, value);
+    case Fetch::Integer: {
+        SQLBIGINT v = 0;
+        if (!get(SQL_C_SBIGINT, &v, sizeof(v)))
+            return false;
+        value = isNull() ? Variant::null() : Variant((long long)v);
+        return true;
+    }
+    case Fetch::Double: {
+        double v = 0;
+        if (!get(SQL_C_DOUBLE, &v, sizeof(v)))
+            return false;
+        value = isNull() ? Variant::null() : Variant(v);
+        return true;
+    }
+    case Fetch::Decimal: {
+        // As text: the driver's own rendering keeps every digit until the double.
+        char v[80] = {};
+        if (!get(SQL_C_CHAR, v, sizeof(v)))
+            return false;
+        value = isNull() ? Variant::null() : Variant(QByteArray(v).trimmed().toDouble());
+        return true;
+    }
+    case Fetch::Bit: {
+        // As a number: a bit kept in a smallint may hold VB's True (-1).
+        SQLBIGINT v = 0;
+        if (!get(SQL_C_SBIGINT, &v, sizeof(v)))
+            return false;
+        value = isNull() ? Variant::null() : Variant(v != 0);
+        return true;
+    }
+    case Fetch::Timestamp: {
+        SQL_TIMESTAMP_STRUCT v{};
+        if (!get(SQL_C_TYPE_TIMESTAMP, &v, sizeof(v)))
+            return false;
+        value = isNull() ? Variant::null()
+                         : Variant(QDateTime(QDate(v.year, v.month, v.day),
+                                             timeOf(v.hour, v.minute, v.second, v.fraction)));
+        return true;
+    }
+    case Fetch::Date: {
+        SQL_DATE_STRUCT v{};
+        if (!get(SQL_C_TYPE_DATE, &v, sizeof(v)))
+            return false;
+        value = isNull() ? Variant::null() : Variant(QDate(v.year, v.month, v.day));
+        return true;
+    }
+    case Fetch::Time: {
+        SQL_TIME_STRUCT v{};
+        if (!get(SQL_C_TYPE_TIME, &v, sizeof(v)))
+            return false;
+        // A time alone reads as VB does: on day zero, 30/12/1899.
+        value =
+            isNull()
+                ? Variant::null()
+                : Variant(QDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
+        return true;
+    }
+    }
+    return false;
+}
+
+bool OdbcResultReader::read(ResultSet &out)
+{
+    out.hasRows = true;
+    out.columns.clear();
+    out.rows.clear();
+    m_fetch.clear();
+    if (!describe(out.columns))
+        return false;
+    for (;;) {
+        const SQLRETURN rc = SQLFetch(m_statement);
+        if (rc == SQL_NO_DATA)
+            return true;
+        if (!SQL_SUCCEEDED(rc))
+            return false;
+        Row row(out.columns.size());
+        for (int i = 1; i <= int(out.columns.size()); ++i)
+            if (!fetchValue(i, row[i - 1]))
+                return false;
+        out.rows.push_back(std::move(row));
+    }
+}
+
+} // namespace ado

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "OdbcConnectionString.h"
+#include "platform/ado/Backend.h"
+
+#include <functional>
+#include <sql.h>
+
+namespace ado {
+
+// Reads the current row set of an executed statement: column descriptions mapped
+// to ADO types, then every row as Variants (NULL as Variant::null()).
+class OdbcResultReader
+{
+public:
+    // The SQL Server type a base-table column was declared with ("" when unknown).
+    using DeclaredType = std::function<QString(const QString &table, const QString &column)>;
+
+    OdbcResultReader(SQLHSTMT statement, OdbcPlatform platform, DeclaredType declared = {})
+        : m_statement(statement), m_platform(platform), m_declared(std::move(declared))
+    {
+    }
+    // False when the driver failed; the statement's diagnostics tell why.
+    bool read(ResultSet &out);
+
+private:
+    bool describe(std::vector<ColumnInfo> &columns);
+    bool fetchValue(int column, platform::Variant &value);
+    bool fetchText(int column, platform::Variant &value);
+    bool fetchBinary(int column, platform::Variant &value);
+
+    SQLHSTMT m_statement;
+    OdbcPlatform m_platform;
+    DeclaredType m_declared;
+    std::vector<int> m_fetch; // OdbcColumnType::Fetch of each column
+};
+
+} // namespace ado

@@ -1,0 +1,704 @@
+#include "SqliteBackend.h"
+
+#include "DateText.h"
+#include "SqliteErrorMap.h"
+#include "SqliteFunctions.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace ado {
+
+namespace {
+
+constexpr int kProgressSteps = 1000; // VM steps between two looks at the clock
+
+BackendError simpleError(long number, long native, const char *state, const QString &description)
+{
+    return BackendError{number, native, QString::fromLatin1(state), description};
+}
+
+// First keyword of a statement, upper case ("INSERT", "WITH"...).
+QByteArray firstKeyword(const char *sql)
+{
+    const char *p = sql;
+    for (;;) {
+        while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '(')
+            ++p;
+        if (p[0] == '-' && p[1] == '-') {
+            while (*p && *p != '\n')
+                ++p;
+            continue;
+        }
+        if (p[0] == '/' && p[1] == '*') {
+            const char *end = std::strstr(p + 2, "*/");
+            p = end ? end + 2 : p + std::strlen(p);
+            continue;
+        }
+        break;
+    }
+    const char *start = p;
+    while ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z'))
+        ++p;
+    return QByteArray(start, p - start).toUpper();
+}
+
+platform::Variant textValue(sqlite3_stmt *stmt, int i)
+{
+    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
+    return platform::Variant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, i)));
+}
+
+platform::Variant storedValue(sqlite3_stmt *stmt, int i, int storage)
+{
+    switch (storage) {
+    case SQLITE_INTEGER:
+        return platform::Variant(static_cast<long long>(sqlite3_column_int64(stmt, i)));
+    case SQLITE_FLOAT:
+        return platform::Variant(sqlite3_column_double(stmt, i));
+    case SQLITE_BLOB:
+        return platform::Variant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)),
+                                            sqlite3_column_bytes(stmt, i)));
+    case SQLITE_NULL:
+        return platform::Variant::null();
+    default:
+        return textValue(stmt, i);
+    }
+}
+
+platform::Variant dateValue(sqlite3_stmt *stmt, int i, int storage)
+{
+    if (storage != SQLITE_TEXT)
+        return storedValue(stmt, i, storage);
+    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
+    if (const auto dt = DateText::toDateTime(text, sqlite3_column_bytes(stmt, i)))
+        return platform::Variant(*dt);
+    return textValue(stmt, i);
+}
+
+// One cell, typed by the column's declared type.
+platform::Variant cellValue(sqlite3_stmt *stmt, int i, ValueClass cls)
+{
+    const int storage = sqlite3_column_type(stmt, i);
+    if (storage == SQLITE_NULL)
+        return platform::Variant::null();
+    switch (cls) {
+    case ValueClass::Text:
+        return textValue(stmt, i);
+    case ValueClass::Int:
+        return storage == SQLITE_INTEGER ? storedValue(stmt, i, storage)
+             : storage == SQLITE_FLOAT   ? platform::Variant(sqlite3_column_double(stmt, i))
+                                         : storedValue(stmt, i, storage);
+    case ValueClass::Double:
+        return storage == SQLITE_INTEGER || storage == SQLITE_FLOAT
+            ? platform::Variant(sqlite3_column_double(stmt, i))
+            : storedValue(stmt, i, storage);
+    case ValueClass::Bool:
+        return storage == SQLITE_INTEGER || storage == SQLITE_FLOAT
+            ? platform::Variant(sqlite3_column_double(stmt, i) != 0.0)
+            : storedValue(stmt, i, storage);
+    case ValueClass::Date:
+    case ValueClass::Time:
+        return dateValue(stmt, i, storage);
+    case ValueClass::Bytes:
+        if (storage == SQLITE_TEXT)
+            return platform::Variant(QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(stmt, i)),
+                                                sqlite3_column_bytes(stmt, i)));
+        return storedValue(stmt, i, storage);
+    case ValueClass::Dynamic:
+        break;
+    }
+    return storedValue(stmt, i, storage);
+}
+
+bool isNormalisedDate(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}(\.\d{3})?$)"));
+    return text.size() >= 19 && re.match(text).hasMatch();
+}
+
+// An expression column (no declared type) takes its type from its values.
+void inferColumn(ColumnInfo &column, std::vector<Row> &rows, size_t index)
+{
+    using K = platform::Variant::Kind;
+    const platform::Variant *first = nullptr;
+    bool allDates = true;
+    long longest = 1;
+    for (const Row &row : rows) {
+        const platform::Variant &v = row[index];
+        if (v.isNull())
+            continue;
+        if (!first)
+            first = &v;
+        if (v.kind() == K::Text) {
+            const QString text = v.toString();
+            longest = std::max(longest, long(text.size()));
+            allDates = allDates && isNormalisedDate(text);
+        } else {
+            allDates = false;
+        }
+    }
+    if (!first) {
+        column.Type = adInteger, column.DefinedSize = 4;
+    } else if (first->kind() == K::Int) {
+        const auto v = first->toInt64();
+        const bool big = v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min();
+        column.Type = big ? adBigInt : adInteger, column.DefinedSize = big ? 8 : 4;
+    } else if (first->kind() == K::Double) {
+        column.Type = adDouble, column.DefinedSize = 8;
+    } else if (first->kind() == K::Bytes) {
+        column.Type = adLongVarBinary, column.DefinedSize = 2147483647;
+    } else if (allDates) {
+        column.Type = adDBTimeStamp, column.DefinedSize = 8;
+        for (Row &row : rows)
+            if (!row[index].isNull()) {
+                const QByteArray text = row[index].toString().toLatin1();
+                row[index] = platform::Variant(*DateText::toDateTime(text.constData(), text.size()));
+            }
+    } else {
+        column.Type = adVarChar, column.DefinedSize = longest;
+    }
+}
+
+void bindValue(sqlite3_stmt *stmt, int index, const platform::Variant &v)
+{
+    using K = platform::Variant::Kind;
+    switch (v.kind()) {
+    case K::Empty:
+    case K::Null:
+        sqlite3_bind_null(stmt, index);
+        break;
+    case K::Bool:
+        sqlite3_bind_int(stmt, index, v.toBool() ? 1 : 0);
+        break;
+    case K::Int:
+        sqlite3_bind_int64(stmt, index, v.toInt64());
+        break;
+    case K::Double:
+        sqlite3_bind_double(stmt, index, v.toDouble());
+        break;
+    case K::DateTime: {
+        const QDateTime dt = v.toDateTime();
+        DateText::Parts p{dt.date().year(), dt.date().month(), dt.date().day(), dt.time().hour(),
+                          dt.time().minute(), dt.time().second(), dt.time().msec(), true};
+        const QByteArray text = DateText::normalised(p);
+        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case K::Bytes: {
+        const QByteArray bytes = v.toBytes();
+        sqlite3_bind_blob(stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case K::Text: {
+        const QByteArray text = v.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+QString keyTerms(const SqliteBackend &backend, const QStringList &keyColumns)
+{
+    QStringList terms;
+    for (const QString &c : keyColumns)
+        terms << backend.quoteIdentifier(c) + QStringLiteral(" IS ?");
+    return terms.join(QStringLiteral(" AND "));
+}
+
+} // namespace
+
+int sqliteProgress(void *self)
+{
+    auto *backend = static_cast<SqliteBackend *>(self);
+    return backend->m_hasDeadline && std::chrono::steady_clock::now() > backend->m_deadline ? 1 : 0;
+}
+
+SqliteBackend::SqliteBackend() = default;
+
+SqliteBackend::~SqliteBackend()
+{
+    close();
+}
+
+void SqliteBackend::open(const ConnectionString &cs, const QString &, const QString &, int timeoutSeconds)
+{
+    if (m_db)
+        throw BackendFailure(simpleError(errnum::ObjectOpen, 0, "HY000",
+                                         QStringLiteral("La conexión ya está abierta.")));
+    QString path = cs.value(QStringLiteral("Data Source")).trimmed();
+    if (path.isEmpty())
+        throw BackendFailure(simpleError(errnum::GenericFailure, 0, "IM002",
+            QStringLiteral("La cadena de conexión de SQLite no indica el archivo (Data Source=<archivo>).")));
+    const bool create = cs.value(QStringLiteral("Mode")).trimmed().compare(QLatin1String("Create"), Qt::CaseInsensitive) == 0;
+    const bool memory = path == QLatin1String(":memory:");
+    if (!memory && !create && !QFileInfo(path).isFile())
+        throw BackendFailure(SqliteErrorMap::openFailure(path, QStringLiteral("el archivo no existe")));
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        throw BackendFailure(SqliteErrorMap::openFailure(path, msg));
+    }
+    m_db = db;
+    m_path = path;
+    sqlite3_extended_result_codes(m_db, 1);
+    // foreign_keys also proves the file is a database ("file is not a database" otherwise).
+    char *err = nullptr;
+    if (sqlite3_exec(m_db, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;", nullptr,
+                     nullptr, &err) != SQLITE_OK
+        || SqliteFunctions::registerAll(m_db) != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(err ? err : sqlite3_errmsg(m_db));
+        sqlite3_free(err);
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        throw BackendFailure(SqliteErrorMap::openFailure(path, msg));
+    }
+    sqlite3_progress_handler(m_db, kProgressSteps, sqliteProgress, this);
+    m_busyTimeoutSeconds = -1;
+    setDeadline(timeoutSeconds); // waits for a locked file as long as the connection time-out
+    m_hasDeadline = false;       // statements get their own deadline
+    m_tranCount = 0;
+    m_engineEndedTransaction = false;
+    ensureAllDateTriggers();
+}
+
+void SqliteBackend::close()
+{
+    if (!m_db)
+        return;
+    m_cache.clear();
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    m_tranCount = 0;
+}
+
+void SqliteBackend::requireOpen() const
+{
+    if (!m_db)
+        throw BackendFailure(simpleError(errnum::ConnectionClosed, 0, "08003",
+                                         QStringLiteral("La conexión está cerrada.")));
+}
+
+void SqliteBackend::fail(const QByteArray &sql) const
+{
+    throw BackendFailure(SqliteErrorMap::map(sqlite3_extended_errcode(m_db),
+                                             QString::fromUtf8(sqlite3_errmsg(m_db)), sql));
+}
+
+void SqliteBackend::exec(const char *sql)
+{
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(QByteArray(sql));
+}
+
+void SqliteBackend::setDeadline(int timeoutSeconds)
+{
+    m_hasDeadline = timeoutSeconds > 0;
+    if (m_hasDeadline)
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    const int busy = std::max(timeoutSeconds, 0);
+    if (busy != m_busyTimeoutSeconds) {
+        sqlite3_busy_timeout(m_db, busy * 1000);
+        m_busyTimeoutSeconds = busy;
+    }
+}
+
+ResultSet SqliteBackend::execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &)
+{
+    requireOpen();
+    const QList<TranslatedStatement> statements = m_translator.translate(sql);
+    setDeadline(timeoutSeconds);
+    struct DeadlineGuard {
+        bool &flag;
+        ~DeadlineGuard() { flag = false; }
+    } guard{m_hasDeadline};
+    ResultSet result;
+    long affected = -1;
+    for (const TranslatedStatement &st : statements) {
+        switch (st.kind) {
+        case TranslatedStatement::Kind::Begin:
+            beginTransaction();
+            break;
+        case TranslatedStatement::Kind::Commit:
+            commit();
+            break;
+        case TranslatedStatement::Kind::Rollback:
+            rollback();
+            break;
+        case TranslatedStatement::Kind::Statement:
+            runText(st.sql.toUtf8(), result, affected);
+            break;
+        }
+    }
+    if (!result.hasRows)
+        result.recordsAffected = affected;
+    return result;
+}
+
+// Runs every statement of `sql`; a text holding exactly one statement is kept prepared.
+void SqliteBackend::runText(const QByteArray &sql, ResultSet &result, long &affected)
+{
+    if (PreparedStatement *cached = m_cache.find(sql)) {
+        runPrepared(*cached, result, affected);
+        return;
+    }
+    const char *start = sql.constData();
+    const char *end = start + sql.size();
+    while (start < end) {
+        PreparedStatement ps;
+        const char *tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, start, int(end - start), &ps.stmt, &tail) != SQLITE_OK)
+            fail(QByteArray(start, end - start));
+        if (!ps.stmt) { // blanks or a comment only
+            start = tail;
+            continue;
+        }
+        const QByteArray keyword = firstKeyword(sqlite3_sql(ps.stmt));
+        ps.changesRows = keyword == "INSERT" || keyword == "UPDATE" || keyword == "DELETE"
+                      || keyword == "REPLACE" || keyword == "WITH";
+        ps.changesSchema = keyword == "CREATE" || keyword == "ALTER" || keyword == "DROP";
+        const bool wholeText = start == sql.constData() && (tail == end || firstKeyword(tail).isEmpty());
+        if (wholeText && !ps.changesSchema) {
+            runPrepared(*m_cache.insert(sql, std::move(ps)), result, affected);
+            return;
+        }
+        struct Finalizer {
+            sqlite3_stmt *s;
+            ~Finalizer() { sqlite3_finalize(s); }
+        } finalizer{ps.stmt};
+        runPrepared(ps, result, affected);
+        start = tail;
+    }
+}
+
+void SqliteBackend::runPrepared(PreparedStatement &ps, ResultSet &result, long &affected)
+{
+    if (sqlite3_column_count(ps.stmt) > 0) {
+        fetchRows(ps, result);
+    } else {
+        const int rc = sqlite3_step(ps.stmt);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+            sqlite3_reset(ps.stmt);
+            syncTransactionState();
+            fail(QByteArray(sqlite3_sql(ps.stmt)));
+        }
+        sqlite3_reset(ps.stmt);
+        if (ps.changesRows)
+            affected = std::max(affected, 0L) + long(sqlite3_changes(m_db));
+    }
+    afterStatement(ps);
+}
+
+void SqliteBackend::describe(PreparedStatement &ps) const
+{
+    const int n = sqlite3_column_count(ps.stmt);
+    ps.columns.resize(size_t(n));
+    ps.classes.resize(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        ColumnInfo &c = ps.columns[size_t(i)];
+        c.Name = QString::fromUtf8(sqlite3_column_name(ps.stmt, i));
+        const SqliteColumnType t = SqliteTypeMap::fromDeclared(sqlite3_column_decltype(ps.stmt, i));
+        c.Type = t.type;
+        c.DefinedSize = t.definedSize;
+        ps.classes[size_t(i)] = t.valueClass;
+        if (const char *table = sqlite3_column_table_name(ps.stmt, i))
+            c.BaseTable = QString::fromUtf8(table);
+        if (const char *origin = sqlite3_column_origin_name(ps.stmt, i))
+            c.BaseColumn = QString::fromUtf8(origin);
+    }
+    ps.described = true;
+}
+
+void SqliteBackend::fetchRows(PreparedStatement &ps, ResultSet &result)
+{
+    if (!ps.described)
+        describe(ps);
+    result = ResultSet{};
+    result.hasRows = true;
+    result.columns = ps.columns;
+    const int n = int(ps.columns.size());
+    int rc;
+    while ((rc = sqlite3_step(ps.stmt)) == SQLITE_ROW) {
+        Row row;
+        row.reserve(size_t(n));
+        for (int i = 0; i < n; ++i)
+            row.push_back(cellValue(ps.stmt, i, ps.classes[size_t(i)]));
+        result.rows.push_back(std::move(row));
+    }
+    sqlite3_reset(ps.stmt);
+    if (rc != SQLITE_DONE) {
+        syncTransactionState();
+        result = ResultSet{};
+        fail(QByteArray(sqlite3_sql(ps.stmt)));
+    }
+    for (size_t i = 0; i < size_t(n); ++i)
+        if (ps.classes[i] == ValueClass::Dynamic)
+            inferColumn(result.columns[i], result.rows, i);
+}
+
+void SqliteBackend::afterStatement(const PreparedStatement &ps)
+{
+    syncTransactionState();
+    if (!ps.changesSchema)
+        return;
+    m_cache.clear(); // cached statements may describe columns that changed
+    ensureAllDateTriggers();
+}
+
+// Raw "BEGIN"/"COMMIT" text and errors that end a transaction keep the count right.
+void SqliteBackend::syncTransactionState()
+{
+    const bool autocommit = sqlite3_get_autocommit(m_db) != 0;
+    if (autocommit && m_tranCount > 0) {
+        m_tranCount = 0;
+        m_engineEndedTransaction = true;
+    } else if (!autocommit && m_tranCount == 0) {
+        m_tranCount = 1;
+    }
+}
+
+void SqliteBackend::beginTransaction()
+{
+    requireOpen();
+    if (m_tranCount == 0)
+        exec("BEGIN");
+    ++m_tranCount;
+    m_engineEndedTransaction = false;
+}
+
+void SqliteBackend::commit()
+{
+    requireOpen();
+    syncTransactionState();
+    if (m_tranCount == 0)
+        throw BackendFailure(simpleError(errnum::CommandFailed, 3902, "25000",
+            QStringLiteral("La solicitud COMMIT TRANSACTION no tiene la correspondiente BEGIN TRANSACTION.")));
+    if (m_tranCount == 1)
+        exec("COMMIT");
+    --m_tranCount;
+}
+
+void SqliteBackend::rollback()
+{
+    requireOpen();
+    syncTransactionState();
+    if (m_tranCount == 0) {
+        if (m_engineEndedTransaction) { // the engine already rolled it back after an error
+            m_engineEndedTransaction = false;
+            return;
+        }
+        throw BackendFailure(simpleError(errnum::CommandFailed, 3903, "25000",
+            QStringLiteral("La solicitud ROLLBACK TRANSACTION no tiene la correspondiente BEGIN TRANSACTION.")));
+    }
+    exec("ROLLBACK");
+    m_tranCount = 0;
+}
+
+bool SqliteBackend::inTransaction() const
+{
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
+void SqliteBackend::setIsolationLevel(int adoLevel)
+{
+    requireOpen();
+    exec(adoLevel == adXactReadUncommitted ? "PRAGMA read_uncommitted = 1" : "PRAGMA read_uncommitted = 0");
+}
+
+void SqliteBackend::setDefaultDatabase(const QString &name)
+{
+    m_defaultDatabase = name; // one database per file: the name is only remembered
+}
+
+QString SqliteBackend::defaultDatabase() const
+{
+    if (!m_defaultDatabase.isEmpty())
+        return m_defaultDatabase;
+    return m_path == QLatin1String(":memory:") ? QStringLiteral("main") : QFileInfo(m_path).completeBaseName();
+}
+
+QStringList SqliteBackend::tables()
+{
+    requireOpen();
+    std::vector<BackendError> warnings;
+    const ResultSet rs = execute(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table','view') "
+                                                "AND substr(name,1,7) <> 'sqlite_' ORDER BY name"),
+                                 0, warnings);
+    QStringList names;
+    for (const Row &row : rs.rows)
+        names << row[0].toString();
+    return names;
+}
+
+std::vector<SchemaColumn> SqliteBackend::columns(const QString &table)
+{
+    requireOpen();
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray sql = "PRAGMA table_info(" + quoteIdentifier(table).toUtf8() + ")";
+    if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        fail(sql);
+    std::vector<SchemaColumn> result;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        SchemaColumn c;
+        c.Ordinal = sqlite3_column_int(stmt, 0) + 1;
+        c.Name = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)));
+        const SqliteColumnType t =
+            SqliteTypeMap::fromDeclared(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 2)));
+        c.Type = t.type;
+        c.DefinedSize = t.definedSize;
+        c.Nullable = sqlite3_column_int(stmt, 3) == 0 && sqlite3_column_int(stmt, 5) == 0;
+        result.push_back(c);
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+QStringList SqliteBackend::primaryKey(const QString &table)
+{
+    requireOpen();
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray sql = "PRAGMA table_info(" + quoteIdentifier(table).toUtf8() + ")";
+    if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        fail(sql);
+    std::vector<std::pair<int, QString>> keys;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        if (const int pk = sqlite3_column_int(stmt, 5); pk > 0)
+            keys.emplace_back(pk, QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1))));
+    sqlite3_finalize(stmt);
+    std::sort(keys.begin(), keys.end());
+    QStringList names;
+    for (const auto &k : keys)
+        names << k.second;
+    return names;
+}
+
+QString SqliteBackend::quoteIdentifier(const QString &name) const
+{
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+// Date columns of `table` get triggers that store their values as vkdate() gives them.
+void SqliteBackend::ensureDateTriggers(const QString &table)
+{
+    for (const SchemaColumn &c : columns(table)) {
+        if (c.Type != adDBTimeStamp && c.Type != adDBDate)
+            continue;
+        const QString t = quoteIdentifier(table), col = quoteIdentifier(c.Name);
+        const QString lit = QStringLiteral("'%1', '%2'").arg(QString(table).replace(QLatin1Char('\''), QStringLiteral("''")),
+                                                            QString(c.Name).replace(QLatin1Char('\''), QStringLiteral("''")));
+        const QString body = QStringLiteral("WHEN NEW.%1 COLLATE BINARY IS NOT vkdate(NEW.%1, %2) BEGIN UPDATE %3 SET %1 = "
+                                            "vkdate(NEW.%1, %2) WHERE rowid = NEW.rowid; END")
+                                 .arg(col, lit, t);
+        const QString base = QStringLiteral("vkdate_%1_%2").arg(table, c.Name);
+        const QString sql = QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS %1 AFTER INSERT ON main.%2 %3;"
+                                           "CREATE TEMP TRIGGER IF NOT EXISTS %4 AFTER UPDATE OF %5 ON main.%2 %3;")
+                                .arg(quoteIdentifier(base + QStringLiteral("_i")), t, body,
+                                     quoteIdentifier(base + QStringLiteral("_u")), col);
+        // BINARY: a VKDATE column would find both forms equal. WITHOUT ROWID tables have
+        // no rowid: their dates stay as written.
+        sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    }
+}
+
+void SqliteBackend::ensureAllDateTriggers()
+{
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, "SELECT name FROM main.sqlite_master WHERE type = 'table' AND "
+                                 "substr(name,1,7) <> 'sqlite_' AND (lower(sql) GLOB '*date*' OR lower(sql) GLOB '*timestamp*')",
+                           -1, &stmt, nullptr) != SQLITE_OK)
+        return;
+    QStringList names;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        names << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    for (const QString &name : names)
+        ensureDateTriggers(name);
+}
+
+long SqliteBackend::runBound(const QString &sql, const Row &values)
+{
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
+        fail(text);
+    for (size_t i = 0; i < values.size(); ++i)
+        bindValue(stmt, int(i) + 1, values[i]);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    syncTransactionState();
+    if (rc != SQLITE_DONE)
+        fail(text);
+    return long(sqlite3_changes(m_db));
+}
+
+// Runs an UPDATE or DELETE that must touch exactly one row; undone otherwise.
+long SqliteBackend::changeOneRow(const QString &table, const QString &sql, const Row &values)
+{
+    exec("SAVEPOINT vk_row");
+    long n = 0;
+    try {
+        n = runBound(sql, values);
+    } catch (...) {
+        sqlite3_exec(m_db, "ROLLBACK TO vk_row; RELEASE vk_row", nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (n != 1) {
+        exec("ROLLBACK TO vk_row; RELEASE vk_row");
+        throw BackendFailure(simpleError(errnum::GenericFailure, 0, "HY000",
+            n == 0 ? QStringLiteral("No se encuentra la fila a modificar en la tabla '%1': sus valores "
+                                    "cambiaron desde que se leyó.").arg(table)
+                   : QStringLiteral("La fila de la tabla '%1' no se identifica de forma única (%2 filas).")
+                         .arg(table).arg(n)));
+    }
+    exec("RELEASE vk_row");
+    return n;
+}
+
+long SqliteBackend::insertRow(const QString &table, const QStringList &columns, const Row &values)
+{
+    requireOpen();
+    QStringList names, marks;
+    for (const QString &c : columns) {
+        names << quoteIdentifier(c);
+        marks << QStringLiteral("?");
+    }
+    return runBound(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                        .arg(quoteIdentifier(table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                    values);
+}
+
+long SqliteBackend::updateRow(const QString &table, const QStringList &columns, const Row &values,
+                              const QStringList &keyColumns, const Row &keyValues)
+{
+    requireOpen();
+    QStringList sets;
+    for (const QString &c : columns)
+        sets << quoteIdentifier(c) + QStringLiteral(" = ?");
+    Row all = values;
+    all.insert(all.end(), keyValues.begin(), keyValues.end());
+    return changeOneRow(table, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                   .arg(quoteIdentifier(table), sets.join(QLatin1Char(',')),
+                                        keyTerms(*this, keyColumns)),
+                        all);
+}
+
+long SqliteBackend::deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues)
+{
+    requireOpen();
+    return changeOneRow(table, QStringLiteral("DELETE FROM %1 WHERE %2")
+                                   .arg(quoteIdentifier(table), keyTerms(*this, keyColumns)),
+                        keyValues);
+}
+
+} // namespace ado

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "StatementCache.h"
+#include "TranslationCache.h"
+#include "platform/ado/Backend.h"
+#include "platform/ado/SqlTranslator.h"
+
+#include <QString>
+
+#include <chrono>
+
+struct sqlite3;
+
+namespace ado {
+
+// The embedded engine: "Provider=SQLite;Data Source=<file>[;Mode=Create]".
+// A missing file is an error naming it unless Mode=Create. Statements arrive in SQL
+// Server's dialect and pass through SqlTranslator. Foreign keys are enforced; text
+// columns declared COLLATE VKTEXT compare as SQL Server's default (SqliteFunctions).
+// Dates: values written to DATETIME/DATE columns are stored as "yyyy-mm-dd hh:mm:ss"
+// (temporary triggers call vkdate() after every insert and update), so a date the system
+// writes as "dd/mm/yy hh:mm" reads back as the same date and sorts correctly; on read,
+// such columns give DateTime values whatever form they hold.
+class SqliteBackend : public Backend
+{
+public:
+    SqliteBackend();
+    ~SqliteBackend() override;
+
+    void open(const ConnectionString &cs, const QString &user, const QString &password,
+              int timeoutSeconds) override;
+    void close() override;
+    bool isOpen() const override { return m_db != nullptr; }
+    ResultSet execute(const QString &sql, int timeoutSeconds,
+                      std::vector<BackendError> &warnings) override;
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override;
+    void setIsolationLevel(int adoLevel) override;
+    void setDefaultDatabase(const QString &name) override;
+    QString defaultDatabase() const override;
+    QStringList tables() override;
+    std::vector<SchemaColumn> columns(const QString &table) override;
+    QString quoteIdentifier(const QString &name) const override;
+
+    long insertRow(const QString &table, const QStringList &columns, const Row &values) override;
+    long updateRow(const QString &table, const QStringList &columns, const Row &values,
+                   const QStringList &keyColumns, const Row &keyValues) override;
+    long deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues) override;
+    QStringList primaryKey(const QString &table) override;
+
+private:
+    friend int sqliteProgress(void *self);
+    void requireOpen() const;
+    [[noreturn]] void fail(const QByteArray &sql) const;
+    void exec(const char *sql);
+    void runText(const QByteArray &sql, ResultSet &result, long &affected);
+    void runPrepared(PreparedStatement &ps, ResultSet &result, long &affected);
+    void describe(PreparedStatement &ps) const;
+    void fetchRows(PreparedStatement &ps, ResultSet &result);
+    void afterStatement(const PreparedStatement &ps);
+    void syncTransactionState();
+    void setDeadline(int timeoutSeconds);
+    void ensureDateTriggers(const QString &table);
+    void ensureAllDateTriggers();
+    long runBound(const QString &sql, const Row &values);
+    long changeOneRow(const QString &table, const QString &sql, const Row &values);
+
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+    QString m_defaultDatabase;
+    TranslationCache m_translator{Dialect::SQLite};
+    StatementCache m_cache;
+    int m_tranCount = 0;
+    bool m_engineEndedTransaction = false; // an error rolled back; the next ROLLBACK is quiet
+    int m_busyTimeoutSeconds = -1;
+    std::chrono::steady_clock::time_point m_deadline{};
+    bool m_hasDeadline = false;
+};
+
+} // namespace ado

@@ -1,0 +1,79 @@
+#include "Schema.h"
+
+#include "platform/TextFile.h"
+#include "platform/ado/Connection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace schema {
+
+namespace {
+
+QString loadScript(const QString &name)
+{
+    const QString folder = qEnvironmentVariable("IMAESTROS_SCHEMA");
+    const QString path = folder.isEmpty() ? QStringLiteral(":/schema/sqlserver/") + name
+                                          : QDir(folder).filePath(QStringLiteral("sqlserver/") + name);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+QString firstLine(const QString &batch)
+{
+    for (const QString &line : batch.split(QLatin1Char('\n'))) {
+        if (!line.trimmed().isEmpty() && !line.trimmed().startsWith(QStringLiteral("--")))
+            return line.trimmed();
+    }
+    return QString();
+}
+
+} // namespace
+
+QString suiteScript() { return loadScript(QStringLiteral("imaestros.sql")); }
+QString statisticsScript() { return loadScript(QStringLiteral("vk_estadisticas.sql")); }
+
+QStringList batches(const QString &script)
+{
+    static const QRegularExpression go(QStringLiteral("^\\s*GO\\s*$"),
+                                       QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
+    QStringList result;
+    for (const QString &part : script.split(go)) {
+        QString code;
+        for (const QString &line : part.split(QLatin1Char('\n'))) {
+            if (!line.trimmed().startsWith(QStringLiteral("--")))
+                code += line + QLatin1Char('\n');
+        }
+        if (!code.trimmed().isEmpty())
+            result << code.trimmed();
+    }
+    return result;
+}
+
+platform::Status runScript(ado::Connection &connection, const QString &script)
+{
+    const QStringList parts = batches(script);
+    if (parts.isEmpty())
+        return platform::Status::failure(QStringLiteral("El script del esquema está vacío o no se encontró"));
+    for (const QString &batch : parts) {
+        try {
+            connection.Execute(batch);
+        } catch (const platform::RuntimeError &error) {
+            return platform::Status::failure(QStringLiteral("Esquema: falló \"%1\": %2").arg(firstLine(batch), error.Description()),
+                                             int(error.Number()));
+        }
+    }
+    return {};
+}
+
+platform::Status createSuiteDatabase(ado::Connection &connection) { return runScript(connection, suiteScript()); }
+
+platform::Status createStatisticsDatabase(ado::Connection &connection)
+{
+    return runScript(connection, statisticsScript());
+}
+
+} // namespace schema

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace ado {
+class Connection;
+}
+
+// The suite's database, kept once in SQL Server's dialect; the backends translate it.
+namespace schema {
+
+// The script text: from $IMAESTROS_SCHEMA/sqlserver/<file> when that variable is set,
+// else the copy built into the program.
+QString suiteScript();
+QString statisticsScript();
+
+// The batches of a script: the text between lines that hold only "GO" (any case);
+// blank batches are left out.
+QStringList batches(const QString &script);
+
+// Runs every batch on an open connection; stops at the first failure, whose message
+// names the batch's first line and the engine's error.
+platform::Status runScript(ado::Connection &connection, const QString &script);
+platform::Status createSuiteDatabase(ado::Connection &connection);
+platform::Status createStatisticsDatabase(ado::Connection &connection);
+
+} // namespace schema

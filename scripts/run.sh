@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The README's main command: installs what is missing, builds, creates a fresh embedded
+# database (run/suite.db, unless IMAESTROS_HOME names another folder) and runs the program's
+# main job on it, unattended.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh >/dev/null
+build_dir="${BUILD_DIR:-build}"
+
+home="${IMAESTROS_HOME:-$PWD/run}"
+mkdir -p "$home"
+export IMAESTROS_HOME="$home"
+db="$home/suite.db"
+if [ ! -f "$db" ]; then
+  "$build_dir/schema/imaestros-dbinit" "$db"
+  echo "run: created the embedded database $db (and VK_ESTADISTICAS.db beside it)"
+fi
+
+log="$home/imaestros.log"
+lines_before=$( [ -f "$log" ] && wc -l <"$log" || echo 0 )
+status=0
+"$build_dir/app/imaestros" "@Server=!;@DbName=$db;@Usuario=operador;@Password=;@ParametroAdicional=AUTO" || status=$?
+echo "run: imaestros ran unattended on $db and exited with status $status"
+if [ -f "$log" ]; then
+  echo "run: what it logged ($log):"
+  tail -n +"$((lines_before + 1))" "$log" | iconv -f WINDOWS-1252 -t UTF-8
+fi
+exit "$status"
