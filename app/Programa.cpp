@@ -20,10 +20,15 @@ namespace Programa {
 
 namespace {
 
+// Both modes keep the program's log (what start-up fell back on, and why).
+void installLog()
+{
+    platform::logger().setFile(platform::joinPath(platform::programFolder(), QStringLiteral("imaestros.log")));
+}
+
 void installUnattended()
 {
     platform::setOperatorService(std::make_shared<platform::UnattendedOperator>());
-    platform::logger().setFile(platform::joinPath(platform::programFolder(), QStringLiteral("imaestros.log")));
     platform::logger().addSink([](platform::Logger::Level level, const QString &message) {
         if (level != platform::Logger::Level::Info)
             qWarning().noquote() << message;
@@ -53,6 +58,7 @@ int exitStatusFor(const platform::Status &status)
 
 int run(const QString &commandText, bool unattended)
 {
+    installLog();
     if (unattended)
         installUnattended();
     else

@@ -141,17 +141,23 @@ void prepareLookup()
     consulta.gRutaMascaraConsultas = platform::findFileNoCase(platform::programFolder(), QStringLiteral("consultas.vkr"));
 }
 
+// A mask file that cannot be written is reported; whatever the answer but Retry, the
+// lookup then works without masks and start-up goes on.
 void ensureQueryMasks()
 {
     const QString path = gConsulta().gRutaMascaraConsultas;
     if (QFileInfo(path).isFile())
         return;
-    try {
-        GenerarMascaraConsultas(path);
-        logger().info(QStringLiteral("Se creó el archivo de máscaras de consulta %1").arg(path));
-    } catch (const platform::RuntimeError &error) {
-        // The lookup then works without masks; start-up goes on.
-        logger().warning(QStringLiteral("%1; las consultas no tendrán máscaras").arg(error.Description()));
+    for (;;) {
+        try {
+            GenerarMascaraConsultas(path);
+            logger().info(QStringLiteral("Se creó el archivo de máscaras de consulta %1").arg(path));
+            return;
+        } catch (const platform::RuntimeError &error) {
+            logger().warning(QStringLiteral("%1; las consultas no tendrán máscaras").arg(error.Description()));
+            if (MostrarError(error, 18, QStringLiteral("IniciarSistema")) != platform::vbRetry)
+                return;
+        }
     }
 }
 

@@ -179,6 +179,24 @@ TEST_F(StartUp, ExistingMaskFileIsLeftAlone)
     }
 }
 
+TEST_F(StartUp, UnwritableMaskFileIsReportedAndStartUpGoesOn)
+{
+    const QByteArray savedTemp = qgetenv("TEMP"), savedTmp = qgetenv("TMP");
+    qputenv("TEMP", "x");
+    qputenv("TMP", m_dir.path().toLocal8Bit());
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("consultas.vkr"))); // not a file
+    m_operator->expect(QStringLiteral("consultas.vkr"), platform::vbRetry);
+    m_operator->expect(QStringLiteral("consultas.vkr"), platform::vbAbort);
+    const platform::Status status = start();
+    qputenv("TEMP", savedTemp);
+    qputenv("TMP", savedTmp);
+    ASSERT_TRUE(status.ok()) << status.message().toStdString();
+    EXPECT_EQ(m_operator->asked().size(), 2);
+    EXPECT_TRUE(m_operator->asked().at(0).title.contains(QStringLiteral("IniciarSistema")));
+    EXPECT_GT(gIdAcceso, 0);
+    EXPECT_EQ(gTop_Default, QStringLiteral("1000")); // the settings were still loaded
+}
+
 TEST_F(StartUp, StatisticsDatabaseGivesTheTimeOut)
 {
     const QString stats = m_dir.filePath(QStringLiteral("VK_ESTADISTICAS.db"));
