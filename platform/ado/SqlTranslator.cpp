@@ -207,6 +207,8 @@ private:
                              QList<TranslatedStatement> &extra);
     QStringList columnAttributes(Range r, bool &identity, bool &primaryKey);
     QString columnType(int typeTok, int typeEnd, bool identity);
+    void postgreSqlColumn(int name, int typeTok, int typeEnd, const QString &table, const QString &col,
+                          bool sizedText, QStringList &def, QList<TranslatedStatement> &extra) const;
     QString exec(Range r);
     std::vector<Range> commaSplit(int b, int e) const;
 
@@ -590,6 +592,15 @@ QString Writer::ifStatement(Range r, bool &handled)
         handled = true;
         QString sql = rewrite(body, handled, extra);
         const qsizetype at = sql.indexOf(isWord(kind, "TABLE") ? u" TABLE " : u" INDEX ", 0, Qt::CaseInsensitive);
+        if (pg() && handled && at >= 0 && isWord(kind, "TABLE") && !extra.isEmpty()) {
+            // the column comments only with the table they describe
+            QStringList steps{sql};
+            for (const TranslatedStatement &t : extra)
+                steps << t.sql;
+            const QString table = sql.mid(at + 7).section(u'(', 0, 0).trimmed();
+            return QStringLiteral("DO $vk$BEGIN IF pg_catalog.to_regclass('%1') IS NULL THEN %2; END IF; END$vk$")
+                .arg(QString(table).replace(u'\'', QStringLiteral("''")), steps.join(QStringLiteral("; ")));
+        }
         if (!handled || at < 0 || !extra.isEmpty()) { // a trigger must not be created twice
             handled = false;
             return {};
@@ -789,8 +800,10 @@ QString Writer::alterTableAdd(Range r, int addTok, QList<TranslatedStatement> &e
         bool keyTaken = false;
         adds << columnDefinition(col, table, false, keyTaken, triggers);
     }
-    if (pg())
+    if (pg()) {
+        extra.append(triggers); // the columns' type comments
         return head + QStringLiteral(" ADD ") + adds.join(QStringLiteral(", ADD "));
+    }
     // SQLite adds one column per statement.
     for (int k = 1; k < adds.size(); ++k)
         extra.append({TranslatedStatement::Kind::Statement, head + QStringLiteral(" ADD COLUMN ") + adds[k]});
@@ -851,7 +864,10 @@ QString Writer::columnDefinition(Range r, const QString &table, bool tablePk, bo
         def << QStringLiteral("COLLATE VKDATE");
     def << attributes;
     const int size = gOpen >= 0 ? nextSig(gOpen + 1, gClose) : -1;
-    if (!pg() && textType && size >= 0 && size < gClose && type(size) == Type::Number) {
+    const bool sizedText = textType && size >= 0 && size < gClose && type(size) == Type::Number;
+    if (pg())
+        postgreSqlColumn(name, typeTok, gOpen < 0 ? typeTok + 1 : gClose + 1, table, col, sizedText, def, extra);
+    if (!pg() && sizedText) {
         QString cname = text(name).toString().remove(u'[').remove(u']').remove(u'"');
         for (QChar &c : cname)
             if (!c.isLetterOrNumber() && c != u'_')
@@ -859,6 +875,30 @@ QString Writer::columnDefinition(Range r, const QString &table, bool tablePk, bo
         def << QStringLiteral("CONSTRAINT vklen_%1 CHECK (length(%2) <= %3)").arg(cname, col, text(size));
     }
     return def.join(u' ').simplified();
+}
+
+// PostgreSQL: VARCHAR(n) / NVARCHAR(n) are stored as BPCHAR, whose comparisons ignore
+// trailing blanks as SQL Server's do, with their length kept by a CHECK named vklen_<col>
+// (reported as SQL Server's truncation). The SQL Server type goes into the column's
+// comment ("vk:NVARCHAR(40)"): the ODBC backend reads types and sizes from it.
+void Writer::postgreSqlColumn(int name, int typeTok, int typeEnd, const QString &table, const QString &col,
+                              bool sizedText, QStringList &def, QList<TranslatedStatement> &extra) const
+{
+    QString declared = bareName(typeTok).toString() + source(typeTok + 1, typeEnd);
+    declared = declared.simplified().remove(u' ').toUpper();
+    if (sizedText && equalsAny(bareName(typeTok), {"VARCHAR", "NVARCHAR"})) {
+        QString cname = text(name).toString().remove(u'[').remove(u']').remove(u'"');
+        for (QChar &c : cname)
+            if (!c.isLetterOrNumber() && c != u'_')
+                c = u'_';
+        const int size = nextSig(nextSig(typeTok + 1, typeEnd) + 1, typeEnd);
+        def[1] = QStringLiteral("BPCHAR");
+        def << QStringLiteral("CONSTRAINT vklen_%1 CHECK (length(%2) <= %3)").arg(cname, col, text(size));
+    }
+    if (!table.isEmpty())
+        extra.append({TranslatedStatement::Kind::Statement,
+                      QStringLiteral("COMMENT ON COLUMN %1.%2 IS 'vk:%3'")
+                          .arg(table, col, declared.replace(u'\'', QStringLiteral("''")))});
 }
 
 // The attributes after a column's type, translated one by one; IDENTITY and

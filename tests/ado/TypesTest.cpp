@@ -18,20 +18,18 @@ struct TypeCase {
     const char *declared;
     DataType type;
     long size;
-    DataType pgType = adEmpty; // PostgreSQL has no such type: what the translated column reads as
-    long pgSize = 0;
 };
 
 // Declared type (SQL Server's spelling) -> ADO type number and defined size.
 const TypeCase kTypes[] = {
     {"CHAR(5)", adChar, 5},           {"VARCHAR(30)", adVarChar, 30},
-    {"NVARCHAR(40)", adVarWChar, 40, adVarChar, 40}, {"NCHAR(3)", adWChar, 3, adChar, 3},
+    {"NVARCHAR(40)", adVarWChar, 40}, {"NCHAR(3)", adWChar, 3},
     {"TEXT", adLongVarChar, 2147483647}, {"INT", adInteger, 4},
     {"INTEGER", adInteger, 4},        {"SMALLINT", adSmallInt, 2},
-    {"TINYINT", adUnsignedTinyInt, 1, adSmallInt, 2}, {"BIGINT", adBigInt, 8},
+    {"TINYINT", adUnsignedTinyInt, 1}, {"BIGINT", adBigInt, 8},
     {"REAL", adSingle, 4},            {"FLOAT", adDouble, 8},
     {"MONEY", adCurrency, 8},         {"DECIMAL(18,4)", adNumeric, 19},
-    {"NUMERIC(10,2)", adNumeric, 19}, {"BIT", adBoolean, 2, adSmallInt, 2},
+    {"NUMERIC(10,2)", adNumeric, 19}, {"BIT", adBoolean, 2},
     {"DATETIME", adDBTimeStamp, 8},   {"SMALLDATETIME", adDBTimeStamp, 8},
     {"DATE", adDBDate, 6},            {"TIME", adDBTime, 6},
     {"IMAGE", adLongVarBinary, 2147483647},
@@ -43,21 +41,18 @@ TEST_P(TypesTest, DeclaredTypesMapToAdoNumbersAndSizes)
     for (size_t i = 0; i < std::size(kTypes); ++i)
         columns << QStringLiteral("C%1 %2").arg(i).arg(QString::fromLatin1(kTypes[i].declared));
     recreateTable(QStringLiteral("T_TIPOS"), columns.join(QStringLiteral(", ")));
-    auto expected = [&](const TypeCase &c) {
-        return !isSqlite() && c.pgType != adEmpty ? std::pair(c.pgType, c.pgSize) : std::pair(c.type, c.size);
-    };
     auto rs = cnn().Execute(QStringLiteral("SELECT * FROM T_TIPOS"));
     ASSERT_EQ(rs->fields().Count(), int(std::size(kTypes)));
     for (size_t i = 0; i < std::size(kTypes); ++i) {
         const Field f = rs->field(int(i));
-        EXPECT_EQ(f.Type(), expected(kTypes[i]).first) << kTypes[i].declared;
-        EXPECT_EQ(f.DefinedSize(), expected(kTypes[i]).second) << kTypes[i].declared;
+        EXPECT_EQ(f.Type(), kTypes[i].type) << kTypes[i].declared;
+        EXPECT_EQ(f.DefinedSize(), kTypes[i].size) << kTypes[i].declared;
     }
     const auto schema = cnn().Columns(QStringLiteral("T_TIPOS"));
     ASSERT_EQ(schema.size(), std::size(kTypes));
     for (size_t i = 0; i < std::size(kTypes); ++i) {
-        EXPECT_EQ(schema[i].Type, expected(kTypes[i]).first) << "schema " << kTypes[i].declared;
-        EXPECT_EQ(schema[i].DefinedSize, expected(kTypes[i]).second) << "schema " << kTypes[i].declared;
+        EXPECT_EQ(schema[i].Type, kTypes[i].type) << "schema " << kTypes[i].declared;
+        EXPECT_EQ(schema[i].DefinedSize, kTypes[i].size) << "schema " << kTypes[i].declared;
     }
 }
 
@@ -75,9 +70,7 @@ TEST_P(TypesTest, ValuesComeBackTypedByTheDeclaredType)
     EXPECT_EQ(rs->value(QStringLiteral("PRECIO")).kind(), K::Double);
     EXPECT_DOUBLE_EQ(rs->value(QStringLiteral("PRECIO")).toDouble(), 12.5);
     EXPECT_DOUBLE_EQ(rs->value(QStringLiteral("PESO")).toDouble(), 0.25);
-    if (isSqlite()) { // PostgreSQL keeps BIT as SMALLINT (so that "ACTIVO = 1" still works)
-        EXPECT_EQ(rs->value(QStringLiteral("ACTIVO")).kind(), K::Bool);
-    }
+    EXPECT_EQ(rs->value(QStringLiteral("ACTIVO")).kind(), K::Bool);
     EXPECT_TRUE(rs->value(QStringLiteral("ACTIVO")).toBool());
     EXPECT_EQ(rs->value(QStringLiteral("ALTA")).kind(), K::DateTime);
     EXPECT_EQ(rs->value(QStringLiteral("ALTA")).toDateTime(), QDateTime(QDate(2020, 12, 31), QTime(10, 30)));

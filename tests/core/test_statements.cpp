@@ -117,20 +117,12 @@ protected:
 
 TEST_P(StatementsDb, CargarCampoChoosesTheLiteralByColumnType)
 {
-    // PostgreSQL keeps bit columns as smallint: there the flag column is a number.
-    const bool booleanColumn = isSqlite();
-    const QString flagYes = booleanColumn ? QStringLiteral("x") : QStringLiteral("1");
-    const QString flagNo = booleanColumn ? QStringLiteral("FALSO") : QStringLiteral("0");
     EXPECT_EQ(insertFor({QStringLiteral("1"), QStringLiteral(" AB "), QStringLiteral("7"), QStringLiteral("12,5"),
-                         flagYes, QStringLiteral("31/12/2020")}),
-              QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES ('   1','AB',7,12.5,%1,'31/12/2020')")
-                  .arg(booleanColumn ? QStringLiteral("'1'") : QStringLiteral("1")));
-    EXPECT_EQ(insertFor({QStringLiteral(" "), QStringLiteral(""), QStringLiteral("0"), QStringLiteral("0"), flagNo,
-                         QStringLiteral("no es fecha")}),
-              QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES (Null,Null,0,0,%1,Null)")
-                  .arg(booleanColumn ? QStringLiteral("'0'") : QStringLiteral("0")));
-    if (!booleanColumn)
-        return;
+                         QStringLiteral("x"), QStringLiteral("31/12/2020")}),
+              QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES ('   1','AB',7,12.5,'1','31/12/2020')"));
+    EXPECT_EQ(insertFor({QStringLiteral(" "), QStringLiteral(""), QStringLiteral("0"), QStringLiteral("0"),
+                         QStringLiteral("FALSO"), QStringLiteral("no es fecha")}),
+              QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES (Null,Null,0,0,'0',Null)"));
     for (const char *yes : {"SI", "S", "TRUE", "1", ""})
         EXPECT_TRUE(insertFor({QStringLiteral("1"), QString(), QStringLiteral("0"), QStringLiteral("0"),
                                QString::fromUtf8(yes), QString()})

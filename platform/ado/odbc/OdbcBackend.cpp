@@ -73,12 +73,13 @@ QString connectionPair(const QString &key, const QString &value)
     return key + QLatin1Char('=') + v + QLatin1Char(';');
 }
 
-// CREATE / ALTER / DROP / COMMENT: the columns' declared types may have changed.
+// CREATE / ALTER / DROP / COMMENT / DO: the columns' declared types may have changed.
 bool isDefinition(const QString &sql)
 {
     const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
     return head == QLatin1String("CREATE") || head == QLatin1String("ALTER") ||
-           head == QLatin1String("DROP") || head == QLatin1String("COMMENT");
+           head == QLatin1String("DROP") || head == QLatin1String("COMMENT") ||
+           head == QLatin1String("DO");
 }
 
 QString columnText(SQLHSTMT statement, SQLUSMALLINT column)
