@@ -21,7 +21,14 @@ log="$home/imaestros.log"
 lines_before=$( [ -f "$log" ] && wc -l <"$log" || echo 0 )
 status=0
 "$build_dir/app/imaestros" "@Server=!;@DbName=$db;@Usuario=operador;@Password=;@ParametroAdicional=AUTO" || status=$?
-echo "run: imaestros ran unattended on $db and exited with status $status"
+case "$status" in
+  0) meaning="connected, loaded its settings, wrote and closed its access row in Control_Acceso" ;;
+  1) meaning="could not connect" ;;
+  2) meaning="a start-up step failed" ;;
+  3) meaning="could not write its access row" ;;
+  *) meaning="ended abnormally" ;;
+esac
+echo "run: imaestros ran unattended on $db and exited with status $status: $meaning"
 if [ -f "$log" ]; then
   echo "run: what it logged ($log):"
   tail -n +"$((lines_before + 1))" "$log" | iconv -f WINDOWS-1252 -t UTF-8
