@@ -1,14 +1,24 @@
 #include "Backend.h"
 #include "Errors.h"
 
+#include <QRegularExpression>
+
 namespace ado {
 
 namespace {
 
+// The message may reach a log: passwords are never shown.
+QString withoutPasswords(QString text)
+{
+    static const QRegularExpression password(QStringLiteral("\\b(pwd|password)(\\s*=)[^;]*"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    return text.replace(password, QStringLiteral("\\1\\2***"));
+}
+
 [[noreturn]] void malformed(const QString &text, const QString &why)
 {
     throw Exception(errnum::GenericFailure,
-                    QStringLiteral("Cadena de conexión mal formada (%1): \"%2\"").arg(why, text),
+                    QStringLiteral("Cadena de conexión mal formada (%1): \"%2\"").arg(why, withoutPasswords(text)),
                     QStringLiteral("ado"));
 }
 

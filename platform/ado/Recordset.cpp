@@ -279,10 +279,14 @@ static QString baseColumnOf(const ColumnInfo &c)
 // every column value the engine can compare.
 void Recordset::keyOf(const QString &table, const Row &row, QStringList &names, Row &values) const
 {
+    const bool originKnown = std::any_of(m_columns.begin(), m_columns.end(),
+                                         [](const ColumnInfo &c) { return !c.BaseTable.isEmpty(); });
     const QStringList pk = m_connection->backend()->primaryKey(table);
     for (const QString &key : pk) {
         const int i = Fields(const_cast<Recordset *>(this)).indexOf(key);
-        if (i < 0 || baseColumnOf(m_columns[size_t(i)]).compare(key, Qt::CaseInsensitive) != 0) {
+        // "ID * 2 AS ID" is named like the key but does not identify the row.
+        if (i < 0 || (originKnown && m_columns[size_t(i)].BaseTable.isEmpty())
+            || baseColumnOf(m_columns[size_t(i)]).compare(key, Qt::CaseInsensitive) != 0) {
             names.clear(), values.clear();
             break;
         }
@@ -291,8 +295,6 @@ void Recordset::keyOf(const QString &table, const Row &row, QStringList &names, 
     }
     if (!names.isEmpty())
         return;
-    const bool originKnown = std::any_of(m_columns.begin(), m_columns.end(),
-                                         [](const ColumnInfo &c) { return !c.BaseTable.isEmpty(); });
     for (size_t i = 0; i < m_columns.size(); ++i) {
         if (originKnown && m_columns[i].BaseTable.isEmpty())
             continue; // an expression, not a column of the table

@@ -1,4 +1,5 @@
 // The system's connection strings as unixODBC receives them, and the driver settings.
+#include "platform/ado/odbc/OdbcBackend.h"
 #include "platform/ado/odbc/OdbcConnectionString.h"
 
 #include <cstdlib>
@@ -150,4 +151,18 @@ TEST(OdbcValueQuoting, BracesOnlyWhatOdbcWouldMisread)
     EXPECT_EQ(OdbcConnectionString::quoteValue(QStringLiteral("a;b")).toStdString(), "{a;b}");
     EXPECT_EQ(OdbcConnectionString::quoteValue(QStringLiteral("a}b")).toStdString(), "{a}}b}");
     EXPECT_EQ(OdbcConnectionString::quoteValue(QStringLiteral(" lead")).toStdString(), "{ lead}");
+}
+
+// Values a recordset edit writes as literals: SQL Server keeps characters outside its code
+// page only in N'...' text.
+TEST(OdbcLiteral, TextKeepsEveryCharacterOnEachServer)
+{
+    const platform::Variant text(QStringLiteral("O'Brien Ωμέγα\r\n"));
+    const auto literalFor = [&](const char *provider) {
+        const auto backend = createOdbcBackend(
+            ConnectionString::parse(QStringLiteral("Provider=%1;Data Source=x").arg(QLatin1String(provider))));
+        return backend->literal(text).toStdString();
+    };
+    EXPECT_EQ(literalFor("SQLOLEDB"), "N'O''Brien Ωμέγα\r\n'");
+    EXPECT_EQ(literalFor("PostgreSQL"), "'O''Brien Ωμέγα\r\n'");
 }

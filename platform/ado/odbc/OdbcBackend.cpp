@@ -683,7 +683,63 @@ QString OdbcBackend::literal(const platform::Variant &value) const
     // PostgreSQL has no 0x... binary literal; bytea reads its hex form.
     if (m_platform == OdbcPlatform::PostgreSQL && value.kind() == platform::Variant::Kind::Bytes)
         return QStringLiteral("'\\x%1'::bytea").arg(QString::fromLatin1(value.toBytes().toHex()));
+    // Plain '...' text is read in the server's code page: "Ω" would be stored as "?".
+    if (m_platform == OdbcPlatform::SqlServer && value.kind() == platform::Variant::Kind::Text)
+        return QLatin1Char('N') + Backend::literal(value);
     return Backend::literal(value);
+}
+
+long OdbcBackend::updateRow(const QString &table, const QStringList &columns, const Row &values,
+                            const QStringList &keyColumns, const Row &keyValues)
+{
+    return changeOneRow([&] { return Backend::updateRow(table, columns, values, keyColumns, keyValues); });
+}
+
+long OdbcBackend::deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues)
+{
+    return changeOneRow([&] { return Backend::deleteRow(table, keyColumns, keyValues); });
+}
+
+// Outside a transaction the change gets one of its own; inside the caller's, a savepoint
+// (SQL Server's SAVE TRANSACTION needs a statement run first, so it is not used there).
+long OdbcBackend::changeOneRow(const std::function<long()> &change)
+{
+    if (!isOpen())
+        failClosed();
+    if (m_transactionDepth == 0) {
+        beginTransaction();
+        long n = 0;
+        try {
+            n = change();
+        } catch (...) {
+            try {
+                rollback();
+            } catch (const BackendFailure &) {
+                // the change's own error is the one to report
+            }
+            throw;
+        }
+        commit();
+        return n;
+    }
+    if (m_platform == OdbcPlatform::SqlServer)
+        return change();
+    ResultSet ignored;
+    std::vector<BackendError> warnings;
+    runStatement(QStringLiteral("SAVEPOINT vk_row"), -1, ignored, warnings);
+    long n = 0;
+    try {
+        n = change();
+    } catch (...) {
+        try {
+            runStatement(QStringLiteral("ROLLBACK TO SAVEPOINT vk_row"), -1, ignored, warnings);
+        } catch (const BackendFailure &) {
+        }
+        throw;
+    }
+    if (m_platform == OdbcPlatform::PostgreSQL)
+        runStatement(QStringLiteral("RELEASE SAVEPOINT vk_row"), -1, ignored, warnings);
+    return n;
 }
 
 QString OdbcBackend::quoteIdentifier(const QString &name) const

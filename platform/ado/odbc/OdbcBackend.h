@@ -4,6 +4,7 @@
 #include "platform/ado/Backend.h"
 
 #include <QHash>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,10 +45,15 @@ public:
     QString quoteIdentifier(const QString &name) const override;
     QStringList primaryKey(const QString &table) override;
     QString literal(const platform::Variant &value) const override;
+    long updateRow(const QString &table, const QStringList &columns, const Row &values,
+                   const QStringList &keyColumns, const Row &keyValues) override;
+    long deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues) override;
 
     OdbcPlatform platform() const { return m_platform; }
 
 private:
+    // Runs a change that must touch exactly one row so that, when it is refused, it is undone.
+    long changeOneRow(const std::function<long()> &change);
     void connect(int timeoutSeconds);
     void prepareSession(int timeoutSeconds);
     void runStatement(const QString &sql, int timeoutSeconds, ResultSet &result,

@@ -347,6 +347,11 @@ ResultSet SqliteBackend::execute(const QString &sql, int timeoutSeconds, std::ve
 // Runs every statement of `sql`; a text holding exactly one statement is kept prepared.
 void SqliteBackend::runText(const QByteArray &sql, ResultSet &result, long &affected)
 {
+    // The engine stops reading at a NUL: the rest would be dropped (or never reached).
+    if (const qsizetype nul = sql.indexOf('\0'); nul >= 0)
+        throw BackendFailure(simpleError(errnum::CommandFailed, native::SyntaxError, "42000",
+            QStringLiteral("La instrucción contiene un carácter nulo (posición %1): \"%2\"")
+                .arg(nul + 1).arg(QString::fromUtf8(sql.left(nul)))));
     if (PreparedStatement *cached = m_cache.find(sql)) {
         runPrepared(*cached, result, affected);
         return;
@@ -645,6 +650,18 @@ long SqliteBackend::runBound(const QString &sql, const Row &values)
 // Runs an UPDATE or DELETE that must touch exactly one row; undone otherwise.
 long SqliteBackend::changeOneRow(const QString &table, const QString &sql, const Row &values)
 {
+    // Outside a transaction the savepoint opens one of its own: it must not be counted as
+    // the caller's, or a BEGIN right after would open none.
+    const int tranCount = m_tranCount;
+    struct CountRestorer {
+        SqliteBackend &self;
+        int count;
+        ~CountRestorer()
+        {
+            self.m_tranCount = count;
+            self.syncTransactionState();
+        }
+    } restorer{*this, tranCount};
     exec("SAVEPOINT vk_row");
     long n = 0;
     try {
