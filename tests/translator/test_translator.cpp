@@ -54,22 +54,24 @@ struct Row {
 
 void PrintTo(const Row &r, std::ostream *os) { *os << r.name; }
 
+void expectRow(const Row &r, std::string (*postgresql)(Dialect, const std::string &))
+{
+    EXPECT_EQ(one(Dialect::SQLite, r.input), r.sqlite) << "SQLite: " << r.input;
+    EXPECT_EQ(postgresql(Dialect::PostgreSQL, r.input), r.pg ? r.pg : r.sqlite) << "PostgreSQL: " << r.input;
+}
+
 class Construct : public ::testing::TestWithParam<Row> {};
 
 TEST_P(Construct, TranslatesForBothEngines)
 {
-    const Row &r = GetParam();
-    EXPECT_EQ(one(Dialect::SQLite, r.input), r.sqlite) << "SQLite: " << r.input;
-    EXPECT_EQ(one(Dialect::PostgreSQL, r.input), r.pg ? r.pg : r.sqlite) << "PostgreSQL: " << r.input;
+    expectRow(GetParam(), one);
 }
 
 class SchemaConstruct : public ::testing::TestWithParam<Row> {};
 
 TEST_P(SchemaConstruct, TranslatesForBothEngines)
 {
-    const Row &r = GetParam();
-    EXPECT_EQ(one(Dialect::SQLite, r.input), r.sqlite) << "SQLite: " << r.input;
-    EXPECT_EQ(first(Dialect::PostgreSQL, r.input), r.pg ? r.pg : r.sqlite) << "PostgreSQL: " << r.input;
+    expectRow(GetParam(), first);
 }
 
 const Row kRows[] = {
