@@ -63,60 +63,56 @@ bool OdbcResultReader::describe(std::vector<ColumnInfo> &columns)
     return true;
 }
 
-bool OdbcResultReader::fetchText(int column, Variant &value)
+// Reads a long value piece by piece with SQLGetData into `append`. `terminator` is the room
+// the driver keeps for a closing NUL (character data only). False on a driver error.
+template<typename Append>
+bool readPieces(SQLHSTMT statement, int column, SQLSMALLINT cType, SQLLEN terminator, bool &isNull,
+                Append append)
 {
-    QString text;
-    SQLWCHAR buffer[4096];
+    alignas(SQLWCHAR) char buffer[8192];
+    const SQLLEN room = SQLLEN(sizeof(buffer)) - terminator;
+    isNull = false;
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(m_statement, SQLUSMALLINT(column), SQL_C_WCHAR, buffer,
-                                        sizeof(buffer), &indicator);
+        const SQLRETURN rc =
+            SQLGetData(statement, SQLUSMALLINT(column), cType, buffer, sizeof(buffer), &indicator);
         if (rc == SQL_NO_DATA)
-            break;
+            return true;
         if (!SQL_SUCCEEDED(rc))
             return false;
         if (indicator == SQL_NULL_DATA) {
-            value = Variant::null();
+            isNull = true;
             return true;
         }
-        const qsizetype room = qsizetype(std::size(buffer)) - 1;
-        const qsizetype got =
-            indicator == SQL_NO_TOTAL || indicator / qsizetype(sizeof(SQLWCHAR)) > room
-                ? room
-                : indicator / qsizetype(sizeof(SQLWCHAR));
-        text += fromOdbcText(buffer, got);
+        append(buffer, indicator == SQL_NO_TOTAL || indicator > room ? room : indicator);
         if (rc == SQL_SUCCESS)
-            break;
+            return true;
     }
-    value = text;
-    return true;
+}
+
+bool OdbcResultReader::fetchText(int column, Variant &value)
+{
+    QString text;
+    bool isNull = false;
+    const bool ok = readPieces(m_statement, column, SQL_C_WCHAR, SQLLEN(sizeof(SQLWCHAR)), isNull,
+                               [&](const char *piece, SQLLEN bytes) {
+                                   text += fromOdbcText(reinterpret_cast<const SQLWCHAR *>(piece),
+                                                        qsizetype(bytes) / qsizetype(sizeof(SQLWCHAR)));
+                               });
+    if (ok)
+        value = isNull ? Variant::null() : Variant(text);
+    return ok;
 }
 
 bool OdbcResultReader::fetchBinary(int column, Variant &value)
 {
     QByteArray bytes;
-    char buffer[8192];
-    for (;;) {
-        SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(m_statement, SQLUSMALLINT(column), SQL_C_BINARY, buffer,
-                                        sizeof(buffer), &indicator);
-        if (rc == SQL_NO_DATA)
-            break;
-        if (!SQL_SUCCEEDED(rc))
-            return false;
-        if (indicator == SQL_NULL_DATA) {
-            value = Variant::null();
-            return true;
-        }
-        const qsizetype got = indicator == SQL_NO_TOTAL || indicator > SQLLEN(sizeof(buffer))
-                                  ? qsizetype(sizeof(buffer))
-                                  : qsizetype(indicator);
-        bytes.append(buffer, got);
-        if (rc == SQL_SUCCESS)
-            break;
-    }
-    value = bytes;
-    return true;
+    bool isNull = false;
+    const bool ok = readPieces(m_statement, column, SQL_C_BINARY, 0, isNull,
+                               [&](const char *piece, SQLLEN size) { bytes.append(piece, qsizetype(size)); });
+    if (ok)
+        value = isNull ? Variant::null() : Variant(bytes);
+    return ok;
 }
 
 bool OdbcResultReader::fetchValue(int column, Variant &value)
