@@ -69,18 +69,25 @@ void splitSqlServer(const QString &text, QString &host, QString &instance, QStri
         host = QStringLiteral("localhost");
 }
 
-OdbcTarget sqlServer(const ConnectionString &cs, const Credentials &cred)
+// A target for the platform with its user and configured driver.
+OdbcTarget startTarget(OdbcPlatform platform, const Credentials &cred)
 {
     OdbcTarget t;
-    t.platform = OdbcPlatform::SqlServer;
+    t.platform = platform;
+    t.user = cred.user;
+    t.driver = OdbcConnectionString::driverFor(platform);
+    t.driverSetting = OdbcConnectionString::driverSettingFor(platform);
+    return t;
+}
+
+OdbcTarget sqlServer(const ConnectionString &cs, const Credentials &cred)
+{
+    OdbcTarget t = startTarget(OdbcPlatform::SqlServer, cred);
     QString host, instance;
     splitSqlServer(firstOf(cs, {"Server", "Data Source", "Address", "Addr"}), host, instance,
                    t.port);
     t.server = instance.isEmpty() ? host : host + QLatin1Char('\\') + instance;
     t.database = firstOf(cs, {"Database", "Initial Catalog"});
-    t.user = cred.user;
-    t.driver = OdbcConnectionString::driverFor(t.platform);
-    t.driverSetting = OdbcConnectionString::driverSettingFor(t.platform);
     // FreeTDS finds a named instance through the browser service when no port is given.
     t.connectionString = driverPair(t.driver) + pair("SERVER", t.server);
     if (!t.port.isEmpty())
@@ -94,13 +101,9 @@ OdbcTarget sqlServer(const ConnectionString &cs, const Credentials &cred)
 
 OdbcTarget oracle(const ConnectionString &cs, const Credentials &cred)
 {
-    OdbcTarget t;
-    t.platform = OdbcPlatform::Oracle;
+    OdbcTarget t = startTarget(OdbcPlatform::Oracle, cred);
     t.server = firstOf(cs, {"Data Source", "Server", "DBQ"});
     t.database = t.server;
-    t.user = cred.user;
-    t.driver = OdbcConnectionString::driverFor(t.platform);
-    t.driverSetting = OdbcConnectionString::driverSettingFor(t.platform);
     t.connectionString = driverPair(t.driver) + pair("DBQ", t.server) + pair("UID", cred.user) +
                          pair("PWD", cred.password);
     return t;
@@ -108,8 +111,7 @@ OdbcTarget oracle(const ConnectionString &cs, const Credentials &cred)
 
 OdbcTarget postgreSql(const ConnectionString &cs, const Credentials &cred, int timeoutSeconds)
 {
-    OdbcTarget t;
-    t.platform = OdbcPlatform::PostgreSQL;
+    OdbcTarget t = startTarget(OdbcPlatform::PostgreSQL, cred);
     t.server = firstOf(cs, {"Server", "Host", "Data Source"});
     t.port = firstOf(cs, {"Port"});
     // "host:port" or "host,port" in the server text, when no Port is given
@@ -120,9 +122,6 @@ OdbcTarget postgreSql(const ConnectionString &cs, const Credentials &cred, int t
         t.port = match.captured(2);
     }
     t.database = firstOf(cs, {"Database", "Initial Catalog"});
-    t.user = cred.user;
-    t.driver = OdbcConnectionString::driverFor(t.platform);
-    t.driverSetting = OdbcConnectionString::driverSettingFor(t.platform);
     t.connectionString = driverPair(t.driver) + pair("SERVER", t.server);
     if (!t.port.isEmpty())
         t.connectionString += pair("PORT", t.port);
@@ -202,34 +201,36 @@ OdbcTarget OdbcConnectionString::convert(const ConnectionString &cs, const QStri
                      QStringLiteral("Proveedor no disponible: \"%1\"").arg(provider)});
 }
 
-QString OdbcConnectionString::driverSettingFor(OdbcPlatform platform)
+namespace {
+struct DriverSetting {
+    const char *variable;
+    const char *defaultDriver;
+};
+
+DriverSetting driverSetting(OdbcPlatform platform)
 {
     switch (platform) {
     case OdbcPlatform::SqlServer:
-        return QStringLiteral("IMAESTROS_ODBC_SQLSERVER");
+        return {"IMAESTROS_ODBC_SQLSERVER", "FreeTDS"};
     case OdbcPlatform::PostgreSQL:
-        return QStringLiteral("IMAESTROS_ODBC_POSTGRESQL");
+        return {"IMAESTROS_ODBC_POSTGRESQL", "PostgreSQL Unicode"};
     case OdbcPlatform::Oracle:
-        return QStringLiteral("IMAESTROS_ODBC_ORACLE");
+        return {"IMAESTROS_ODBC_ORACLE", "Oracle"};
     }
-    return QString();
+    return {"", ""};
+}
+} // namespace
+
+QString OdbcConnectionString::driverSettingFor(OdbcPlatform platform)
+{
+    return QString::fromLatin1(driverSetting(platform).variable);
 }
 
 QString OdbcConnectionString::driverFor(OdbcPlatform platform)
 {
-    const QString fromEnv =
-        qEnvironmentVariable(driverSettingFor(platform).toLatin1().constData()).trimmed();
-    if (!fromEnv.isEmpty())
-        return fromEnv;
-    switch (platform) {
-    case OdbcPlatform::SqlServer:
-        return QStringLiteral("FreeTDS");
-    case OdbcPlatform::PostgreSQL:
-        return QStringLiteral("PostgreSQL Unicode");
-    case OdbcPlatform::Oracle:
-        return QStringLiteral("Oracle");
-    }
-    return QString();
+    const DriverSetting setting = driverSetting(platform);
+    const QString fromEnv = qEnvironmentVariable(setting.variable).trimmed();
+    return fromEnv.isEmpty() ? QString::fromLatin1(setting.defaultDriver) : fromEnv;
 }
 
 QString OdbcConnectionString::quoteValue(const QString &value)
