@@ -48,9 +48,12 @@ void installDesktop()
 int exitStatusFor(const platform::Status &status)
 {
     switch (status.code()) {
-    case ModGlobal::kSinConexion: return kSinConexion;
-    case ModGlobal::kSinAcceso: return kSinAcceso;
-    default: return kInicioFallido;
+    case ModGlobal::kSinConexion:
+        return kSinConexion;
+    case ModGlobal::kSinAcceso:
+        return kSinAcceso;
+    default:
+        return kInicioFallido;
     }
 }
 

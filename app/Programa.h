@@ -8,9 +8,9 @@ namespace Programa {
 
 enum ExitStatus : int {
     kOk = 0,
-    kSinConexion = 1, // no database connection
+    kSinConexion = 1,   // no database connection
     kInicioFallido = 2, // a start-up step failed
-    kSinAcceso = 3,   // the access row could not be written
+    kSinAcceso = 3,     // the access row could not be written
 };
 
 int run(const QString &commandText, bool unattended);

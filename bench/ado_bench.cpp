@@ -29,9 +29,9 @@ namespace {
 
 constexpr int kRounds = 5;
 
-const QString kCreate = QStringLiteral(
-    "CREATE TABLE ARTICULOS (ID INT NOT NULL PRIMARY KEY, CODIGO VARCHAR(20) NOT NULL, "
-    "DESCRIPCION VARCHAR(60), PRECIO FLOAT, STOCK INT)");
+const QString kCreate =
+    QStringLiteral("CREATE TABLE ARTICULOS (ID INT NOT NULL PRIMARY KEY, CODIGO VARCHAR(20) NOT NULL, "
+                   "DESCRIPCION VARCHAR(60), PRECIO FLOAT, STOCK INT)");
 
 struct Workload {
     std::vector<QString> inserts, selects;
@@ -44,11 +44,13 @@ Workload makeWorkload(int n)
     for (int i = 1; i <= n; ++i) {
         w.inserts.push_back(QStringLiteral("INSERT INTO ARTICULOS (ID, CODIGO, DESCRIPCION, PRECIO, STOCK) "
                                            "VALUES (%1, 'A%1', 'Artículo de prueba número %1', %2, %3)")
-                                .arg(i).arg(i * 1.25, 0, 'f', 2).arg(i % 97));
+                                .arg(i)
+                                .arg(i * 1.25, 0, 'f', 2)
+                                .arg(i % 97));
         // keys in a scattered order, every row once
         const int key = int((long long)i * 7919 % n) + 1;
-        w.selects.push_back(QStringLiteral("SELECT ID, CODIGO, DESCRIPCION, PRECIO, STOCK FROM ARTICULOS WHERE ID = %1")
-                                .arg(key));
+        w.selects.push_back(
+            QStringLiteral("SELECT ID, CODIGO, DESCRIPCION, PRECIO, STOCK FROM ARTICULOS WHERE ID = %1").arg(key));
     }
     for (const QString &s : w.inserts)
         w.insertsUtf8.push_back(s.toUtf8());
@@ -83,8 +85,8 @@ void check(int rc, sqlite3 *db, const char *what)
 sqlite3 *openDirect(const QString &path, const QByteArray &tableSql)
 {
     sqlite3 *db = nullptr;
-    check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
-          db, "open");
+    check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr), db,
+          "open");
     check(ado::SqliteFunctions::registerAll(db), db, "functions");
     check(sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr), db, "pragma");
     check(sqlite3_exec(db, tableSql.constData(), nullptr, nullptr, nullptr), db, "create");
@@ -154,8 +156,7 @@ struct Times {
     double directSelect = directInsert, layerSelect = directInsert;
 };
 
-template<typename F>
-double seconds(F &&f)
+template <typename F> double seconds(F &&f)
 {
     QElapsedTimer t;
     t.start();
@@ -174,28 +175,28 @@ void round(const Workload &w, Times &best, long long &checksumDirect, long long 
     const size_t n = w.inserts.size();
 
     best.directInsert = std::min(best.directInsert, seconds([&] {
-        long long ignored = 0;
-        runDirect(db, "BEGIN", ignored);
-        for (size_t i = 0; i < n; ++i)
-            runDirect(db, w.insertsUtf8[i], ignored);
-        runDirect(db, "COMMIT", ignored);
-    }));
+                                     long long ignored = 0;
+                                     runDirect(db, "BEGIN", ignored);
+                                     for (size_t i = 0; i < n; ++i)
+                                         runDirect(db, w.insertsUtf8[i], ignored);
+                                     runDirect(db, "COMMIT", ignored);
+                                 }));
     best.layerInsert = std::min(best.layerInsert, seconds([&] {
-        long long ignored = 0;
-        cnn.Execute(QStringLiteral("BEGIN TRANSACTION"));
-        for (size_t i = 0; i < n; ++i)
-            runLayer(cnn, w.inserts[i], ignored);
-        cnn.Execute(QStringLiteral("COMMIT TRANSACTION"));
-    }));
+                                    long long ignored = 0;
+                                    cnn.Execute(QStringLiteral("BEGIN TRANSACTION"));
+                                    for (size_t i = 0; i < n; ++i)
+                                        runLayer(cnn, w.inserts[i], ignored);
+                                    cnn.Execute(QStringLiteral("COMMIT TRANSACTION"));
+                                }));
     checksumDirect = checksumLayer = 0;
     best.directSelect = std::min(best.directSelect, seconds([&] {
-        for (size_t i = 0; i < n; ++i)
-            runDirect(db, w.selectsUtf8[i], checksumDirect);
-    }));
+                                     for (size_t i = 0; i < n; ++i)
+                                         runDirect(db, w.selectsUtf8[i], checksumDirect);
+                                 }));
     best.layerSelect = std::min(best.layerSelect, seconds([&] {
-        for (size_t i = 0; i < n; ++i)
-            runLayer(cnn, w.selects[i], checksumLayer);
-    }));
+                                    for (size_t i = 0; i < n; ++i)
+                                        runLayer(cnn, w.selects[i], checksumLayer);
+                                }));
     sqlite3_close(db);
 }
 

@@ -35,11 +35,11 @@ QString taskName(const QString &proceso)
         QStringLiteral("SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre ")
         + QStringLiteral(" FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON TA_TAREAS.TAREA = TA_MENU.Clave ")
         + QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + db::sqltext::escapeQuotes(gUsuarioLogeado)
-        + QStringLiteral("') AND (TA_MENU.Proceso LIKE '%") + db::sqltext::escapeQuotes(proceso) + QStringLiteral("%')");
+        + QStringLiteral("') AND (TA_MENU.Proceso LIKE '%") + db::sqltext::escapeQuotes(proceso)
+        + QStringLiteral("%')");
     ado::Recordset rs;
     QString task;
-    if (db.AbrirRecordset(statement, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true)
-        && !rs.BOF()) {
+    if (db.AbrirRecordset(statement, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true) && !rs.BOF()) {
         task = platform::suite::gFunciones().NuloAVacio(rs.value(QStringLiteral("nombre")));
     } else {
         const QString exe = platform::executableName();
@@ -62,8 +62,8 @@ std::int32_t insertedId(const QString &maquina, const QString &usuario, const QS
     const QString q = QStringLiteral("'");
     const QString statement = QStringLiteral("SELECT MAX(Id) AS Id FROM Control_Acceso WHERE Maquina = ")
         + db.SQLValue(maquina, q) + QStringLiteral(" AND Usuario = ") + db.SQLValue(usuario, q)
-        + QStringLiteral(" AND Formulario = ") + db.SQLValue(formulario, q)
-        + QStringLiteral(" AND Ingreso = ") + db.SQLValue(ingreso, q) + QStringLiteral(" AND EGRESO IS NULL");
+        + QStringLiteral(" AND Formulario = ") + db.SQLValue(formulario, q) + QStringLiteral(" AND Ingreso = ")
+        + db.SQLValue(ingreso, q) + QStringLiteral(" AND EGRESO IS NULL");
     ado::Recordset rs;
     std::int32_t id = 0;
     if (db.AbrirRecordset(statement, rs) && !rs.BOF())
@@ -113,16 +113,16 @@ bool RegistrarAcceso(const QString &procesoPedido)
 
 bool RegistrarEgreso()
 {
-    QString statement = QStringLiteral("UPDATE CONTROL_ACCESO ") + QStringLiteral(" SET EGRESO = '")
-        + AhoraFechaHora() + QLatin1Char('\'') + QStringLiteral(" WHERE EGRESO IS NULL AND ")
-        + QStringLiteral(" ID = ") + QString::number(gIdAcceso);
+    QString statement = QStringLiteral("UPDATE CONTROL_ACCESO ") + QStringLiteral(" SET EGRESO = '") + AhoraFechaHora()
+        + QLatin1Char('\'') + QStringLiteral(" WHERE EGRESO IS NULL AND ") + QStringLiteral(" ID = ")
+        + QString::number(gIdAcceso);
     DB_Dll &db = gDB();
     if (!db.gOpenFlag)
         return false;
     if (db.EjecutaConsultaSQL(statement))
         return true;
-    const QString description = db.gCnn.errors().isEmpty() ? QStringLiteral("No se pudo registrar el egreso")
-                                                            : db.gCnn.errors()[0].Description;
+    const QString description =
+        db.gCnn.errors().isEmpty() ? QStringLiteral("No se pudo registrar el egreso") : db.gCnn.errors()[0].Description;
     platform::msgBox(description, platform::vbOKOnly);
     return false;
 }

@@ -26,7 +26,7 @@ const QStringList &layouts()
     static const QStringList all = {
         QStringLiteral("0CCCCCTTTTT"), QStringLiteral("CCCCCTTTTTT"), QStringLiteral("CCCC0TTTTTT"),
         QStringLiteral("CCCCCCTTTTT"), QStringLiteral("CCCCC0PPPPP"), QStringLiteral("CCCCC0QQQQQ"),
-        QStringLiteral("CCCCCCPPPPP"), QStringLiteral("CCCCCTTTTT"), QStringLiteral("CCCCTTTTT"),
+        QStringLiteral("CCCCCCPPPPP"), QStringLiteral("CCCCCTTTTT"),  QStringLiteral("CCCCTTTTT"),
         QStringLiteral("CCCCCCQQQQQ"), QStringLiteral("00CCCCPPPPP"), QStringLiteral("00CCCCQQQQQ"),
         QStringLiteral("0CCCCCPPPPP"), QStringLiteral("0CCCCCQQQQQ"), QStringLiteral("CCCCCPPPPPP"),
     };
@@ -136,11 +136,18 @@ void applyLayout(Scan &scan, ArticuloBuscado &out)
             break;
         const QChar digit = scan.code.at(position);
         switch (layout.at(i).toUpper().unicode()) {
-        case 'C': article += digit; break;
-        case 'Q': quantity += digit; break;
+        case 'C':
+            article += digit;
+            break;
+        case 'Q':
+            quantity += digit;
+            break;
         case 'P':
-        case 'T': amount += digit; break;
-        default: break;
+        case 'T':
+            amount += digit;
+            break;
+        default:
+            break;
         }
     }
     if (!quantity.isEmpty())
@@ -153,8 +160,7 @@ void applyLayout(Scan &scan, ArticuloBuscado &out)
     scan.code = article;
 }
 
-class Lookup
-{
+class Lookup {
 public:
     Lookup(ado::Recordset &rs, bool modoApertura) : m_rs(rs), m_mode(modoApertura) {}
     bool found(const QString &statement)
@@ -163,7 +169,10 @@ public:
         const int lock = m_mode ? ado::adLockReadOnly : ado::adLockOptimistic;
         return gDB().AbrirRecordset(statement, m_rs, nullptr, cursor, lock) && !m_rs.BOF();
     }
-    QString value(const char *column) { return platform::suite::gFunciones().NuloAVacio(m_rs.value(QString::fromLatin1(column))); }
+    QString value(const char *column)
+    {
+        return platform::suite::gFunciones().NuloAVacio(m_rs.value(QString::fromLatin1(column)));
+    }
 
 private:
     ado::Recordset &m_rs;
@@ -175,10 +184,15 @@ bool byBarCodes(Lookup &lookup, const QString &code)
     const QString p = quoted(padded(code));
     if (lookup.found(kArticles + QStringLiteral("codigobarra =  ") + p))
         return true;
-    if (lookup.found(QStringLiteral("SELECT *,IDUNIDAD AS UDBASE , ISNULL(UD_TTE,IDUNIDAD) AS IDUNIDAD FROM V_MA_ARTICULOS WHERE CODIGOBARRADUN = ") + p))
+    if (lookup.found(QStringLiteral("SELECT *,IDUNIDAD AS UDBASE , ISNULL(UD_TTE,IDUNIDAD) AS IDUNIDAD FROM "
+                                    "V_MA_ARTICULOS WHERE CODIGOBARRADUN = ")
+                     + p))
         return true;
     for (int i = 1; i <= 4; ++i) {
-        const QString statement = QStringLiteral("SELECT *,IDUNIDAD AS UDBASE , ISNULL(UMCB%1,IDUNIDAD) AS IDUNIDAD FROM V_MA_ARTICULOS WHERE CODIGOBARRA%1 = ").arg(i) + p;
+        const QString statement = QStringLiteral("SELECT *,IDUNIDAD AS UDBASE , ISNULL(UMCB%1,IDUNIDAD) AS IDUNIDAD "
+                                                 "FROM V_MA_ARTICULOS WHERE CODIGOBARRA%1 = ")
+                                      .arg(i)
+            + p;
         if (lookup.found(statement))
             return true;
     }
@@ -194,9 +208,12 @@ bool bySupplierList(Lookup &lookup, QString &code, const QString &cuenta, const 
 {
     if (cuenta.isEmpty() || lista.isEmpty())
         return false;
-    const QString statement = QStringLiteral("SELECT IDARTICULO,IDARTICULOPROVEEDOR,idunidad as UdBase FROM V_MA_PRECIOS WHERE IDARTICULOPROVEEDOR = ")
+    const QString statement =
+        QStringLiteral(
+            "SELECT IDARTICULO,IDARTICULOPROVEEDOR,idunidad as UdBase FROM V_MA_PRECIOS WHERE IDARTICULOPROVEEDOR = ")
         + quoted(padded(code)) + QStringLiteral(" and IDLISTA = ")
-        + quoted(platform::suite::gFunciones().AlinearDerecha(lista, kListWidth)) + QStringLiteral(" AND TIPOLISTA = 'C'");
+        + quoted(platform::suite::gFunciones().AlinearDerecha(lista, kListWidth))
+        + QStringLiteral(" AND TIPOLISTA = 'C'");
     if (!lookup.found(statement))
         return false;
     code = lookup.value("IdArticulo");
@@ -240,10 +257,7 @@ bool search(Lookup &lookup, QString &code, std::int16_t porCodigoBarra, const QS
     return bySupplierList(lookup, code, cuenta, lista) || bySupplierCode(lookup, code, cuenta);
 }
 
-bool isSalesProgram()
-{
-    return gProgramasDeVenta.contains(platform::executableName(), Qt::CaseInsensitive);
-}
+bool isSalesProgram() { return gProgramasDeVenta.contains(platform::executableName(), Qt::CaseInsensitive); }
 
 void checkBusinessUnit(Lookup &lookup, const QString &tipoComprobante, std::int16_t &aviso)
 {

@@ -91,8 +91,8 @@ std::optional<double> money(const QString &v)
 
 void keepPrevious(const QString &clave, const QString &valor)
 {
-    logger().warning(QStringLiteral("Configuración: el valor \"%1\" de %2 no es válido; se mantiene el anterior")
-                         .arg(valor, clave));
+    logger().warning(
+        QStringLiteral("Configuración: el valor \"%1\" de %2 no es válido; se mantiene el anterior").arg(valor, clave));
 }
 
 void readInteger(const char *clave, std::int16_t &target)
@@ -152,7 +152,8 @@ void loadUser()
             if (gUsaFacturaProforma)
                 gUsaFacturaProforma = rs.value(QStringLiteral("verproforma")).toBool();
         } else {
-            logger().info(QStringLiteral("Configuración: el usuario \"%1\" no está en ta_usuarios").arg(gUsuarioLogeado));
+            logger().info(
+                QStringLiteral("Configuración: el usuario \"%1\" no está en ta_usuarios").arg(gUsuarioLogeado));
         }
     } catch (const platform::RuntimeError &error) {
         logger().warning(QStringLiteral("Configuración: no se pudo leer ta_usuarios: %1").arg(error.Description()));
@@ -164,7 +165,8 @@ void loadUser()
 
 void loadFlagsAndTexts(const QString &carpetaPrograma)
 {
-    gMostrarStockenConsultas = si(platform::suite::gFunciones().NuloAVacio(Cfg(QStringLiteral("MostrarStockenConsultas"))));
+    gMostrarStockenConsultas =
+        si(platform::suite::gFunciones().NuloAVacio(Cfg(QStringLiteral("MostrarStockenConsultas"))));
     gTituloClientes = textTrim("TituloClientes");
     gTituloProveedores = textTrim("TituloProveedores");
     gRutaDocTareas = platform::joinPath(carpetaPrograma, QStringLiteral("VKDOCTareas.vkr"));
@@ -251,8 +253,8 @@ QString CfgVK(const QString &clave, QString *valorAux)
     return readKey(gEstadisticas(), clave, valorAux, QStringLiteral("CfgVK"));
 }
 
-void GrabaCfgVK(const QString &clave, const platform::Variant &valor, const QString &valorAux,
-                bool politicaNegocio, const QString &grupo, bool recortar)
+void GrabaCfgVK(const QString &clave, const platform::Variant &valor, const QString &valorAux, bool politicaNegocio,
+                const QString &grupo, bool recortar)
 {
     DB_Dll &db = gEstadisticas();
     const QString statement = QStringLiteral("SELECT * FROM ") + configurationTable()

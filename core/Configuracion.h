@@ -16,8 +16,8 @@ QString Cfg(const QString &clave, QString *valorAux = nullptr);
 QString CfgVK(const QString &clave, QString *valorAux = nullptr);
 // Inserts or overwrites one key on the statistics connection; failures are ignored
 // (logged).
-void GrabaCfgVK(const QString &clave, const platform::Variant &valor, const QString &valorAux,
-                bool politicaNegocio, const QString &grupo, bool recortar);
+void GrabaCfgVK(const QString &clave, const platform::Variant &valor, const QString &valorAux, bool politicaNegocio,
+                const QString &grupo, bool recortar);
 // Loads every cached global setting (see Globals.h); a setting whose value cannot be
 // read keeps its previous value and the log says so.
 void CargarConfiguracion(const QString &carpetaPrograma);

@@ -55,7 +55,9 @@ bool runStep(const char *step, const std::function<void()> &action)
             return true;
         } catch (const platform::RuntimeError &error) {
             logger().error(QStringLiteral("Inicio (%1): (%2) %3")
-                               .arg(QString::fromLatin1(step)).arg(error.Number()).arg(error.Description()));
+                               .arg(QString::fromLatin1(step))
+                               .arg(error.Number())
+                               .arg(error.Description()));
             const int answer = MostrarError(error, 18, QStringLiteral("IniciarSistema"));
             if (answer == platform::vbRetry)
                 continue;
@@ -72,7 +74,8 @@ QString stationCommandText()
         + platform::suite::gSistema().NombreUsuario().toUpper() + QStringLiteral("BaseDeDatos");
     QString server = ini.LeerIni(kIni, section, QStringLiteral("Servidor"), QString());
     QString database = ini.LeerIni(kIni, section, QStringLiteral("DbName"), QString());
-    QString user = f.Decodificar(ini.LeerIni(kIni, section, QStringLiteral("Usuario"), f.Codificar(QStringLiteral("Velkoro"))));
+    QString user =
+        f.Decodificar(ini.LeerIni(kIni, section, QStringLiteral("Usuario"), f.Codificar(QStringLiteral("Velkoro"))));
     QString password = f.Decodificar(
         ini.LeerIni(kIni, section, QStringLiteral("UserPassWord"), f.Codificar(QStringLiteral("brusqel"))));
     for (QString *text : {&server, &database, &user, &password})
@@ -138,7 +141,8 @@ void prepareLookup()
     consulta.gConnString = db.gConnString;
     consulta.gUsarMascarasConsultas = true;
     // An existing file of that name in another case is the one to use (and keep).
-    consulta.gRutaMascaraConsultas = platform::findFileNoCase(platform::programFolder(), QStringLiteral("consultas.vkr"));
+    consulta.gRutaMascaraConsultas =
+        platform::findFileNoCase(platform::programFolder(), QStringLiteral("consultas.vkr"));
 }
 
 // A mask file that cannot be written is reported; whatever the answer but Retry, the
@@ -247,8 +251,7 @@ void AbrirEstadisticas()
     }
 }
 
-platform::Status IniciarSistema(bool permitirIni, const QString &comando, QString &cadenaConexion,
-                                long ubicacionCursor)
+platform::Status IniciarSistema(bool permitirIni, const QString &comando, QString &cadenaConexion, long ubicacionCursor)
 {
     platform::suite::setErrorHandler([](const platform::RuntimeError &error, const QString &, const QString &rutina) {
         return int(MostrarError(error, 18, rutina));
@@ -260,7 +263,8 @@ platform::Status IniciarSistema(bool permitirIni, const QString &comando, QStrin
     if (text.trimmed().isEmpty() && permitirIni && !runStep("QD000PR.INI", [&] { text = stationCommandText(); }))
         return platform::Status::failure(QStringLiteral("No se pudo leer QD000PR.INI"), kPasoFallido);
     if (!runStep("estación", stationSettings))
-        return platform::Status::failure(QStringLiteral("No se pudo leer la configuración de la estación"), kPasoFallido);
+        return platform::Status::failure(QStringLiteral("No se pudo leer la configuración de la estación"),
+                                         kPasoFallido);
 
     DB_Dll &db = gDB();
     if (!db.gOpenFlag) {
@@ -292,7 +296,8 @@ platform::Status IniciarSistema(bool permitirIni, const QString &comando, QStrin
             return platform::Status::failure(QStringLiteral("No se pudo cargar la configuración"), kPasoFallido);
     }
     if (!RegistrarAcceso(QString()))
-        return platform::Status::failure(QStringLiteral("No se pudo registrar el acceso en Control_Acceso"), kSinAcceso);
+        return platform::Status::failure(QStringLiteral("No se pudo registrar el acceso en Control_Acceso"),
+                                         kSinAcceso);
     return {};
 }
 

@@ -11,9 +11,9 @@ namespace ModGlobal {
 
 // Failure codes of IniciarSistema.
 enum CodigoInicio : int {
-    kSinConexion = 1,  // the main connection could not be opened (the program must end)
-    kPasoFallido = 2,  // a start-up step failed and the operator chose to leave
-    kSinAcceso = 3,    // the access row could not be written
+    kSinConexion = 1, // the main connection could not be opened (the program must end)
+    kPasoFallido = 2, // a start-up step failed and the operator chose to leave
+    kSinAcceso = 3,   // the access row could not be written
 };
 
 // Reads the command line (`comando`, else the process's; with `permitirIni` and an empty

@@ -24,7 +24,8 @@ void Lib_ClsCons3::ConsultaSearch(const QString &sql, const QString &condicion)
     try {
         ValorDevuelto = browser()(*this, sql, condicion);
     } catch (const platform::RuntimeError &error) {
-        platform::logger().error(QStringLiteral("ConsultaSearch: (%1) %2").arg(error.Number()).arg(error.Description()));
+        platform::logger().error(
+            QStringLiteral("ConsultaSearch: (%1) %2").arg(error.Number()).arg(error.Description()));
         ValorDevuelto.clear();
     }
 }

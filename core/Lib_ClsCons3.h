@@ -8,8 +8,7 @@
 // run, where its query masks are, which column a lookup returns and what was chosen.
 // The list itself is shown by the browser that the lookup subsystem installs with
 // setBrowser; without one, every lookup returns nothing chosen.
-class Lib_ClsCons3
-{
+class Lib_ClsCons3 {
 public:
     // Shows the list for `sql` (a statement or a bare table/view name) and returns the
     // chosen row's value of CampoDevuelto, or "" when nothing was chosen.

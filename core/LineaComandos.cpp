@@ -30,10 +30,7 @@ LineaComandos LineaComandos::parse(const QString &texto)
     return line;
 }
 
-QString LineaComandos::fromArguments(const QStringList &arguments)
-{
-    return arguments.join(QLatin1Char(' '));
-}
+QString LineaComandos::fromArguments(const QStringList &arguments) { return arguments.join(QLatin1Char(' ')); }
 
 bool LineaComandos::unattended() const
 {

@@ -29,8 +29,8 @@ QString cleanField(const QByteArray &bytes)
 
 MascaraConsulta mask(const char *vista, const char *titulo, const char *columnas)
 {
-    return MascaraConsulta{QString::fromLatin1(titulo), QString::fromLatin1(vista),
-                           QString::fromLatin1(columnas), QString()};
+    return MascaraConsulta{QString::fromLatin1(titulo), QString::fromLatin1(vista), QString::fromLatin1(columnas),
+                           QString()};
 }
 
 } // namespace
@@ -97,20 +97,20 @@ QList<MascaraConsulta> LeerMascaras(const QString &archivo)
     QList<MascaraConsulta> masks;
     QFile file(archivo);
     if (!file.open(QIODevice::ReadOnly)) {
-        platform::logger().warning(QStringLiteral("No se puede leer el archivo de máscaras %1: %2")
-                                       .arg(archivo, file.errorString()));
+        platform::logger().warning(
+            QStringLiteral("No se puede leer el archivo de máscaras %1: %2").arg(archivo, file.errorString()));
         return masks;
     }
     if (file.size() > kMaxMaskFileBytes) {
-        platform::logger().warning(QStringLiteral("El archivo de máscaras %1 es demasiado grande; se ignora")
-                                       .arg(archivo));
+        platform::logger().warning(
+            QStringLiteral("El archivo de máscaras %1 es demasiado grande; se ignora").arg(archivo));
         return masks;
     }
     const QByteArray bytes = file.readAll();
     const qint64 whole = bytes.size() / MascaraConsulta::kLargo;
     if (bytes.size() % MascaraConsulta::kLargo != 0)
-        platform::logger().warning(QStringLiteral("El archivo de máscaras %1 termina en un registro incompleto; se ignora")
-                                       .arg(archivo));
+        platform::logger().warning(
+            QStringLiteral("El archivo de máscaras %1 termina en un registro incompleto; se ignora").arg(archivo));
     for (qint64 i = 0; i < whole; ++i)
         masks << MascaraConsulta::fromRecord(bytes.mid(i * MascaraConsulta::kLargo, MascaraConsulta::kLargo));
     return masks;

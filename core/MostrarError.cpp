@@ -17,8 +17,7 @@ QString RutaLogErrores()
     return platform::joinPath(platform::fromWindowsPath(folder), QStringLiteral("VKERR.LOG"));
 }
 
-std::int16_t MostrarError(const platform::RuntimeError &error, int botones,
-                          const std::optional<QString> &rutina)
+std::int16_t MostrarError(const platform::RuntimeError &error, int botones, const std::optional<QString> &rutina)
 {
     db::ErrorReport::Options options;
     options.titleSuffix = QStringLiteral(" Aviso al operador!!! - 2 ");

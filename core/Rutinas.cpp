@@ -180,8 +180,8 @@ void openOutput(QString &extension, const QString &carpeta)
     OutputFile &out = outputFile();
     if (!extension.startsWith(QLatin1Char('.')))
         extension.prepend(QLatin1Char('.'));
-    out.name = platform::joinPath(outputFolder(carpeta),
-                                  QTime::currentTime().toString(QStringLiteral("HHmmss")) + extension);
+    out.name =
+        platform::joinPath(outputFolder(carpeta), QTime::currentTime().toString(QStringLiteral("HHmmss")) + extension);
     out.file = std::make_unique<QFile>(out.name);
     if (!out.file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         platform::logger().error(QStringLiteral("No se puede crear %1: %2").arg(out.name, out.file->errorString()));

@@ -156,8 +156,8 @@ QDateTime FechaServidor()
     return QDateTime::currentDateTime();
 }
 
-void DefinicionConsulta(QString &tabla, QString &columnaDescripcion, QString &columnaCodigo,
-                        QString &columnaTercera, bool consultar, const QString &condicion)
+void DefinicionConsulta(QString &tabla, QString &columnaDescripcion, QString &columnaCodigo, QString &columnaTercera,
+                        bool consultar, const QString &condicion)
 {
     const QString t = tabla.trimmed();
     columnaTercera.clear();
@@ -171,7 +171,7 @@ void DefinicionConsulta(QString &tabla, QString &columnaDescripcion, QString &co
     Lib_ClsCons3 &consulta = gConsulta();
     consulta.CampoDevuelto = columnaCodigo;
     consulta.ConsultaSearch(QStringLiteral("select ") + columnaDescripcion + QLatin1Char(',') + columnaCodigo
-                                + QStringLiteral(" from ") + tabla + QLatin1Char(' ') + condicion);
+                            + QStringLiteral(" from ") + tabla + QLatin1Char(' ') + condicion);
     columnaCodigo = consulta.ValorDevuelto.isEmpty() ? QString() : consulta.ValorDevuelto;
 }
 

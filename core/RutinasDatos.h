@@ -25,7 +25,7 @@ QDateTime FechaServidor();
 
 // Names the description and code columns of a lookup table (empty when the table has no
 // rule); with `consultar`, runs the lookup and leaves the chosen code in `columnaCodigo`.
-void DefinicionConsulta(QString &tabla, QString &columnaDescripcion, QString &columnaCodigo,
-                        QString &columnaTercera, bool consultar, const QString &condicion);
+void DefinicionConsulta(QString &tabla, QString &columnaDescripcion, QString &columnaCodigo, QString &columnaTercera,
+                        bool consultar, const QString &condicion);
 
 } // namespace ModGlobal

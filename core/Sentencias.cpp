@@ -134,15 +134,15 @@ void CargarCampo(ado::Recordset &rs, QString &campo, const QString &valorTexto, 
     }
 }
 
-void ArmarSentencia(QList<CampoValor> &pares, QStringList &sentencias, const QString &tabla,
-                    bool actualizar, QString &condicion, bool mantenerPares)
+void ArmarSentencia(QList<CampoValor> &pares, QStringList &sentencias, const QString &tabla, bool actualizar,
+                    QString &condicion, bool mantenerPares)
 {
     QString statement;
     if (actualizar) {
         if (!condicion.contains(QStringLiteral("WHERE"), Qt::CaseInsensitive))
             condicion = QStringLiteral(" WHERE ") + condicion;
-        statement = QStringLiteral("UPDATE ") + tabla + QStringLiteral(" SET ") + assignments(pares)
-            + QLatin1Char(' ') + condicion;
+        statement = QStringLiteral("UPDATE ") + tabla + QStringLiteral(" SET ") + assignments(pares) + QLatin1Char(' ')
+            + condicion;
     } else {
         statement = QStringLiteral("INSERT INTO ") + tabla + QStringLiteral(" (") + joined(pares, true)
             + QStringLiteral(") VALUES (") + joined(pares, false) + QLatin1Char(')');
@@ -154,8 +154,8 @@ void ArmarSentencia(QList<CampoValor> &pares, QStringList &sentencias, const QSt
 }
 
 void GActualizarDatoScript(const QStringList &sentencias, bool &fallo, std::int32_t &errorNativo,
-                           bool ignorarDuplicados, bool ignorarClavesForaneas, QString &script,
-                           QString &textoError, bool mostrarMensaje)
+                           bool ignorarDuplicados, bool ignorarClavesForaneas, QString &script, QString &textoError,
+                           bool mostrarMensaje)
 {
     fallo = false;
     QString body;
@@ -191,8 +191,7 @@ void GActualizarDatoScript(const QStringList &sentencias, bool &fallo, std::int3
     errorNativo = native;
 }
 
-void RegistrarErrorAux(const QString &script, QString &proceso, std::int32_t errorNativo,
-                       const QString &textoError)
+void RegistrarErrorAux(const QString &script, QString &proceso, std::int32_t errorNativo, const QString &textoError)
 {
     if (proceso.isEmpty())
         proceso = platform::executableName();
@@ -200,13 +199,11 @@ void RegistrarErrorAux(const QString &script, QString &proceso, std::int32_t err
     const QString q = QStringLiteral("'");
     const QString statement =
         QStringLiteral("INSERT INTO AUX_ERR (Proceso,Fecha,Error,Descripcion,SQL,pc,Usuario) VALUES (")
-        + db.SQLValue(platform::executableName(), q) + QLatin1Char(',')
-        + db.SQLValue(AhoraFechaHora(), q) + QLatin1Char(',')
-        + db.SQLValue(platform::Variant(long(errorNativo)), QStringLiteral("@")) + QLatin1Char(',')
+        + db.SQLValue(platform::executableName(), q) + QLatin1Char(',') + db.SQLValue(AhoraFechaHora(), q)
+        + QLatin1Char(',') + db.SQLValue(platform::Variant(long(errorNativo)), QStringLiteral("@")) + QLatin1Char(',')
         + db.SQLValue(platform::suite::gFunciones().AjustarLargo(textoError, 250), q) + QLatin1Char(',')
-        + db.SQLValue(script, q) + QLatin1Char(',')
-        + db.SQLValue(platform::suite::gSistema().NombreMaquina(), q) + QLatin1Char(',')
-        + db.SQLValue(db.gUsuario, q) + QLatin1Char(')');
+        + db.SQLValue(script, q) + QLatin1Char(',') + db.SQLValue(platform::suite::gSistema().NombreMaquina(), q)
+        + QLatin1Char(',') + db.SQLValue(db.gUsuario, q) + QLatin1Char(')');
     try {
         QString text = statement;
         if (!db.EjecutaConsultaSQL(text))
@@ -238,9 +235,11 @@ std::int16_t ErroresActualizacion(const platform::RuntimeError &error, const QSt
                              QStringLiteral("Error en conversion de datos - NULOS NO PERMITIDO"));
             break;
         case ado::native::DuplicateKey:
-            platform::msgBox(detail + kCRLF + kCRLF
-                                 + QStringLiteral("La grabacion se ha cancelado... Cambie el campo principal e intente grabar nuevamente"),
-                             platform::vbCritical, QStringLiteral("Clave Duplicada"));
+            platform::msgBox(
+                detail + kCRLF + kCRLF
+                    + QStringLiteral(
+                        "La grabacion se ha cancelado... Cambie el campo principal e intente grabar nuevamente"),
+                platform::vbCritical, QStringLiteral("Clave Duplicada"));
             break;
         default:
             shown = false;

@@ -30,8 +30,8 @@ void CargarCampo(ado::Recordset &rs, QString &campo, const QString &valorTexto, 
 // Builds one INSERT (or UPDATE with `condicion`, " WHERE " put in front when it lacks
 // the keyword; the caller's text changes) from `pares` and appends it to `sentencias`
 // followed by one empty element. Unless `mantenerPares`, the pairs are emptied.
-void ArmarSentencia(QList<CampoValor> &pares, QStringList &sentencias, const QString &tabla,
-                    bool actualizar, QString &condicion, bool mantenerPares);
+void ArmarSentencia(QList<CampoValor> &pares, QStringList &sentencias, const QString &tabla, bool actualizar,
+                    QString &condicion, bool mantenerPares);
 
 // Runs the non-blank statements of the list in one transaction on gDB. Outcome in the
 // out arguments: `fallo` True when any statement failed (then everything is rolled
@@ -40,12 +40,11 @@ void ArmarSentencia(QList<CampoValor> &pares, QStringList &sentencias, const QSt
 // row and, when `mostrarMensaje` and the text is not blank, shows "Aviso al Operador!".
 // Tolerated 2627/547 only keep the message from the operator.
 void GActualizarDatoScript(const QStringList &sentencias, bool &fallo, std::int32_t &errorNativo,
-                           bool ignorarDuplicados, bool ignorarClavesForaneas, QString &script,
-                           QString &textoError, bool mostrarMensaje);
+                           bool ignorarDuplicados, bool ignorarClavesForaneas, QString &script, QString &textoError,
+                           bool mostrarMensaje);
 
 // Writes one AUX_ERR row; every failure is ignored.
-void RegistrarErrorAux(const QString &script, QString &proceso, std::int32_t errorNativo,
-                       const QString &textoError);
+void RegistrarErrorAux(const QString &script, QString &proceso, std::int32_t errorNativo, const QString &textoError);
 
 // The operator's message for a failed save; returns MostrarError's answer (4, 5 or 3)
 // when it was asked, else 0.

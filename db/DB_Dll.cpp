@@ -8,8 +8,8 @@
 
 #include <cstdlib>
 
-using platform::RuntimeError;
 using db::sqltext::containsNoCase;
+using platform::RuntimeError;
 
 bool gSS_CONFIDENCIALIDAD = false;
 
@@ -69,10 +69,14 @@ namespace {
 QString proveedorDe(int plataforma)
 {
     switch (plataforma) {
-    case 1: return kOracleProvider;
-    case 2: return QStringLiteral("SQLite");
-    case 3: return QStringLiteral("PostgreSQL");
-    default: return QStringLiteral("SQLOLEDB");
+    case 1:
+        return kOracleProvider;
+    case 2:
+        return QStringLiteral("SQLite");
+    case 3:
+        return QStringLiteral("PostgreSQL");
+    default:
+        return QStringLiteral("SQLOLEDB");
     }
 }
 
@@ -94,10 +98,7 @@ void releaseSharedDatabases()
 
 void DB_Dll::setDialogoAcceso(DialogoAcceso dialog) { dialogHook() = std::move(dialog); }
 
-void DB_Dll::setTerminarPrograma(std::function<void()> terminate)
-{
-    terminateHook() = std::move(terminate);
-}
+void DB_Dll::setTerminarPrograma(std::function<void()> terminate) { terminateHook() = std::move(terminate); }
 
 void DB_Dll::terminarPrograma()
 {
@@ -135,15 +136,13 @@ QString DB_Dll::construyeConnString() const
     return connStringPara(gServidor, gDBName, gUsuario, gUserPassWord, gExtended);
 }
 
-QString DB_Dll::connStringPara(const QString &servidor, const QString &dbName,
-                               const QString &usuario, const QString &password,
-                               const QString &extended)
+QString DB_Dll::connStringPara(const QString &servidor, const QString &dbName, const QString &usuario,
+                               const QString &password, const QString &extended)
 {
     switch (plataformaDe(servidor)) {
     case Plataforma::Oracle:
-        return QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + dbName
-            + QStringLiteral(";User Id=") + usuario + QStringLiteral(";Password=") + password
-            + QLatin1Char(';');
+        return QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + dbName + QStringLiteral(";User Id=")
+            + usuario + QStringLiteral(";Password=") + password + QLatin1Char(';');
     case Plataforma::SQLite:
         return QStringLiteral("Provider=SQLite;Data Source=") + dbName + QLatin1Char(';');
     case Plataforma::PostgreSQL: {
@@ -154,16 +153,15 @@ QString DB_Dll::connStringPara(const QString &servidor, const QString &dbName,
         if (port.isEmpty())
             port = QStringLiteral("5432");
         return QStringLiteral("Provider=PostgreSQL;Server=") + host + QStringLiteral(";Port=") + port
-            + QStringLiteral(";Database=") + dbName + QStringLiteral(";UId=") + usuario
-            + QStringLiteral(";Pwd=") + password + QLatin1Char(';');
+            + QStringLiteral(";Database=") + dbName + QStringLiteral(";UId=") + usuario + QStringLiteral(";Pwd=")
+            + password + QLatin1Char(';');
     }
     case Plataforma::SqlServer:
         break;
     }
-    return QStringLiteral("PROVIDER=SQLOLEDB") + QLatin1Char(';') + QStringLiteral("Server=")
-        + servidor + QLatin1Char(';') + QStringLiteral("Database =") + dbName + QLatin1Char(';')
-        + QStringLiteral("UId=") + usuario + QLatin1Char(';') + QStringLiteral("Pwd=")
-        + password + QLatin1Char(';') + extended;
+    return QStringLiteral("PROVIDER=SQLOLEDB") + QLatin1Char(';') + QStringLiteral("Server=") + servidor
+        + QLatin1Char(';') + QStringLiteral("Database =") + dbName + QLatin1Char(';') + QStringLiteral("UId=") + usuario
+        + QLatin1Char(';') + QStringLiteral("Pwd=") + password + QLatin1Char(';') + extended;
 }
 
 // Shows the connection dialog with the current values; false when it was cancelled.
@@ -187,25 +185,23 @@ bool DB_Dll::abrirConDialogo()
 bool DB_Dll::preguntaErrorConexion()
 {
     const ado::Error &e = gCnn.errors().Item(0);
-    const QString text = QStringLiteral(" Estado de Sql: ") + e.SQLState + CR
-        + QStringLiteral("Numero de Error: ") + QString::number(e.Number) + CR
-        + QStringLiteral("Descripcion: ") + e.Description + CR + QStringLiteral("Codigo Nativo: ")
-        + QString::number(e.NativeError) + CR + CRLF + QStringLiteral("Nombre de Proceso: ")
-        + platform::executableName() + CR + CRLF + CRLF
+    const QString text = QStringLiteral(" Estado de Sql: ") + e.SQLState + CR + QStringLiteral("Numero de Error: ")
+        + QString::number(e.Number) + CR + QStringLiteral("Descripcion: ") + e.Description + CR
+        + QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError) + CR + CRLF
+        + QStringLiteral("Nombre de Proceso: ") + platform::executableName() + CR + CRLF + CRLF
         + QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + CRLF
         + QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el nombre "
                          "de la instancia, por ejemplo : ")
         + gDB().gServidor + QStringLiteral("\\MIRKOLA") + CRLF
         + QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") + gDB().gUsuario
-        + QStringLiteral(" existe") + CRLF + CRLF + CRLF
-        + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
+        + QStringLiteral(" existe") + CRLF + CRLF + CRLF + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
     return platform::msgBox(text, platform::vbYesNo | platform::vbCritical,
                             QStringLiteral(" Error de Conexion a Base de Datos"))
         == platform::vbYes;
 }
 
-void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString &ConnString,
-                             bool ValidaAdmin, bool MuestraError)
+void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString &ConnString, bool ValidaAdmin,
+                             bool MuestraError)
 {
     gOpenFlag = true;
     if (gProveedor.isEmpty())
@@ -232,8 +228,7 @@ bool DB_Dll::abreConexion(bool MuestraError)
             gCnn.Open(gConnString, QString(), QString(), -1);
             return true;
         } catch (const RuntimeError &e) {
-            platform::logger().warning(QStringLiteral("No se pudo abrir la conexion: ")
-                                       + e.Description());
+            platform::logger().warning(QStringLiteral("No se pudo abrir la conexion: ") + e.Description());
             if (e.Number() == ado::errnum::ObjectOpen && !closedOnce) {
                 closedOnce = true;
                 try {
@@ -282,8 +277,7 @@ void DB_Dll::validaAdministrador(bool ValidaAdmin, bool MuestraError)
         gEsAdmin = true;
         return;
     }
-    const platform::Variant valor = DatosTabla(QStringLiteral("ta_usuarios"), gUsuario,
-                                               QStringLiteral("Administrador"),
+    const platform::Variant valor = DatosTabla(QStringLiteral("ta_usuarios"), gUsuario, QStringLiteral("Administrador"),
                                                QStringLiteral("nombre"), 8, QString(), true);
     gEsAdmin = db::sqltext::leadingNumber(valor.toString()) == 1;
 }
@@ -314,9 +308,7 @@ void DB_Dll::ReintentaConectar()
         }
     };
     if (step([this] { gCnn.Close(); })
-        && step([this] {
-               gCnn.Open(gCnn.ConnectionString(), gDB().gUsuario, gDB().gUserPassWord, -1);
-           })) {
+        && step([this] { gCnn.Open(gCnn.ConnectionString(), gDB().gUsuario, gDB().gUserPassWord, -1); })) {
         // An ignored failure must not count as a connection.
         gOpenFlag = gCnn.State() == ado::adStateOpen;
     }
@@ -324,13 +316,12 @@ void DB_Dll::ReintentaConectar()
 }
 
 // The Access connection string: ConnString when given, else built from the texts.
-QString DB_Dll::cadenaLocal(const QString &ConnString, const QString &CadenaID,
-                            const QString &CadenaPWD) const
+QString DB_Dll::cadenaLocal(const QString &ConnString, const QString &CadenaID, const QString &CadenaPWD) const
 {
     if (!ConnString.isEmpty())
         return ConnString;
-    QString cs = QStringLiteral("PROVIDER=") + gProveedor + QLatin1Char(';')
-        + QStringLiteral("Data Source =") + gDBName + QLatin1Char(';');
+    QString cs = QStringLiteral("PROVIDER=") + gProveedor + QLatin1Char(';') + QStringLiteral("Data Source =") + gDBName
+        + QLatin1Char(';');
     if (!CadenaID.isEmpty())
         cs += CadenaID + QLatin1Char('=') + gUsuario + QLatin1Char(';');
     if (!CadenaPWD.isEmpty())
@@ -338,8 +329,7 @@ QString DB_Dll::cadenaLocal(const QString &ConnString, const QString &CadenaID,
     return cs + gExtended;
 }
 
-void DB_Dll::OpenLocalADODB(const QString &ConnString, const QString &CadenaID,
-                            const QString &CadenaPWD)
+void DB_Dll::OpenLocalADODB(const QString &ConnString, const QString &CadenaID, const QString &CadenaPWD)
 {
     QString passwordPart;
     bool passwordTried = false;
@@ -369,29 +359,25 @@ void DB_Dll::OpenLocalADODB(const QString &ConnString, const QString &CadenaID,
                 passwordTried = true;
                 QString pwd = gUserPassWord;
                 if (pwd.isEmpty())
-                    pwd = platform::inputBox(QStringLiteral("ingrese el password:"),
-                                             QStringLiteral("Password Access"));
+                    pwd = platform::inputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"));
                 if (pwd.isEmpty())
                     return;
                 passwordPart = QStringLiteral(" Jet OLEDB:Database Password=") + pwd + QLatin1Char(';');
                 continue;
             }
-            platform::msgBox(QString::number(n) + QStringLiteral("  ") + e.Description(),
-                             platform::vbCritical);
+            platform::msgBox(QString::number(n) + QStringLiteral("  ") + e.Description(), platform::vbCritical);
             gOpenFlag = false;
             return;
         }
     }
 }
 
-int DB_Dll::TratamientoErrores(const RuntimeError &error, int buttons,
-                               const std::optional<QString> &routine)
+int DB_Dll::TratamientoErrores(const RuntimeError &error, int buttons, const std::optional<QString> &routine)
 {
     db::ErrorReport::Options options;
     options.titleSuffix = QStringLiteral(" Aviso al operador!!! - 5 ");
-    options.logPath = gLogErr.isEmpty()
-        ? platform::joinPath(platform::programFolder(), QStringLiteral("VKERR.LOG"))
-        : gLogErr;
+    options.logPath =
+        gLogErr.isEmpty() ? platform::joinPath(platform::programFolder(), QStringLiteral("VKERR.LOG")) : gLogErr;
     try {
         return db::ErrorReport::report(error, buttons, routine, options);
     } catch (const std::exception &) {

@@ -2,9 +2,9 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/Variant.h"
-#include "platform/suite/CmdDlg.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
+#include "platform/suite/CmdDlg.h"
 
 #include <QString>
 
@@ -22,8 +22,7 @@
 //
 // Nothing here shows a window: questions go through platform/ui/Operator.h, and the
 // connection dialog is reached through a hook that the desktop installs.
-class DB_Dll
-{
+class DB_Dll {
 public:
     enum class Plataforma { SqlServer, Oracle, SQLite, PostgreSQL };
 
@@ -48,14 +47,14 @@ public:
     DB_Dll &operator=(const DB_Dll &) = delete;
 
     // ---- public variables, in declaration order ----
-    platform::suite::CmdDlg CmdDlg;        // asks for an Access file
+    platform::suite::CmdDlg CmdDlg; // asks for an Access file
     bool gOpenFlag = false;
-    platform::Variant gIgnoraPassWord;     // not used
+    platform::Variant gIgnoraPassWord; // not used
     ado::Connection gCnn;
     std::shared_ptr<ado::Recordset> glrcs; // not used
     platform::Variant gCursorLocation;     // not used
     QString gProveedor;
-    QString gDsn;                          // not used
+    QString gDsn; // not used
     QString gServidor;
     QString gDBName;
     QString gUsuario;
@@ -64,12 +63,12 @@ public:
     QString gConnString;
     QString gExtended;
     QString gLogErr;
-    bool ParametrosSQL = false;            // not used
-    int gVKTimeOut = 0;                    // not used
+    bool ParametrosSQL = false; // not used
+    int gVKTimeOut = 0;         // not used
 
     // ---- connection opening (outcome in gOpenFlag; nothing is raised) ----
-    void OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString &ConnString,
-                         bool ValidaAdmin, bool MuestraError);
+    void OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString &ConnString, bool ValidaAdmin,
+                         bool MuestraError);
     // Reopens gCnn with its own connection string; the command time-out is restored after.
     void ReintentaConectar();
     // Opens a local Access database: there is no Jet provider on this system, so the
@@ -86,9 +85,8 @@ public:
     // 1 adds "#" when missing, 2 and 3 put "!" or "%" in front of the bare server).
     static QString marcaServidor(const QString &servidor, int plataforma);
     // The connection string for these texts (SQL Server's gets `extended` appended).
-    static QString connStringPara(const QString &servidor, const QString &dbName,
-                                  const QString &usuario, const QString &password,
-                                  const QString &extended = QString());
+    static QString connStringPara(const QString &servidor, const QString &dbName, const QString &usuario,
+                                  const QString &password, const QString &extended = QString());
 
     // ---- statements ----
     // Runs an action statement (or batch); the rewritten text is written back. Returns
@@ -101,14 +99,12 @@ public:
     // Opens Lrcs on the statement (synonyms applied, "@Admin_" removed, Oracle rewrite when
     // asked); a lost connection is reopened (three tries, then the operator is asked);
     // other failures go to TratamientoErrores. Returns whether Lrcs is open. Never raises.
-    bool AbrirRecordset(QString &SentenciaSQL, ado::Recordset &Lrcs,
-                        ado::Connection *Conexionactiva = nullptr,
-                        int CursorType = ado::adOpenForwardOnly, int LockType = ado::adLockReadOnly,
-                        long Options = -1, bool ConvOracle = false);
-    bool AbrirRecordset(const QString &SentenciaSQL, ado::Recordset &Lrcs,
-                        ado::Connection *Conexionactiva = nullptr,
-                        int CursorType = ado::adOpenForwardOnly, int LockType = ado::adLockReadOnly,
-                        long Options = -1, bool ConvOracle = false);
+    bool AbrirRecordset(QString &SentenciaSQL, ado::Recordset &Lrcs, ado::Connection *Conexionactiva = nullptr,
+                        int CursorType = ado::adOpenForwardOnly, int LockType = ado::adLockReadOnly, long Options = -1,
+                        bool ConvOracle = false);
+    bool AbrirRecordset(const QString &SentenciaSQL, ado::Recordset &Lrcs, ado::Connection *Conexionactiva = nullptr,
+                        int CursorType = ado::adOpenForwardOnly, int LockType = ado::adLockReadOnly, long Options = -1,
+                        bool ConvOracle = false);
     // Closes Lrcs when open (a pending edit is cancelled first); failures are ignored.
     void CierraRecordset(ado::Recordset &Lrcs);
     // Twin of EjecutaConsultaSQL; its failure is shown titled "Aviso al operador!!!".
@@ -150,27 +146,22 @@ public:
     // ---- single-row lookups and maxima ----
     // Empty Variant when no row; otherwise a double (text for BuscaMaximo with key type 7).
     // A failed statement is raised to the caller.
-    platform::Variant BuscaMaximo(const QString &Tabla, const QString &Campo,
-                                  const platform::Variant &Tipo = {},
+    platform::Variant BuscaMaximo(const QString &Tabla, const QString &Campo, const platform::Variant &Tipo = {},
                                   const QString &Condicion = QString());
-    platform::Variant BuscaMinimo(const QString &Tabla, const QString &Campo,
-                                  const platform::Variant &Tipo = {},
+    platform::Variant BuscaMinimo(const QString &Tabla, const QString &Campo, const platform::Variant &Tipo = {},
                                   const QString &Condicion = QString());
-    platform::Variant BuscaUltimoCodigo(const QString &QueTabla, const QString &QueCampo,
-                                        const platform::Variant &Tipo, const QString &Condicion);
+    platform::Variant BuscaUltimoCodigo(const QString &QueTabla, const QString &QueCampo, const platform::Variant &Tipo,
+                                        const QString &Condicion);
     // True when a row exists; with Lrcs, the rows stay open in it. Errors are asked about
     // ("Aviso al Operador", abort/retry/ignore) and never raised.
-    bool ExisteEnTabla(const QString &Tabla, const QString &ValorBuscado, const QString &Campo,
-                       ado::Recordset *Lrcs, long Tipodato, const QString &Condicion = QString(),
-                       bool SoloLectura = false);
-    bool ExisteEnTablaST(const QString &Tabla, const QString &ValorBuscado, const QString &Campo,
-                         ado::Recordset *Lrcs, long Tipodato, const QString &Condicion = QString(),
-                         bool SoloLectura = false);
+    bool ExisteEnTabla(const QString &Tabla, const QString &ValorBuscado, const QString &Campo, ado::Recordset *Lrcs,
+                       long Tipodato, const QString &Condicion = QString(), bool SoloLectura = false);
+    bool ExisteEnTablaST(const QString &Tabla, const QString &ValorBuscado, const QString &Campo, ado::Recordset *Lrcs,
+                         long Tipodato, const QString &Condicion = QString(), bool SoloLectura = false);
     // The column's text of the first row; "" when none; empty Variant when the connection
     // was given up (gOpenFlag False) or the operator aborted after an error.
-    platform::Variant DatosTabla(const QString &Tabla, const QString &ValorBuscado,
-                                 const QString &CampoDevuelto, const QString &CampoBuscado,
-                                 long Tipodato, const QString &Condicion = QString(),
+    platform::Variant DatosTabla(const QString &Tabla, const QString &ValorBuscado, const QString &CampoDevuelto,
+                                 const QString &CampoBuscado, long Tipodato, const QString &Condicion = QString(),
                                  bool Recortar = false, bool Silencioso = false);
 
     // ---- schema ----
@@ -179,8 +170,8 @@ public:
     bool ExisteTablaDB(const QString &Tabla);
     bool ExisteCampoDB(const QString &Tabla, const QString &Campo);
     // True when the column exists afterwards (added with AddField when Agregar is set).
-    bool VerCampoDB(const QString &Tabla, const QString &Campo, bool Agregar, const QString &Tipo,
-                    bool AceptaNulos, const platform::Variant &Defecto = {});
+    bool VerCampoDB(const QString &Tabla, const QString &Campo, bool Agregar, const QString &Tipo, bool AceptaNulos,
+                    const platform::Variant &Defecto = {});
     // "ALTER TABLE dbo.<t> ADD <c> <type> [NOT] NULL [DEFAULT <d>]"; true when it ran.
     bool AddField(const QString &Tabla, const QString &Campo, const QString &Tipo, bool AceptaNulos,
                   const platform::Variant &Defecto = {});
@@ -188,17 +179,14 @@ public:
 private:
     static void terminarPrograma();
     bool abrirConDialogo();
-    QString cadenaLocal(const QString &ConnString, const QString &CadenaID,
-                        const QString &CadenaPWD) const;
+    QString cadenaLocal(const QString &ConnString, const QString &CadenaID, const QString &CadenaPWD) const;
     bool abreConexion(bool MuestraError);
     bool preguntaErrorConexion();
     void validaAdministrador(bool ValidaAdmin, bool MuestraError);
-    bool ejecuta(QString &sentencia, long *recordsAffected, std::shared_ptr<ado::Recordset> *lrcs,
-                 bool auxiliar);
+    bool ejecuta(QString &sentencia, long *recordsAffected, std::shared_ptr<ado::Recordset> *lrcs, bool auxiliar);
     bool reconectaPerdida(int &attempts);
     std::optional<platform::Variant> primerValor(const QString &statement, const QString &column);
-    bool existe(const QString &statement, ado::Recordset *Lrcs, ado::Connection &cnn,
-                bool SoloLectura, bool oracle);
+    bool existe(const QString &statement, ado::Recordset *Lrcs, ado::Connection &cnn, bool SoloLectura, bool oracle);
 };
 
 // The shared instances (ModGlobal's globals), created on first use.

@@ -27,8 +27,7 @@ Paso conPregunta(const std::function<void()> &action, bool silencioso = false)
         } catch (const RuntimeError &e) {
             if (silencioso)
                 return Paso::Abandonar;
-            const int answer = platform::msgBox(e.Description(),
-                                                platform::vbAbortRetryIgnore | platform::vbCritical,
+            const int answer = platform::msgBox(e.Description(), platform::vbAbortRetryIgnore | platform::vbCritical,
                                                 QStringLiteral("Aviso al Operador"));
             if (answer == platform::vbRetry)
                 continue;
@@ -46,16 +45,12 @@ double numberOf(const Variant &value)
     return db::sqltext::leadingNumber(value.toString());
 }
 
-QString texto(const Variant &value)
-{
-    return platform::suite::gFunciones().NuloAVacio(value);
-}
+QString texto(const Variant &value) { return platform::suite::gFunciones().NuloAVacio(value); }
 
 bool sameName(const QString &listed, const QString &wanted)
 {
     const QString bare = listed.mid(listed.lastIndexOf(QLatin1Char('.')) + 1);
-    return listed.compare(wanted, Qt::CaseInsensitive) == 0
-        || bare.compare(wanted, Qt::CaseInsensitive) == 0;
+    return listed.compare(wanted, Qt::CaseInsensitive) == 0 || bare.compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -73,59 +68,51 @@ std::optional<Variant> DB_Dll::primerValor(const QString &statement, const QStri
     return value;
 }
 
-Variant DB_Dll::BuscaMaximo(const QString &Tabla, const QString &Campo, const Variant &Tipo,
-                            const QString &Condicion)
+Variant DB_Dll::BuscaMaximo(const QString &Tabla, const QString &Campo, const Variant &Tipo, const QString &Condicion)
 {
     const bool asText = Tipo.isNumeric() && Tipo.toInt64() == 7;
-    std::optional<Variant> raw = primerValor(LookupStatements::maximo(Tabla, Campo, Condicion),
-                                             QStringLiteral("MAYOR"));
+    std::optional<Variant> raw =
+        primerValor(LookupStatements::maximo(Tabla, Campo, Condicion), QStringLiteral("MAYOR"));
     // Article codes that begin with "0" are not counted; one more look is enough.
     if (raw && Tabla.compare(QStringLiteral("V_MA_ARTICULOS"), Qt::CaseInsensitive) == 0
         && texto(*raw).trimmed().startsWith(QLatin1Char('0')))
-        raw = primerValor(
-            LookupStatements::maximo(Tabla, Campo, LookupStatements::sinCodigosCero(Condicion)),
-            QStringLiteral("MAYOR"));
+        raw = primerValor(LookupStatements::maximo(Tabla, Campo, LookupStatements::sinCodigosCero(Condicion)),
+                          QStringLiteral("MAYOR"));
     if (!raw)
         return Variant();
     return asText ? Variant(texto(*raw)) : Variant(numberOf(*raw));
 }
 
-Variant DB_Dll::BuscaMinimo(const QString &Tabla, const QString &Campo, const Variant &,
-                            const QString &Condicion)
+Variant DB_Dll::BuscaMinimo(const QString &Tabla, const QString &Campo, const Variant &, const QString &Condicion)
 {
-    std::optional<Variant> raw = primerValor(LookupStatements::minimo(Tabla, Campo, Condicion),
-                                             QStringLiteral("MENOR"));
+    std::optional<Variant> raw =
+        primerValor(LookupStatements::minimo(Tabla, Campo, Condicion), QStringLiteral("MENOR"));
     return raw ? Variant(numberOf(*raw)) : Variant();
 }
 
 Variant DB_Dll::BuscaUltimoCodigo(const QString &QueTabla, const QString &QueCampo, const Variant &,
                                   const QString &Condicion)
 {
-    std::optional<Variant> raw = primerValor(
-        LookupStatements::ultimoCodigo(QueTabla, QueCampo, Condicion), QStringLiteral("MAYOR"));
+    std::optional<Variant> raw =
+        primerValor(LookupStatements::ultimoCodigo(QueTabla, QueCampo, Condicion), QStringLiteral("MAYOR"));
     return raw ? Variant(numberOf(*raw)) : Variant();
 }
 
 bool DB_Dll::ExisteEnTabla(const QString &Tabla, const QString &ValorBuscado, const QString &Campo,
-                           ado::Recordset *Lrcs, long Tipodato, const QString &Condicion,
-                           bool SoloLectura)
+                           ado::Recordset *Lrcs, long Tipodato, const QString &Condicion, bool SoloLectura)
 {
-    const QString statement = SS_TSinonimos(
-        LookupStatements::existe(Tabla, ValorBuscado, Campo, Tipodato, Condicion));
+    const QString statement = SS_TSinonimos(LookupStatements::existe(Tabla, ValorBuscado, Campo, Tipodato, Condicion));
     return existe(statement, Lrcs, gCnn, SoloLectura, true);
 }
 
-bool DB_Dll::ExisteEnTablaST(const QString &Tabla, const QString &ValorBuscado,
-                             const QString &Campo, ado::Recordset *Lrcs, long Tipodato,
-                             const QString &Condicion, bool SoloLectura)
+bool DB_Dll::ExisteEnTablaST(const QString &Tabla, const QString &ValorBuscado, const QString &Campo,
+                             ado::Recordset *Lrcs, long Tipodato, const QString &Condicion, bool SoloLectura)
 {
-    const QString statement =
-        LookupStatements::existeST(Tabla, ValorBuscado, Campo, Tipodato, Condicion);
+    const QString statement = LookupStatements::existeST(Tabla, ValorBuscado, Campo, Tipodato, Condicion);
     return existe(statement, Lrcs, gDB().gCnn, SoloLectura, false);
 }
 
-bool DB_Dll::existe(const QString &statement, ado::Recordset *Lrcs, ado::Connection &cnn,
-                    bool SoloLectura, bool oracle)
+bool DB_Dll::existe(const QString &statement, ado::Recordset *Lrcs, ado::Connection &cnn, bool SoloLectura, bool oracle)
 {
     bool result = false;
     ado::Recordset own;
@@ -136,7 +123,8 @@ bool DB_Dll::existe(const QString &statement, ado::Recordset *Lrcs, ado::Connect
         if (conPregunta([&] {
                 if (rs.State() != ado::adStateClosed)
                     rs.Close();
-            }) == Paso::Abandonar)
+            })
+            == Paso::Abandonar)
             return result;
         if (!SoloLectura) {
             cursor = rs.CursorType();
@@ -146,24 +134,25 @@ bool DB_Dll::existe(const QString &statement, ado::Recordset *Lrcs, ado::Connect
     if (conPregunta([&] {
             const QString text = oracle && !Lrcs ? ORACLE_Dicc(statement) : statement;
             rs.Open(text, cnn, cursor, lock, -1);
-        }) == Paso::Abandonar)
+        })
+        == Paso::Abandonar)
         return result;
     if (conPregunta([&] {
             if (rs.State() == ado::adStateOpen)
                 result = !rs.BOF();
-        }) == Paso::Abandonar)
+        })
+        == Paso::Abandonar)
         return result;
     if (!Lrcs)
         CierraRecordset(own);
     return result;
 }
 
-Variant DB_Dll::DatosTabla(const QString &Tabla, const QString &ValorBuscado,
-                           const QString &CampoDevuelto, const QString &CampoBuscado,
-                           long Tipodato, const QString &Condicion, bool Recortar, bool Silencioso)
+Variant DB_Dll::DatosTabla(const QString &Tabla, const QString &ValorBuscado, const QString &CampoDevuelto,
+                           const QString &CampoBuscado, long Tipodato, const QString &Condicion, bool Recortar,
+                           bool Silencioso)
 {
-    QString statement = LookupStatements::datosTabla(Tabla, ValorBuscado, CampoBuscado, Tipodato,
-                                                     Condicion, Recortar);
+    QString statement = LookupStatements::datosTabla(Tabla, ValorBuscado, CampoBuscado, Tipodato, Condicion, Recortar);
     ado::Recordset rs;
     AbrirRecordset(statement, rs, &gCnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
     if (!gOpenFlag)
@@ -211,8 +200,8 @@ bool DB_Dll::ExisteCampoDB(const QString &Tabla, const QString &Campo)
     }
 }
 
-bool DB_Dll::VerCampoDB(const QString &Tabla, const QString &Campo, bool Agregar,
-                        const QString &Tipo, bool AceptaNulos, const Variant &Defecto)
+bool DB_Dll::VerCampoDB(const QString &Tabla, const QString &Campo, bool Agregar, const QString &Tipo, bool AceptaNulos,
+                        const Variant &Defecto)
 {
     if (!ExisteTablaDB(Tabla))
         return false;
@@ -221,11 +210,11 @@ bool DB_Dll::VerCampoDB(const QString &Tabla, const QString &Campo, bool Agregar
     return Agregar && AddField(Tabla, Campo, Tipo, AceptaNulos, Defecto);
 }
 
-bool DB_Dll::AddField(const QString &Tabla, const QString &Campo, const QString &Tipo,
-                      bool AceptaNulos, const Variant &Defecto)
+bool DB_Dll::AddField(const QString &Tabla, const QString &Campo, const QString &Tipo, bool AceptaNulos,
+                      const Variant &Defecto)
 {
-    QString statement = QStringLiteral("ALTER TABLE dbo.") + Tabla + QStringLiteral(" ADD ") + Campo
-        + QLatin1Char(' ') + Tipo + (AceptaNulos ? QStringLiteral(" NULL") : QStringLiteral(" NOT NULL"));
+    QString statement = QStringLiteral("ALTER TABLE dbo.") + Tabla + QStringLiteral(" ADD ") + Campo + QLatin1Char(' ')
+        + Tipo + (AceptaNulos ? QStringLiteral(" NULL") : QStringLiteral(" NOT NULL"));
     if (!Defecto.isEmpty() && !Defecto.isNull())
         statement += QStringLiteral(" DEFAULT ")
             + SQLValue(Defecto, Defecto.isNumeric() ? QStringLiteral("@") : QStringLiteral("'"));

@@ -6,19 +6,16 @@
 #include "platform/Logger.h"
 #include "platform/ui/Operator.h"
 
-using platform::RuntimeError;
 using db::sqltext::containsNoCase;
 using db::sqltext::replaceNoCase;
 using db::sqltext::replaceWholeName;
+using platform::RuntimeError;
 
 namespace {
 
 const QString kAdminPrefix = QStringLiteral("@Admin_");
 
-QString sinPrefijoAdmin(const QString &sentencia)
-{
-    return replaceNoCase(sentencia, kAdminPrefix, QString());
-}
+QString sinPrefijoAdmin(const QString &sentencia) { return replaceNoCase(sentencia, kAdminPrefix, QString()); }
 
 bool isLostConnection(const RuntimeError &e)
 {
@@ -44,12 +41,9 @@ struct SynonymRule {
 
 // Tables a restricted user reads through a view, in the order they are rewritten.
 const SynonymRule kSynonyms[] = {
-    {"V_TA_DEPOSITO", "SS_V_TA_DEPOSITO"},
-    {"MV_ASIENTOS", "SS_MV_ASIENTOS"},
-    {"V_TA_FAMILIAS", "SS_V_TA_FAMILIAS"},
-    {"V_TA_CAJAS", "SS_V_TA_CAJAS"},
-    {"AC_CUENTASDIARIO", "SS_AC_CUENTASDIARIO"},
-    {"AC_CUENTASDIARIO_CCOSTO", "SS_AC_CUENTAS_DIARIO_CCOSTO"},
+    {"V_TA_DEPOSITO", "SS_V_TA_DEPOSITO"},       {"MV_ASIENTOS", "SS_MV_ASIENTOS"},
+    {"V_TA_FAMILIAS", "SS_V_TA_FAMILIAS"},       {"V_TA_CAJAS", "SS_V_TA_CAJAS"},
+    {"AC_CUENTASDIARIO", "SS_AC_CUENTASDIARIO"}, {"AC_CUENTASDIARIO_CCOSTO", "SS_AC_CUENTAS_DIARIO_CCOSTO"},
 };
 
 } // namespace
@@ -60,16 +54,14 @@ QString DB_Dll::SS_TSinonimos(const QString &sentencia) const
         return sentencia;
     if (containsNoCase(sentencia, QStringLiteral("MV_ASIENTOS")) && !gSS_CONFIDENCIALIDAD)
         return sentencia;
-    QString w = replaceWholeName(sentencia, QStringLiteral("MA_CUENTAS"),
-                                 QStringLiteral("SS_MA_CUENTAS"));
+    QString w = replaceWholeName(sentencia, QStringLiteral("MA_CUENTAS"), QStringLiteral("SS_MA_CUENTAS"));
     w = replaceNoCase(w, QStringLiteral("@Admin_MA_CUENTAS"), QStringLiteral("MA_CUENTAS"));
     for (const SynonymRule &rule : kSynonyms)
         w = replaceWholeName(w, QString::fromLatin1(rule.table), QString::fromLatin1(rule.view));
     return w;
 }
 
-bool DB_Dll::EjecutaConsultaSQL(QString &SentenciaSQL, long *RecordsAffected,
-                                std::shared_ptr<ado::Recordset> *Lrcs)
+bool DB_Dll::EjecutaConsultaSQL(QString &SentenciaSQL, long *RecordsAffected, std::shared_ptr<ado::Recordset> *Lrcs)
 {
     return ejecuta(SentenciaSQL, RecordsAffected, Lrcs, false);
 }
@@ -80,17 +72,14 @@ bool DB_Dll::EjecutaConsultaSQL(const QString &SentenciaSQL)
     return ejecuta(copy, nullptr, nullptr, false);
 }
 
-bool DB_Dll::EjecutaConsultaRSQL(QString &SentenciaSQL, long *RecordsAffected,
-                                 std::shared_ptr<ado::Recordset> *Lrcs)
+bool DB_Dll::EjecutaConsultaRSQL(QString &SentenciaSQL, long *RecordsAffected, std::shared_ptr<ado::Recordset> *Lrcs)
 {
     return ejecuta(SentenciaSQL, RecordsAffected, Lrcs, true);
 }
 
-bool DB_Dll::ejecuta(QString &s, long *recordsAffected, std::shared_ptr<ado::Recordset> *lrcs,
-                     bool auxiliar)
+bool DB_Dll::ejecuta(QString &s, long *recordsAffected, std::shared_ptr<ado::Recordset> *lrcs, bool auxiliar)
 {
-    const bool dropCreate = containsNoCase(s, QStringLiteral("DROP"))
-        && containsNoCase(s, QStringLiteral("CREATE"));
+    const bool dropCreate = containsNoCase(s, QStringLiteral("DROP")) && containsNoCase(s, QStringLiteral("CREATE"));
     const bool admin = containsNoCase(s, QStringLiteral("@ADMIN_"));
     if (!dropCreate || admin)
         s = sinPrefijoAdmin(s);
@@ -130,17 +119,15 @@ bool DB_Dll::ejecuta(QString &s, long *recordsAffected, std::shared_ptr<ado::Rec
     return true;
 }
 
-bool DB_Dll::AbrirRecordset(const QString &SentenciaSQL, ado::Recordset &Lrcs,
-                            ado::Connection *Conexionactiva, int CursorType, int LockType,
-                            long Options, bool ConvOracle)
+bool DB_Dll::AbrirRecordset(const QString &SentenciaSQL, ado::Recordset &Lrcs, ado::Connection *Conexionactiva,
+                            int CursorType, int LockType, long Options, bool ConvOracle)
 {
     QString copy = SentenciaSQL;
     return AbrirRecordset(copy, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle);
 }
 
-bool DB_Dll::AbrirRecordset(QString &SentenciaSQL, ado::Recordset &Lrcs,
-                            ado::Connection *Conexionactiva, int CursorType, int LockType,
-                            long Options, bool ConvOracle)
+bool DB_Dll::AbrirRecordset(QString &SentenciaSQL, ado::Recordset &Lrcs, ado::Connection *Conexionactiva,
+                            int CursorType, int LockType, long Options, bool ConvOracle)
 {
     CierraRecordset(Lrcs);
     SentenciaSQL = sinPrefijoAdmin(SS_TSinonimos(SentenciaSQL));
@@ -152,8 +139,7 @@ bool DB_Dll::AbrirRecordset(QString &SentenciaSQL, ado::Recordset &Lrcs,
                 SentenciaSQL = ORACLE_Dicc(SentenciaSQL);
                 convert = false;
             }
-            Lrcs.Open(SentenciaSQL, Conexionactiva ? *Conexionactiva : gCnn, CursorType, LockType,
-                      Options);
+            Lrcs.Open(SentenciaSQL, Conexionactiva ? *Conexionactiva : gCnn, CursorType, LockType, Options);
             return true;
         } catch (const RuntimeError &e) {
             if (isLostConnection(e)) {
@@ -180,12 +166,11 @@ bool DB_Dll::reconectaPerdida(int &attempts)
                 return true;
         }
         const QString nl = QStringLiteral("\n");
-        const QString text = nl + QStringLiteral("Se perdio la conexion con la base de datos ")
-            + gDB().gDBName + nl + QStringLiteral(" Servidor ") + gDB().gServidor + nl + nl
+        const QString text = nl + QStringLiteral("Se perdio la conexion con la base de datos ") + gDB().gDBName + nl
+            + QStringLiteral(" Servidor ") + gDB().gServidor + nl + nl
             + QStringLiteral("Elija SI para reintentar conectarse") + nl
             + QStringLiteral("Elija NO para cerrar la aplicacion") + nl + nl + nl;
-        if (platform::msgBox(text, platform::vbYesNo | platform::vbCritical,
-                             QStringLiteral("AVISO AL OPERADOR"))
+        if (platform::msgBox(text, platform::vbYesNo | platform::vbCritical, QStringLiteral("AVISO AL OPERADOR"))
             == platform::vbYes) {
             attempts = 0;
             continue;

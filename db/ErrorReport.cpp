@@ -10,12 +10,11 @@ namespace db {
 
 QString ErrorReport::message(long number, const QString &description)
 {
-    return QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(number).trimmed()
-        + QStringLiteral(") ") + description.trimmed();
+    return QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(number).trimmed() + QStringLiteral(") ")
+        + description.trimmed();
 }
 
-QString ErrorReport::title(const QString &source, const std::optional<QString> &routine,
-                           const QString &suffix)
+QString ErrorReport::title(const QString &source, const std::optional<QString> &routine, const QString &suffix)
 {
     QString fragment = routine ? QStringLiteral(" - ") + *routine : QString();
     return source + fragment + suffix;
@@ -24,24 +23,30 @@ QString ErrorReport::title(const QString &source, const std::optional<QString> &
 QString ErrorReport::answerWord(int answer)
 {
     switch (answer) {
-    case platform::vbRetry: return QStringLiteral("Reintentar");
-    case platform::vbIgnore: return QStringLiteral("Ignorar");
-    case platform::vbAbort: return QStringLiteral("Abortar");
-    case platform::vbCancel: return QStringLiteral("Cancelar");
-    case platform::vbYes: return QStringLiteral("Sí");
-    case platform::vbNo: return QStringLiteral("No");
-    default: return QString();
+    case platform::vbRetry:
+        return QStringLiteral("Reintentar");
+    case platform::vbIgnore:
+        return QStringLiteral("Ignorar");
+    case platform::vbAbort:
+        return QStringLiteral("Abortar");
+    case platform::vbCancel:
+        return QStringLiteral("Cancelar");
+    case platform::vbYes:
+        return QStringLiteral("Sí");
+    case platform::vbNo:
+        return QStringLiteral("No");
+    default:
+        return QString();
     }
 }
 
-QString ErrorReport::logLine(const QDateTime &when, const std::optional<QString> &routine,
-                             const QString &message, int answer)
+QString ErrorReport::logLine(const QDateTime &when, const std::optional<QString> &routine, const QString &message,
+                             int answer)
 {
     QString fragment = routine ? QStringLiteral(" - ") + *routine : QString();
     return when.toString(platform::regional().shortDateFormat) + QLatin1Char(' ')
-        + when.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ")
-        + fragment.trimmed() + QStringLiteral(" Mensaje ") + message.trimmed()
-        + QStringLiteral(" Respondió : ") + answerWord(answer);
+        + when.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") + fragment.trimmed()
+        + QStringLiteral(" Mensaje ") + message.trimmed() + QStringLiteral(" Respondió : ") + answerWord(answer);
 }
 
 bool ErrorReport::appendLine(const QString &path, const QString &line)
@@ -51,8 +56,8 @@ bool ErrorReport::appendLine(const QString &path, const QString &line)
     return platform::textfile::appendLines(path, {line}).ok();
 }
 
-int ErrorReport::report(const platform::RuntimeError &error, int buttons,
-                        const std::optional<QString> &routine, const Options &options)
+int ErrorReport::report(const platform::RuntimeError &error, int buttons, const std::optional<QString> &routine,
+                        const Options &options)
 {
     if (options.createLogFirst && !options.logPath.isEmpty()) {
         QFile file(options.logPath);
@@ -61,8 +66,7 @@ int ErrorReport::report(const platform::RuntimeError &error, int buttons,
     if (error.Number() == 0)
         return 0;
     const QString text = message(error.Number(), error.Description());
-    const int answer = platform::msgBox(text, buttons,
-                                        title(error.Source(), routine, options.titleSuffix));
+    const int answer = platform::msgBox(text, buttons, title(error.Source(), routine, options.titleSuffix));
     appendLine(options.logPath, logLine(QDateTime::currentDateTime(), routine, text, answer));
     return answer;
 }

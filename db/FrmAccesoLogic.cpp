@@ -32,10 +32,14 @@ void cerrarSinError(ado::Connection &cnn)
 int indicePlataforma(Plataforma p)
 {
     switch (p) {
-    case Plataforma::Oracle: return 1;
-    case Plataforma::SQLite: return 2;
-    case Plataforma::PostgreSQL: return 3;
-    case Plataforma::SqlServer: break;
+    case Plataforma::Oracle:
+        return 1;
+    case Plataforma::SQLite:
+        return 2;
+    case Plataforma::PostgreSQL:
+        return 3;
+    case Plataforma::SqlServer:
+        break;
     }
     return 0;
 }
@@ -49,16 +53,13 @@ bool servidorCompleto(const QString &servidor)
 }
 
 // VB's Str: a leading blank for a number that is not negative.
-QString vbStr(long number)
-{
-    return number < 0 ? QString::number(number) : QLatin1Char(' ') + QString::number(number);
-}
+QString vbStr(long number) { return number < 0 ? QString::number(number) : QLatin1Char(' ') + QString::number(number); }
 
 // Errors the registration goes on after, as the original's handler does.
 bool errorSeSigue(long number)
 {
-    return number == ado::errnum::ObjectClosed || number == -2147023840L || number == 1056
-        || number == 440 || number == 20480;
+    return number == ado::errnum::ObjectClosed || number == -2147023840L || number == 1056 || number == 440
+        || number == 20480;
 }
 
 } // namespace
@@ -89,10 +90,7 @@ QString FrmAccesoLogic::claveConexion(const QString &baseDatos, const QString &s
     return baseDatos.trimmed().toUpper() + QStringLiteral(" / ") + server;
 }
 
-void FrmAccesoLogic::cargar()
-{
-    llenarlist();
-}
+void FrmAccesoLogic::cargar() { llenarlist(); }
 
 void FrmAccesoLogic::llenarlist()
 {
@@ -110,8 +108,8 @@ void FrmAccesoLogic::llenarlist()
             }
             break;
         }
-        const RuntimeError error(62, QStringLiteral("No se pudo leer ") + ruta + QStringLiteral(": ")
-                                         + registros.message(),
+        const RuntimeError error(62,
+                                 QStringLiteral("No se pudo leer ") + ruta + QStringLiteral(": ") + registros.message(),
                                  QStringLiteral("frmAcceso"));
         const int answer = platform::suite::TratarError(error, QString(), QStringLiteral("FormLoad"));
         if (answer == platform::vbRetry)
@@ -137,8 +135,8 @@ void FrmAccesoLogic::DatosBase(const QString &Nombre)
         return;
     platform::Result<QList<LBM_Common::RegistroBase>> registros = LBM_Common::leerRegistros(ruta);
     if (!registros) {
-        const RuntimeError error(62, QStringLiteral("No se pudo leer ") + ruta + QStringLiteral(": ")
-                                         + registros.message(),
+        const RuntimeError error(62,
+                                 QStringLiteral("No se pudo leer ") + ruta + QStringLiteral(": ") + registros.message(),
                                  QStringLiteral("frmAcceso"));
         platform::suite::TratarError(error, QString(), QStringLiteral("DatosBase"));
         return;
@@ -173,16 +171,15 @@ void FrmAccesoLogic::AsignarDatosBase()
     CboPlataformaDB = indicePlataforma(DB_Dll::plataformaDe(servidor));
 }
 
-bool FrmAccesoLogic::ExisteBaseDeDatos(const QString &Servidor, const QString &BaseDatos,
-                                       const QString &Usuario, const QString &Password,
-                                       const QString &Proveedor)
+bool FrmAccesoLogic::ExisteBaseDeDatos(const QString &Servidor, const QString &BaseDatos, const QString &Usuario,
+                                       const QString &Password, const QString &Proveedor)
 {
     ado::Connection &cnn = gDB().gCnn;
     cerrarSinError(cnn);
     const QString cs = DB_Dll::plataformaDe(Servidor) == Plataforma::SqlServer
         ? QStringLiteral("PROVIDER=") + Proveedor + QStringLiteral(";Server=") + Servidor
-            + QStringLiteral(";Database =") + BaseDatos + QStringLiteral(";UId=") + Usuario
-            + QStringLiteral(";Pwd=") + Password + QLatin1Char(';')
+            + QStringLiteral(";Database =") + BaseDatos + QStringLiteral(";UId=") + Usuario + QStringLiteral(";Pwd=")
+            + Password + QLatin1Char(';')
         : DB_Dll::connStringPara(Servidor, BaseDatos, Usuario, Password);
     try {
         cnn.Open(cs, QString(), QString(), -1);
@@ -197,13 +194,12 @@ bool FrmAccesoLogic::ExisteBaseDeDatos(const QString &Servidor, const QString &B
 FrmAccesoLogic::Registro FrmAccesoLogic::CmdRegistrar()
 {
     // SQLite and PostgreSQL are keyed by their marked server text, whatever the box held.
-    const QString clave = claveConexion(
-        TxtDbName, CboPlataformaDB >= 2 ? servidorConMarca() : TxtServidor);
+    const QString clave = claveConexion(TxtDbName, CboPlataformaDB >= 2 ? servidorConMarca() : TxtServidor);
     m_servidor.clear();
     DatosBase(clave);
     if (!m_servidor.trimmed().isEmpty()) {
-        platform::msgBox(QStringLiteral("La conexion que intenta registrar ya existe "),
-                         platform::vbInformation, QStringLiteral("Atencion"));
+        platform::msgBox(QStringLiteral("La conexion que intenta registrar ya existe "), platform::vbInformation,
+                         QStringLiteral("Atencion"));
         return Registro::YaExiste;
     }
     double puerto = 0;
@@ -220,10 +216,8 @@ FrmAccesoLogic::Registro FrmAccesoLogic::CmdRegistrar()
 
     const QString servidor = servidorConMarca();
     // A SQLite database is a file path, whose case matters.
-    const QString base = DB_Dll::plataformaDe(servidor) == Plataforma::SQLite ? TxtDbName
-                                                                              : TxtDbName.toUpper();
-    const bool probada = ExisteBaseDeDatos(servidor, base, TxtUserId, TxtUserPassword,
-                                           QStringLiteral("SQLOLEDB"));
+    const QString base = DB_Dll::plataformaDe(servidor) == Plataforma::SQLite ? TxtDbName : TxtDbName.toUpper();
+    const bool probada = ExisteBaseDeDatos(servidor, base, TxtUserId, TxtUserPassword, QStringLiteral("SQLOLEDB"));
     if (!probada && !abrePrincipal(servidor)) {
         platform::msgBox(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + TxtServidor
                              + QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"),
@@ -252,10 +246,7 @@ bool FrmAccesoLogic::abrePrincipal(const QString &servidor)
     return db.gOpenFlag;
 }
 
-QString FrmAccesoLogic::servidorConMarca() const
-{
-    return DB_Dll::marcaServidor(TxtServidor, CboPlataformaDB);
-}
+QString FrmAccesoLogic::servidorConMarca() const { return DB_Dll::marcaServidor(TxtServidor, CboPlataformaDB); }
 
 // Appends the record; a failure is shown as the original's handler does.
 bool FrmAccesoLogic::registrar(const QString &clave, const QString &servidor)
@@ -267,19 +258,17 @@ bool FrmAccesoLogic::registrar(const QString &clave, const QString &servidor)
         estado.puerto.clear();
     try {
         if (completo)
-            LBM_Common::RegistrarBase(clave, TxtDbName, TxtUserId, TxtUserPassword, servidor,
-                                      QString(), 0);
+            LBM_Common::RegistrarBase(clave, TxtDbName, TxtUserId, TxtUserPassword, servidor, QString(), 0);
         else
-            LBM_Common::RegistrarBase(clave, TxtDbName, TxtUserId, TxtUserPassword, TxtServidor,
-                                      QString(),
+            LBM_Common::RegistrarBase(clave, TxtDbName, TxtUserId, TxtUserPassword, TxtServidor, QString(),
                                       CboPlataformaDB == 1 && !TxtServidor.contains(QLatin1Char('#')));
         estado.puerto = puertoModulo;
         return true;
     } catch (const RuntimeError &e) {
         estado.puerto = puertoModulo;
         if (!errorSeSigue(e.Number()))
-            platform::msgBox(QStringLiteral("SQL Server start failed.  \rSQL-DMO error:  ")
-                             + vbStr(e.Number()) + QLatin1Char(' ') + e.Description());
+            platform::msgBox(QStringLiteral("SQL Server start failed.  \rSQL-DMO error:  ") + vbStr(e.Number())
+                             + QLatin1Char(' ') + e.Description());
         return false;
     }
 }
@@ -289,8 +278,8 @@ void FrmAccesoLogic::registrarOdbc()
     const QString odbc = platform::findFileNoCase(platform::programFolder(), QStringLiteral("ODBC.exe"));
     if (!QFileInfo(odbc).isFile())
         return;
-    const QString argumento = QStringLiteral("Server=") + TxtServidor + QStringLiteral(";DB=")
-        + gDB().gDBName + QLatin1Char(';');
+    const QString argumento =
+        QStringLiteral("Server=") + TxtServidor + QStringLiteral(";DB=") + gDB().gDBName + QLatin1Char(';');
     if (!QProcess::startDetached(odbc, {argumento}))
         platform::logger().warning(QStringLiteral("No se pudo iniciar ") + odbc);
 }

@@ -8,8 +8,7 @@
 
 // What the connection dialog does, without a window: the boxes are plain texts that
 // the form copies in and out. Registered connections come from BASES.TXT.
-class FrmAccesoLogic
-{
+class FrmAccesoLogic {
 public:
     enum class Registro { Registrado, YaExiste, SinConexion, Fallo };
 

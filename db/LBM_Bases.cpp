@@ -41,19 +41,15 @@ EstadoBases &estadoBases()
     return estado;
 }
 
-void resetEstadoBases()
-{
-    estadoBases() = EstadoBases();
-}
+void resetEstadoBases() { estadoBases() = EstadoBases(); }
 
 QString rutaBasesPorDefecto()
 {
     return platform::findFileNoCase(platform::programFolder(), QStringLiteral("BASES.TXT"));
 }
 
-void RegistrarBase(const QString &nombre, const QString &baseDatos, const QString &usuario,
-                   const QString &password, const QString &servidor, const QString &instancia,
-                   int oracle)
+void RegistrarBase(const QString &nombre, const QString &baseDatos, const QString &usuario, const QString &password,
+                   const QString &servidor, const QString &instancia, int oracle)
 {
     const QString &puerto = estadoBases().puerto;
     QString sufijo;
@@ -63,13 +59,12 @@ void RegistrarBase(const QString &nombre, const QString &baseDatos, const QStrin
         sufijo = QLatin1Char(':') + puerto;
     const QString server = oracle != 0 ? QLatin1Char('#') + servidor : servidor;
     const QString codificada = platform::suite::gFunciones().Codificar(password);
-    const QString linea = nombre.trimmed() + QLatin1Char(',') + baseDatos.trimmed()
-        + QLatin1Char(',') + usuario.trimmed() + QLatin1Char(',') + codificada.trimmed()
-        + QLatin1Char(',') + server.trimmed() + sufijo;
+    const QString linea = nombre.trimmed() + QLatin1Char(',') + baseDatos.trimmed() + QLatin1Char(',')
+        + usuario.trimmed() + QLatin1Char(',') + codificada.trimmed() + QLatin1Char(',') + server.trimmed() + sufijo;
     const platform::Status written = platform::textfile::appendLines(rutaModulo(), {linea});
     if (!written)
-        raiseFileError(75, QStringLiteral("No se pudo escribir ") + rutaModulo() + QStringLiteral(": ")
-                           + written.message());
+        raiseFileError(
+            75, QStringLiteral("No se pudo escribir ") + rutaModulo() + QStringLiteral(": ") + written.message());
 }
 
 platform::Result<QList<RegistroBase>> leerRegistros(const QString &ruta)
@@ -93,8 +88,8 @@ platform::Result<QList<RegistroBase>> leerRegistros(const QString &ruta)
                                                .arg(fields.size()));
             continue;
         }
-        registros.append({fields[0].trimmed(), fields[1].trimmed(), fields[2].trimmed(),
-                          fields[3].trimmed(), fields[4].trimmed()});
+        registros.append(
+            {fields[0].trimmed(), fields[1].trimmed(), fields[2].trimmed(), fields[3].trimmed(), fields[4].trimmed()});
     }
     return registros;
 }
@@ -112,8 +107,7 @@ bool LeerBase(const QString &buscado, QString &nombre, QString &baseDatos, QStri
     estado.password.clear();
     platform::Result<QList<RegistroBase>> registros = leerRegistros(ruta);
     if (!registros)
-        raiseFileError(62, QStringLiteral("No se pudo leer ") + ruta + QStringLiteral(": ")
-                               + registros.message());
+        raiseFileError(62, QStringLiteral("No se pudo leer ") + ruta + QStringLiteral(": ") + registros.message());
     // Every well-formed line fills the caller's fields as it is read, so without a match
     // they hold the last one: callers compare the name they get with the one they asked.
     for (const RegistroBase &r : registros.value()) {
@@ -162,9 +156,6 @@ void FijarBase(const QString &, const QString &servidorParte)
     }
 }
 
-void setFechaServidor(std::function<QDateTime()> fechaServidor)
-{
-    fechaServidorHook() = std::move(fechaServidor);
-}
+void setFechaServidor(std::function<QDateTime()> fechaServidor) { fechaServidorHook() = std::move(fechaServidor); }
 
 } // namespace LBM_Common

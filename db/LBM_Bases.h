@@ -23,14 +23,14 @@ struct RegistroBase {
 
 // Module state, alive for the whole run.
 struct EstadoBases {
-    QString ruta;                              // empty until first use
+    QString ruta; // empty until first use
     QString puerto = QStringLiteral("1433");
-    QString servidorBase;                      // set by FijarBase
-    QString fechaBase;                         // set by FijarBase
-    QString servidor;                          // the four results of LeerBase
+    QString servidorBase; // set by FijarBase
+    QString fechaBase;    // set by FijarBase
+    QString servidor;     // the four results of LeerBase
     QString baseDatos;
     QString usuario;
-    QString password;                          // decoded
+    QString password; // decoded
 };
 EstadoBases &estadoBases();
 void resetEstadoBases();
@@ -41,9 +41,8 @@ QString rutaBasesPorDefecto();
 // Appends one record: the server gets "#" in front when `oracle` is non-zero, then
 // "/instance:port" or ":port" (nothing when the port is empty); the password is stored
 // encoded. Raises platform::RuntimeError naming the file when it cannot be written.
-void RegistrarBase(const QString &nombre, const QString &baseDatos, const QString &usuario,
-                   const QString &password, const QString &servidor, const QString &instancia,
-                   int oracle);
+void RegistrarBase(const QString &nombre, const QString &baseDatos, const QString &usuario, const QString &password,
+                   const QString &servidor, const QString &instancia, int oracle);
 
 // Finds the record named `buscado` (trimmed, any case) and keeps its server, database,
 // user and decoded password in the module state (cleared when none matches). The caller's

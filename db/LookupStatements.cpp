@@ -8,16 +8,10 @@ namespace {
 const long kText = 8;
 const long kDate = 7;
 // Text keys are escaped so that an apostrophe cannot end the literal early.
-QString quoted(const QString &value)
-{
-    return sqltext::escapeQuotes(value);
-}
+QString quoted(const QString &value) { return sqltext::escapeQuotes(value); }
 } // namespace
 
-bool LookupStatements::isNumericType(long keyType)
-{
-    return keyType == 3 || keyType == 5 || keyType == 4;
-}
+bool LookupStatements::isNumericType(long keyType) { return keyType == 3 || keyType == 5 || keyType == 4; }
 
 QString LookupStatements::numericKey(const QString &value)
 {
@@ -28,11 +22,10 @@ QString LookupStatements::numericKey(const QString &value)
 QString LookupStatements::whereJoin(const QString &condition)
 {
     return sqltext::containsNoCase(condition, QStringLiteral(" WHERE ")) ? QStringLiteral(" ")
-                                                                          : QStringLiteral(" WHERE ");
+                                                                         : QStringLiteral(" WHERE ");
 }
 
-QString LookupStatements::maximo(const QString &table, const QString &column,
-                                 const QString &condition)
+QString LookupStatements::maximo(const QString &table, const QString &column, const QString &condition)
 {
     QString s = QStringLiteral("SELECT MAX(") + column + QStringLiteral(") AS MAYOR FROM ") + table;
     if (!condition.trimmed().isEmpty())
@@ -40,8 +33,7 @@ QString LookupStatements::maximo(const QString &table, const QString &column,
     return s;
 }
 
-QString LookupStatements::minimo(const QString &table, const QString &column,
-                                 const QString &condition)
+QString LookupStatements::minimo(const QString &table, const QString &column, const QString &condition)
 {
     QString s = QStringLiteral("SELECT MIN(") + column + QStringLiteral(") AS MENOR FROM ") + table
         + QStringLiteral("  with(nolock) ");
@@ -50,8 +42,7 @@ QString LookupStatements::minimo(const QString &table, const QString &column,
     return s;
 }
 
-QString LookupStatements::ultimoCodigo(const QString &table, const QString &column,
-                                       const QString &condition)
+QString LookupStatements::ultimoCodigo(const QString &table, const QString &column, const QString &condition)
 {
     QString s = QStringLiteral("SELECT MAX(") + column + QStringLiteral(") AS MAYOR FROM ") + table;
     if (!condition.trimmed().isEmpty())
@@ -59,17 +50,16 @@ QString LookupStatements::ultimoCodigo(const QString &table, const QString &colu
     return s;
 }
 
-QString LookupStatements::existe(const QString &table, const QString &value, const QString &column,
-                                 long keyType, const QString &condition)
+QString LookupStatements::existe(const QString &table, const QString &value, const QString &column, long keyType,
+                                 const QString &condition)
 {
     const QString prefix = QStringLiteral("SELECT TOP 1 * FROM ") + table;
     if (!condition.isEmpty())
         return prefix + QStringLiteral(" with(nolock) ") + whereJoin(condition) + condition;
     const QString where = QStringLiteral(" with(nolock)  WHERE ") + column;
     if (keyType == kText)
-        return QStringLiteral("SELECT TOP 1  * FROM ") + table
-            + QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") + column + QStringLiteral(")) ='")
-            + quoted(value.trimmed()) + QLatin1Char('\'');
+        return QStringLiteral("SELECT TOP 1  * FROM ") + table + QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(")
+            + column + QStringLiteral(")) ='") + quoted(value.trimmed()) + QLatin1Char('\'');
     if (keyType == kDate)
         return prefix + where + QStringLiteral(" = ") + value.trimmed() + QLatin1Char(' ');
     if (isNumericType(keyType))
@@ -77,8 +67,8 @@ QString LookupStatements::existe(const QString &table, const QString &value, con
     return prefix + where + QStringLiteral(" = ") + value;
 }
 
-QString LookupStatements::existeST(const QString &table, const QString &value,
-                                   const QString &column, long keyType, const QString &condition)
+QString LookupStatements::existeST(const QString &table, const QString &value, const QString &column, long keyType,
+                                   const QString &condition)
 {
     const QString prefix = QStringLiteral("SELECT * FROM ") + table;
     if (!condition.isEmpty())
@@ -93,17 +83,15 @@ QString LookupStatements::existeST(const QString &table, const QString &value,
     return prefix + where + QStringLiteral(" = ") + value;
 }
 
-QString LookupStatements::datosTabla(const QString &table, const QString &value,
-                                     const QString &column, long keyType,
+QString LookupStatements::datosTabla(const QString &table, const QString &value, const QString &column, long keyType,
                                      const QString &condition, bool trimmed)
 {
-    const QString extra = condition.trimmed().isEmpty() ? QString()
-                                                        : QStringLiteral(" AND ") + condition;
+    const QString extra = condition.trimmed().isEmpty() ? QString() : QStringLiteral(" AND ") + condition;
     QString s = QStringLiteral("SELECT TOP 1 * FROM ") + table;
     const QString where = QStringLiteral(" with(nolock)  WHERE ");
     if (keyType == kText && trimmed)
-        s += where + QStringLiteral("LTRIM(RTRIM(") + column + QStringLiteral(")) ='")
-            + quoted(value.trimmed()) + QStringLiteral("' ") + extra;
+        s += where + QStringLiteral("LTRIM(RTRIM(") + column + QStringLiteral(")) ='") + quoted(value.trimmed())
+            + QStringLiteral("' ") + extra;
     else if (keyType == kText)
         s += where + column + QStringLiteral(" ='") + quoted(value) + QStringLiteral("' ") + extra;
     else if (keyType == kDate)

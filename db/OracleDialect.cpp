@@ -27,17 +27,16 @@ QString vbTrim(const QString &text)
 
 [[noreturn]] void invalidArgument()
 {
-    throw platform::RuntimeError(5, QStringLiteral("Invalid procedure call or argument"),
-                                 QStringLiteral("DB_Dll"));
+    throw platform::RuntimeError(5, QStringLiteral("Invalid procedure call or argument"), QStringLiteral("DB_Dll"));
 }
 
 const QStringList &batchKeywords()
 {
     static const QStringList keywords = {
-        QStringLiteral("INSERT "), QStringLiteral("DELETE "), QStringLiteral("UPDATE "),
-        QStringLiteral("CREATE "), QStringLiteral("DROP "), QStringLiteral("ALTER "),
-        QStringLiteral("SET TRANSACTION"), QStringLiteral("COMMIT"), QStringLiteral("ROLLBACK"),
-        QStringLiteral("IF NOT EXIST"), QStringLiteral("IF EXIST"), QStringLiteral("GRANT ")};
+        QStringLiteral("INSERT "),         QStringLiteral("DELETE "),  QStringLiteral("UPDATE "),
+        QStringLiteral("CREATE "),         QStringLiteral("DROP "),    QStringLiteral("ALTER "),
+        QStringLiteral("SET TRANSACTION"), QStringLiteral("COMMIT"),   QStringLiteral("ROLLBACK"),
+        QStringLiteral("IF NOT EXIST"),    QStringLiteral("IF EXIST"), QStringLiteral("GRANT ")};
     return keywords;
 }
 
@@ -102,9 +101,8 @@ QString OracleDialect::topToRownum(const QString &s)
     const qsizetype order = s.indexOf(QStringLiteral("ORDER BY "), 0, Qt::CaseInsensitive);
     if (group < 0 && order >= 0)
         orderTail = s.mid(order);
-    const QString condition = containsNoCase(s, QStringLiteral(" WHERE "))
-        ? QStringLiteral(" AND ROWNUM <= ") + n
-        : QStringLiteral(" WHERE ROWNUM <= ") + n;
+    const QString condition = containsNoCase(s, QStringLiteral(" WHERE ")) ? QStringLiteral(" AND ROWNUM <= ") + n
+                                                                           : QStringLiteral(" WHERE ROWNUM <= ") + n;
     if (!vbTrim(groupTail).isEmpty())
         body = replaceNoCase(body, vbTrim(groupTail), QStringLiteral(" "));
     if (!vbTrim(orderTail).isEmpty())
@@ -117,8 +115,7 @@ QString OracleDialect::lengthFunction(const QString &s)
 {
     QString w = s;
     for (int blanks = 0; blanks <= 4; ++blanks) {
-        const QString pattern = QStringLiteral(" LEN") + QString(blanks, QLatin1Char(' '))
-            + QLatin1Char('(');
+        const QString pattern = QStringLiteral(" LEN") + QString(blanks, QLatin1Char(' ')) + QLatin1Char('(');
         w = replaceNoCase(w, pattern, QStringLiteral(" LENGTH("));
     }
     return w;
@@ -137,16 +134,15 @@ QString OracleDialect::dateLiterals(const QString &s)
             invalidArgument();
         const QString literal = s.mid(open + 1, close - open - 1);
         if (const auto date = parseDate(literal)) {
-            const QString wrapped = QStringLiteral("TO_DATE('")
-                + date->toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral("','DD/MM/YYYY')");
+            const QString wrapped = QStringLiteral("TO_DATE('") + date->toString(QStringLiteral("dd/MM/yyyy"))
+                + QStringLiteral("','DD/MM/YYYY')");
             copy = replaceNoCase(copy, QLatin1Char('\'') + literal + QLatin1Char('\''), wrapped);
         }
         from = close + 1;
     }
     while (containsNoCase(copy, QStringLiteral("TO_DATE(TO_DATE("))) {
         copy = replaceNoCase(copy, QStringLiteral("TO_DATE(TO_DATE("), QStringLiteral("TO_DATE("));
-        copy = replaceNoCase(copy, QStringLiteral("'DD/MM/YYYY'),'DD/MM/YYYY')"),
-                             QStringLiteral("'DD/MM/YYYY')"));
+        copy = replaceNoCase(copy, QStringLiteral("'DD/MM/YYYY'),'DD/MM/YYYY')"), QStringLiteral("'DD/MM/YYYY')"));
     }
     return copy;
 }
@@ -169,8 +165,7 @@ QString OracleDialect::style103(const QString &s)
     qsizetype k = w.indexOf(QStringLiteral("103"));
     while (k >= 0) {
         const qsizetype paren = w.lastIndexOf(QLatin1Char('('), k);
-        if (paren >= 7
-            && w.mid(paren - 7, 8).compare(QStringLiteral("TO_CHAR("), Qt::CaseInsensitive) == 0)
+        if (paren >= 7 && w.mid(paren - 7, 8).compare(QStringLiteral("TO_CHAR("), Qt::CaseInsensitive) == 0)
             w.replace(k, 3, QStringLiteral("'DD/MM/YYYY'"));
         k = w.indexOf(QStringLiteral("103"), k + 3);
     }
@@ -225,10 +220,8 @@ QStringList OracleDialect::splitBatch(const QString &batch)
 std::optional<QDate> OracleDialect::parseDate(const QString &text)
 {
     static const QString time = QStringLiteral("(?:\\s+\\d{1,2}:\\d{2}(?::\\d{2})?)?$");
-    static const QRegularExpression dayFirst(
-        QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{4}|\\d{2})") + time);
-    static const QRegularExpression yearFirst(
-        QStringLiteral("^(\\d{4})[/.-](\\d{1,2})[/.-](\\d{1,2})") + time);
+    static const QRegularExpression dayFirst(QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{4}|\\d{2})") + time);
+    static const QRegularExpression yearFirst(QStringLiteral("^(\\d{4})[/.-](\\d{1,2})[/.-](\\d{1,2})") + time);
     const QString t = text.trimmed();
     QDate date;
     if (auto m = dayFirst.match(t); m.hasMatch())

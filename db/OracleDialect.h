@@ -10,8 +10,7 @@ namespace db {
 
 // The textual rewriting of SQL Server statements for Oracle, and the cutting of a
 // batch into single statements. Pure text functions: no connection involved.
-class OracleDialect
-{
+class OracleDialect {
 public:
     // The ten rewriting rules (TOP, LEN, [names], date literals, Charindex, CONVERT,
     // empty strings, style 103, SUBSTRING, ISNULL). A one-word statement: "LEN" gives

@@ -5,16 +5,10 @@
 namespace db::sqltext {
 
 namespace {
-bool isNameChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
-}
+bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 } // namespace
 
-bool containsNoCase(const QString &text, const QString &what)
-{
-    return text.contains(what, Qt::CaseInsensitive);
-}
+bool containsNoCase(const QString &text, const QString &what) { return text.contains(what, Qt::CaseInsensitive); }
 
 QString replaceNoCase(const QString &text, const QString &what, const QString &with)
 {
@@ -45,18 +39,23 @@ double leadingNumber(const QString &text)
 {
     QString s;
     for (QChar c : text) {
-        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n')
-            && c != QLatin1Char('\r'))
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
             s += c;
     }
     qsizetype i = 0;
     if (i < s.size() && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')))
         ++i;
     qsizetype digits = 0;
-    while (i < s.size() && s[i].isDigit()) { ++i; ++digits; }
+    while (i < s.size() && s[i].isDigit()) {
+        ++i;
+        ++digits;
+    }
     if (i < s.size() && s[i] == QLatin1Char('.')) {
         ++i;
-        while (i < s.size() && s[i].isDigit()) { ++i; ++digits; }
+        while (i < s.size() && s[i].isDigit()) {
+            ++i;
+            ++digits;
+        }
     }
     if (digits == 0)
         return 0;

@@ -29,9 +29,8 @@ static const char *levelName(Logger::Level level)
 
 void Logger::log(Level level, const QString &message)
 {
-    const QString line = QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))
-                         + QLatin1Char(' ') + QLatin1String(levelName(level)) + QLatin1Char(' ')
-                         + message;
+    const QString line = QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")) + QLatin1Char(' ')
+        + QLatin1String(levelName(level)) + QLatin1Char(' ') + message;
     if (level != Level::Info)
         std::fprintf(stderr, "%s\n", qPrintable(line));
     if (!m_file.isEmpty())
@@ -40,10 +39,7 @@ void Logger::log(Level level, const QString &message)
         sink.second(level, message);
 }
 
-void Logger::setFile(const QString &path)
-{
-    m_file = path;
-}
+void Logger::setFile(const QString &path) { m_file = path; }
 
 int Logger::addSink(Sink sink)
 {

@@ -8,8 +8,7 @@ namespace platform {
 
 // The one logger: every diagnostic below the forms goes here. The desktop may
 // show it; the unattended mode also writes it to a file.
-class Logger
-{
+class Logger {
 public:
     enum class Level { Info, Warning, Error };
     using Sink = std::function<void(Level, const QString &)>;

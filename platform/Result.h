@@ -8,9 +8,7 @@
 namespace platform {
 
 // The one result type at layer boundaries: a value or an error code and message.
-template<typename T>
-class [[nodiscard]] Result
-{
+template <typename T> class [[nodiscard]] Result {
 public:
     Result(T value) : m_value(std::move(value)) {}
     static Result failure(QString message, int code = -1) { return Result(code, std::move(message)); }
@@ -32,8 +30,7 @@ private:
 struct Ok {};
 
 // Result without a value.
-class [[nodiscard]] Status
-{
+class [[nodiscard]] Status {
 public:
     Status() = default;
     static Status failure(QString message, int code = -1) { return Status(code, std::move(message)); }

@@ -11,10 +11,10 @@ namespace platform::textfile {
 namespace {
 
 // Windows-1252 0x80..0x9F; 0 marks the five undefined bytes (kept as C1 controls).
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 } // namespace
 
@@ -100,10 +100,12 @@ Status writeLines(const QString &path, const QStringList &lines)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()), 75);
+        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()),
+                               75);
     file.write(joinCrLf(lines));
     if (!file.commit())
-        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()), 75);
+        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()),
+                               75);
     return {};
 }
 
@@ -111,10 +113,12 @@ Status appendLines(const QString &path, const QStringList &lines)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()), 75);
+        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()),
+                               75);
     const QByteArray bytes = joinCrLf(lines);
     if (file.write(bytes) != bytes.size())
-        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()), 75);
+        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()),
+                               75);
     return {};
 }
 

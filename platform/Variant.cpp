@@ -20,10 +20,7 @@ Variant Variant::null()
     return v;
 }
 
-Variant::Kind Variant::kind() const
-{
-    return static_cast<Kind>(m_value.index());
-}
+Variant::Kind Variant::kind() const { return static_cast<Kind>(m_value.index()); }
 
 static QString numberText(double d)
 {
@@ -108,10 +105,7 @@ double Variant::toDouble() const
     }
 }
 
-std::int64_t Variant::toInt64() const
-{
-    return std::int64_t(std::llround(toDouble()));
-}
+std::int64_t Variant::toInt64() const { return std::int64_t(std::llround(toDouble())); }
 
 bool Variant::toBool() const
 {
@@ -131,12 +125,13 @@ QDateTime Variant::toDateTime() const
         return std::get<QDateTime>(m_value);
     case Kind::Text: {
         const QString t = std::get<QString>(m_value).trimmed();
-        for (const char *fmt : {"dd/MM/yyyy HH:mm:ss", "dd/MM/yyyy HH:mm", "dd/MM/yyyy", "d/M/yyyy",
-                                "dd/MM/yy HH:mm", "dd/MM/yy", "yyyy-MM-dd HH:mm:ss.zzz",
-                                "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd"}) {
+        for (const char *fmt :
+             {"dd/MM/yyyy HH:mm:ss", "dd/MM/yyyy HH:mm", "dd/MM/yyyy", "d/M/yyyy", "dd/MM/yy HH:mm", "dd/MM/yy",
+              "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd"}) {
             QDateTime dt = QDateTime::fromString(t, QString::fromLatin1(fmt));
             if (dt.isValid()) {
-                if (QString::fromLatin1(fmt).contains(QLatin1String("/yy")) && !QString::fromLatin1(fmt).contains(QLatin1String("yyyy")) && dt.date().year() < 1930)
+                if (QString::fromLatin1(fmt).contains(QLatin1String("/yy"))
+                    && !QString::fromLatin1(fmt).contains(QLatin1String("yyyy")) && dt.date().year() < 1930)
                     dt = dt.addYears(100);
                 return dt;
             }
@@ -162,9 +157,6 @@ QByteArray Variant::toBytes() const
     return toString().toUtf8();
 }
 
-bool Variant::operator==(const Variant &other) const
-{
-    return m_value == other.m_value;
-}
+bool Variant::operator==(const Variant &other) const { return m_value == other.m_value; }
 
 } // namespace platform

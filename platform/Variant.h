@@ -11,8 +11,7 @@ namespace platform {
 
 // A VB-style Variant: Empty (never assigned) and Null (the database's NULL)
 // are distinct states, as the system's code tests them separately.
-class Variant
-{
+class Variant {
 public:
     enum class Kind { Empty, Null, Bool, Int, Double, Text, DateTime, Bytes };
 
@@ -51,8 +50,7 @@ private:
     struct NullTag {
         bool operator==(const NullTag &) const { return true; }
     };
-    std::variant<std::monostate, NullTag, bool, std::int64_t, double, QString, QDateTime, QByteArray>
-        m_value;
+    std::variant<std::monostate, NullTag, bool, std::int64_t, double, QString, QDateTime, QByteArray> m_value;
 };
 
 // Regional settings the system formats numbers and dates with (es_AR by default).

@@ -62,8 +62,9 @@ platform::Status runScript(ado::Connection &connection, const QString &script)
         try {
             connection.Execute(batch);
         } catch (const platform::RuntimeError &error) {
-            return platform::Status::failure(QStringLiteral("Esquema: falló \"%1\": %2").arg(firstLine(batch), error.Description()),
-                                             int(error.Number()));
+            return platform::Status::failure(
+                QStringLiteral("Esquema: falló \"%1\": %2").arg(firstLine(batch), error.Description()),
+                int(error.Number()));
         }
     }
     return {};

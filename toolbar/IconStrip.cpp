@@ -56,7 +56,9 @@ platform::Result<QList<QImage>> IconStrip::load(const QString &path, int count)
     const int width = image.value().width() / count;
     if (width <= 0)
         return R::failure(QStringLiteral("La imagen %1 tiene %2 píxeles de ancho; hacen falta %3 iconos")
-                              .arg(path).arg(image.value().width()).arg(count));
+                              .arg(path)
+                              .arg(image.value().width())
+                              .arg(count));
     QList<QImage> icons;
     for (int i = 0; i < count; ++i)
         icons.append(image.value().copy(i * width, 0, width, image.value().height()));

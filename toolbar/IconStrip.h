@@ -10,8 +10,7 @@ namespace toolbar {
 
 // The command bar's pictures: one bitmap strip of equal-width icons, in button
 // order, chosen by the user's style value of the station file.
-class IconStrip
-{
+class IconStrip {
 public:
     // Largest strip file read; anything bigger is refused, not loaded.
     static constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;

@@ -18,10 +18,7 @@ constexpr std::array<UtilNetButton, kButtonCount> kButtons{{
 
 } // namespace
 
-const std::array<UtilNetButton, kButtonCount> &utilNetButtons()
-{
-    return kButtons;
-}
+const std::array<UtilNetButton, kButtonCount> &utilNetButtons() { return kButtons; }
 
 const UtilNetButton *buttonById(int id)
 {

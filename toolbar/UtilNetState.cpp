@@ -4,20 +4,16 @@ namespace toolbar {
 
 namespace {
 
-std::size_t indexOf(Boton boton)
-{
-    return static_cast<std::size_t>(boton);
-}
+std::size_t indexOf(Boton boton) { return static_cast<std::size_t>(boton); }
 
 // Order in which construction turns the enabled flags on (each one reported).
-constexpr std::array<Boton, kButtonCount> kEnableOrder{
-    Boton::Nuevo, Boton::Borrar, Boton::Reporte, Boton::Consulta,
-    Boton::Planilla, Boton::Grabar, Boton::Cancelar, Boton::Cerrar};
+constexpr std::array<Boton, kButtonCount> kEnableOrder{Boton::Nuevo,    Boton::Borrar, Boton::Reporte,  Boton::Consulta,
+                                                       Boton::Planilla, Boton::Grabar, Boton::Cancelar, Boton::Cerrar};
 
 // Order of the enabled and visible keys in the stored property set.
-constexpr std::array<Boton, kButtonCount> kStoredOrder{
-    Boton::Nuevo, Boton::Borrar, Boton::Reporte, Boton::Consulta,
-    Boton::Planilla, Boton::Cancelar, Boton::Grabar, Boton::Cerrar};
+constexpr std::array<Boton, kButtonCount> kStoredOrder{Boton::Nuevo,    Boton::Borrar,   Boton::Reporte,
+                                                       Boton::Consulta, Boton::Planilla, Boton::Cancelar,
+                                                       Boton::Grabar,   Boton::Cerrar};
 
 // The stored key of a visible flag; only Consultar's differs from its reported name.
 QString storedVisibleKey(Boton boton)
@@ -35,15 +31,9 @@ bool readFlag(const QVariantHash &stored, const QString &key)
 
 } // namespace
 
-UtilNetState::UtilNetState()
-{
-    reset();
-}
+UtilNetState::UtilNetState() { reset(); }
 
-void UtilNetState::setPropertyChanged(PropertyChanged receiver)
-{
-    m_propertyChanged = std::move(receiver);
-}
+void UtilNetState::setPropertyChanged(PropertyChanged receiver) { m_propertyChanged = std::move(receiver); }
 
 void UtilNetState::reset()
 {
@@ -54,10 +44,7 @@ void UtilNetState::reset()
         setButtonEnabled(boton, true);
 }
 
-bool UtilNetState::isButtonEnabled(Boton boton) const
-{
-    return m_enabledFlags[indexOf(boton)];
-}
+bool UtilNetState::isButtonEnabled(Boton boton) const { return m_enabledFlags[indexOf(boton)]; }
 
 void UtilNetState::setButtonEnabled(Boton boton, bool value)
 {
@@ -65,10 +52,7 @@ void UtilNetState::setButtonEnabled(Boton boton, bool value)
     report(buttonOf(boton).enabledName);
 }
 
-bool UtilNetState::isButtonVisible(Boton boton) const
-{
-    return m_visibleFlags[indexOf(boton)];
-}
+bool UtilNetState::isButtonVisible(Boton boton) const { return m_visibleFlags[indexOf(boton)]; }
 
 void UtilNetState::setButtonVisible(Boton boton, bool value)
 {

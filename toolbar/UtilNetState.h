@@ -17,8 +17,7 @@ namespace toolbar {
 // flags, the titles flag, the theme, the key mapping and the press rule.
 // Every flag starts True. Setters that report a change call the property-change
 // receiver with the property's name, as the host's property set expects.
-class UtilNetState
-{
+class UtilNetState {
 public:
     using PropertyChanged = std::function<void(const QString &name)>;
 

@@ -89,8 +89,7 @@ platform::Status ArchiveReader::loadEntries()
     return {};
 }
 
-platform::Status ArchiveReader::readEntry(const ArchiveEntry &entry, const QByteArray &password,
-                                          const Sink &sink) const
+platform::Status ArchiveReader::readEntry(const ArchiveEntry &entry, const QByteArray &password, const Sink &sink) const
 {
     const char *key = password.isEmpty() ? nullptr : password.constData();
     ZipFilePtr file(zip_fopen_index_encrypted(m_archive, entry.index, 0, key));
@@ -113,15 +112,13 @@ platform::Status ArchiveReader::readEntry(const ArchiveEntry &entry, const QByte
             const int code = zip_error_code_zip(zip_file_get_error(file.get()));
             return platform::Status::failure(
                 QStringLiteral("datos dañados%1 en \"%2\": %3")
-                    .arg(key ? QStringLiteral(" o contraseña incorrecta") : QString(), entry.name,
-                         libzipMessage(code)),
+                    .arg(key ? QStringLiteral(" o contraseña incorrecta") : QString(), entry.name, libzipMessage(code)),
                 PK_ERR);
         }
         if (got == 0)
             return {};
         if (!sink(buffer, got)) {
-            return platform::Status::failure(
-                QStringLiteral("no se pudo escribir \"%1\"").arg(entry.name), PK_DISK);
+            return platform::Status::failure(QStringLiteral("no se pudo escribir \"%1\"").arg(entry.name), PK_DISK);
         }
     }
 }

@@ -28,8 +28,7 @@ struct ArchiveEntry {
 };
 
 // Read access to one ZIP archive through libzip. Failures carry an UnzipCode.
-class ArchiveReader
-{
+class ArchiveReader {
 public:
     ArchiveReader() = default;
     ~ArchiveReader();
@@ -46,8 +45,7 @@ public:
     // the password is missing or wrong; PK_ERR when the data is damaged (or a wrong
     // password passed the header check); PK_DISK when the sink failed.
     using Sink = std::function<bool(const char *data, qint64 size)>;
-    platform::Status readEntry(const ArchiveEntry &entry, const QByteArray &password,
-                               const Sink &sink) const;
+    platform::Status readEntry(const ArchiveEntry &entry, const QByteArray &password, const Sink &sink) const;
 
 private:
     platform::Status loadEntries();

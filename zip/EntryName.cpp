@@ -64,9 +64,6 @@ std::optional<QString> safeRelativePath(const QString &name)
     return kept.join(QLatin1Char('/'));
 }
 
-bool isFolderName(const QString &name)
-{
-    return name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\'));
-}
+bool isFolderName(const QString &name) { return name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\')); }
 
 } // namespace ziplayer::entryname

@@ -66,8 +66,8 @@ Status removeOldArchive(const QString &path)
     if (!old.exists() && !old.isSymLink())
         return {};
     if (old.isDir() || !QFile::remove(old.filePath())) {
-        return Status::failure(
-            QStringLiteral("No se pudo reemplazar el archivo \"%1\"").arg(old.filePath()), ziplayer::ZE_CREAT);
+        return Status::failure(QStringLiteral("No se pudo reemplazar el archivo \"%1\"").arg(old.filePath()),
+                               ziplayer::ZE_CREAT);
     }
     platform::logger().info(QStringLiteral("Se reemplaza el archivo anterior \"%1\"").arg(old.filePath()));
     return {};
@@ -100,9 +100,11 @@ Status packingResult(int packed, const QStringList &skipped, bool aborted, const
     int code = ziplayer::ZE_WRITE;
     if (aborted) {
         message = QStringLiteral("Se interrumpió la compresión de \"%1\": el archivo no contiene todos los "
-                                 "archivos de la carpeta \"%2\"").arg(archivo, carpeta);
+                                 "archivos de la carpeta \"%2\"")
+                      .arg(archivo, carpeta);
     } else if (!skipped.isEmpty()) {
-        message = QStringLiteral("No se comprimieron en \"%1\" los archivos: %2").arg(archivo, skipped.join(QStringLiteral(", ")));
+        message = QStringLiteral("No se comprimieron en \"%1\" los archivos: %2")
+                      .arg(archivo, skipped.join(QStringLiteral(", ")));
     } else if (packed == 0) {
         message = QStringLiteral("No se encontró ningún archivo para comprimir en la carpeta \"%1\"").arg(carpeta);
         code = ziplayer::ZE_NONE;
@@ -124,22 +126,36 @@ ModuleState &state()
 
 const QStringList &masterFileNames()
 {
-    static const QStringList names{
-        QStringLiteral("CONTROLMA.DAT"), QStringLiteral("V_TA_UNIDAD.DAT"),
-        QStringLiteral("V_TA_RUBROS.DAT"), QStringLiteral("V_TA_TIPOARTICULO.DAT"),
-        QStringLiteral("V_TA_POLITICAPRECIOS.DAT"), QStringLiteral("V_TA_PERCEPCION.DAT"),
-        QStringLiteral("V_TA_FAMILIAS.DAT"), QStringLiteral("V_MA_INSUMOS.DAT"),
-        QStringLiteral("V_MA_INSUMOSTAREAS.DAT"), QStringLiteral("V_TA_TARIFAFLETE.DAT"),
-        QStringLiteral("MA_CUENTAS.DAT"), QStringLiteral("MA_CUENTASADIC.DAT"),
-        QStringLiteral("V_MA_ARTICULOS.DAT"), QStringLiteral("TA_ESTADOS.DAT"),
-        QStringLiteral("TA_PAISES.DAT"), QStringLiteral("TA_TIPODOCUMENTO.DAT"),
-        QStringLiteral("TA_CONDIVA.DAT"), QStringLiteral("V_TA_CPRA_VTA.DAT"),
-        QStringLiteral("V_TA_CATEGORIA.DAT"), QStringLiteral("V_TA_VENDEDORES.DAT"),
-        QStringLiteral("V_TA_MOTIVOCPRA.DAT"), QStringLiteral("V_TA_MOTIVOVTA.DAT"),
-        QStringLiteral("V_TA_DEPOSITO.DAT"), QStringLiteral("V_TA_TAREAS.DAT"),
-        QStringLiteral("V_TA_TECNICOS.DAT"), QStringLiteral("V_MA_PRECIOSCAB.DAT"),
-        QStringLiteral("V_MA_PRECIOS.DAT"), QStringLiteral("S_TA_EQUIV.DAT"),
-        QStringLiteral("B_ALIAS.DAT"), QStringLiteral("B_CODIGOS.DAT")};
+    static const QStringList names{QStringLiteral("CONTROLMA.DAT"),
+                                   QStringLiteral("V_TA_UNIDAD.DAT"),
+                                   QStringLiteral("V_TA_RUBROS.DAT"),
+                                   QStringLiteral("V_TA_TIPOARTICULO.DAT"),
+                                   QStringLiteral("V_TA_POLITICAPRECIOS.DAT"),
+                                   QStringLiteral("V_TA_PERCEPCION.DAT"),
+                                   QStringLiteral("V_TA_FAMILIAS.DAT"),
+                                   QStringLiteral("V_MA_INSUMOS.DAT"),
+                                   QStringLiteral("V_MA_INSUMOSTAREAS.DAT"),
+                                   QStringLiteral("V_TA_TARIFAFLETE.DAT"),
+                                   QStringLiteral("MA_CUENTAS.DAT"),
+                                   QStringLiteral("MA_CUENTASADIC.DAT"),
+                                   QStringLiteral("V_MA_ARTICULOS.DAT"),
+                                   QStringLiteral("TA_ESTADOS.DAT"),
+                                   QStringLiteral("TA_PAISES.DAT"),
+                                   QStringLiteral("TA_TIPODOCUMENTO.DAT"),
+                                   QStringLiteral("TA_CONDIVA.DAT"),
+                                   QStringLiteral("V_TA_CPRA_VTA.DAT"),
+                                   QStringLiteral("V_TA_CATEGORIA.DAT"),
+                                   QStringLiteral("V_TA_VENDEDORES.DAT"),
+                                   QStringLiteral("V_TA_MOTIVOCPRA.DAT"),
+                                   QStringLiteral("V_TA_MOTIVOVTA.DAT"),
+                                   QStringLiteral("V_TA_DEPOSITO.DAT"),
+                                   QStringLiteral("V_TA_TAREAS.DAT"),
+                                   QStringLiteral("V_TA_TECNICOS.DAT"),
+                                   QStringLiteral("V_MA_PRECIOSCAB.DAT"),
+                                   QStringLiteral("V_MA_PRECIOS.DAT"),
+                                   QStringLiteral("S_TA_EQUIV.DAT"),
+                                   QStringLiteral("B_ALIAS.DAT"),
+                                   QStringLiteral("B_CODIGOS.DAT")};
     return names;
 }
 

@@ -21,8 +21,8 @@ struct ModuleState {
     ziplayer::UnzipOptions unzipOptions; // also holds the archive path and target folder
     QStringList includeList;
     QStringList excludeList;
-    QString messageText;      // text printed during the last extraction
-    QString listingText;      // lines of RecibeListadoUnzip
+    QString messageText; // text printed during the last extraction
+    QString listingText; // lines of RecibeListadoUnzip
     int listingCounter = 0;
     int16_t passwordRefused = 0; // 1 once the operator left a password prompt blank
 
@@ -56,8 +56,7 @@ int EjecutaUnzip();
 // that cannot be packed goes to platform::suite::TratarError: 4 (Retry) tries it again,
 // 5 (Ignore) goes on without it (the result is then a failure), any other answer stops.
 // Fails also when no listed file exists or the old archive cannot be removed.
-[[nodiscard]] platform::Status ComprimirMaestros(const QString &carpeta, const QString &patron,
-                                                 const QString &archivo);
+[[nodiscard]] platform::Status ComprimirMaestros(const QString &carpeta, const QString &patron, const QString &archivo);
 // Runs one library call with the module settings; returns its code (0: done).
 int EjecutaZip();
 

@@ -40,15 +40,9 @@ void putColumns(QString &line, int column, int length, const QString &text)
 }
 
 // A number as its decimal text with a sign place: " 9", "-9".
-QString signedText(qint64 value)
-{
-    return (value < 0 ? QString() : QStringLiteral(" ")) + QString::number(value);
-}
+QString signedText(qint64 value) { return (value < 0 ? QString() : QStringLiteral(" ")) + QString::number(value); }
 
-QString twoDigits(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
+QString twoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
 
 QString listingHeader()
 {

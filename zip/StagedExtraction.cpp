@@ -23,18 +23,14 @@ std::filesystem::path nativePath(const QString &path)
 
 } // namespace
 
-StagedExtraction::StagedExtraction(const QString &targetFolder)
-    : m_target(QDir::cleanPath(targetFolder))
-{
-}
+StagedExtraction::StagedExtraction(const QString &targetFolder) : m_target(QDir::cleanPath(targetFolder)) {}
 
 StagedExtraction::~StagedExtraction() = default;
 
 platform::Status StagedExtraction::prepare()
 {
     if (!QDir().mkpath(m_target)) {
-        return platform::Status::failure(
-            QStringLiteral("no se puede crear la carpeta \"%1\"").arg(m_target), PK_DISK);
+        return platform::Status::failure(QStringLiteral("no se puede crear la carpeta \"%1\"").arg(m_target), PK_DISK);
     }
     m_canonicalTarget = QFileInfo(m_target).canonicalFilePath();
     m_staging = std::make_unique<QTemporaryDir>(m_target + QStringLiteral("/.imaestros-unzip-XXXXXX"));
@@ -60,10 +56,7 @@ QString StagedExtraction::stageFile(const QString &relativePath)
     return staged;
 }
 
-void StagedExtraction::stageFolder(const QString &relativePath)
-{
-    m_items.append({relativePath, QString()});
-}
+void StagedExtraction::stageFolder(const QString &relativePath) { m_items.append({relativePath, QString()}); }
 
 platform::Status StagedExtraction::commit()
 {
@@ -88,8 +81,8 @@ platform::Status StagedExtraction::checkPlace(const Item &item) const
         return platform::Status::failure(target.message(), PK_DISK);
     const QFileInfo existing(target.value());
     if (isFolder ? existing.exists() && !existing.isDir() : existing.isDir() && !existing.isSymLink()) {
-        return platform::Status::failure(
-            QStringLiteral("\"%1\" ya existe y no puede reemplazarse").arg(target.value()), PK_DISK);
+        return platform::Status::failure(QStringLiteral("\"%1\" ya existe y no puede reemplazarse").arg(target.value()),
+                                         PK_DISK);
     }
     return {};
 }
@@ -106,16 +99,14 @@ platform::Status StagedExtraction::commitItem(const Item &item)
     std::error_code error;
     std::filesystem::rename(nativePath(item.staged), nativePath(target.value()), error);
     if (error) {
-        return platform::Status::failure(
-            QStringLiteral("no se puede escribir \"%1\": %2")
-                .arg(target.value(), QString::fromLocal8Bit(error.message().c_str())),
-            PK_DISK);
+        return platform::Status::failure(QStringLiteral("no se puede escribir \"%1\": %2")
+                                             .arg(target.value(), QString::fromLocal8Bit(error.message().c_str())),
+                                         PK_DISK);
     }
     return {};
 }
 
-platform::Result<QString> StagedExtraction::resolve(const QString &relativePath, bool isFolder,
-                                                    bool create) const
+platform::Result<QString> StagedExtraction::resolve(const QString &relativePath, bool isFolder, bool create) const
 {
     const QStringList parts = relativePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     const qsizetype folders = isFolder ? parts.size() : parts.size() - 1;
@@ -127,7 +118,8 @@ platform::Result<QString> StagedExtraction::resolve(const QString &relativePath,
             if (!create)
                 return next; // nothing below a missing folder can be in the way
             if (!QDir(current).mkdir(parts[i]))
-                return platform::Result<QString>::failure(QStringLiteral("no se puede crear la carpeta \"%1\"").arg(next));
+                return platform::Result<QString>::failure(
+                    QStringLiteral("no se puede crear la carpeta \"%1\"").arg(next));
         } else if (!info.isDir()) {
             return platform::Result<QString>::failure(QStringLiteral("\"%1\" no es una carpeta").arg(next));
         }

@@ -17,8 +17,7 @@ namespace ziplayer {
 // was. Paths are matched without regard to case against what the target already holds,
 // as on the Windows stations (an existing "ControlMA.dat" is replaced by an entry
 // "CONTROLMA.DAT"), and nothing is ever placed outside the target folder.
-class StagedExtraction
-{
+class StagedExtraction {
 public:
     explicit StagedExtraction(const QString &targetFolder);
     ~StagedExtraction();

@@ -20,10 +20,7 @@ namespace {
 
 constexpr int PasswordBufferSize = 256;
 
-QByteArray ansi(const QString &text)
-{
-    return platform::textfile::encode1252(text);
-}
+QByteArray ansi(const QString &text) { return platform::textfile::encode1252(text); }
 
 int compressionFactor(uint64_t size, uint64_t compressed)
 {
@@ -54,13 +51,10 @@ ListedEntry listedEntry(const ArchiveEntry &entry, const QByteArray &name)
 
 } // namespace
 
-Unzip32::Unzip32(const UnzipOptions &options, UnzipCallbacks &callbacks)
-    : m_options(options), m_callbacks(callbacks)
-{
-}
+Unzip32::Unzip32(const UnzipOptions &options, UnzipCallbacks &callbacks) : m_options(options), m_callbacks(callbacks) {}
 
-int Unzip32::windll_unzip(const QStringList &include, const QStringList &exclude,
-                          const UnzipOptions &options, UnzipCallbacks &callbacks)
+int Unzip32::windll_unzip(const QStringList &include, const QStringList &exclude, const UnzipOptions &options,
+                          UnzipCallbacks &callbacks)
 {
     Unzip32 call(options, callbacks);
     return call.run(include, exclude);
@@ -69,17 +63,28 @@ int Unzip32::windll_unzip(const QStringList &include, const QStringList &exclude
 QString Unzip32::describe(int code)
 {
     switch (code) {
-    case PK_OK: return QStringLiteral("sin errores");
-    case PK_WARN: return QStringLiteral("advertencias durante la extracción");
-    case PK_ERR: return QStringLiteral("error en una entrada del archivo");
-    case PK_BADERR: return QStringLiteral("el archivo ZIP está dañado");
-    case PK_MEM: return QStringLiteral("memoria insuficiente");
-    case PK_NOZIP: return QStringLiteral("no se encontró el archivo ZIP o no es un archivo ZIP");
-    case PK_PARAM: return QStringLiteral("opciones no admitidas");
-    case PK_FIND: return QStringLiteral("ninguna entrada coincide");
-    case PK_DISK: return QStringLiteral("no se puede escribir en la carpeta de destino");
-    case IZ_BADPWD: return QStringLiteral("contraseña faltante o incorrecta");
-    default: return QStringLiteral("error %1").arg(code);
+    case PK_OK:
+        return QStringLiteral("sin errores");
+    case PK_WARN:
+        return QStringLiteral("advertencias durante la extracción");
+    case PK_ERR:
+        return QStringLiteral("error en una entrada del archivo");
+    case PK_BADERR:
+        return QStringLiteral("el archivo ZIP está dañado");
+    case PK_MEM:
+        return QStringLiteral("memoria insuficiente");
+    case PK_NOZIP:
+        return QStringLiteral("no se encontró el archivo ZIP o no es un archivo ZIP");
+    case PK_PARAM:
+        return QStringLiteral("opciones no admitidas");
+    case PK_FIND:
+        return QStringLiteral("ninguna entrada coincide");
+    case PK_DISK:
+        return QStringLiteral("no se puede escribir en la carpeta de destino");
+    case IZ_BADPWD:
+        return QStringLiteral("contraseña faltante o incorrecta");
+    default:
+        return QStringLiteral("error %1").arg(code);
     }
 }
 
@@ -109,15 +114,15 @@ int Unzip32::run(const QStringList &include, const QStringList &exclude)
 Status Unzip32::checkOptions() const
 {
     const UnzipOptions &o = m_options;
-    const bool unsupported = o.extractOnlyNewer || o.spaceToUnderscore || o.writeToStdout
-        || o.freshenOnly || o.showComment || o.convertLineEnds || o.archiveInfo || o.restorePrivileges;
+    const bool unsupported = o.extractOnlyNewer || o.spaceToUnderscore || o.writeToStdout || o.freshenOnly
+        || o.showComment || o.convertLineEnds || o.archiveInfo || o.restorePrivileges;
     if (unsupported)
         return Status::failure(QStringLiteral("opciones de extracción no admitidas"), PK_PARAM);
     return {};
 }
 
-Status Unzip32::select(const ArchiveReader &reader, const QStringList &include,
-                       const QStringList &exclude, QList<Selected> &selected) const
+Status Unzip32::select(const ArchiveReader &reader, const QStringList &include, const QStringList &exclude,
+                       QList<Selected> &selected) const
 {
     const bool writes = !m_options.listOnly && !m_options.testOnly;
     for (const ArchiveEntry &entry : reader.entries()) {
@@ -125,10 +130,9 @@ Status Unzip32::select(const ArchiveReader &reader, const QStringList &include,
             continue;
         const std::optional<QString> path = entryname::safeRelativePath(entry.name);
         if (writes && !path) {
-            return Status::failure(
-                QStringLiteral("entrada rechazada: \"%1\" quedaría fuera de la carpeta \"%2\"")
-                    .arg(entry.name, m_options.extractFolder),
-                PK_ERR);
+            return Status::failure(QStringLiteral("entrada rechazada: \"%1\" quedaría fuera de la carpeta \"%2\"")
+                                       .arg(entry.name, m_options.extractFolder),
+                                   PK_ERR);
         }
         QString relative = path.value_or(entry.name);
         if (!m_options.recreateFolders && writes) {
@@ -215,8 +219,8 @@ Status Unzip32::stageEntry(const ArchiveReader &reader, const Selected &item, St
     if (Status read = readWithPassword(reader, *item.entry, write); !read.ok())
         return read;
     if (!file.flush()) {
-        return Status::failure(
-            QStringLiteral("no se puede escribir \"%1\": %2").arg(item.path, file.errorString()), PK_DISK);
+        return Status::failure(QStringLiteral("no se puede escribir \"%1\": %2").arg(item.path, file.errorString()),
+                               PK_DISK);
     }
     if (item.entry->modified.isValid())
         file.setFileTime(item.entry->modified, QFileDevice::FileModificationTime);

@@ -22,14 +22,13 @@ class StagedExtraction;
 // would leave the target folder ("../", an absolute path, a drive letter) fails the
 // whole call with PK_ERR. Entries are staged and moved into place only when all of
 // them were read whole, so a failed call leaves the target folder as it was.
-class Unzip32
-{
+class Unzip32 {
 public:
     // Runs one call with the options. include/exclude name entries to take or leave
     // (exact names, case per options.matchNoCase); empty include takes every entry.
     // Returns an UnzipCode; the reason of a failure is the last text printed.
-    static int windll_unzip(const QStringList &include, const QStringList &exclude,
-                            const UnzipOptions &options, UnzipCallbacks &callbacks);
+    static int windll_unzip(const QStringList &include, const QStringList &exclude, const UnzipOptions &options,
+                            UnzipCallbacks &callbacks);
 
     // A short Spanish description of an UnzipCode.
     static QString describe(int code);
@@ -40,8 +39,8 @@ private:
     Unzip32(const UnzipOptions &options, UnzipCallbacks &callbacks);
     int run(const QStringList &include, const QStringList &exclude);
     platform::Status checkOptions() const;
-    platform::Status select(const ArchiveReader &reader, const QStringList &include,
-                            const QStringList &exclude, QList<Selected> &selected) const;
+    platform::Status select(const ArchiveReader &reader, const QStringList &include, const QStringList &exclude,
+                            QList<Selected> &selected) const;
     bool isWanted(const QString &name, const QStringList &include, const QStringList &exclude) const;
     void fillTotals(const ArchiveReader &reader);
     void list(const QList<Selected> &selected);

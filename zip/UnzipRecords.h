@@ -8,24 +8,24 @@ namespace ziplayer {
 
 // Result codes of Unzip32::windll_unzip, numbered as the unzip32 interface numbers them.
 enum UnzipCode : int {
-    PK_OK = 0,      // everything done
-    PK_WARN = 1,    // done with warnings (for instance an empty archive)
-    PK_ERR = 2,     // an entry could not be read or was refused
-    PK_BADERR = 3,  // the archive is damaged
+    PK_OK = 0,     // everything done
+    PK_WARN = 1,   // done with warnings (for instance an empty archive)
+    PK_ERR = 2,    // an entry could not be read or was refused
+    PK_BADERR = 3, // the archive is damaged
     PK_MEM = 4,
-    PK_NOZIP = 9,   // archive missing or not a ZIP archive
-    PK_PARAM = 10,  // options this layer does not carry out
-    PK_FIND = 11,   // no entry matched the include list
-    PK_DISK = 50,   // the target folder could not be written
-    IZ_BADPWD = 82  // password missing or wrong
+    PK_NOZIP = 9,  // archive missing or not a ZIP archive
+    PK_PARAM = 10, // options this layer does not carry out
+    PK_FIND = 11,  // no entry matched the include list
+    PK_DISK = 50,  // the target folder could not be written
+    IZ_BADPWD = 82 // password missing or wrong
 };
 
 // Answers of the replace callback.
 enum ReplaceAnswer : int {
-    IDM_REPLACE_NO = 100,   // keep this existing file
-    IDM_REPLACE_YES = 102,  // overwrite this file
-    IDM_REPLACE_ALL = 103,  // overwrite this and every later file
-    IDM_REPLACE_NONE = 104  // overwrite no file at all
+    IDM_REPLACE_NO = 100,  // keep this existing file
+    IDM_REPLACE_YES = 102, // overwrite this file
+    IDM_REPLACE_ALL = 103, // overwrite this and every later file
+    IDM_REPLACE_NONE = 104 // overwrite no file at all
 };
 
 // Answers of the password callbacks (both libraries).

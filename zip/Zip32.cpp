@@ -17,10 +17,7 @@ using platform::Status;
 
 namespace {
 
-QString libzipMessage(zip_error_t *error)
-{
-    return QString::fromLocal8Bit(zip_error_strerror(error));
-}
+QString libzipMessage(zip_error_t *error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
 
 int openFailureCode(int libzipCode)
 {
@@ -75,18 +72,30 @@ int Zip32::ZpSetOptions(const ZipOptions &options)
 QString Zip32::describe(int code)
 {
     switch (code) {
-    case ZE_OK: return QStringLiteral("sin errores");
-    case ZE_FORM: return QStringLiteral("el archivo ZIP existente está dañado");
-    case ZE_MEM: return QStringLiteral("memoria insuficiente");
-    case ZE_LOGIC: return QStringLiteral("la biblioteca de compresión no fue preparada");
-    case ZE_TEMP: return QStringLiteral("no se puede crear el archivo temporal");
-    case ZE_READ: return QStringLiteral("no se puede leer un archivo a comprimir");
-    case ZE_NONE: return QStringLiteral("no existe ningún archivo a comprimir");
-    case ZE_WRITE: return QStringLiteral("no se puede escribir el archivo ZIP");
-    case ZE_CREAT: return QStringLiteral("no se puede crear el archivo ZIP");
-    case ZE_PARMS: return QStringLiteral("opciones no admitidas");
-    case ZE_OPEN: return QStringLiteral("no se puede abrir un archivo a comprimir");
-    default: return QStringLiteral("error %1").arg(code);
+    case ZE_OK:
+        return QStringLiteral("sin errores");
+    case ZE_FORM:
+        return QStringLiteral("el archivo ZIP existente está dañado");
+    case ZE_MEM:
+        return QStringLiteral("memoria insuficiente");
+    case ZE_LOGIC:
+        return QStringLiteral("la biblioteca de compresión no fue preparada");
+    case ZE_TEMP:
+        return QStringLiteral("no se puede crear el archivo temporal");
+    case ZE_READ:
+        return QStringLiteral("no se puede leer un archivo a comprimir");
+    case ZE_NONE:
+        return QStringLiteral("no existe ningún archivo a comprimir");
+    case ZE_WRITE:
+        return QStringLiteral("no se puede escribir el archivo ZIP");
+    case ZE_CREAT:
+        return QStringLiteral("no se puede crear el archivo ZIP");
+    case ZE_PARMS:
+        return QStringLiteral("opciones no admitidas");
+    case ZE_OPEN:
+        return QStringLiteral("no se puede abrir un archivo a comprimir");
+    default:
+        return QStringLiteral("error %1").arg(code);
     }
 }
 
@@ -113,10 +122,9 @@ int Zip32::ZpArchive(int fileCount, const QString &archivePath, const QStringLis
 Status Zip32::checkOptions(const ZipOptions &o) const
 {
     const bool unsupported = o.includeSuffixes || o.encrypt || o.storeVolumeLabel || o.storeExtraAttributes
-        || o.excludeEarlier || o.includeEarlier || o.crlfToLf || o.lfToCrlf || o.recurse
-        || o.forceShortNames || o.deleteEntries || o.update || o.freshen || o.dropSfxPrefix
-        || o.latestTime || o.askComment || o.adjustSfx || o.usePrivileges || o.repair
-        || !o.rootFolder.isEmpty();
+        || o.excludeEarlier || o.includeEarlier || o.crlfToLf || o.lfToCrlf || o.recurse || o.forceShortNames
+        || o.deleteEntries || o.update || o.freshen || o.dropSfxPrefix || o.latestTime || o.askComment || o.adjustSfx
+        || o.usePrivileges || o.repair || !o.rootFolder.isEmpty();
     if (unsupported)
         return Status::failure(QStringLiteral("opciones de compresión no admitidas"), ZE_PARMS);
     if (o.level < '0' || o.level > '9')
@@ -160,9 +168,9 @@ Status Zip32::writeArchive(const QString &archivePath, const QList<Source> &sour
     if (!archive) {
         zip_error_t detail;
         zip_error_init_with_code(&detail, error);
-        const Status failed = Status::failure(
-            QStringLiteral("no se puede abrir \"%1\": %2").arg(archivePath, libzipMessage(&detail)),
-            openFailureCode(error));
+        const Status failed =
+            Status::failure(QStringLiteral("no se puede abrir \"%1\": %2").arg(archivePath, libzipMessage(&detail)),
+                            openFailureCode(error));
         zip_error_fini(&detail);
         return failed;
     }
@@ -174,9 +182,9 @@ Status Zip32::writeArchive(const QString &archivePath, const QList<Source> &sour
     }
     if (zip_close(archive) != 0) {
         zip_error_t *detail = zip_get_error(archive);
-        const Status failed = Status::failure(
-            QStringLiteral("no se puede escribir \"%1\": %2").arg(archivePath, libzipMessage(detail)),
-            closeFailureCode(zip_error_code_zip(detail)));
+        const Status failed =
+            Status::failure(QStringLiteral("no se puede escribir \"%1\": %2").arg(archivePath, libzipMessage(detail)),
+                            closeFailureCode(zip_error_code_zip(detail)));
         zip_discard(archive);
         return failed;
     }

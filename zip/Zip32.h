@@ -16,8 +16,7 @@ namespace ziplayer {
 // Supported options: drop folder names, move, compression level '0'..'9', quiet,
 // verbose, grow (no effect: existing archives are always added to); a listed path is
 // found without regard to case. Other options set to non-zero give ZE_PARMS.
-class Zip32
-{
+class Zip32 {
 public:
     int ZpInit(const ZipCallbacks &callbacks);
     int ZpSetOptions(const ZipOptions &options);

@@ -9,7 +9,7 @@ namespace ziplayer {
 // Result codes of Zip32, numbered as the zip32 interface numbers them.
 enum ZipCode : int {
     ZE_OK = 0,
-    ZE_FORM = 3,   // the existing archive is not a valid ZIP archive
+    ZE_FORM = 3, // the existing archive is not a valid ZIP archive
     ZE_MEM = 4,
     ZE_LOGIC = 5,  // called out of order (no ZpInit or ZpSetOptions)
     ZE_TEMP = 10,  // temporary file could not be written
@@ -50,8 +50,8 @@ struct ZipOptions {
     int16_t usePrivileges = 0;
     int16_t encryptionSupported = 0;
     int16_t repair = 0;
-    char level = '6';      // compression level as a character, '0' (store) to '9'
-    QString date;          // for excludeEarlier / includeEarlier
+    char level = '6'; // compression level as a character, '0' (store) to '9'
+    QString date;     // for excludeEarlier / includeEarlier
     QString rootFolder;
 };
 

@@ -17,10 +17,7 @@ namespace ModGlobal {
 
 namespace {
 
-QColor fromVbColour(std::int32_t colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
+QColor fromVbColour(std::int32_t colour) { return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF); }
 
 QPalette darkPalette()
 {
@@ -58,10 +55,10 @@ void AplicarSkin(QWidget *formulario)
 {
     if (!formulario)
         return;
-    const QString style = platform::suite::gIni()
-                              .LeerIni(QStringLiteral("QD000PR.INI"), gClaveEstacion, QStringLiteral("Styles"),
-                                       QStringLiteral("1"))
-                              .trimmed();
+    const QString style =
+        platform::suite::gIni()
+            .LeerIni(QStringLiteral("QD000PR.INI"), gClaveEstacion, QStringLiteral("Styles"), QStringLiteral("1"))
+            .trimmed();
     if (style != u"1" && style != u"2")
         return;
     if (QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {

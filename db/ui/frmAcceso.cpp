@@ -99,16 +99,14 @@ void frmAcceso::conectar()
     connect(bcCancelar, &QPushButton::clicked, this, &frmAcceso::bcCancelar_Click);
     connect(CmdRegistrar, &QPushButton::clicked, this, &frmAcceso::CmdRegistrar_Click);
     connect(CmdLineaComando, &QPushButton::clicked, this, &frmAcceso::CmdLineaComando_Click);
-    connect(lstBases, &QListView::clicked, this,
-            [this](const QModelIndex &index) { lstBases_Click(index.row()); });
+    connect(lstBases, &QListView::clicked, this, [this](const QModelIndex &index) { lstBases_Click(index.row()); });
     connect(lstBases, &QListView::doubleClicked, this,
             [this](const QModelIndex &index) { lstBases_DblClick(index.row()); });
     // Moving through the list with the keys shows each record, as a click does.
-    connect(lstBases->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &index) {
-                if (index.isValid() && index.row() != m_logica.listIndex())
-                    lstBases_Click(index.row());
-            });
+    connect(lstBases->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &index) {
+        if (index.isValid() && index.row() != m_logica.listIndex())
+            lstBases_Click(index.row());
+    });
     connect(CboPlataformaDB, &QComboBox::currentIndexChanged, this, &frmAcceso::plataformaCambiada);
     connect(cmdBuscarArchivo, &QToolButton::clicked, this, &frmAcceso::buscarArchivo);
 }
@@ -172,10 +170,7 @@ void frmAcceso::refrescarLista()
         lstBases->setCurrentIndex(m_modelo->index(m_logica.listIndex()));
 }
 
-void frmAcceso::plataformaCambiada(int index)
-{
-    cmdBuscarArchivo->setVisible(index == 2);
-}
+void frmAcceso::plataformaCambiada(int index) { cmdBuscarArchivo->setVisible(index == 2); }
 
 void frmAcceso::bcAceptar_Click()
 {
@@ -219,8 +214,7 @@ void frmAcceso::lstBases_DblClick(int row)
 
 void frmAcceso::buscarArchivo()
 {
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Buscar Base de Datos"),
-                                                      TxtDbName->text());
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Buscar Base de Datos"), TxtDbName->text());
     if (!file.isEmpty())
         TxtDbName->setText(file);
 }

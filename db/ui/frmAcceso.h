@@ -15,8 +15,7 @@ class QToolButton;
 
 // "Control de Acceso": the connection dialog. The logic lives in FrmAccesoLogic; this
 // form copies the boxes in and out and forwards its events.
-class frmAcceso : public QDialog
-{
+class frmAcceso : public QDialog {
     Q_OBJECT
 public:
     explicit frmAcceso(QWidget *parent = nullptr);

@@ -34,9 +34,11 @@ BackendError rowNotFound(const QString &table, long affected)
     e.sqlState = QStringLiteral("HY000");
     e.description = affected == 0
         ? QStringLiteral("No se encuentra la fila a modificar en la tabla '%1': sus valores "
-                         "cambiaron desde que se leyó.").arg(table)
+                         "cambiaron desde que se leyó.")
+              .arg(table)
         : QStringLiteral("La fila de la tabla '%1' no se identifica de forma única (%2 filas).")
-              .arg(table).arg(affected);
+              .arg(table)
+              .arg(affected);
     return e;
 }
 
@@ -55,9 +57,9 @@ long Backend::insertRow(const QString &table, const QStringList &columns, const 
         names << quoteIdentifier(columns[i]);
         literals << literal(values.at(size_t(i)));
     }
-    return runCount(*this, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(quoteIdentifier(table), names.join(QLatin1Char(',')),
-                                    literals.join(QLatin1Char(','))));
+    return runCount(*this,
+                    QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                        .arg(quoteIdentifier(table), names.join(QLatin1Char(',')), literals.join(QLatin1Char(','))));
 }
 
 long Backend::updateRow(const QString &table, const QStringList &columns, const Row &values,
@@ -66,9 +68,10 @@ long Backend::updateRow(const QString &table, const QStringList &columns, const 
     QStringList sets;
     for (qsizetype i = 0; i < columns.size(); ++i)
         sets << quoteIdentifier(columns[i]) + QStringLiteral(" = ") + literal(values.at(size_t(i)));
-    const long n = runCount(*this, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                       .arg(quoteIdentifier(table), sets.join(QLatin1Char(',')),
-                                            keyCondition(*this, keyColumns, keyValues)));
+    const long n = runCount(
+        *this,
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+            .arg(quoteIdentifier(table), sets.join(QLatin1Char(',')), keyCondition(*this, keyColumns, keyValues)));
     if (n != 1)
         throw BackendFailure(rowNotFound(table, n));
     return n;
@@ -76,18 +79,15 @@ long Backend::updateRow(const QString &table, const QStringList &columns, const 
 
 long Backend::deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues)
 {
-    const long n = runCount(*this, QStringLiteral("DELETE FROM %1 WHERE %2")
-                                       .arg(quoteIdentifier(table),
-                                            keyCondition(*this, keyColumns, keyValues)));
+    const long n = runCount(*this,
+                            QStringLiteral("DELETE FROM %1 WHERE %2")
+                                .arg(quoteIdentifier(table), keyCondition(*this, keyColumns, keyValues)));
     if (n != 1)
         throw BackendFailure(rowNotFound(table, n));
     return n;
 }
 
-QStringList Backend::primaryKey(const QString &)
-{
-    return {};
-}
+QStringList Backend::primaryKey(const QString &) { return {}; }
 
 QString Backend::literal(const platform::Variant &value) const
 {

@@ -13,11 +13,10 @@ namespace ado {
 
 // Parsed "key=value;" connection string; keys are case-insensitive and trimmed
 // ("Database =" and "Database=" are the same key).
-class ConnectionString
-{
+class ConnectionString {
 public:
     static ConnectionString parse(const QString &text); // raises Exception on a malformed text
-    QString value(const QString &key) const;           // "" when absent
+    QString value(const QString &key) const;            // "" when absent
     bool has(const QString &key) const;
     QString provider() const { return value(QStringLiteral("Provider")); }
     const QList<QPair<QString, QString>> &items() const { return m_items; }
@@ -45,8 +44,7 @@ struct BackendError {
 };
 
 // Thrown by a backend; Connection turns it into Errors entries and an Exception.
-class BackendFailure : public std::exception
-{
+class BackendFailure : public std::exception {
 public:
     explicit BackendFailure(std::vector<BackendError> errors) : m_errors(std::move(errors)) {}
     explicit BackendFailure(BackendError error) : m_errors{std::move(error)} {}
@@ -67,18 +65,15 @@ struct SchemaColumn {
 
 // One database engine. Statements arrive in SQL Server's dialect; the backend
 // translates what its engine needs. Every failure is thrown as BackendFailure.
-class Backend
-{
+class Backend {
 public:
     virtual ~Backend() = default;
-    virtual void open(const ConnectionString &cs, const QString &user, const QString &password,
-                      int timeoutSeconds) = 0;
+    virtual void open(const ConnectionString &cs, const QString &user, const QString &password, int timeoutSeconds) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // A batch may hold several statements; the last row set (or the summed count) is returned.
     // Warnings (e.g. nothing to report) go to `warnings` without failing the call.
-    virtual ResultSet execute(const QString &sql, int timeoutSeconds,
-                              std::vector<BackendError> &warnings) = 0;
+    virtual ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) = 0;
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
@@ -86,7 +81,7 @@ public:
     virtual void setIsolationLevel(int adoLevel) = 0;
     virtual void setDefaultDatabase(const QString &name) = 0;
     virtual QString defaultDatabase() const = 0;
-    virtual QStringList tables() = 0;                                // tables and views
+    virtual QStringList tables() = 0;                                    // tables and views
     virtual std::vector<SchemaColumn> columns(const QString &table) = 0; // ordinal order
     virtual QString quoteIdentifier(const QString &name) const = 0;
 

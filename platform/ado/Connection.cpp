@@ -49,10 +49,7 @@ void Connection::Close()
     });
 }
 
-ObjectState Connection::State() const
-{
-    return m_backend && m_backend->isOpen() ? adStateOpen : adStateClosed;
-}
+ObjectState Connection::State() const { return m_backend && m_backend->isOpen() ? adStateOpen : adStateClosed; }
 
 void Connection::requireOpen(const char *what) const
 {

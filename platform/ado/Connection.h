@@ -18,8 +18,7 @@ struct SchemaColumn;
 
 // ADO Connection. Every failing call fills Errors with exactly that call's
 // errors and raises an Exception (the run-time error of the caller's handler).
-class Connection
-{
+class Connection {
 public:
     Connection();
     ~Connection();
@@ -47,8 +46,7 @@ public:
     void setDefaultDatabase(const QString &name);
 
     // Runs a statement or batch. Returns the last row set (closed recordset when none).
-    std::shared_ptr<Recordset> Execute(const QString &commandText, long *recordsAffected = nullptr,
-                                       long options = -1);
+    std::shared_ptr<Recordset> Execute(const QString &commandText, long *recordsAffected = nullptr, long options = -1);
     long BeginTrans();
     void CommitTrans();
     void RollbackTrans();

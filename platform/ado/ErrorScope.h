@@ -9,8 +9,7 @@ namespace ado {
 
 // Runs one ADO call: clears `errors`, runs `call`, and on failure fills `errors` with that
 // call's errors and raises the first as an Exception (internal to the ado layer).
-template<typename F>
-auto guardedCall(Errors &errors, const QString &source, F &&call) -> decltype(call())
+template <typename F> auto guardedCall(Errors &errors, const QString &source, F &&call) -> decltype(call())
 {
     errors.Clear();
     try {

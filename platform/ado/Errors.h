@@ -5,7 +5,6 @@
 #include <QList>
 #include <QString>
 
-
 namespace ado {
 
 // One provider error of the last call (ADO Error object).
@@ -18,8 +17,7 @@ struct Error {
 };
 
 // The connection's Errors collection: holds exactly the errors of the last call.
-class Errors
-{
+class Errors {
 public:
     int Count() const { return int(m_items.size()); }
     const Error &Item(int index) const { return m_items.at(index); }

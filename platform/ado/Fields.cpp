@@ -5,35 +5,17 @@
 
 namespace ado {
 
-QString Field::Name() const
-{
-    return m_owner->column(m_index).Name;
-}
+QString Field::Name() const { return m_owner->column(m_index).Name; }
 
-DataType Field::Type() const
-{
-    return m_owner->column(m_index).Type;
-}
+DataType Field::Type() const { return m_owner->column(m_index).Type; }
 
-long Field::DefinedSize() const
-{
-    return m_owner->column(m_index).DefinedSize;
-}
+long Field::DefinedSize() const { return m_owner->column(m_index).DefinedSize; }
 
-platform::Variant Field::Value() const
-{
-    return m_owner->cell(m_index);
-}
+platform::Variant Field::Value() const { return m_owner->cell(m_index); }
 
-void Field::setValue(const platform::Variant &value)
-{
-    m_owner->setCell(m_index, value);
-}
+void Field::setValue(const platform::Variant &value) { m_owner->setCell(m_index, value); }
 
-const ColumnInfo &Field::info() const
-{
-    return m_owner->column(m_index);
-}
+const ColumnInfo &Field::info() const { return m_owner->column(m_index); }
 
 int Fields::Count() const
 {

@@ -15,8 +15,8 @@ namespace ado {
 struct ColumnInfo {
     QString Name;
     DataType Type = adVarChar;
-    long DefinedSize = 0;     // characters for text, bytes otherwise
-    QString BaseTable;        // table the column comes from, when known
+    long DefinedSize = 0; // characters for text, bytes otherwise
+    QString BaseTable;    // table the column comes from, when known
     QString BaseColumn;
     bool Nullable = true;
 };
@@ -24,8 +24,7 @@ struct ColumnInfo {
 class Recordset;
 
 // A field of the recordset's current row.
-class Field
-{
+class Field {
 public:
     Field(Recordset *owner, int index) : m_owner(owner), m_index(index) {}
     QString Name() const;
@@ -42,12 +41,11 @@ private:
 
 // The recordset's Fields collection; names are looked up without regard to case,
 // the first match wins.
-class Fields
-{
+class Fields {
 public:
     explicit Fields(Recordset *owner) : m_owner(owner) {}
     int Count() const;
-    Field Item(int index) const;    // raises errnum::ItemNotFound when out of range
+    Field Item(int index) const;           // raises errnum::ItemNotFound when out of range
     Field Item(const QString &name) const; // raises errnum::ItemNotFound when absent
     Field operator[](int index) const { return Item(index); }
     Field operator[](const QString &name) const { return Item(name); }

@@ -22,8 +22,9 @@ constexpr long kBadArgument = 3001;
 
 [[noreturn]] void raiseNoCurrent()
 {
-    raise(errnum::BofOrEof, QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. "
-                                           "La operación requiere un registro actual."));
+    raise(errnum::BofOrEof,
+          QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. "
+                         "La operación requiere un registro actual."));
 }
 
 } // namespace
@@ -89,8 +90,9 @@ void Recordset::requireUpdatable() const
 {
     requireOpen();
     if (m_lockType == adLockReadOnly)
-        raise(kNotUpdatable, QStringLiteral("El conjunto de registros actual no admite actualizaciones "
-                                            "(tipo de bloqueo de sólo lectura)."));
+        raise(kNotUpdatable,
+              QStringLiteral("El conjunto de registros actual no admite actualizaciones "
+                             "(tipo de bloqueo de sólo lectura)."));
 }
 
 bool Recordset::BOF() const
@@ -191,8 +193,8 @@ void Recordset::setAbsolutePosition(long position)
 {
     requireOpen();
     if (position < 1 || position > long(m_rows.size()))
-        raise(kBadArgument, QStringLiteral("Posición fuera del intervalo: %1 (hay %2 registros).")
-                                .arg(position).arg(m_rows.size()));
+        raise(kBadArgument,
+              QStringLiteral("Posición fuera del intervalo: %1 (hay %2 registros).").arg(position).arg(m_rows.size()));
     finishEdit();
     m_position = position - 1;
     m_currentDeleted = false;
@@ -254,8 +256,10 @@ QString Recordset::baseTable() const
         if (c.BaseTable.isEmpty())
             continue;
         if (!table.isEmpty() && table.compare(c.BaseTable, Qt::CaseInsensitive) != 0)
-            raise(kNotUpdatable, QStringLiteral("No se puede actualizar: la consulta lee más de una tabla "
-                                                "('%1', '%2').").arg(table, c.BaseTable));
+            raise(kNotUpdatable,
+                  QStringLiteral("No se puede actualizar: la consulta lee más de una tabla "
+                                 "('%1', '%2').")
+                      .arg(table, c.BaseTable));
         table = c.BaseTable;
     }
     if (!table.isEmpty())
@@ -265,22 +269,21 @@ QString Recordset::baseTable() const
         QRegularExpression::CaseInsensitiveOption);
     const auto m = from.match(m_source);
     if (!m.hasMatch())
-        raise(kNotUpdatable, QStringLiteral("No se puede actualizar: no se reconoce una única tabla base en "
-                                            "\"%1\".").arg(m_source));
+        raise(kNotUpdatable,
+              QStringLiteral("No se puede actualizar: no se reconoce una única tabla base en "
+                             "\"%1\".")
+                  .arg(m_source));
     return m.captured(1);
 }
 
-static QString baseColumnOf(const ColumnInfo &c)
-{
-    return c.BaseColumn.isEmpty() ? c.Name : c.BaseColumn;
-}
+static QString baseColumnOf(const ColumnInfo &c) { return c.BaseColumn.isEmpty() ? c.Name : c.BaseColumn; }
 
 // Identifies `row`: by the table's primary key when the recordset holds all of it, else by
 // every column value the engine can compare.
 void Recordset::keyOf(const QString &table, const Row &row, QStringList &names, Row &values) const
 {
-    const bool originKnown = std::any_of(m_columns.begin(), m_columns.end(),
-                                         [](const ColumnInfo &c) { return !c.BaseTable.isEmpty(); });
+    const bool originKnown =
+        std::any_of(m_columns.begin(), m_columns.end(), [](const ColumnInfo &c) { return !c.BaseTable.isEmpty(); });
     const QStringList pk = m_connection->backend()->primaryKey(table);
     for (const QString &key : pk) {
         const int i = Fields(const_cast<Recordset *>(this)).indexOf(key);

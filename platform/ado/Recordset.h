@@ -24,8 +24,7 @@ class Connection;
 // A client-side, fully fetched recordset (cursor location 3). AddNew/Update/
 // Delete write through to the single base table of the query, on the connection that
 // filled it (which must outlive the edits).
-class Recordset
-{
+class Recordset {
 public:
     Recordset();
     ~Recordset();
@@ -94,8 +93,8 @@ private:
     long m_position = 0; // 0-based index; -1 is BOF, size() is EOF
     EditMode m_editMode = EditMode::None;
     Row m_editRow;
-    std::vector<bool> m_changed;    // fields set since AddNew or the start of the edit
-    bool m_currentDeleted = false;  // the current row was deleted; m_position is the next one
+    std::vector<bool> m_changed;   // fields set since AddNew or the start of the edit
+    bool m_currentDeleted = false; // the current row was deleted; m_position is the next one
 };
 
 } // namespace ado

@@ -4,15 +4,9 @@ namespace ado {
 
 namespace {
 
-bool isWordStart(QChar c)
-{
-    return c.isLetter() || c == u'_' || c == u'#';
-}
+bool isWordStart(QChar c) { return c.isLetter() || c == u'_' || c == u'#'; }
 
-bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_' || c == u'#' || c == u'$';
-}
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'#' || c == u'$'; }
 
 // Index just past a literal or name closed by `close`, where a doubled close
 // character stands for itself ('it''s', [a]]b]).
@@ -72,8 +66,7 @@ qsizetype symbolLength(QStringView s, qsizetype i)
     const char16_t a = s[i].unicode();
     const char16_t b = s[i + 1].unicode();
     const bool two = (a == u'<' && (b == u'>' || b == u'=')) || (a == u'>' && b == u'=')
-                     || (a == u'!' && (b == u'=' || b == u'<' || b == u'>')) || (a == u'|' && b == u'|')
-                     || (a == u':' && b == u':');
+        || (a == u'!' && (b == u'=' || b == u'<' || b == u'>')) || (a == u'|' && b == u'|') || (a == u':' && b == u':');
     return two ? 2 : 1;
 }
 

@@ -16,8 +16,8 @@ struct SqlToken {
         QuotedName, // [name] or "name"
         String,     // 'text' or N'text'
         Number,
-        Variable,   // @name, @@IDENTITY
-        Symbol      // operators and punctuation; <> != <= >= || are one token
+        Variable, // @name, @@IDENTITY
+        Symbol    // operators and punctuation; <> != <= >= || are one token
     };
     Type type = Type::Symbol;
     qsizetype pos = 0;
@@ -28,8 +28,7 @@ struct SqlToken {
 
 // Splits SQL text into tokens. Never fails: an unterminated literal, name or
 // comment runs to the end of the text.
-class SqlTokenizer
-{
+class SqlTokenizer {
 public:
     static std::vector<SqlToken> tokenize(QStringView text);
 };

@@ -77,29 +77,30 @@ std::vector<WordEntry> buildWordTable()
                 it->second |= cls;
         }
     };
-    add(StatementWord, {"INSERT", "UPDATE", "DELETE", "SELECT", "CREATE", "DROP", "ALTER", "TRUNCATE", "GRANT",
-                        "EXEC", "EXECUTE", "DECLARE", "IF", "SET", "BEGIN", "COMMIT", "ROLLBACK", "PRINT"});
-    add(ReservedWord, {"ALL", "AND", "ANY", "AS", "ASC", "BETWEEN", "BOTH", "BY", "CASE", "CAST", "CHECK",
-                       "COLLATE", "COLUMN", "CONSTRAINT", "CREATE", "CROSS", "CURRENT_DATE", "CURRENT_TIME",
-                       "CURRENT_TIMESTAMP", "CURRENT_USER", "DEFAULT", "DELETE", "DESC", "DISTINCT", "DO",
-                       "DROP", "ELSE", "END", "EXCEPT", "EXISTS", "FALSE", "FETCH", "FOR", "FOREIGN", "FROM",
-                       "FULL", "GRANT", "GROUP", "HAVING", "IN", "INDEX", "INNER", "INSERT", "INTERSECT",
-                       "INTO", "IS", "JOIN", "KEY", "LEADING", "LEFT", "LIKE", "LIMIT", "LOCALTIME",
-                       "LOCALTIMESTAMP", "NATURAL", "NOT", "NULL", "OFFSET", "ON", "ONLY", "OR", "ORDER",
-                       "OUTER", "PRIMARY", "REFERENCES", "RETURNING", "RIGHT", "SELECT", "SESSION_USER", "SET",
-                       "SOME", "TABLE", "THEN", "TO", "TRAILING", "TRUE", "UNION", "UNIQUE", "UPDATE", "USER",
-                       "USING", "VALUES", "WHEN", "WHERE", "WINDOW", "WITH",
-                       // words SQLite or PostgreSQL keep for themselves
-                       "ABORT", "ACTION", "ANALYZE", "ARRAY", "AUTOINCREMENT", "COMMIT", "CONFLICT",
-                       "CURRENT", "DEFERRABLE", "ESCAPE", "EXCLUSIVE", "FILTER", "GLOB", "GROUPS", "IF",
-                       "ILIKE", "INDEXED", "INITIALLY", "ISNULL", "LATERAL", "MATCH", "NOTNULL", "NOTHING",
-                       "OVER", "PARTITION", "PLAN", "QUERY", "RANGE", "RECURSIVE", "REGEXP", "RENAME",
-                       "REPLACE", "ROLLBACK", "ROW", "ROWS", "SIMILAR", "TEMP", "TEMPORARY", "TRANSACTION",
-                       "TRIGGER", "VACUUM", "VARIADIC", "VERBOSE", "VIEW", "VIRTUAL"});
-    add(TableHint, {"NOLOCK", "READUNCOMMITTED", "ROWLOCK", "UPDLOCK", "HOLDLOCK", "NOWAIT", "READPAST",
-                    "PAGLOCK", "TABLOCK", "TABLOCKX", "XLOCK"});
-    add(TextFunction, {"LTRIM", "RTRIM", "UPPER", "LOWER", "LEFT", "RIGHT", "REPLACE", "SPACE", "REPLICATE",
-                       "STR", "CHAR", "NCHAR", "SUBSTRING", "SUBSTR", "TRIM"});
+    add(StatementWord,
+        {"INSERT", "UPDATE", "DELETE", "SELECT", "CREATE", "DROP", "ALTER", "TRUNCATE", "GRANT", "EXEC", "EXECUTE",
+         "DECLARE", "IF", "SET", "BEGIN", "COMMIT", "ROLLBACK", "PRINT"});
+    add(ReservedWord,
+        {"ALL", "AND", "ANY", "AS", "ASC", "BETWEEN", "BOTH", "BY", "CASE", "CAST", "CHECK", "COLLATE", "COLUMN",
+         "CONSTRAINT", "CREATE", "CROSS", "CURRENT_DATE", "CURRENT_TIME", "CURRENT_TIMESTAMP", "CURRENT_USER",
+         "DEFAULT", "DELETE", "DESC", "DISTINCT", "DO", "DROP", "ELSE", "END", "EXCEPT", "EXISTS", "FALSE", "FETCH",
+         "FOR", "FOREIGN", "FROM", "FULL", "GRANT", "GROUP", "HAVING", "IN", "INDEX", "INNER", "INSERT", "INTERSECT",
+         "INTO", "IS", "JOIN", "KEY", "LEADING", "LEFT", "LIKE", "LIMIT", "LOCALTIME", "LOCALTIMESTAMP", "NATURAL",
+         "NOT", "NULL", "OFFSET", "ON", "ONLY", "OR", "ORDER", "OUTER", "PRIMARY", "REFERENCES", "RETURNING", "RIGHT",
+         "SELECT", "SESSION_USER", "SET", "SOME", "TABLE", "THEN", "TO", "TRAILING", "TRUE", "UNION", "UNIQUE",
+         "UPDATE", "USER", "USING", "VALUES", "WHEN", "WHERE", "WINDOW", "WITH",
+         // words SQLite or PostgreSQL keep for themselves
+         "ABORT", "ACTION", "ANALYZE", "ARRAY", "AUTOINCREMENT", "COMMIT", "CONFLICT", "CURRENT", "DEFERRABLE",
+         "ESCAPE", "EXCLUSIVE", "FILTER", "GLOB", "GROUPS", "IF", "ILIKE", "INDEXED", "INITIALLY", "ISNULL", "LATERAL",
+         "MATCH", "NOTNULL", "NOTHING", "OVER", "PARTITION", "PLAN", "QUERY", "RANGE", "RECURSIVE", "REGEXP", "RENAME",
+         "REPLACE", "ROLLBACK", "ROW", "ROWS", "SIMILAR", "TEMP", "TEMPORARY", "TRANSACTION", "TRIGGER", "VACUUM",
+         "VARIADIC", "VERBOSE", "VIEW", "VIRTUAL"});
+    add(TableHint,
+        {"NOLOCK", "READUNCOMMITTED", "ROWLOCK", "UPDLOCK", "HOLDLOCK", "NOWAIT", "READPAST", "PAGLOCK", "TABLOCK",
+         "TABLOCKX", "XLOCK"});
+    add(TextFunction,
+        {"LTRIM", "RTRIM", "UPPER", "LOWER", "LEFT", "RIGHT", "REPLACE", "SPACE", "REPLICATE", "STR", "CHAR", "NCHAR",
+         "SUBSTRING", "SUBSTR", "TRIM"});
     std::sort(table.begin(), table.end());
     return table;
 }
@@ -114,20 +115,11 @@ quint8 wordClass(QStringView word)
     return it != table.end() && compareWord(word, it->first) == 0 ? it->second : 0;
 }
 
-bool isReservedName(QStringView w)
-{
-    return wordClass(w) & ReservedWord;
-}
+bool isReservedName(QStringView w) { return wordClass(w) & ReservedWord; }
 
-bool isTextType(QStringView w)
-{
-    return equalsAny(w, {"CHAR", "VARCHAR", "NVARCHAR", "NCHAR", "TEXT", "NTEXT"});
-}
+bool isTextType(QStringView w) { return equalsAny(w, {"CHAR", "VARCHAR", "NVARCHAR", "NCHAR", "TEXT", "NTEXT"}); }
 
-bool isDateType(QStringView w)
-{
-    return equalsAny(w, {"DATETIME", "SMALLDATETIME", "DATE", "DATETIME2"});
-}
+bool isDateType(QStringView w) { return equalsAny(w, {"DATETIME", "SMALLDATETIME", "DATE", "DATETIME2"}); }
 
 bool isPlainIdentifier(QStringView name)
 {
@@ -144,7 +136,7 @@ bool isPlainIdentifier(QStringView name)
 struct Piece {
     enum class Kind { Space, Token, Group, Call, Skip };
     Kind kind = Kind::Token;
-    int tok = 0; // first source token
+    int tok = 0;          // first source token
     QString text;         // the translation; null: the source text as it stands
     bool textual = false; // known to be text (a literal, a text function)
     QStringView source = {};
@@ -153,11 +145,9 @@ struct Piece {
 };
 
 // Translates the statements of one batch.
-class Writer
-{
+class Writer {
 public:
-    Writer(const QString &sql, Dialect dialect)
-        : m_sql(sql), m_toks(SqlTokenizer::tokenize(sql)), m_dialect(dialect)
+    Writer(const QString &sql, Dialect dialect) : m_sql(sql), m_toks(SqlTokenizer::tokenize(sql)), m_dialect(dialect)
     {
         m_class.resize(m_toks.size());
         for (size_t i = 0; i < m_toks.size(); ++i)
@@ -177,7 +167,7 @@ private:
     bool isSymbol(int i, char16_t c) const
     {
         return i >= 0 && i < int(m_toks.size()) && m_toks[i].len == 1 && type(i) == Type::Symbol
-               && m_sql[m_toks[i].pos] == c;
+            && m_sql[m_toks[i].pos] == c;
     }
     int nextSig(int i, int e) const;
     int prevSig(int i, int b) const;
@@ -207,8 +197,8 @@ private:
                              QList<TranslatedStatement> &extra);
     QStringList columnAttributes(Range r, bool &identity, bool &primaryKey);
     QString columnType(int typeTok, int typeEnd, bool identity);
-    void postgreSqlColumn(int name, int typeTok, int typeEnd, const QString &table, const QString &col,
-                          bool sizedText, QStringList &def, QList<TranslatedStatement> &extra) const;
+    void postgreSqlColumn(int name, int typeTok, int typeEnd, const QString &table, const QString &col, bool sizedText,
+                          QStringList &def, QList<TranslatedStatement> &extra) const;
     QString exec(Range r);
     std::vector<Range> commaSplit(int b, int e) const;
 
@@ -232,9 +222,9 @@ private:
     std::vector<SqlToken> m_toks;
     Dialect m_dialect;
     std::vector<quint8> m_class; // WordClass of each Word token
-    bool m_ddl = false;     // inside CREATE TABLE / INDEX, ALTER TABLE
-    bool m_keyList = false; // a key constraint on PostgreSQL, which takes no ASC/DESC
-    int m_depth = 0;        // parentheses being translated
+    bool m_ddl = false;          // inside CREATE TABLE / INDEX, ALTER TABLE
+    bool m_keyList = false;      // a key constraint on PostgreSQL, which takes no ASC/DESC
+    int m_depth = 0;             // parentheses being translated
     static constexpr int kMaxDepth = 200;
 };
 
@@ -289,8 +279,8 @@ bool Writer::isGoLine(int i, int b, int e) const
 {
     if (!isWord(i, "GO"))
         return false;
-    const bool lineStart = i == b || (type(i - 1) == Type::Space && m_toks[i - 1].newline)
-                           || (i - 1 == b && type(i - 1) == Type::Space);
+    const bool lineStart =
+        i == b || (type(i - 1) == Type::Space && m_toks[i - 1].newline) || (i - 1 == b && type(i - 1) == Type::Space);
     int j = i + 1;
     if (j < e && type(j) == Type::Space && !m_toks[j].newline)
         ++j;
@@ -315,23 +305,22 @@ int Writer::transactionEnd(int i, int e) const
         return i + 1;
     }
     int name = nextSig(j + 1, e);
-    if (name < e && (type(name) == Type::Variable || type(name) == Type::QuotedName
-                     || (type(name) == Type::Word && !(m_class[name] & StatementWord)
-                         && !isWord(name, "GO") && !isWord(name, "ELSE") && !isWord(name, "END"))))
+    if (name < e
+        && (type(name) == Type::Variable || type(name) == Type::QuotedName
+            || (type(name) == Type::Word && !(m_class[name] & StatementWord) && !isWord(name, "GO")
+                && !isWord(name, "ELSE") && !isWord(name, "END"))))
         return name + 1;
     return j + 1;
 }
 
-bool Writer::startsStatement(int i, int prev, QStringView first, QStringView second,
-                             bool selectSeen) const
+bool Writer::startsStatement(int i, int prev, QStringView first, QStringView second, bool selectSeen) const
 {
     const QStringView w = text(i);
     if (!(m_class[i] & StatementWord))
         return false;
     if (equalsAny(first, {"GRANT", "REVOKE", "DENY", "WITH"}))
         return false;
-    if (equalsAny(first, {"CREATE", "ALTER"})
-        && equalsAny(second, {"TRIGGER", "PROCEDURE", "PROC", "FUNCTION"}))
+    if (equalsAny(first, {"CREATE", "ALTER"}) && equalsAny(second, {"TRIGGER", "PROCEDURE", "PROC", "FUNCTION"}))
         return false;
     const bool afterComma = isSymbol(prev, u',') || isWord(prev, "FOR");
     if (equalsAny(first, {"SET"}))
@@ -514,7 +503,7 @@ QString Writer::rewrite(Range r, bool &handled, QList<TranslatedStatement> &extr
         return alterTable(r, extra);
     if (isWord(first, "CREATE")) {
         m_ddl = isWord(second, "INDEX") || isWord(second, "UNIQUE") || isWord(second, "CLUSTERED")
-                || isWord(second, "NONCLUSTERED");
+            || isWord(second, "NONCLUSTERED");
         return expr(r.b, r.e);
     }
     if (isWord(first, "UPDATE") || isWord(first, "DELETE"))
@@ -615,8 +604,8 @@ QString Writer::ifStatement(Range r, bool &handled)
     const int close = matchParen(open, r.e);
     if (!isWord(i, "EXISTS") || !isSymbol(open, u'(') || nextSig(close + 1, r.e) > body.b)
         return {};
-    const QString condition = QStringLiteral("%1EXISTS (%2)")
-                                  .arg(negated ? QStringLiteral("NOT ") : QString(), expr(open + 1, close));
+    const QString condition =
+        QStringLiteral("%1EXISTS (%2)").arg(negated ? QStringLiteral("NOT ") : QString(), expr(open + 1, close));
     handled = true;
     if (isWord(body.b, "UPDATE") || isWord(body.b, "DELETE"))
         return dml(body, condition);
@@ -692,8 +681,8 @@ QString Writer::dml(Range r, const QString &extraCondition)
     if (extraCondition.isEmpty())
         return out + (where >= 0 ? expr(where, r.e) : QString());
     if (where >= 0)
-        return out + QStringLiteral("WHERE (") + expr(where + 1, r.e).trimmed()
-               + QStringLiteral(") AND ") + extraCondition;
+        return out + QStringLiteral("WHERE (") + expr(where + 1, r.e).trimmed() + QStringLiteral(") AND ")
+            + extraCondition;
     return out.trimmed() + QStringLiteral(" WHERE ") + extraCondition;
 }
 
@@ -770,8 +759,8 @@ QString Writer::createTable(Range r, QList<TranslatedStatement> &extra)
         const int f = nextSig(el.b, el.e);
         if (f >= el.e)
             continue;
-        if (isWord(f, "CONSTRAINT") || isWord(f, "PRIMARY") || isWord(f, "UNIQUE")
-            || isWord(f, "FOREIGN") || isWord(f, "CHECK") || isWord(f, "INDEX")) {
+        if (isWord(f, "CONSTRAINT") || isWord(f, "PRIMARY") || isWord(f, "UNIQUE") || isWord(f, "FOREIGN")
+            || isWord(f, "CHECK") || isWord(f, "INDEX")) {
             m_keyList = pg();
             defs << expr(el.b, el.e).simplified();
             m_keyList = false;
@@ -952,7 +941,7 @@ QString Writer::columnType(int typeTok, int typeEnd, bool identity)
     if (identity) {
         const bool integral = equalsAny(bareName(typeTok), {"INT", "INTEGER", "SMALLINT", "BIGINT"});
         return (integral ? mappedType(typeTok, typeEnd) : QStringLiteral("BIGINT"))
-               + QStringLiteral(" GENERATED BY DEFAULT AS IDENTITY");
+            + QStringLiteral(" GENERATED BY DEFAULT AS IDENTITY");
     }
     if (!pg())
         return bareName(typeTok).toString() + source(typeTok + 1, typeEnd);
@@ -1090,8 +1079,8 @@ QString Writer::expr(int b, int e, bool *textConcat)
             ps.push_back({Piece::Kind::Space, i, {}, false, text(i)});
         } else if (isSymbol(i, u'(')) {
             i = groupPiece(i, b, e, ps);
-        } else if ((t == Type::Word || t == Type::QuotedName) && m_toks[i].len <= 5
-                   && sameWord(bareName(i), "DBO") && isSymbol(i + 1, u'.')) {
+        } else if ((t == Type::Word || t == Type::QuotedName) && m_toks[i].len <= 5 && sameWord(bareName(i), "DBO")
+                   && isSymbol(i + 1, u'.')) {
             ++i; // dbo.name: the engines have no such schema
         } else {
             const int last = t == Type::Word ? wordPieces(i, b, e, ps, limit) : -1;
@@ -1235,8 +1224,8 @@ QString Writer::call(int name, int open, int close, bool &textual)
     if (equalsAny(f, {"LEN"}) && args.size() == 1)
         return QStringLiteral("LENGTH(RTRIM(") + arg(0) + QStringLiteral("))");
     if (equalsAny(f, {"SUBSTRING"}) && args.size() == 3)
-        return (pg() ? QStringLiteral("SUBSTRING(") : QStringLiteral("SUBSTR("))
-               + arg(0) + u',' + arg(1) + u',' + arg(2) + u')';
+        return (pg() ? QStringLiteral("SUBSTRING(") : QStringLiteral("SUBSTR(")) + arg(0) + u',' + arg(1) + u','
+            + arg(2) + u')';
     if (equalsAny(f, {"CHARINDEX"}) && (args.size() == 2 || args.size() == 3)) {
         // SQL Server searches without regard to case; PostgreSQL refuses
         // substring searches under a nondeterministic collation.
@@ -1248,8 +1237,7 @@ QString Writer::call(int name, int open, int close, bool &textual)
         // from a start position: search the tail and shift the hit back
         const QString start = QStringLiteral("(CASE WHEN (%1) > 1 THEN (%1) ELSE 1 END)").arg(arg(2));
         const QString sub = pg() ? QStringLiteral("SUBSTRING") : QStringLiteral("SUBSTR");
-        const QString pos = QStringLiteral("%1(UPPER(%2(%3,%4))%5,%6)")
-                                .arg(find, sub, arg(1), start, coll, needle);
+        const QString pos = QStringLiteral("%1(UPPER(%2(%3,%4))%5,%6)").arg(find, sub, arg(1), start, coll, needle);
         return QStringLiteral("(CASE WHEN %1 > 0 THEN %1 + %2 - 1 ELSE 0 END)").arg(pos, start);
     }
     if (equalsAny(f, {"CONVERT"}) && (args.size() == 2 || args.size() == 3))
@@ -1322,8 +1310,7 @@ void Writer::concatenation(std::vector<Piece> &ps, bool *textConcat) const
     auto comparedWithText = [&](int before, int after) {
         auto cmp = [&](int s) {
             return isTok(s, u'=') || isTok(s, u"<>") || isTok(s, u"!=")
-                   || (s >= 0 && s < n && ps[sig[s]].kind == Piece::Kind::Token
-                       && isWord(ps[sig[s]].tok, "LIKE"));
+                || (s >= 0 && s < n && ps[sig[s]].kind == Piece::Kind::Token && isWord(ps[sig[s]].tok, "LIKE"));
         };
         auto str = [&](int s) { return s >= 0 && s < n && ps[sig[s]].textual; };
         return (cmp(before) && str(before - 1)) || (cmp(after) && str(after + 1));

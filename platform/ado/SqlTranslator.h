@@ -18,8 +18,7 @@ struct TranslatedStatement {
 // Tokenised (string literals, [names] and comments are never rewritten by
 // accident); a construct it does not know passes through unchanged so that the
 // engine's own error reaches the caller.
-class SqlTranslator
-{
+class SqlTranslator {
 public:
     explicit SqlTranslator(Dialect dialect) : m_dialect(dialect) {}
     // Splits a batch (";", GO lines) into statements and translates each one.

@@ -42,10 +42,10 @@ enum IsolationLevel : int { adXactReadUncommitted = 256, adXactReadCommitted = 4
 
 // Run-time error numbers the system's handlers test (VB Err.Number).
 namespace errnum {
-constexpr long GenericFailure = -2147467259;   // &H80004005: also a lost connection
-constexpr long CommandFailed = -2147217900;    // &H80040E14: a statement the server refused
+constexpr long GenericFailure = -2147467259;     // &H80004005: also a lost connection
+constexpr long CommandFailed = -2147217900;      // &H80040E14: a statement the server refused
 constexpr long IntegrityViolation = -2147217873; // &H80040E2F: constraint, key, null
-constexpr long Timeout = -2147217871;          // &H80040E31
+constexpr long Timeout = -2147217871;            // &H80040E31
 constexpr long ObjectClosed = 3704;
 constexpr long ObjectOpen = 3705;
 constexpr long ConnectionClosed = 3709;

@@ -6,8 +6,7 @@ namespace platform::suite {
 
 // The application object of the suite's library (gAplicacion): remembers the
 // program folder that start-up gives it.
-class Aplicacion
-{
+class Aplicacion {
 public:
     void RutaAplicacion(const QString &carpeta) { m_ruta = carpeta; }
     QString RutaAplicacion() const { return m_ruta; }

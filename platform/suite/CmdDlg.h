@@ -9,8 +9,7 @@ namespace platform::suite {
 
 // The suite's file dialog. Without a chooser installed (unattended, tests) every
 // MostrarAbrir is cancelled; the desktop installs a Qt file dialog.
-class CmdDlg
-{
+class CmdDlg {
 public:
     // Returns the chosen file, or nothing when the operator cancelled.
     using Chooser = std::function<std::optional<QString>(const QString &titulo, const QString &filtro)>;

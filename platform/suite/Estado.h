@@ -9,8 +9,7 @@ namespace platform::suite {
 
 // The status window of the suite's library (gEstado): a title and up to three
 // lines of progress. The desktop shows a window; the unattended mode logs lines.
-class Estado
-{
+class Estado {
 public:
     virtual ~Estado() = default;
     virtual void Mostrar(const QString &titulo, int indicador) = 0;
@@ -21,8 +20,7 @@ public:
 };
 
 // Writes every change of the status to the logger; never asks to stop.
-class LogEstado : public Estado
-{
+class LogEstado : public Estado {
 public:
     void Mostrar(const QString &titulo, int indicador) override;
     void Actualizar(short &detener, const QString &linea1, const QString &linea2 = QString(),

@@ -73,8 +73,7 @@ QString Funciones::AjustarLargo(const QString &text, int maximum) const
     return maximum < 0 ? text : text.left(maximum);
 }
 
-QString Funciones::QuitarCaracteres(const QString &text, const QString &c1, const QString &c2,
-                                    const QString &c3) const
+QString Funciones::QuitarCaracteres(const QString &text, const QString &c1, const QString &c2, const QString &c3) const
 {
     QString out = text;
     for (const QString &c : {c1, c2, c3}) {

@@ -8,11 +8,10 @@
 namespace platform::suite {
 
 // The suite's shared function object (gFunciones). Failures raise platform::RuntimeError.
-class Funciones
-{
+class Funciones {
 public:
-    QString AgregarBarra(const QString &folder) const;            // folder ending in "\" (or "/")
-    QString NuloAVacio(const Variant &value) const;               // "" for Null/Empty
+    QString AgregarBarra(const QString &folder) const; // folder ending in "\" (or "/")
+    QString NuloAVacio(const Variant &value) const;    // "" for Null/Empty
     // Reads text as a fixed-point amount with four decimals, using the regional decimal
     // separator; grouping separators are ignored. Raises RuntimeError(13) on unreadable text.
     double TextoAMoneda(const QString &text) const;

@@ -38,8 +38,7 @@ QString Ini::LeerIni(const QString &archivo, const QString &seccion, const QStri
 {
     const QString path = resolveFile(archivo);
     if (!QFileInfo::exists(path)) {
-        logger().info(QStringLiteral("%1 no existe: %2 toma su valor por omisión \"%3\"")
-                          .arg(path, clave, porOmision));
+        logger().info(QStringLiteral("%1 no existe: %2 toma su valor por omisión \"%3\"").arg(path, clave, porOmision));
         return porOmision;
     }
     auto lines = textfile::readLines(path, kMaxIniBytes);

@@ -8,8 +8,7 @@ namespace platform::suite {
 // the program folder, without regard to case; sections and keys ignore case too.
 // A missing or unreadable file, section or key gives the default (and a log line
 // for the file), never an error.
-class Ini
-{
+class Ini {
 public:
     QString LeerIni(const QString &archivo, const QString &seccion, const QString &clave,
                     const QString &porOmision) const;

@@ -31,8 +31,8 @@ QString Sistema::CarpetaTemporal() const
     return folder;
 }
 
-bool Sistema::EjecutarShell(long, const QString &, const QString &archivo, const QString &parametros,
-                            const QString &, int) const
+bool Sistema::EjecutarShell(long, const QString &, const QString &archivo, const QString &parametros, const QString &,
+                            int) const
 {
     QString target = archivo.trimmed();
     if (target.size() >= 2 && target.startsWith(QLatin1Char('"')) && target.endsWith(QLatin1Char('"')))

@@ -16,9 +16,8 @@ int defaultTreatment(const RuntimeError &error, const QString &mensaje, const QS
 {
     if (error.Number() == 0)
         return 0;
-    QString text = QStringLiteral("Ha ocurrido el Siguiente Error (%1) %2")
-                       .arg(error.Number())
-                       .arg(error.Description().trimmed());
+    QString text =
+        QStringLiteral("Ha ocurrido el Siguiente Error (%1) %2").arg(error.Number()).arg(error.Description().trimmed());
     if (!mensaje.trimmed().isEmpty())
         text = mensaje.trimmed() + QStringLiteral("\r\n") + text;
     logger().error(QStringLiteral("%1: %2").arg(rutina, text));

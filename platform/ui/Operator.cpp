@@ -33,10 +33,7 @@ QString answerName(int answer)
 }
 } // namespace
 
-OperatorService &operatorService()
-{
-    return *currentService();
-}
+OperatorService &operatorService() { return *currentService(); }
 
 void setOperatorService(std::shared_ptr<OperatorService> service)
 {
@@ -92,7 +89,9 @@ Reply UnattendedOperator::ask(const Question &question)
         reply.answer = safeAnswer(question.style);
     }
     QString text = question.text;
-    text.replace(QLatin1String("\r\n"), QLatin1String(" | ")).replace(QLatin1Char('\r'), QLatin1String(" | ")).replace(QLatin1Char('\n'), QLatin1String(" | "));
+    text.replace(QLatin1String("\r\n"), QLatin1String(" | "))
+        .replace(QLatin1Char('\r'), QLatin1String(" | "))
+        .replace(QLatin1Char('\n'), QLatin1String(" | "));
     logger().warning(QStringLiteral("%1: %2 -> %3 (desatendido)")
                          .arg(question.title.trimmed().isEmpty() ? QStringLiteral("Aviso") : question.title.trimmed(),
                               text, answerName(reply.answer)));
@@ -101,8 +100,7 @@ Reply UnattendedOperator::ask(const Question &question)
 
 ScriptedOperator::ScriptedOperator(std::function<void(const QString &)> onUnexpected)
     : m_onUnexpected(std::move(onUnexpected))
-{
-}
+{}
 
 void ScriptedOperator::expect(const QString &textContains, int answer, const QString &text)
 {
@@ -120,21 +118,17 @@ Reply ScriptedOperator::ask(const Question &question)
     const Step step = m_steps.takeFirst();
     if (!step.expectContains.isEmpty() && !question.text.contains(step.expectContains)) {
         if (m_onUnexpected)
-            m_onUnexpected(QStringLiteral("question \"%1\" does not contain \"%2\"")
-                               .arg(question.text, step.expectContains));
+            m_onUnexpected(
+                QStringLiteral("question \"%1\" does not contain \"%2\"").arg(question.text, step.expectContains));
     }
     return step.reply;
 }
 
-ScopedOperator::ScopedOperator(std::shared_ptr<OperatorService> service)
-    : m_previous(currentService())
+ScopedOperator::ScopedOperator(std::shared_ptr<OperatorService> service) : m_previous(currentService())
 {
     setOperatorService(std::move(service));
 }
 
-ScopedOperator::~ScopedOperator()
-{
-    setOperatorService(m_previous);
-}
+ScopedOperator::~ScopedOperator() { setOperatorService(m_previous); }
 
 } // namespace platform

@@ -9,15 +9,22 @@
 namespace platform {
 
 // VB MsgBox answers.
-enum Answer : int {
-    vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7
-};
+enum Answer : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
 
 // VB MsgBox button and icon styles (combine with |).
 enum MsgStyle : int {
-    vbOKOnly = 0, vbOKCancel = 1, vbAbortRetryIgnore = 2, vbYesNoCancel = 3, vbYesNo = 4,
-    vbRetryCancel = 5, vbCritical = 16, vbQuestion = 32, vbExclamation = 48, vbInformation = 64,
-    vbDefaultButton2 = 256, vbDefaultButton3 = 512
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbAbortRetryIgnore = 2,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbRetryCancel = 5,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+    vbDefaultButton2 = 256,
+    vbDefaultButton3 = 512
 };
 
 // One question put to the operator.
@@ -39,8 +46,7 @@ struct Reply {
 
 // Every message box and input box goes through here. The desktop shows Qt
 // dialogs, tests answer from a script, the unattended mode never blocks.
-class OperatorService
-{
+class OperatorService {
 public:
     virtual ~OperatorService() = default;
     virtual Reply ask(const Question &question) = 0;
@@ -52,14 +58,12 @@ void setOperatorService(std::shared_ptr<OperatorService> service);
 
 // MsgBox / InputBox shorthands.
 int msgBox(const QString &text, int style = vbOKOnly, const QString &title = QString());
-QString inputBox(const QString &prompt, const QString &title = QString(),
-                 const QString &defaultText = QString());
+QString inputBox(const QString &prompt, const QString &title = QString(), const QString &defaultText = QString());
 
 // Unattended: writes each question to the logger and takes the answer that lets the
 // run finish safely: Abort for Abort/Retry/Ignore, No for Yes/No, Cancel where offered,
 // else OK; input boxes get their default text.
-class UnattendedOperator : public OperatorService
-{
+class UnattendedOperator : public OperatorService {
 public:
     Reply ask(const Question &question) override;
     static int safeAnswer(int style);
@@ -67,8 +71,7 @@ public:
 
 // Tests: answers from a queue; a question that was not expected fails loudly
 // (the failure callback is called and Cancel/empty is returned).
-class ScriptedOperator : public OperatorService
-{
+class ScriptedOperator : public OperatorService {
 public:
     struct Step {
         QString expectContains; // the question's text must contain this (empty: any)
@@ -87,8 +90,7 @@ private:
 };
 
 // Installs a service for the life of a scope, restoring the previous one after.
-class ScopedOperator
-{
+class ScopedOperator {
 public:
     explicit ScopedOperator(std::shared_ptr<OperatorService> service);
     ~ScopedOperator();

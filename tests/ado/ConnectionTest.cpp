@@ -1,5 +1,5 @@
-#include "platform/ado/Backend.h"
 #include "platform/ado/Connection.h"
+#include "platform/ado/Backend.h"
 #include "platform/ado/Recordset.h"
 #include "tests/support/TestDatabase.h"
 
@@ -104,8 +104,8 @@ TEST(ConnectionOpen, BadConnectionStringsRaiseWithoutOpening)
         f.write("esto no es una base de datos, sino un texto bastante largo para la cabecera\n");
     }
     const QString cases[] = {
-        QStringLiteral("Provider=SQLite;Data Source"),          // no "="
-        QStringLiteral("Provider=SQLite;Mode=Create"),          // no file named
+        QStringLiteral("Provider=SQLite;Data Source"), // no "="
+        QStringLiteral("Provider=SQLite;Mode=Create"), // no file named
         QStringLiteral("Provider=SQLite;Data Source=") + notADatabase,
     };
     for (const QString &text : cases) {
@@ -143,9 +143,7 @@ TEST(ConnectionOpen, MisuseRaisesAdoNumbers)
 
 // ---- every engine ------------------------------------------------------------------------
 
-class ConnectionTest : public DatabaseTest
-{
-};
+class ConnectionTest : public DatabaseTest {};
 
 TEST_P(ConnectionTest, ErrorsHoldExactlyTheLastCallsErrors)
 {

@@ -17,8 +17,7 @@ const QString kAwkward[] = {
     QStringLiteral("línea 1\r\nlínea 2\r\n"),
 };
 
-class EdgeCasesTest : public DatabaseTest
-{
+class EdgeCasesTest : public DatabaseTest {
 protected:
     std::unique_ptr<Recordset> openForChanges(const QString &sql)
     {
@@ -49,7 +48,8 @@ TEST_P(EdgeCasesTest, RecordsetEditsKeepAwkwardText)
         rs = openForChanges(QStringLiteral("SELECT * FROM T_TXT WHERE ID = %1").arg(id));
         rs->field(QStringLiteral("NOMBRE")).setValue(text + QStringLiteral("'x"));
         rs->Update();
-        EXPECT_EQ(textOf(QStringLiteral("SELECT NOMBRE FROM T_TXT WHERE ID = %1").arg(id)), text + QStringLiteral("'x"));
+        EXPECT_EQ(textOf(QStringLiteral("SELECT NOMBRE FROM T_TXT WHERE ID = %1").arg(id)),
+                  text + QStringLiteral("'x"));
 
         auto plain = openForChanges(QStringLiteral("SELECT * FROM T_SINCLAVE"));
         plain->AddNew();

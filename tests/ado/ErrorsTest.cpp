@@ -9,8 +9,7 @@ using testsupport::DatabaseTest;
 
 namespace {
 
-class ErrorsTest : public DatabaseTest
-{
+class ErrorsTest : public DatabaseTest {
 protected:
     void SetUp() override
     {
@@ -29,9 +28,9 @@ protected:
 struct ErrorCase {
     const char *name;
     const char *statement;
-    long number;     // ADO number
-    long native;     // SQL Server's number
-    QStringList mentions; // names the description must hold (any case)
+    long number;                 // ADO number
+    long native;                 // SQL Server's number
+    QStringList mentions;        // names the description must hold (any case)
     bool namedEverywhere = true; // false: only SQLite names them (PostgreSQL's text does not)
 };
 
@@ -39,21 +38,42 @@ struct ErrorCase {
 TEST_P(ErrorsTest, EngineErrorsMapToSqlServerNumbers)
 {
     const ErrorCase cases[] = {
-        {"duplicate key", "INSERT INTO T_ARTICULO VALUES (1, 'otro', 1, 1)", errnum::IntegrityViolation,
-         native::DuplicateKey, {QStringLiteral("T_ARTICULO")}},
-        {"foreign key", "INSERT INTO T_ARTICULO VALUES (2, 'dos', 99, 1)", errnum::IntegrityViolation,
-         native::ConstraintConflict, {QStringLiteral("T_ARTICULO")}},
-        {"foreign key on delete", "DELETE FROM T_RUBRO", errnum::IntegrityViolation,
-         native::ConstraintConflict, {}},
-        {"check", "UPDATE T_ARTICULO SET CANTIDAD = -1 WHERE ID = 1", errnum::IntegrityViolation,
-         native::ConstraintConflict, {QStringLiteral("T_ARTICULO")}},
-        {"not null", "INSERT INTO T_ARTICULO (ID, NOMBRE) VALUES (3, NULL)", errnum::IntegrityViolation,
-         native::NullNotAllowed, {QStringLiteral("T_ARTICULO"), QStringLiteral("NOMBRE")}},
-        {"truncation", "INSERT INTO T_ARTICULO VALUES (4, 'demasiado largo', 1, 1)", errnum::CommandFailed,
-         native::StringTruncated, {QStringLiteral("T_ARTICULO"), QStringLiteral("NOMBRE")}, false},
-        {"missing table", "SELECT * FROM T_NO_EXISTE", errnum::CommandFailed, native::InvalidObject,
+        {"duplicate key",
+         "INSERT INTO T_ARTICULO VALUES (1, 'otro', 1, 1)",
+         errnum::IntegrityViolation,
+         native::DuplicateKey,
+         {QStringLiteral("T_ARTICULO")}},
+        {"foreign key",
+         "INSERT INTO T_ARTICULO VALUES (2, 'dos', 99, 1)",
+         errnum::IntegrityViolation,
+         native::ConstraintConflict,
+         {QStringLiteral("T_ARTICULO")}},
+        {"foreign key on delete", "DELETE FROM T_RUBRO", errnum::IntegrityViolation, native::ConstraintConflict, {}},
+        {"check",
+         "UPDATE T_ARTICULO SET CANTIDAD = -1 WHERE ID = 1",
+         errnum::IntegrityViolation,
+         native::ConstraintConflict,
+         {QStringLiteral("T_ARTICULO")}},
+        {"not null",
+         "INSERT INTO T_ARTICULO (ID, NOMBRE) VALUES (3, NULL)",
+         errnum::IntegrityViolation,
+         native::NullNotAllowed,
+         {QStringLiteral("T_ARTICULO"), QStringLiteral("NOMBRE")}},
+        {"truncation",
+         "INSERT INTO T_ARTICULO VALUES (4, 'demasiado largo', 1, 1)",
+         errnum::CommandFailed,
+         native::StringTruncated,
+         {QStringLiteral("T_ARTICULO"), QStringLiteral("NOMBRE")},
+         false},
+        {"missing table",
+         "SELECT * FROM T_NO_EXISTE",
+         errnum::CommandFailed,
+         native::InvalidObject,
          {QStringLiteral("T_NO_EXISTE")}},
-        {"existing table", "CREATE TABLE T_RUBRO (ID INT)", errnum::CommandFailed, native::AlreadyExists,
+        {"existing table",
+         "CREATE TABLE T_RUBRO (ID INT)",
+         errnum::CommandFailed,
+         native::AlreadyExists,
          {QStringLiteral("T_RUBRO")}},
         {"syntax", "SELEC * FROM T_RUBRO", errnum::CommandFailed, native::SyntaxError, {}},
     };

@@ -1,5 +1,5 @@
-#include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
+#include "platform/ado/Connection.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +20,7 @@ long errorNumber(const std::function<void()> &call)
     return 0;
 }
 
-class RecordsetTest : public DatabaseTest
-{
+class RecordsetTest : public DatabaseTest {
 protected:
     void SetUp() override
     {
@@ -127,8 +126,9 @@ TEST_P(RecordsetTest, AddNewUpdateAndCancelWriteThrough)
     EXPECT_EQ(rs->value(QStringLiteral("NOMBRE")).toString(), QStringLiteral("dos"));
     rs->field(QStringLiteral("PRECIO")).setValue(9.25);
     rs->MoveNext(); // leaving an edited row saves it
-    EXPECT_EQ(names(), (std::vector<QString>{QStringLiteral("UNO"), QStringLiteral("dos"), QStringLiteral("tres"),
-                                             QStringLiteral("cuatro")}));
+    EXPECT_EQ(names(),
+              (std::vector<QString>{QStringLiteral("UNO"), QStringLiteral("dos"), QStringLiteral("tres"),
+                                    QStringLiteral("cuatro")}));
     auto check = cnn().Execute(QStringLiteral("SELECT PRECIO FROM T_REG WHERE ID = 2"));
     EXPECT_DOUBLE_EQ(check->field(0).Value().toDouble(), 9.25);
 }

@@ -20,10 +20,7 @@ std::unique_ptr<Connection> openSqlite(const QString &path = testsupport::freshS
     return cnn;
 }
 
-QString text(Connection &cnn, const QString &sql)
-{
-    return cnn.Execute(sql)->field(0).Value().toString();
-}
+QString text(Connection &cnn, const QString &sql) { return cnn.Execute(sql)->field(0).Value().toString(); }
 
 TEST(DateText, ReadsTheFormsTheSystemWrites)
 {
@@ -32,15 +29,24 @@ TEST(DateText, ReadsTheFormsTheSystemWrites)
         const char *normalised; // nullptr: not a date
     };
     const Case cases[] = {
-        {"31/12/20 10:30", "2020-12-31 10:30:00"},   {"31/12/20", "2020-12-31 00:00:00"},
-        {"01/02/2021", "2021-02-01 00:00:00"},       {"1/2/2021", "2021-02-01 00:00:00"},
-        {"31-12-1999 23:59:58", "1999-12-31 23:59:58"}, {"01/02/49", "2049-02-01 00:00:00"},
-        {"01/02/50", "1950-02-01 00:00:00"},         {"2021-02-01", "2021-02-01 00:00:00"},
-        {"2021-02-01T08:05:09.123", "2021-02-01 08:05:09.123"}, {"20210201 08:05", "2021-02-01 08:05:00"},
-        {" 2021-02-01 08:05:09 ", "2021-02-01 08:05:09"}, {"10:30", "1900-01-01 10:30:00"},
-        {"31/02/2021", nullptr},                     {"13/13/2021", nullptr},
-        {"2021", nullptr},                           {"hola", nullptr},
-        {"31/12/2020 25:00", nullptr},               {"31/12/2020 x", nullptr},
+        {"31/12/20 10:30", "2020-12-31 10:30:00"},
+        {"31/12/20", "2020-12-31 00:00:00"},
+        {"01/02/2021", "2021-02-01 00:00:00"},
+        {"1/2/2021", "2021-02-01 00:00:00"},
+        {"31-12-1999 23:59:58", "1999-12-31 23:59:58"},
+        {"01/02/49", "2049-02-01 00:00:00"},
+        {"01/02/50", "1950-02-01 00:00:00"},
+        {"2021-02-01", "2021-02-01 00:00:00"},
+        {"2021-02-01T08:05:09.123", "2021-02-01 08:05:09.123"},
+        {"20210201 08:05", "2021-02-01 08:05:00"},
+        {" 2021-02-01 08:05:09 ", "2021-02-01 08:05:09"},
+        {"10:30", "1900-01-01 10:30:00"},
+        {"31/02/2021", nullptr},
+        {"13/13/2021", nullptr},
+        {"2021", nullptr},
+        {"hola", nullptr},
+        {"31/12/2020 25:00", nullptr},
+        {"31/12/2020 x", nullptr},
     };
     for (const Case &c : cases) {
         const auto parts = DateText::parse(c.text, qsizetype(strlen(c.text)));
@@ -67,7 +73,9 @@ TEST(TranslationCache, GivesTheTranslatorsOwnResult)
         "UPDATE TA_CONFIGURACION SET Valor = 'x' WHERE Clave = 'TimeOut' -- it's a comment",
         "IF NOT EXISTS (SELECT * FROM T WHERE ID = 3) INSERT INTO T (ID, N) VALUES (3, 'tres')",
         "DELETE T WHERE FECHA < getDate() AND N IN (1, 2, 3.5)",
-        "BEGIN TRANSACTION", "COMMIT TRANSACTION", "ROLLBACK TRANSACTION",
+        "BEGIN TRANSACTION",
+        "COMMIT TRANSACTION",
+        "ROLLBACK TRANSACTION",
         "INSERT INTO A VALUES (1, 'a')\r\nGO\r\nINSERT INTO A VALUES (2, 'b'); UPDATE A SET N = 0",
         "EXEC VK_CREACALENDARIO '01/01/2021', '31/12/2021'",
         "CREATE TABLE X (ID INT PRIMARY KEY, NOMBRE VARCHAR(30) NOT NULL, P DECIMAL(18, 4))",
@@ -82,7 +90,8 @@ TEST(TranslationCache, GivesTheTranslatorsOwnResult)
         for (const char *text : statements) {
             QString sql = QString::fromUtf8(text);
             if (pass == 1) // other values, same shapes
-                sql.replace(QLatin1String("17"), QLatin1String("18")).replace(QLatin1String("'N'"), QLatin1String("'M'"));
+                sql.replace(QLatin1String("17"), QLatin1String("18"))
+                    .replace(QLatin1String("'N'"), QLatin1String("'M'"));
             const auto expected = translator.translate(sql);
             const auto actual = cache.translate(sql);
             ASSERT_EQ(actual.size(), expected.size()) << text;

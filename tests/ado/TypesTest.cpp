@@ -10,9 +10,7 @@ using testsupport::DatabaseTest;
 
 namespace {
 
-class TypesTest : public DatabaseTest
-{
-};
+class TypesTest : public DatabaseTest {};
 
 struct TypeCase {
     const char *declared;
@@ -22,16 +20,26 @@ struct TypeCase {
 
 // Declared type (SQL Server's spelling) -> ADO type number and defined size.
 const TypeCase kTypes[] = {
-    {"CHAR(5)", adChar, 5},           {"VARCHAR(30)", adVarChar, 30},
-    {"NVARCHAR(40)", adVarWChar, 40}, {"NCHAR(3)", adWChar, 3},
-    {"TEXT", adLongVarChar, 2147483647}, {"INT", adInteger, 4},
-    {"INTEGER", adInteger, 4},        {"SMALLINT", adSmallInt, 2},
-    {"TINYINT", adUnsignedTinyInt, 1}, {"BIGINT", adBigInt, 8},
-    {"REAL", adSingle, 4},            {"FLOAT", adDouble, 8},
-    {"MONEY", adCurrency, 8},         {"DECIMAL(18,4)", adNumeric, 19},
-    {"NUMERIC(10,2)", adNumeric, 19}, {"BIT", adBoolean, 2},
-    {"DATETIME", adDBTimeStamp, 8},   {"SMALLDATETIME", adDBTimeStamp, 8},
-    {"DATE", adDBDate, 6},            {"TIME", adDBTime, 6},
+    {"CHAR(5)", adChar, 5},
+    {"VARCHAR(30)", adVarChar, 30},
+    {"NVARCHAR(40)", adVarWChar, 40},
+    {"NCHAR(3)", adWChar, 3},
+    {"TEXT", adLongVarChar, 2147483647},
+    {"INT", adInteger, 4},
+    {"INTEGER", adInteger, 4},
+    {"SMALLINT", adSmallInt, 2},
+    {"TINYINT", adUnsignedTinyInt, 1},
+    {"BIGINT", adBigInt, 8},
+    {"REAL", adSingle, 4},
+    {"FLOAT", adDouble, 8},
+    {"MONEY", adCurrency, 8},
+    {"DECIMAL(18,4)", adNumeric, 19},
+    {"NUMERIC(10,2)", adNumeric, 19},
+    {"BIT", adBoolean, 2},
+    {"DATETIME", adDBTimeStamp, 8},
+    {"SMALLDATETIME", adDBTimeStamp, 8},
+    {"DATE", adDBDate, 6},
+    {"TIME", adDBTime, 6},
     {"IMAGE", adLongVarBinary, 2147483647},
 };
 
@@ -84,10 +92,12 @@ TEST_P(TypesTest, ExpressionColumnsTakeTheirTypeFromTheirValue)
     cnn().Execute(QStringLiteral("INSERT INTO T_EXP VALUES (2, '31/12/2020')"));
     auto rs = cnn().Execute(QStringLiteral("SELECT COUNT(*) AS N, MAX(ID) AS MAYOR, 'abc' AS T, "
                                            "MAX(FECHA) AS ULTIMA FROM T_EXP"));
-    EXPECT_TRUE(rs->field(QStringLiteral("N")).Type() == adInteger || rs->field(QStringLiteral("N")).Type() == adBigInt);
+    EXPECT_TRUE(rs->field(QStringLiteral("N")).Type() == adInteger
+                || rs->field(QStringLiteral("N")).Type() == adBigInt);
     EXPECT_EQ(rs->value(QStringLiteral("N")).toInt64(), 2);
     EXPECT_EQ(rs->value(QStringLiteral("MAYOR")).toInt64(), 2);
-    EXPECT_TRUE(rs->field(QStringLiteral("T")).Type() == adVarChar || rs->field(QStringLiteral("T")).Type() == adLongVarChar);
+    EXPECT_TRUE(rs->field(QStringLiteral("T")).Type() == adVarChar
+                || rs->field(QStringLiteral("T")).Type() == adLongVarChar);
     EXPECT_EQ(rs->value(QStringLiteral("T")).toString(), QStringLiteral("abc"));
     EXPECT_EQ(rs->value(QStringLiteral("ULTIMA")).toDateTime(), QDateTime(QDate(2021, 2, 1), QTime(0, 0)));
 }
@@ -109,9 +119,10 @@ TEST_P(TypesTest, DatesRoundTripDayFirst)
     };
     int id = 0;
     for (const DateCase &c : cases)
-        cnn().Execute(QStringLiteral("INSERT INTO T_FEC (ID, FECHA, DIA) VALUES (%1, '%2', '%3')")
-                          .arg(++id).arg(QString::fromLatin1(c.literal),
-                                         QString::fromLatin1(c.literal).section(QLatin1Char(' '), 0, 0)));
+        cnn().Execute(
+            QStringLiteral("INSERT INTO T_FEC (ID, FECHA, DIA) VALUES (%1, '%2', '%3')")
+                .arg(++id)
+                .arg(QString::fromLatin1(c.literal), QString::fromLatin1(c.literal).section(QLatin1Char(' '), 0, 0)));
     auto rs = cnn().Execute(QStringLiteral("SELECT ID, FECHA, DIA FROM T_FEC ORDER BY ID"));
     for (const DateCase &c : cases) {
         ASSERT_FALSE(rs->EOF());
@@ -142,14 +153,16 @@ TEST_P(TypesTest, DatesCompareWithLiteralsByValue)
     int id = 0;
     for (const char *v : values)
         cnn().Execute(QStringLiteral("INSERT INTO T_FEC (ID, FECHA, DIA) VALUES (%1, '%2', '%3')")
-                          .arg(++id).arg(QString::fromLatin1(v), QString::fromLatin1(v).section(QLatin1Char(' '), 0, 0)));
+                          .arg(++id)
+                          .arg(QString::fromLatin1(v), QString::fromLatin1(v).section(QLatin1Char(' '), 0, 0)));
     struct RangeCase {
         const char *condition;
         qint64 expected;
     };
     const RangeCase ranges[] = {
-        {"FECHA >= '01/02/2021'", 3}, {"FECHA < '2021-01-01'", 2}, {"FECHA = '31/12/20 10:30'", 1},
-        {"FECHA BETWEEN '31/12/2020' AND '01/02/2021'", 4}, {"DIA = '01/02/2021'", 3},
+        {"FECHA >= '01/02/2021'", 3},    {"FECHA < '2021-01-01'", 2},
+        {"FECHA = '31/12/20 10:30'", 1}, {"FECHA BETWEEN '31/12/2020' AND '01/02/2021'", 4},
+        {"DIA = '01/02/2021'", 3},
     };
     for (const RangeCase &c : ranges) {
         auto rs = cnn().Execute(QStringLiteral("SELECT COUNT(*) FROM T_FEC WHERE ") + QString::fromLatin1(c.condition));

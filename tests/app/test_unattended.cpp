@@ -16,8 +16,7 @@ namespace {
 
 constexpr int kTimeoutMs = 60000;
 
-class UnattendedRun : public ::testing::Test
-{
+class UnattendedRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -46,7 +45,8 @@ protected:
     {
         ado::Connection cnn;
         cnn.Open(QStringLiteral("Provider=SQLite;Data Source=%1").arg(m_db));
-        auto rs = cnn.Execute(QStringLiteral("SELECT COUNT(*) AS N, MAX(EGRESO) AS E, MAX(Formulario) AS F FROM Control_Acceso"));
+        auto rs = cnn.Execute(
+            QStringLiteral("SELECT COUNT(*) AS N, MAX(EGRESO) AS E, MAX(Formulario) AS F FROM Control_Acceso"));
         const QString rows = rs->value(QStringLiteral("N")).toString();
         if (exitTime)
             *exitTime = rs->value(QStringLiteral("E")).toString();
@@ -60,7 +60,8 @@ protected:
 
 TEST_F(UnattendedRun, StartsRecordsTheRunAndEndsWithSuccess)
 {
-    const int status = run(QStringLiteral("@Server=!;@DbName=%1;@Usuario=operador;@Password=;@ParametroAdicional=AUTO").arg(m_db));
+    const int status =
+        run(QStringLiteral("@Server=!;@DbName=%1;@Usuario=operador;@Password=;@ParametroAdicional=AUTO").arg(m_db));
     EXPECT_EQ(status, 0) << m_stderr.toStdString();
     QString exitTime;
     EXPECT_EQ(accessRows(&exitTime), QStringLiteral("1"));

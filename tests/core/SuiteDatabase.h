@@ -10,8 +10,7 @@
 
 // A test database holding the suite's schema, with the shared gDB connected to it and a
 // scripted operator that fails the test on any unexpected question.
-class SuiteDatabaseTest : public testsupport::DatabaseTest
-{
+class SuiteDatabaseTest : public testsupport::DatabaseTest {
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -51,7 +51,8 @@ TEST_P(AccessLogDb, RowWrittenAtStartAndClosedAtTheEnd)
     EXPECT_EQ(count(QStringLiteral("Control_Acceso")), 2);
 
     Finalizar();
-    EXPECT_TRUE(kStamp.match(scalar(QStringLiteral("SELECT EGRESO FROM Control_Acceso WHERE Id = %1").arg(gIdAcceso))).hasMatch());
+    EXPECT_TRUE(kStamp.match(scalar(QStringLiteral("SELECT EGRESO FROM Control_Acceso WHERE Id = %1").arg(gIdAcceso)))
+                    .hasMatch());
     EXPECT_EQ(scalar(QStringLiteral("SELECT EGRESO") + where), QStringLiteral("<null>"));
 }
 
@@ -100,8 +101,7 @@ TEST_P(AccessLogDb, MissingTableReportsFailure)
 IMAESTROS_DATABASE_TESTS(AccessLogDb);
 
 // Start-up on an embedded database in a program folder of its own.
-class StartUp : public ::testing::Test
-{
+class StartUp : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -129,8 +129,9 @@ protected:
     platform::Status start(const QString &extra = QString())
     {
         QString connection;
-        return IniciarSistema(false, QStringLiteral("@Server=!; @DbName=%1; @Usuario=ana; @Password=; @Caja=3%2")
-                                         .arg(m_db, extra), connection, 3);
+        return IniciarSistema(
+            false, QStringLiteral("@Server=!; @DbName=%1; @Usuario=ana; @Password=; @Caja=3%2").arg(m_db, extra),
+            connection, 3);
     }
     QTemporaryDir m_dir;
     QString m_db;
@@ -274,7 +275,8 @@ TEST_F(StartUp, SecondStartOnTheOpenConnectionWritesAnotherRow)
     const std::int32_t first = gIdAcceso;
     QString connection;
     // The command line is not read again: a different one changes nothing.
-    ASSERT_TRUE(IniciarSistema(false, QStringLiteral("@Server=!; @DbName=/nowhere.db; @Usuario=otro"), connection, 3).ok());
+    ASSERT_TRUE(
+        IniciarSistema(false, QStringLiteral("@Server=!; @DbName=/nowhere.db; @Usuario=otro"), connection, 3).ok());
     EXPECT_GT(gIdAcceso, first);
     EXPECT_EQ(gDB().gDBName, m_db);
     EXPECT_EQ(gCaja, QStringLiteral("3"));

@@ -17,8 +17,7 @@ using namespace ModGlobal;
 
 QString pad(const char *code) { return platform::suite::gFunciones().AlinearDerecha(QString::fromUtf8(code), 25); }
 
-class ArticleLookupDb : public SuiteDatabaseTest
-{
+class ArticleLookupDb : public SuiteDatabaseTest {
 protected:
     void SetUp() override
     {
@@ -30,10 +29,12 @@ protected:
         article("012345678901", "Tuerca", "UN", "", "", "");
         article("12345", "Queso", "KG", "", "", "");
         article("54321", "Pan", "UN", "", "", "");
-        exec(QStringLiteral("UPDATE MA_ARTICULOS SET CodigoArtProveedor = '%1', CuentaProveedor = 'PROV1' WHERE IdArticulo = '%2'")
+        exec(QStringLiteral(
+                 "UPDATE MA_ARTICULOS SET CodigoArtProveedor = '%1', CuentaProveedor = 'PROV1' WHERE IdArticulo = '%2'")
                  .arg(pad("P-77"), pad("54321")));
         exec(QStringLiteral("INSERT INTO MA_PRECIOSCAB (IdLista, TipoLista) VALUES ('   7', 'C')"));
-        exec(QStringLiteral("INSERT INTO MA_PRECIOS (IdLista, IdArticulo, IdArticuloProveedor) VALUES ('   7', '%1', '%2')")
+        exec(QStringLiteral(
+                 "INSERT INTO MA_PRECIOS (IdLista, IdArticulo, IdArticuloProveedor) VALUES ('   7', '%1', '%2')")
                  .arg(pad("ABC"), pad("PROV-ABC")));
     }
     void TearDown() override
@@ -45,8 +46,9 @@ protected:
     void article(const char *id, const char *name, const char *unit, const char *barCode, const char *barCode2,
                  const char *unit2)
     {
-        exec(QStringLiteral("INSERT INTO MA_ARTICULOS (IdArticulo, Descripcion, IdUnidad, CodigoBarra, CodigoBarra2, UMCB2) "
-                            "VALUES ('%1', '%2', '%3', %4, %5, %6)")
+        exec(QStringLiteral(
+                 "INSERT INTO MA_ARTICULOS (IdArticulo, Descripcion, IdUnidad, CodigoBarra, CodigoBarra2, UMCB2) "
+                 "VALUES ('%1', '%2', '%3', %4, %5, %6)")
                  .arg(pad(id), QString::fromUtf8(name), QString::fromUtf8(unit),
                       *barCode ? QLatin1Char('\'') + pad(barCode) + QLatin1Char('\'') : QStringLiteral("NULL"),
                       *barCode2 ? QLatin1Char('\'') + pad(barCode2) + QLatin1Char('\'') : QStringLiteral("NULL"),
@@ -188,7 +190,8 @@ TEST_P(ArticleLookupDb, ArticleOfAnotherBusinessUnitIsWarnedAbout)
     for (const Case &c : cases) {
         if (c.shown)
             operatorScript().expect(
-                QStringLiteral("Este articulo pertenece a una unidad de negocio distinta a la seleccionada"), platform::vbOK);
+                QStringLiteral("Este articulo pertenece a una unidad de negocio distinta a la seleccionada"),
+                platform::vbOK);
         ArticuloBuscado out;
         QString code = QStringLiteral("ABC");
         std::int16_t byBarCode = 0;
@@ -202,7 +205,8 @@ TEST_P(ArticleLookupDb, ArticleOfAnotherBusinessUnitIsWarnedAbout)
     ArticuloBuscado out;
     QString code = QStringLiteral("7790001");
     exec(QStringLiteral("UPDATE MA_ARTICULOS SET idTipo = '   1' WHERE IdArticulo = '%1'").arg(pad("7790001")));
-    EXPECT_TRUE(BuscarArticulo(code, nullptr, true, byBarCode, out, QString(), QString(), QStringLiteral("FC"), warning));
+    EXPECT_TRUE(
+        BuscarArticulo(code, nullptr, true, byBarCode, out, QString(), QString(), QStringLiteral("FC"), warning));
     EXPECT_EQ(warning, 1);
     gProgramasDeVenta.clear();
     gRazonSocialPorUneg = false;

@@ -14,8 +14,7 @@ namespace {
 
 using namespace ModGlobal;
 
-class ConfigurationDb : public SuiteDatabaseTest
-{
+class ConfigurationDb : public SuiteDatabaseTest {
 protected:
     void set(const char *key, const char *value, const char *aux = nullptr)
     {
@@ -65,8 +64,8 @@ TEST_P(ConfigurationDb, EmptyTableGivesTheDefaults)
 TEST_P(ConfigurationDb, ReadingRulesFromRealRows)
 {
     set("MostrarStockenConsultas", "si");
-    set("UsaConsultaLike", " SI");       // SI is untrimmed
-    set("RazonSocialPorUneg", " SI ");   // SI-trim
+    set("UsaConsultaLike", " SI");     // SI is untrimmed
+    set("RazonSocialPorUneg", " SI "); // SI-trim
     set("SS_CONFIDENCIALIDAD", "Si");
     set("V_ModificaCPrecio", "no");
     set("C_ModificaCPrecio", "N");
@@ -76,7 +75,7 @@ TEST_P(ConfigurationDb, ReadingRulesFromRealRows)
     set("CantidadDecimales", " 3 ");
     set("PERIODO", " 12abc");
     set("CFondo", "255");
-    set("CLetra", "abc");               // damaged: keeps the previous value
+    set("CLetra", "abc"); // damaged: keeps the previous value
     set("MaxDto", "12,5");
     set("CONDIVAEMPRESA", "0");
     set("CONDIVA", "2");

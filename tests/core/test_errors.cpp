@@ -17,8 +17,7 @@
 
 namespace {
 
-class CentralErrorRoutine : public ::testing::Test
-{
+class CentralErrorRoutine : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -72,9 +71,9 @@ TEST_F(CentralErrorRoutine, ShowsTheErrorAndLogsTheAnswer)
 
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 7);
-    const QRegularExpression shape(QStringLiteral(
-        "^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d Rutina: - FORM_LOAD Mensaje Ha ocurrido el Siguiente Error \\(13\\) "
-        "Tipos no coinciden Respondió : (.*)$"));
+    const QRegularExpression shape(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d Rutina: - FORM_LOAD "
+                                                  "Mensaje Ha ocurrido el Siguiente Error \\(13\\) "
+                                                  "Tipos no coinciden Respondió : (.*)$"));
     for (int i = 0; i < 7; ++i) {
         const auto match = shape.match(lines.at(i));
         ASSERT_TRUE(match.hasMatch()) << lines.at(i).toStdString();

@@ -96,7 +96,8 @@ TEST(QueryMasks, ReadsRecordsBackAndIgnoresDamage)
 
 TEST(QueryMasks, LongTextsAreCutToTheirField)
 {
-    MascaraConsulta mask{QString(150, QLatin1Char('T')), QStringLiteral("V"), QString(600, QLatin1Char('C')), QString()};
+    MascaraConsulta mask{QString(150, QLatin1Char('T')), QStringLiteral("V"), QString(600, QLatin1Char('C')),
+                         QString()};
     const QByteArray record = mask.toRecord();
     ASSERT_EQ(record.size(), 1202);
     EXPECT_EQ(record.left(100), QByteArray(100, 'T'));

@@ -26,7 +26,8 @@ class ExtraerCampoTable : public ::testing::TestWithParam<FieldCase> {};
 TEST_P(ExtraerCampoTable, Field)
 {
     const FieldCase &c = GetParam();
-    EXPECT_EQ(ModGlobal::ExtraerCampo(QString::fromUtf8(c.text), c.n, QStringLiteral("\t")), QString::fromUtf8(c.expected));
+    EXPECT_EQ(ModGlobal::ExtraerCampo(QString::fromUtf8(c.text), c.n, QStringLiteral("\t")),
+              QString::fromUtf8(c.expected));
 }
 
 const FieldCase kFields[] = {
@@ -149,8 +150,7 @@ TEST(Files, ExportarPlanillaWritesAndDiscards)
     EXPECT_EQ(discard, last);
 }
 
-class StationFile : public ::testing::Test
-{
+class StationFile : public ::testing::Test {
 protected:
     void SetUp() override { platform::setProgramFolder(m_dir.path()); }
     void TearDown() override { platform::setProgramFolder(QString()); }

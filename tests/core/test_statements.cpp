@@ -68,8 +68,7 @@ TEST(StatementBuilder, NextStatementStartsCleanWithoutFirstFlag)
     EXPECT_EQ(list.at(3), QStringLiteral("INSERT INTO T (B) VALUES ('2')"));
 }
 
-class StatementsDb : public SuiteDatabaseTest
-{
+class StatementsDb : public SuiteDatabaseTest {
 protected:
     void SetUp() override
     {
@@ -96,7 +95,7 @@ protected:
         ado::Recordset rs;
         EXPECT_TRUE(gDB().AbrirRecordset(QStringLiteral("SELECT * FROM T_TIPOS WHERE 1 = 0"), rs));
         const QStringList columns{QStringLiteral("Codigo"), QStringLiteral("[Nombre]"), QStringLiteral("Cantidad"),
-                                  QStringLiteral("Precio"), QStringLiteral("Activo"), QStringLiteral("Alta")};
+                                  QStringLiteral("Precio"), QStringLiteral("Activo"),   QStringLiteral("Alta")};
         for (int i = 0; i < columns.size(); ++i) {
             QString column = columns.at(i);
             ModGlobal::CargarCampo(rs, column, values.at(i), i == 0);
@@ -119,10 +118,12 @@ TEST_P(StatementsDb, CargarCampoChoosesTheLiteralByColumnType)
 {
     EXPECT_EQ(insertFor({QStringLiteral("1"), QStringLiteral(" AB "), QStringLiteral("7"), QStringLiteral("12,5"),
                          QStringLiteral("x"), QStringLiteral("31/12/2020")}),
-              QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES ('   1','AB',7,12.5,'1','31/12/2020')"));
+              QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES ('   "
+                             "1','AB',7,12.5,'1','31/12/2020')"));
     EXPECT_EQ(insertFor({QStringLiteral(" "), QStringLiteral(""), QStringLiteral("0"), QStringLiteral("0"),
                          QStringLiteral("FALSO"), QStringLiteral("no es fecha")}),
-              QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES (Null,Null,0,0,'0',Null)"));
+              QStringLiteral(
+                  "INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES (Null,Null,0,0,'0',Null)"));
     for (const char *yes : {"SI", "S", "TRUE", "1", ""})
         EXPECT_TRUE(insertFor({QStringLiteral("1"), QString(), QStringLiteral("0"), QStringLiteral("0"),
                                QString::fromUtf8(yes), QString()})
@@ -137,8 +138,9 @@ TEST_P(StatementsDb, CargarCampoChoosesTheLiteralByColumnType)
 
 TEST_P(StatementsDb, RunnerCommitsEveryStatement)
 {
-    const QStringList list{QString(), QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre) VALUES ('   1','A')"), QString(),
-                           QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre) VALUES ('   2','O''B')"), QString()};
+    const QStringList list{QString(), QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre) VALUES ('   1','A')"),
+                           QString(), QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre) VALUES ('   2','O''B')"),
+                           QString()};
     bool failed = true;
     std::int32_t native = -1;
     QString text, script;
@@ -147,8 +149,9 @@ TEST_P(StatementsDb, RunnerCommitsEveryStatement)
     EXPECT_EQ(native, 0);
     EXPECT_EQ(count(QStringLiteral("T_TIPOS")), 2);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Nombre FROM T_TIPOS WHERE Codigo = '   2'")), QStringLiteral("O'B"));
-    EXPECT_EQ(script, QStringLiteral("BEGIN TRANSACTION \r\r\r") + list.at(1) + QStringLiteral("\r") + list.at(3)
-                          + QStringLiteral("\r"));
+    EXPECT_EQ(script,
+              QStringLiteral("BEGIN TRANSACTION \r\r\r") + list.at(1) + QStringLiteral("\r") + list.at(3)
+                  + QStringLiteral("\r"));
     EXPECT_EQ(count(QStringLiteral("AUX_ERR")), 0);
 }
 
@@ -166,9 +169,10 @@ TEST_P(StatementsDb, FailureRollsBackShowsAndRecords)
 {
     exec(QStringLiteral("INSERT INTO T_TIPOS (Codigo) VALUES ('   9')"));
     operatorScript().expect(QStringLiteral("2627 : "), platform::vbOK);
-    const QStringList list{QString(), QStringLiteral("INSERT INTO T_TIPOS (Codigo) VALUES ('   1')"), QString(),
-                           QStringLiteral("INSERT INTO T_TIPOS (Codigo) VALUES ('   9')"), QString(),
-                           QStringLiteral("INSERT INTO T_TIPOS (Codigo) VALUES ('   3')"), QString()};
+    const QStringList list{QString(), QStringLiteral("INSERT INTO T_TIPOS (Codigo) VALUES ('   1')"),
+                           QString(), QStringLiteral("INSERT INTO T_TIPOS (Codigo) VALUES ('   9')"),
+                           QString(), QStringLiteral("INSERT INTO T_TIPOS (Codigo) VALUES ('   3')"),
+                           QString()};
     bool failed = false;
     std::int32_t native = 0;
     QString text;
@@ -209,7 +213,8 @@ TEST_P(StatementsDb, ToleratedDuplicateIsSilentButStillRolledBack)
 TEST_P(StatementsDb, ToleranceFlagsSilenceOnlyTheirOwnError)
 {
     // A CHECK violation is the constraint conflict 547, like a missing parent row.
-    recreateTable(QStringLiteral("T_HIJOS"), QStringLiteral("Id int NOT NULL PRIMARY KEY, Cantidad int NULL CHECK (Cantidad >= 0)"));
+    recreateTable(QStringLiteral("T_HIJOS"),
+                  QStringLiteral("Id int NOT NULL PRIMARY KEY, Cantidad int NULL CHECK (Cantidad >= 0)"));
     const QStringList list{QString(), QStringLiteral("INSERT INTO T_HIJOS (Id, Cantidad) VALUES (1, 5)"), QString(),
                            QStringLiteral("INSERT INTO T_HIJOS (Id, Cantidad) VALUES (2, -1)"), QString()};
     struct Case {
@@ -224,7 +229,8 @@ TEST_P(StatementsDb, ToleranceFlagsSilenceOnlyTheirOwnError)
         bool failed = false;
         std::int32_t native = 0;
         QString script, text;
-        ModGlobal::GActualizarDatoScript(list, failed, native, c.ignoreDuplicates, c.ignoreForeignKeys, script, text, true);
+        ModGlobal::GActualizarDatoScript(list, failed, native, c.ignoreDuplicates, c.ignoreForeignKeys, script, text,
+                                         true);
         EXPECT_TRUE(failed);
         EXPECT_EQ(native, 547);
         EXPECT_EQ(text.startsWith(QStringLiteral("547 : ")), c.shown) << text.toStdString();
@@ -264,7 +270,9 @@ TEST_P(StatementsDb, ErroresActualizacionMessages)
     EXPECT_TRUE(gDB().gCnn.errors().isEmpty());
 
     operatorScript().expect(QStringLiteral("En el campo: Precio"), platform::vbOK);
-    EXPECT_EQ(ModGlobal::ErroresActualizacion(platform::RuntimeError(3421, QStringLiteral("conv")), QStringLiteral("Precio")), 0);
+    EXPECT_EQ(
+        ModGlobal::ErroresActualizacion(platform::RuntimeError(3421, QStringLiteral("conv")), QStringLiteral("Precio")),
+        0);
     EXPECT_EQ(operatorScript().asked().at(1).title, QStringLiteral("Error en conversion de datos"));
 }
 
@@ -330,7 +338,8 @@ TEST(AdaptarSQL, OracleRewritesTopAndLen)
 {
     DB_Dll &db = gDB();
     db.gConnString = QStringLiteral("Provider=SQLOLEDB;Data Source=x");
-    EXPECT_EQ(ModGlobal::AdaptarSQL(QStringLiteral("SELECT top 10 * FROM T")), QStringLiteral("SELECT top 10 * FROM T"));
+    EXPECT_EQ(ModGlobal::AdaptarSQL(QStringLiteral("SELECT top 10 * FROM T")),
+              QStringLiteral("SELECT top 10 * FROM T"));
     db.gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=x");
     EXPECT_EQ(ModGlobal::AdaptarSQL(QStringLiteral("SELECT top 10 * FROM T")),
               QStringLiteral("SELECT  *  FROM T WHERE ROWNUM <=  10 "));

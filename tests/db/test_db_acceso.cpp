@@ -1,6 +1,5 @@
 // The connection dialog: registration, duplicate refusal, the list of BASES.TXT, the
 // shortcut, and the form itself offscreen.
-#include "tests/db/QtPrinters.h"
 #include "db/FrmAccesoLogic.h"
 #include "db/LBM_Bases.h"
 #include "db/ui/frmAcceso.h"
@@ -8,6 +7,7 @@
 #include "platform/TextFile.h"
 #include "platform/suite/Funciones.h"
 #include "platform/ui/Operator.h"
+#include "tests/db/QtPrinters.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QApplication>
@@ -24,13 +24,9 @@
 
 namespace {
 
-QString enc(const QString &text)
-{
-    return platform::suite::gFunciones().Codificar(text);
-}
+QString enc(const QString &text) { return platform::suite::gFunciones().Codificar(text); }
 
-class AccesoTest : public ::testing::Test
-{
+class AccesoTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -66,10 +62,7 @@ protected:
         cnn.Close();
         return path;
     }
-    void writeBases(const QStringList &lines)
-    {
-        ASSERT_TRUE(platform::textfile::writeLines(bases(), lines).ok());
-    }
+    void writeBases(const QStringList &lines) { ASSERT_TRUE(platform::textfile::writeLines(bases(), lines).ok()); }
 
     QTemporaryDir m_dir;
     QByteArray m_home;
@@ -97,8 +90,9 @@ TEST_F(AccesoTest, RegistersATestedConnectionAndListsIt)
     logic.CboPlataformaDB = 2;
     EXPECT_EQ(logic.CmdRegistrar(), FrmAccesoLogic::Registro::Registrado);
     const QString key = path.toUpper() + QStringLiteral(" / !");
-    EXPECT_EQ(basesBytes(), platform::textfile::encode1252(key + QLatin1Char(',') + path + QStringLiteral(",ana,")
-                                                           + enc(QStringLiteral("clave")) + QStringLiteral(",!\r\n")));
+    EXPECT_EQ(basesBytes(),
+              platform::textfile::encode1252(key + QLatin1Char(',') + path + QStringLiteral(",ana,")
+                                             + enc(QStringLiteral("clave")) + QStringLiteral(",!\r\n")));
     EXPECT_EQ(logic.lstBases(), QStringList{key});
     EXPECT_EQ(logic.listIndex(), 0);
     EXPECT_EQ(gDB().gCnn.State(), ado::adStateClosed) << "the test connection is closed again";
@@ -117,7 +111,8 @@ TEST_F(AccesoTest, RegistersATestedConnectionAndListsIt)
 
 TEST_F(AccesoTest, DuplicateIsFoundWithoutThePort)
 {
-    writeBases({QStringLiteral("VENTAS / SRV01,VENTAS,sa,") + enc(QStringLiteral("x")) + QStringLiteral(",SRV01:1433")});
+    writeBases(
+        {QStringLiteral("VENTAS / SRV01,VENTAS,sa,") + enc(QStringLiteral("x")) + QStringLiteral(",SRV01:1433")});
     FrmAccesoLogic logic;
     logic.TxtDbName = QStringLiteral("ventas");
     logic.TxtServidor = QStringLiteral("srv01:1500");
@@ -163,8 +158,9 @@ TEST_F(AccesoTest, ListShowsTheRecordsAndSelectionFillsTheBoxes)
                 QStringLiteral("SIN PUERTO,compras,u,") + enc(QStringLiteral("z")) + QStringLiteral(",srv02")});
     FrmAccesoLogic logic;
     logic.cargar();
-    EXPECT_EQ(logic.lstBases(), (QStringList{QStringLiteral("VENTAS / SRV01"), QStringLiteral("PG / %PGHOST"),
-                                             QStringLiteral("SIN PUERTO")}));
+    EXPECT_EQ(
+        logic.lstBases(),
+        (QStringList{QStringLiteral("VENTAS / SRV01"), QStringLiteral("PG / %PGHOST"), QStringLiteral("SIN PUERTO")}));
     EXPECT_EQ(logic.listIndex(), 0);
     EXPECT_EQ(logic.TxtServidor, QStringLiteral("SRV01"));
     EXPECT_EQ(logic.TxtPuerto, QStringLiteral("1500"));
@@ -246,8 +242,7 @@ TEST_F(AccesoTest, CommandRunnerWaitsAndReportsAFailedStart)
 
 // ---- the form offscreen ------------------------------------------------------------------
 
-class FormTest : public AccesoTest
-{
+class FormTest : public AccesoTest {
 protected:
     static void SetUpTestSuite()
     {

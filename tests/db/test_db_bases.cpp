@@ -1,9 +1,9 @@
 // BASES.TXT: written and read back in Windows-1252 with CR LF.
-#include "tests/db/QtPrinters.h"
 #include "db/LBM_Bases.h"
 #include "platform/Logger.h"
 #include "platform/Paths.h"
 #include "platform/suite/Funciones.h"
+#include "tests/db/QtPrinters.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,8 +14,7 @@ using namespace LBM_Common;
 
 namespace {
 
-class BasesTest : public ::testing::Test
-{
+class BasesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -36,10 +35,7 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-    QString codificada(const QString &password) const
-    {
-        return platform::suite::gFunciones().Codificar(password);
-    }
+    QString codificada(const QString &password) const { return platform::suite::gFunciones().Codificar(password); }
 
     QTemporaryDir m_dir;
 };
@@ -48,18 +44,24 @@ TEST_F(BasesTest, RegistrarBaseWritesOneRecordPerLine)
 {
     RegistrarBase(QStringLiteral("VENTAS / SRV1"), QStringLiteral("VENTAS"), QStringLiteral("sa"),
                   QStringLiteral("clave"), QStringLiteral("SRV1"), QString(), 0);
-    RegistrarBase(QStringLiteral(" ORA / SRV1 "), QStringLiteral("XE"), QStringLiteral("sa"),
-                  QStringLiteral("clave"), QStringLiteral("SRV1"), QString(), 1);
+    RegistrarBase(QStringLiteral(" ORA / SRV1 "), QStringLiteral("XE"), QStringLiteral("sa"), QStringLiteral("clave"),
+                  QStringLiteral("SRV1"), QString(), 1);
     RegistrarBase(QStringLiteral("COMPAÑÍA / SRV1"), QStringLiteral("COMPAÑÍA"), QStringLiteral("sa"),
                   QStringLiteral("clave"), QStringLiteral("SRV1"), QStringLiteral("SQL2008"), 0);
     estadoBases().puerto.clear();
-    RegistrarBase(QStringLiteral("LOCAL"), QStringLiteral("/datos/local.db"), QString(), QString(),
-                  QStringLiteral("!"), QString(), 0);
+    RegistrarBase(QStringLiteral("LOCAL"), QStringLiteral("/datos/local.db"), QString(), QString(), QStringLiteral("!"),
+                  QString(), 0);
     const QByteArray pwd = codificada(QStringLiteral("clave")).toLatin1();
-    const QByteArray expected = "VENTAS / SRV1,VENTAS,sa," + pwd + ",SRV1:1433\r\n"
-        "ORA / SRV1,XE,sa," + pwd + ",#SRV1:1433\r\n"
-        "COMPA\xd1\xcd\x41 / SRV1,COMPA\xd1\xcd\x41,sa," + pwd + ",SRV1/SQL2008:1433\r\n"
-        "LOCAL,/datos/local.db,," + codificada(QString()).toLatin1() + ",!\r\n";
+    const QByteArray expected = "VENTAS / SRV1,VENTAS,sa," + pwd
+        + ",SRV1:1433\r\n"
+          "ORA / SRV1,XE,sa,"
+        + pwd
+        + ",#SRV1:1433\r\n"
+          "COMPA\xd1\xcd\x41 / SRV1,COMPA\xd1\xcd\x41,sa,"
+        + pwd
+        + ",SRV1/SQL2008:1433\r\n"
+          "LOCAL,/datos/local.db,,"
+        + codificada(QString()).toLatin1() + ",!\r\n";
     EXPECT_EQ(bytes(), expected);
 }
 
@@ -94,8 +96,8 @@ TEST_F(BasesTest, LeerBaseFindsByNameIgnoringCase)
 TEST_F(BasesTest, MalformedLinesAreSkippedAndLogged)
 {
     QStringList logged;
-    const int sink = platform::logger().addSink(
-        [&](platform::Logger::Level, const QString &message) { logged << message; });
+    const int sink =
+        platform::logger().addSink([&](platform::Logger::Level, const QString &message) { logged << message; });
     write("A,B,C,D,E\r\nCUATRO,B,C,D\r\nSEIS,B,C,D,E,F\n\r\nZ\xf1,B,C,D,E\r\n");
     platform::logger().removeSink(sink);
     platform::Result<QList<RegistroBase>> registros = leerRegistros(path());
@@ -104,8 +106,8 @@ TEST_F(BasesTest, MalformedLinesAreSkippedAndLogged)
     EXPECT_EQ(registros.value().at(0).nombre, QStringLiteral("A"));
     EXPECT_EQ(registros.value().at(1).nombre, QStringLiteral("Zñ"));
 
-    const int sink2 = platform::logger().addSink(
-        [&](platform::Logger::Level, const QString &message) { logged << message; });
+    const int sink2 =
+        platform::logger().addSink([&](platform::Logger::Level, const QString &message) { logged << message; });
     (void)leerRegistros(path());
     platform::logger().removeSink(sink2);
     ASSERT_EQ(logged.size(), 2);
@@ -130,8 +132,8 @@ TEST_F(BasesTest, UnwritableFileRaisesNamingIt)
 {
     estadoBases().ruta = m_dir.filePath(QStringLiteral("no/such/BASES.TXT"));
     try {
-        RegistrarBase(QStringLiteral("A"), QStringLiteral("B"), QString(), QString(), QStringLiteral("S"),
-                      QString(), 0);
+        RegistrarBase(QStringLiteral("A"), QStringLiteral("B"), QString(), QString(), QStringLiteral("S"), QString(),
+                      0);
         ADD_FAILURE() << "no error raised";
     } catch (const platform::RuntimeError &e) {
         EXPECT_TRUE(e.Description().contains(QStringLiteral("BASES.TXT")));

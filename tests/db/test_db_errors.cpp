@@ -1,9 +1,9 @@
 // The database class's error dialog and its VKERR.LOG line.
-#include "tests/db/QtPrinters.h"
 #include "db/DB_Dll.h"
 #include "db/ErrorReport.h"
 #include "platform/Paths.h"
 #include "platform/ui/Operator.h"
+#include "tests/db/QtPrinters.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +16,7 @@ using platform::RuntimeError;
 
 namespace {
 
-class ErrorDialogTest : public ::testing::Test
-{
+class ErrorDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -1,9 +1,9 @@
 // The database class on real databases: statements, recordsets, lookups, schema, the
 // administrator flag and the connection failures.
-#include "tests/db/QtPrinters.h"
 #include "db/DB_Dll.h"
 #include "platform/ado/Recordset.h"
 #include "platform/ui/Operator.h"
+#include "tests/db/QtPrinters.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QFile>
@@ -23,8 +23,7 @@ std::shared_ptr<platform::ScriptedOperator> scripted()
         [](const QString &message) { ADD_FAILURE() << message.toStdString(); });
 }
 
-class DbExecTest : public DatabaseTest
-{
+class DbExecTest : public DatabaseTest {
 protected:
     void SetUp() override
     {
@@ -117,8 +116,7 @@ TEST_P(DbExecTest, RestrictedUserReadsTheSynonymViewUnlessAdminPrefix)
     }
     db().gCnn.Execute(QStringLiteral("INSERT INTO MA_CUENTAS VALUES (1, 0)"));
     db().gCnn.Execute(QStringLiteral("INSERT INTO MA_CUENTAS VALUES (2, 1)"));
-    db().gCnn.Execute(
-        QStringLiteral("CREATE VIEW SS_MA_CUENTAS AS SELECT * FROM MA_CUENTAS WHERE RESERVADA = 0"));
+    db().gCnn.Execute(QStringLiteral("CREATE VIEW SS_MA_CUENTAS AS SELECT * FROM MA_CUENTAS WHERE RESERVADA = 0"));
     db().gEsAdmin = false;
     ado::Recordset rs;
     QString sql = QStringLiteral("SELECT * FROM MA_CUENTAS");
@@ -142,14 +140,14 @@ TEST_P(DbExecTest, FailedQueryIsAskedAboutAndLogged)
     EXPECT_FALSE(db().AbrirRecordset(QStringLiteral("SELECT * FROM DBX_NO_EXISTE"), rs));
     EXPECT_EQ(rs.State(), ado::adStateClosed);
     EXPECT_EQ(m_operator->asked().size(), 1);
-    EXPECT_TRUE(m_operator->asked().at(0).title.endsWith(QStringLiteral(" - AbrirRecordset Aviso al operador!!! - 5 ")));
+    EXPECT_TRUE(
+        m_operator->asked().at(0).title.endsWith(QStringLiteral(" - AbrirRecordset Aviso al operador!!! - 5 ")));
     EXPECT_TRUE(log().contains("Rutina: - AbrirRecordset Mensaje Ha ocurrido el Siguiente Error ("));
     EXPECT_TRUE(log().endsWith(" Respondi\xf3 : Ignorar\r\n"));
 }
 
 // Creates the missing table when asked, then answers Retry.
-class FixingOperator : public platform::OperatorService
-{
+class FixingOperator : public platform::OperatorService {
 public:
     explicit FixingOperator(ado::Connection &cnn) : m_cnn(cnn) {}
     platform::Reply ask(const platform::Question &) override
@@ -184,8 +182,7 @@ TEST_P(DbExecTest, MaximaAndLastCode)
                                        QStringLiteral(" TIPO='N'"));
     ASSERT_TRUE(v.isNumeric()) << "an aggregate over no rows gives a row holding Null";
     EXPECT_EQ(v.toDouble(), 0);
-    EXPECT_EQ(db().BuscaMaximo(QStringLiteral("DBX_TR"), QStringLiteral("FECHA"), Variant(7)).toString(),
-              QString());
+    EXPECT_EQ(db().BuscaMaximo(QStringLiteral("DBX_TR"), QStringLiteral("FECHA"), Variant(7)).toString(), QString());
     for (const char *row : {"(5, 'N', '01/02/2021')", "(9, 'M', '31/12/2020')", "(7, 'N', NULL)"})
         db().gCnn.Execute(QStringLiteral("INSERT INTO DBX_TR VALUES ") + QString::fromUtf8(row));
     EXPECT_EQ(db().BuscaUltimoCodigo(QStringLiteral("DBX_TR"), QStringLiteral("TRANSMISION"), Variant(3),
@@ -254,8 +251,8 @@ TEST_P(DbExecTest, LookupRecordsetIsReopenedAndKept)
     ASSERT_TRUE(db().ExisteEnTabla(QStringLiteral("DBX_CLI"), QStringLiteral("A"), QStringLiteral("CODIGO"), &rs, 8));
     EXPECT_EQ(rs.value(QStringLiteral("NUM")).toInt64(), 1);
     EXPECT_EQ(rs.LockType(), ado::adLockOptimistic) << "the recordset's own types are kept";
-    ASSERT_TRUE(db().ExisteEnTablaST(QStringLiteral("DBX_CLI"), QString(), QString(), &rs, 8,
-                                     QStringLiteral("NUM > 0"), true));
+    ASSERT_TRUE(
+        db().ExisteEnTablaST(QStringLiteral("DBX_CLI"), QString(), QString(), &rs, 8, QStringLiteral("NUM > 0"), true));
     EXPECT_EQ(rs.RecordCount(), 2);
     EXPECT_EQ(rs.LockType(), ado::adLockReadOnly);
 }
@@ -263,8 +260,8 @@ TEST_P(DbExecTest, LookupRecordsetIsReopenedAndKept)
 TEST_P(DbExecTest, LookupErrorsAreAskedAbout)
 {
     m_operator->expect(QString(), platform::vbAbort);
-    EXPECT_FALSE(db().ExisteEnTabla(QStringLiteral("DBX_NO_EXISTE"), QStringLiteral("1"), QStringLiteral("C"),
-                                    nullptr, 8));
+    EXPECT_FALSE(
+        db().ExisteEnTabla(QStringLiteral("DBX_NO_EXISTE"), QStringLiteral("1"), QStringLiteral("C"), nullptr, 8));
     ASSERT_EQ(m_operator->asked().size(), 1);
     EXPECT_EQ(m_operator->asked().at(0).title, QStringLiteral("Aviso al Operador"));
     EXPECT_EQ(m_operator->asked().at(0).style, 18);
@@ -284,15 +281,15 @@ TEST_P(DbExecTest, SchemaQuestionsAndAddedColumn)
     EXPECT_TRUE(db().ExisteTablaDB(QStringLiteral("dbx_env")));
     EXPECT_FALSE(db().ExisteTablaDB(QStringLiteral("DBX_NO_EXISTE")));
     EXPECT_FALSE(db().ExisteCampoDB(QStringLiteral("DBX_ENV"), QStringLiteral("Transmision")));
-    EXPECT_FALSE(db().VerCampoDB(QStringLiteral("DBX_ENV"), QStringLiteral("Transmision"), false,
-                                 QStringLiteral("INT"), true));
-    EXPECT_TRUE(db().VerCampoDB(QStringLiteral("DBX_ENV"), QStringLiteral("Transmision"), true,
-                                QStringLiteral("INT"), true));
+    EXPECT_FALSE(
+        db().VerCampoDB(QStringLiteral("DBX_ENV"), QStringLiteral("Transmision"), false, QStringLiteral("INT"), true));
+    EXPECT_TRUE(
+        db().VerCampoDB(QStringLiteral("DBX_ENV"), QStringLiteral("Transmision"), true, QStringLiteral("INT"), true));
     EXPECT_TRUE(db().ExisteCampoDB(QStringLiteral("DBX_ENV"), QStringLiteral("TRANSMISION")));
-    EXPECT_TRUE(db().VerCampoDB(QStringLiteral("DBX_ENV"), QStringLiteral("Transmision"), true,
-                                QStringLiteral("INT"), true));
-    EXPECT_FALSE(db().VerCampoDB(QStringLiteral("DBX_NO_EXISTE"), QStringLiteral("X"), true,
-                                 QStringLiteral("INT"), true));
+    EXPECT_TRUE(
+        db().VerCampoDB(QStringLiteral("DBX_ENV"), QStringLiteral("Transmision"), true, QStringLiteral("INT"), true));
+    EXPECT_FALSE(
+        db().VerCampoDB(QStringLiteral("DBX_NO_EXISTE"), QStringLiteral("X"), true, QStringLiteral("INT"), true));
 }
 
 TEST_P(DbExecTest, AdministratorFlag)
@@ -328,8 +325,8 @@ TEST_P(DbExecTest, AdministratorFlag)
         const char *user;
         bool admin;
     };
-    for (const Case &c : {Case{"ana", true}, Case{"bea", false}, Case{"cid", false}, Case{"dan", false},
-                          Case{"nadie", false}}) {
+    for (const Case &c :
+         {Case{"ana", true}, Case{"bea", false}, Case{"cid", false}, Case{"dan", false}, Case{"nadie", false}}) {
         db().gUsuario = QString::fromUtf8(c.user);
         reopen(true, true);
         EXPECT_EQ(db().gEsAdmin, c.admin) << c.user;
@@ -364,8 +361,7 @@ IMAESTROS_DATABASE_TESTS(DbExecTest);
 
 // ---- connections that cannot open -----------------------------------------------------
 
-class OpenFailureTest : public ::testing::Test
-{
+class OpenFailureTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

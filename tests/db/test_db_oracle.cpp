@@ -1,7 +1,7 @@
 // Oracle rewriting and batch splitting, as tables of cases.
-#include "tests/db/QtPrinters.h"
 #include "db/DB_Dll.h"
 #include "db/OracleDialect.h"
+#include "tests/db/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +50,7 @@ class RewriteTest : public ::testing::TestWithParam<RewriteCase> {};
 
 TEST_P(RewriteTest, GivesTheOracleText)
 {
-    EXPECT_EQ(OracleDialect::rewrite(QString::fromUtf8(GetParam().input)).toStdString(),
-              GetParam().expected);
+    EXPECT_EQ(OracleDialect::rewrite(QString::fromUtf8(GetParam().input)).toStdString(), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, RewriteTest, ::testing::ValuesIn(kRewrites),
@@ -74,8 +73,7 @@ TEST(OracleRewrite, OnlyOnAnOracleConnection)
     DB_Dll db;
     db.gConnString = QStringLiteral("PROVIDER=SQLOLEDB;Server=S;");
     EXPECT_EQ(db.ORACLE_Dicc(QStringLiteral("LEN")), QStringLiteral("LEN"));
-    EXPECT_EQ(db.ORACLE_Dicc(QStringLiteral("SELECT ISNULL(A,0) FROM T")),
-              QStringLiteral("SELECT ISNULL(A,0) FROM T"));
+    EXPECT_EQ(db.ORACLE_Dicc(QStringLiteral("SELECT ISNULL(A,0) FROM T")), QStringLiteral("SELECT ISNULL(A,0) FROM T"));
     db.gConnString = QStringLiteral("Provider=oraoledb.oracle.1;Data Source=XE;");
     EXPECT_EQ(db.ORACLE_Dicc(QStringLiteral("LEN")), QStringLiteral("LENGTH"));
 }
@@ -113,9 +111,11 @@ const SplitCase kSplits[] = {
     {"RollbackTrans", "BEGIN TRANS DELETE FROM A ROLLBACK TRANS", {"SET TRANSACTION", "DELETE FROM A", "ROLLBACK"}},
     {"NoCountRemoved", "SET NOCOUNT ON INSERT INTO T VALUES (1) SET NOCOUNT OFF", {"INSERT INTO T VALUES (1)"}},
     {"BeginTranWithoutS", "BEGIN TRAN INSERT INTO T VALUES (1)", {"INSERT INTO T VALUES (1)"}},
-    {"IfNotExistsCutOut", "IF NOT EXISTS (SELECT 1 FROM T) INSERT INTO T VALUES (1)",
+    {"IfNotExistsCutOut",
+     "IF NOT EXISTS (SELECT 1 FROM T) INSERT INTO T VALUES (1)",
      {"IF NOT EXISTS (SELECT 1 FROM T)", "INSERT INTO T VALUES (1)"}},
-    {"SelectStaysWithStatementBefore", "DELETE FROM T SELECT 1 GRANT SELECT ON T TO X",
+    {"SelectStaysWithStatementBefore",
+     "DELETE FROM T SELECT 1 GRANT SELECT ON T TO X",
      {"DELETE FROM T SELECT 1", "GRANT SELECT ON T TO X"}},
     {"KeywordInsideLiteral", "INSERT INTO T VALUES ('UPDATE X')", {"INSERT INTO T VALUES ('", "UPDATE X')"}},
 };

@@ -1,9 +1,9 @@
 // A connection lost under AbrirRecordset: the PostgreSQL server is stopped and started
 // under the open connection with the command in IMAESTROS_PG_CTL.
-#include "tests/db/QtPrinters.h"
 #include "db/DB_Dll.h"
 #include "platform/ado/Recordset.h"
 #include "platform/ui/Operator.h"
+#include "tests/db/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +20,7 @@ bool serverCommand(const char *action)
 }
 
 // Answers each question with a step of the test.
-class ActingOperator : public platform::OperatorService
-{
+class ActingOperator : public platform::OperatorService {
 public:
     std::function<int(const platform::Question &)> onAsk;
     QList<platform::Question> asked;
@@ -32,8 +31,7 @@ public:
     }
 };
 
-class ReconnectTest : public ::testing::Test
-{
+class ReconnectTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -1,9 +1,9 @@
 // What the database class writes as text: literals, type classes, synonym views, lookup
 // statements and connection strings.
-#include "tests/db/QtPrinters.h"
 #include "db/DB_Dll.h"
 #include "db/LookupStatements.h"
 #include "db/SqlText.h"
+#include "tests/db/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +42,7 @@ class SqlValueTest : public ::testing::TestWithParam<ValueCase> {};
 TEST_P(SqlValueTest, WritesTheLiteral)
 {
     DB_Dll db;
-    EXPECT_EQ(db.SQLValue(GetParam().value, QString::fromUtf8(GetParam().kind)).toStdString(),
-              GetParam().expected);
+    EXPECT_EQ(db.SQLValue(GetParam().value, QString::fromUtf8(GetParam().kind)).toStdString(), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SqlValueTest, ::testing::ValuesIn(kValues),
@@ -62,12 +61,11 @@ TEST(TypeClasses, EveryAdoTypeBelongsToAtMostOneClass)
         long type;
         char cls; // d date, t text, n numeric, c currency, b boolean, - none
     };
-    const Case cases[] = {{7, 'd'},   {64, 'd'},  {133, 'd'}, {134, 'd'}, {135, 'd'}, {137, 'd'},
-                          {8, 't'},   {129, 't'}, {130, 't'}, {200, 't'}, {201, 't'}, {202, 't'},
-                          {203, 't'}, {2, 'n'},   {3, 'n'},   {4, 'n'},   {5, 'n'},   {14, 'n'},
-                          {16, 'n'},  {17, 'n'},  {18, 'n'},  {19, 'n'},  {20, 'n'},  {21, 'n'},
-                          {131, 'n'}, {6, 'c'},   {11, 'b'},  {139, '-'}, {72, '-'},  {128, '-'},
-                          {12, '-'},  {0, '-'},   {204, '-'}};
+    const Case cases[] = {{7, 'd'},   {64, 'd'},  {133, 'd'}, {134, 'd'}, {135, 'd'}, {137, 'd'}, {8, 't'},
+                          {129, 't'}, {130, 't'}, {200, 't'}, {201, 't'}, {202, 't'}, {203, 't'}, {2, 'n'},
+                          {3, 'n'},   {4, 'n'},   {5, 'n'},   {14, 'n'},  {16, 'n'},  {17, 'n'},  {18, 'n'},
+                          {19, 'n'},  {20, 'n'},  {21, 'n'},  {131, 'n'}, {6, 'c'},   {11, 'b'},  {139, '-'},
+                          {72, '-'},  {128, '-'}, {12, '-'},  {0, '-'},   {204, '-'}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.type);
         EXPECT_EQ(db.adodate(c.type), c.cls == 'd');
@@ -93,7 +91,8 @@ const SynonymCase kSynonyms[] = {
     {"LowerCase", "select * from ma_cuentas where 1=1", "select * from SS_MA_CUENTAS where 1=1"},
     {"QualifiedColumn", "SELECT MA_CUENTAS.ID FROM MA_CUENTAS", "SELECT SS_MA_CUENTAS.ID FROM SS_MA_CUENTAS"},
     {"AdminPrefixReadsTable", "SELECT * FROM @Admin_MA_CUENTAS", "SELECT * FROM MA_CUENTAS"},
-    {"LongerNamesUntouched", "SELECT * FROM MA_CUENTAS_AUX, X_MA_CUENTAS", "SELECT * FROM MA_CUENTAS_AUX, X_MA_CUENTAS"},
+    {"LongerNamesUntouched", "SELECT * FROM MA_CUENTAS_AUX, X_MA_CUENTAS",
+     "SELECT * FROM MA_CUENTAS_AUX, X_MA_CUENTAS"},
     {"ViewNamesNotDoubled", "SELECT * FROM SS_MA_CUENTAS", "SELECT * FROM SS_MA_CUENTAS"},
     {"Diario", "SELECT * FROM AC_CUENTASDIARIO A JOIN AC_CUENTASDIARIO_CCOSTO B ON 1=1",
      "SELECT * FROM SS_AC_CUENTASDIARIO A JOIN SS_AC_CUENTAS_DIARIO_CCOSTO B ON 1=1"},
@@ -141,7 +140,8 @@ TEST(StatementText, AdminPrefixAndSynonymsBeforeExecution)
          "DROP TABLE X CREATE TABLE X AS SELECT * FROM MA_CUENTAS DELETE FROM X"},
         {"drop table X create table X as select * from @admin_V_TA_CAJAS",
          "drop table X create table X as select * from V_TA_CAJAS"},
-        {"DROP VIEW X CREATE VIEW X AS SELECT 1 DELETE FROM @Admin_T", "DROP VIEW X CREATE VIEW X AS SELECT 1 DELETE FROM T"},
+        {"DROP VIEW X CREATE VIEW X AS SELECT 1 DELETE FROM @Admin_T",
+         "DROP VIEW X CREATE VIEW X AS SELECT 1 DELETE FROM T"},
         {"SELECT * FROM MA_CUENTAS, @ADMIN_T", "SELECT * FROM MA_CUENTAS, T"},
     };
     gSS_CONFIDENCIALIDAD = false;
@@ -246,12 +246,10 @@ TEST(ConnectionText, DialogPlatformMarksTheServer)
         int plataforma;
         const char *expected;
     };
-    const Case cases[] = {{"SRV", 0, "SRV"},   {"SRV", 1, "#SRV"},     {"#SRV", 1, "#SRV"},
-                          {"#SRV", 0, "#SRV"}, {"#X", 2, "!X"},        {"", 2, "!"},
-                          {"host:1", 3, "%host:1"}, {"%host", 3, "%host"}};
+    const Case cases[] = {{"SRV", 0, "SRV"}, {"SRV", 1, "#SRV"}, {"#SRV", 1, "#SRV"},      {"#SRV", 0, "#SRV"},
+                          {"#X", 2, "!X"},   {"", 2, "!"},       {"host:1", 3, "%host:1"}, {"%host", 3, "%host"}};
     for (const Case &c : cases)
-        EXPECT_EQ(DB_Dll::marcaServidor(QString::fromUtf8(c.servidor), c.plataforma).toStdString(),
-                  c.expected);
+        EXPECT_EQ(DB_Dll::marcaServidor(QString::fromUtf8(c.servidor), c.plataforma).toStdString(), c.expected);
 }
 
 } // namespace

@@ -5,15 +5,9 @@
 
 namespace pgtest {
 
-QString connectionString()
-{
-    return qEnvironmentVariable("IMAESTROS_PG_CONNSTR").trimmed();
-}
+QString connectionString() { return qEnvironmentVariable("IMAESTROS_PG_CONNSTR").trimmed(); }
 
-QString controlCommand()
-{
-    return qEnvironmentVariable("IMAESTROS_PG_CTL").trimmed();
-}
+QString controlCommand() { return qEnvironmentVariable("IMAESTROS_PG_CTL").trimmed(); }
 
 std::unique_ptr<ado::Backend> openBackend(int timeoutSeconds)
 {
@@ -54,8 +48,7 @@ bool control(const QString &arguments)
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     process.startCommand(controlCommand() + QLatin1Char(' ') + arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 } // namespace pgtest

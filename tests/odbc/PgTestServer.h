@@ -20,9 +20,9 @@ bool control(const QString &arguments);
 
 } // namespace pgtest
 
-#define SKIP_WITHOUT_PG()                                                                          \
-    do {                                                                                           \
-        if (pgtest::connectionString().isEmpty())                                                  \
-            GTEST_SKIP() << "IMAESTROS_PG_CONNSTR is not set: no PostgreSQL server "               \
-                            "(run through scripts/pg-cluster.sh run ...)";                         \
+#define SKIP_WITHOUT_PG()                                                                                              \
+    do {                                                                                                               \
+        if (pgtest::connectionString().isEmpty())                                                                      \
+            GTEST_SKIP() << "IMAESTROS_PG_CONNSTR is not set: no PostgreSQL server "                                   \
+                            "(run through scripts/pg-cluster.sh run ...)";                                             \
     } while (false)

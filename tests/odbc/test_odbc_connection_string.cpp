@@ -10,8 +10,7 @@ using namespace ado;
 namespace {
 
 // Clears the driver settings for the test and restores them afterwards.
-class DriverSettings : public ::testing::Test
-{
+class DriverSettings : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -30,18 +29,16 @@ protected:
                 unsetenv(name);
         }
     }
-    static constexpr const char *kNames[] = {"IMAESTROS_ODBC_SQLSERVER",
-                                             "IMAESTROS_ODBC_POSTGRESQL", "IMAESTROS_ODBC_ORACLE"};
+    static constexpr const char *kNames[] = {"IMAESTROS_ODBC_SQLSERVER", "IMAESTROS_ODBC_POSTGRESQL",
+                                             "IMAESTROS_ODBC_ORACLE"};
 
 private:
     std::vector<std::pair<const char *, std::optional<std::string>>> m_saved;
 };
 
-OdbcTarget convert(const char *text, const QString &user = {}, const QString &password = {},
-                   int timeout = 0)
+OdbcTarget convert(const char *text, const QString &user = {}, const QString &password = {}, int timeout = 0)
 {
-    return OdbcConnectionString::convert(ConnectionString::parse(QString::fromUtf8(text)), user,
-                                         password, timeout);
+    return OdbcConnectionString::convert(ConnectionString::parse(QString::fromUtf8(text)), user, password, timeout);
 }
 
 } // namespace
@@ -55,30 +52,25 @@ TEST_F(DriverSettings, ConvertsEachPlatformsConnectionString)
         const char *odbc;
     } cases[] = {
         {"sql server as the system builds it (blank before =)",
-         "PROVIDER=SQLOLEDB;Server=SRV01;Database =VK_DB;UId=sa;Pwd=clave;",
-         OdbcPlatform::SqlServer,
+         "PROVIDER=SQLOLEDB;Server=SRV01;Database =VK_DB;UId=sa;Pwd=clave;", OdbcPlatform::SqlServer,
          "DRIVER={FreeTDS};SERVER=SRV01;DATABASE=VK_DB;UID=sa;PWD=clave;TDS_Version=7.3;"
          "ClientCharset=UTF-8;"},
-        {"named instance and port",
-         "Provider=SQLOLEDB;Server=srv\\SQLEXPRESS,1500;Database=db;UId=u;Pwd=p;",
+        {"named instance and port", "Provider=SQLOLEDB;Server=srv\\SQLEXPRESS,1500;Database=db;UId=u;Pwd=p;",
          OdbcPlatform::SqlServer,
          "DRIVER={FreeTDS};SERVER=srv\\SQLEXPRESS;PORT=1500;DATABASE=db;UID=u;PWD=p;TDS_Version=7."
          "3;ClientCharset=UTF-8;"},
-        {"slash instance, colon port",
-         "Provider=SQLOLEDB.1;Server=srv/INST:1433;Database=db;UId=u;Pwd=p;",
+        {"slash instance, colon port", "Provider=SQLOLEDB.1;Server=srv/INST:1433;Database=db;UId=u;Pwd=p;",
          OdbcPlatform::SqlServer,
          "DRIVER={FreeTDS};SERVER=srv\\INST;PORT=1433;DATABASE=db;UID=u;PWD=p;TDS_Version=7.3;"
          "ClientCharset=UTF-8;"},
-        {"local server, password with ;",
-         "Provider=SQLOLEDB;Server=(local);Database=db;UId=u;Pwd=\"a;b}c\";",
+        {"local server, password with ;", "Provider=SQLOLEDB;Server=(local);Database=db;UId=u;Pwd=\"a;b}c\";",
          OdbcPlatform::SqlServer,
          "DRIVER={FreeTDS};SERVER=localhost;DATABASE=db;UID=u;PWD={a;b}}c};TDS_Version=7.3;"
          "ClientCharset=UTF-8;"},
-        {"oracle", "Provider=OraOLEDB.Oracle.1;Data Source=XE;User Id=SCOTT;Password=tiger;",
-         OdbcPlatform::Oracle, "DRIVER={Oracle};DBQ=XE;UID=SCOTT;PWD=tiger;"},
+        {"oracle", "Provider=OraOLEDB.Oracle.1;Data Source=XE;User Id=SCOTT;Password=tiger;", OdbcPlatform::Oracle,
+         "DRIVER={Oracle};DBQ=XE;UID=SCOTT;PWD=tiger;"},
         {"postgresql on a socket folder",
-         "Provider=PostgreSQL;Server=/tmp/pg/socket;Port=54329;Database=vk;UId=u;Pwd=p;",
-         OdbcPlatform::PostgreSQL,
+         "Provider=PostgreSQL;Server=/tmp/pg/socket;Port=54329;Database=vk;UId=u;Pwd=p;", OdbcPlatform::PostgreSQL,
          "DRIVER={PostgreSQL "
          "Unicode};SERVER=/tmp/pg/socket;PORT=54329;DATABASE=vk;UID=u;PWD=p;BoolsAsChar=0;"
          "UseDeclareFetch=0;UseServerSidePrepare=0;TextAsLongVarchar=1;UnknownsAsLongVarchar=1;"
@@ -104,14 +96,13 @@ TEST_F(DriverSettings, PostgreSqlServerTextMayCarryThePort)
 
 TEST_F(DriverSettings, OpenArgumentsWinAndTimeoutReachesLibpq)
 {
-    const OdbcTarget t =
-        convert("Provider=PostgreSQL;Server=db.example;Port=5432;Database=vk;UId=u;Pwd=p;",
-                QStringLiteral("otro"), QStringLiteral("secreto"), 7);
+    const OdbcTarget t = convert("Provider=PostgreSQL;Server=db.example;Port=5432;Database=vk;UId=u;Pwd=p;",
+                                 QStringLiteral("otro"), QStringLiteral("secreto"), 7);
     EXPECT_TRUE(t.connectionString.contains(QLatin1String("UID=otro;PWD=secreto;")));
-    EXPECT_TRUE(
-        t.connectionString.contains(QLatin1String("pqopt={connect_timeout=7 keepalives_idle=30")));
-    EXPECT_EQ(t.describe().toStdString(), "servidor db.example, puerto 5432, base vk, usuario "
-                                          "otro, controlador ODBC \"PostgreSQL Unicode\"");
+    EXPECT_TRUE(t.connectionString.contains(QLatin1String("pqopt={connect_timeout=7 keepalives_idle=30")));
+    EXPECT_EQ(t.describe().toStdString(),
+              "servidor db.example, puerto 5432, base vk, usuario "
+              "otro, controlador ODBC \"PostgreSQL Unicode\"");
 }
 
 TEST_F(DriverSettings, DriverNamesComeFromTheEnvironment)
@@ -119,14 +110,12 @@ TEST_F(DriverSettings, DriverNamesComeFromTheEnvironment)
     setenv("IMAESTROS_ODBC_SQLSERVER", "ODBC Driver 18 for SQL Server", 1);
     setenv("IMAESTROS_ODBC_POSTGRESQL", "/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so", 1);
     setenv("IMAESTROS_ODBC_ORACLE", "Oracle 21 ODBC driver", 1);
+    EXPECT_TRUE(convert("Provider=SQLOLEDB;Server=s;Database=d;UId=u;Pwd=p;")
+                    .connectionString.startsWith(QLatin1String("DRIVER={ODBC Driver 18 for SQL Server};")));
     EXPECT_TRUE(
-        convert("Provider=SQLOLEDB;Server=s;Database=d;UId=u;Pwd=p;")
-            .connectionString.startsWith(QLatin1String("DRIVER={ODBC Driver 18 for SQL Server};")));
-    EXPECT_TRUE(convert("Provider=PostgreSQL;Server=h;Database=d;UId=u;Pwd=p;")
-                    .connectionString.startsWith(
-                        QLatin1String("DRIVER={/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so};")));
-    const OdbcTarget oracle =
-        convert("Provider=OraOLEDB.Oracle.1;Data Source=XE;User Id=u;Password=p;");
+        convert("Provider=PostgreSQL;Server=h;Database=d;UId=u;Pwd=p;")
+            .connectionString.startsWith(QLatin1String("DRIVER={/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so};")));
+    const OdbcTarget oracle = convert("Provider=OraOLEDB.Oracle.1;Data Source=XE;User Id=u;Password=p;");
     EXPECT_EQ(oracle.driver.toStdString(), "Oracle 21 ODBC driver");
     EXPECT_EQ(oracle.driverSetting.toStdString(), "IMAESTROS_ODBC_ORACLE");
 }
@@ -140,8 +129,7 @@ TEST_F(DriverSettings, RefusesProvidersThatAreNotOdbc)
         FAIL() << "no error";
     } catch (const BackendFailure &f) {
         EXPECT_EQ(f.errors().front().number, errnum::GenericFailure);
-        EXPECT_TRUE(
-            f.errors().front().description.contains(QLatin1String("Microsoft.Jet.OLEDB.4.0")));
+        EXPECT_TRUE(f.errors().front().description.contains(QLatin1String("Microsoft.Jet.OLEDB.4.0")));
     }
 }
 

@@ -32,10 +32,9 @@ TEST(OdbcErrorMap, PostgreSqlStatesBecomeSqlServerNumbers)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.state);
-        const BackendError e =
-            OdbcErrorMap::map(OdbcPlatform::PostgreSQL, Phase::Executing,
-                              {QString::fromLatin1(c.state), 7,
-                               QStringLiteral("ERROR: x;\nError while executing the query")});
+        const BackendError e = OdbcErrorMap::map(
+            OdbcPlatform::PostgreSQL, Phase::Executing,
+            {QString::fromLatin1(c.state), 7, QStringLiteral("ERROR: x;\nError while executing the query")});
         EXPECT_EQ(e.nativeError, c.native);
         EXPECT_EQ(e.number, c.number);
         EXPECT_EQ(e.sqlState.toStdString(), c.state);
@@ -45,14 +44,13 @@ TEST(OdbcErrorMap, PostgreSqlStatesBecomeSqlServerNumbers)
 
 TEST(OdbcErrorMap, SqlServerNativeNumbersPassThrough)
 {
-    const BackendError e = OdbcErrorMap::map(
-        OdbcPlatform::SqlServer, Phase::Executing,
-        {QStringLiteral("23000"), 2627, QStringLiteral("Violation of PRIMARY KEY")});
+    const BackendError e =
+        OdbcErrorMap::map(OdbcPlatform::SqlServer, Phase::Executing,
+                          {QStringLiteral("23000"), 2627, QStringLiteral("Violation of PRIMARY KEY")});
     EXPECT_EQ(e.nativeError, 2627);
     EXPECT_EQ(e.number, errnum::IntegrityViolation);
-    const BackendError timeout =
-        OdbcErrorMap::map(OdbcPlatform::SqlServer, Phase::Executing,
-                          {QStringLiteral("HYT00"), 0, QStringLiteral("timeout")});
+    const BackendError timeout = OdbcErrorMap::map(OdbcPlatform::SqlServer, Phase::Executing,
+                                                   {QStringLiteral("HYT00"), 0, QStringLiteral("timeout")});
     EXPECT_EQ(timeout.number, errnum::Timeout);
 }
 
@@ -60,8 +58,7 @@ TEST(OdbcErrorMap, LostConnectionReadsAsGenericFailure10054)
 {
     const OdbcDiagnostic lost[] = {
         {QStringLiteral("08S01"), 0, QStringLiteral("communication link failure")},
-        {QStringLiteral("57P01"), 0,
-         QStringLiteral("FATAL: terminating connection due to administrator command")},
+        {QStringLiteral("57P01"), 0, QStringLiteral("FATAL: terminating connection due to administrator command")},
         {QStringLiteral("HY000"), 0, QStringLiteral("server closed the connection unexpectedly")},
         {QStringLiteral("08S01"), 20006, QStringLiteral("Write to the server failed")},
     };
@@ -73,8 +70,7 @@ TEST(OdbcErrorMap, LostConnectionReadsAsGenericFailure10054)
             EXPECT_EQ(e.nativeError, native::CommunicationLink);
         }
     }
-    EXPECT_FALSE(OdbcErrorMap::isConnectionLost(
-        {QStringLiteral("23505"), 0, QStringLiteral("duplicate key")}));
+    EXPECT_FALSE(OdbcErrorMap::isConnectionLost({QStringLiteral("23505"), 0, QStringLiteral("duplicate key")}));
 }
 
 TEST(OdbcErrorMap, FailedConnectsNameTheirCause)
@@ -98,16 +94,8 @@ TEST(OdbcTypeMap, ColumnsReadAsTheSqliteBackendReportsThem)
         DataType type;
         long size;
     } cases[] = {
-        {"pg char(5)",
-         OdbcPlatform::PostgreSQL,
-         {SQL_WCHAR, QStringLiteral("bpchar"), 5, 0},
-         adChar,
-         5},
-        {"pg varchar(30)",
-         OdbcPlatform::PostgreSQL,
-         {SQL_WVARCHAR, QStringLiteral("varchar"), 30, 0},
-         adVarChar,
-         30},
+        {"pg char(5)", OdbcPlatform::PostgreSQL, {SQL_WCHAR, QStringLiteral("bpchar"), 5, 0}, adChar, 5},
+        {"pg varchar(30)", OdbcPlatform::PostgreSQL, {SQL_WVARCHAR, QStringLiteral("varchar"), 30, 0}, adVarChar, 30},
         {"pg text",
          OdbcPlatform::PostgreSQL,
          {SQL_WLONGVARCHAR, QStringLiteral("text"), 8190, 0},
@@ -118,64 +106,32 @@ TEST(OdbcTypeMap, ColumnsReadAsTheSqliteBackendReportsThem)
          {SQL_NUMERIC, QStringLiteral("numeric"), 19, 4},
          adCurrency,
          8},
-        {"pg numeric(10,2)",
-         OdbcPlatform::PostgreSQL,
-         {SQL_NUMERIC, QStringLiteral("numeric"), 10, 2},
-         adNumeric,
-         19},
+        {"pg numeric(10,2)", OdbcPlatform::PostgreSQL, {SQL_NUMERIC, QStringLiteral("numeric"), 10, 2}, adNumeric, 19},
         {"pg bytea",
          OdbcPlatform::PostgreSQL,
          {SQL_LONGVARBINARY, QStringLiteral("bytea"), 255, 0},
          adLongVarBinary,
          2147483647},
-        {"ss nvarchar(40)",
-         OdbcPlatform::SqlServer,
-         {SQL_WVARCHAR, QStringLiteral("nvarchar"), 40, 0},
-         adVarWChar,
-         40},
-        {"ss money",
-         OdbcPlatform::SqlServer,
-         {SQL_DECIMAL, QStringLiteral("money"), 19, 4},
-         adCurrency,
-         8},
+        {"ss nvarchar(40)", OdbcPlatform::SqlServer, {SQL_WVARCHAR, QStringLiteral("nvarchar"), 40, 0}, adVarWChar, 40},
+        {"ss money", OdbcPlatform::SqlServer, {SQL_DECIMAL, QStringLiteral("money"), 19, 4}, adCurrency, 8},
         {"ss numeric(19,4) stays numeric",
          OdbcPlatform::SqlServer,
          {SQL_NUMERIC, QStringLiteral("numeric"), 19, 4},
          adNumeric,
          19},
-        {"ss tinyint",
-         OdbcPlatform::SqlServer,
-         {SQL_TINYINT, QStringLiteral("tinyint"), 3, 0},
-         adUnsignedTinyInt,
-         1},
+        {"ss tinyint", OdbcPlatform::SqlServer, {SQL_TINYINT, QStringLiteral("tinyint"), 3, 0}, adUnsignedTinyInt, 1},
         {"ss bit", OdbcPlatform::SqlServer, {SQL_BIT, QStringLiteral("bit"), 1, 0}, adBoolean, 2},
         {"ss datetime",
          OdbcPlatform::SqlServer,
          {SQL_TYPE_TIMESTAMP, QStringLiteral("datetime"), 23, 3},
          adDBTimeStamp,
          8},
-        {"ss date",
-         OdbcPlatform::SqlServer,
-         {SQL_TYPE_DATE, QStringLiteral("date"), 10, 0},
-         adDBDate,
-         6},
+        {"ss date", OdbcPlatform::SqlServer, {SQL_TYPE_DATE, QStringLiteral("date"), 10, 0}, adDBDate, 6},
         {"int", OdbcPlatform::SqlServer, {SQL_INTEGER, QStringLiteral("int"), 10, 0}, adInteger, 4},
-        {"smallint",
-         OdbcPlatform::SqlServer,
-         {SQL_SMALLINT, QStringLiteral("smallint"), 5, 0},
-         adSmallInt,
-         2},
-        {"bigint",
-         OdbcPlatform::SqlServer,
-         {SQL_BIGINT, QStringLiteral("bigint"), 19, 0},
-         adBigInt,
-         8},
+        {"smallint", OdbcPlatform::SqlServer, {SQL_SMALLINT, QStringLiteral("smallint"), 5, 0}, adSmallInt, 2},
+        {"bigint", OdbcPlatform::SqlServer, {SQL_BIGINT, QStringLiteral("bigint"), 19, 0}, adBigInt, 8},
         {"real", OdbcPlatform::SqlServer, {SQL_REAL, QStringLiteral("real"), 24, 0}, adSingle, 4},
-        {"float",
-         OdbcPlatform::SqlServer,
-         {SQL_FLOAT, QStringLiteral("float"), 53, 0},
-         adDouble,
-         8},
+        {"float", OdbcPlatform::SqlServer, {SQL_FLOAT, QStringLiteral("float"), 53, 0}, adDouble, 8},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

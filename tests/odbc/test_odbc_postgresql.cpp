@@ -15,8 +15,7 @@ using platform::Variant;
 
 namespace {
 
-class PgBackend : public ::testing::Test
-{
+class PgBackend : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -25,10 +24,8 @@ protected:
     }
     void recreate(const char *table, const char *columns)
     {
-        run(*m_db, QStringLiteral("IF OBJECT_ID('%1') IS NOT NULL DROP TABLE %1")
-                       .arg(QLatin1String(table)));
-        run(*m_db, QStringLiteral("CREATE TABLE %1 (%2)")
-                       .arg(QLatin1String(table), QLatin1String(columns)));
+        run(*m_db, QStringLiteral("IF OBJECT_ID('%1') IS NOT NULL DROP TABLE %1").arg(QLatin1String(table)));
+        run(*m_db, QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(table), QLatin1String(columns)));
     }
     std::unique_ptr<Backend> m_db;
 };
@@ -47,12 +44,11 @@ const ColumnInfo &columnNamed(const ResultSet &r, const char *name)
 TEST_F(PgBackend, ColumnsReadWithTheirAdoTypesAndValues)
 {
     run(*m_db, QStringLiteral("IF OBJECT_ID('odbc_vista') IS NOT NULL DROP VIEW odbc_vista"));
-    recreate(
-        "odbc_tipos",
-        "Codigo VARCHAR(10) NOT NULL PRIMARY KEY, Nombre NVARCHAR(30), Fijo CHAR(5), Cant INT, "
-        "Chico SMALLINT, Mini TINYINT, Grande BIGINT, Simple REAL, Doble FLOAT, Plata MONEY, "
-        "Importe DECIMAL(10,2), Activo BIT, Fecha DATETIME, Dia DATE, Memo TEXT, Datos "
-        "VARBINARY(MAX)");
+    recreate("odbc_tipos",
+             "Codigo VARCHAR(10) NOT NULL PRIMARY KEY, Nombre NVARCHAR(30), Fijo CHAR(5), Cant INT, "
+             "Chico SMALLINT, Mini TINYINT, Grande BIGINT, Simple REAL, Doble FLOAT, Plata MONEY, "
+             "Importe DECIMAL(10,2), Activo BIT, Fecha DATETIME, Dia DATE, Memo TEXT, Datos "
+             "VARBINARY(MAX)");
     run(*m_db,
         QStringLiteral("INSERT INTO odbc_tipos (Codigo, Nombre, Fijo, Cant, Chico, Mini, Grande, "
                        "Simple, Doble, Plata, "
@@ -114,15 +110,13 @@ TEST_F(PgBackend, ColumnsReadWithTheirAdoTypesAndValues)
         EXPECT_TRUE(r.rows[1][i].isNull()) << "column " << i;
     // A view reads with the declarations of the table's columns.
     run(*m_db, QStringLiteral("IF OBJECT_ID('odbc_vista') IS NOT NULL DROP VIEW odbc_vista"));
-    run(*m_db,
-        QStringLiteral("CREATE VIEW odbc_vista AS SELECT Codigo, Nombre, Activo FROM odbc_tipos"));
+    run(*m_db, QStringLiteral("CREATE VIEW odbc_vista AS SELECT Codigo, Nombre, Activo FROM odbc_tipos"));
     const ResultSet view = run(*m_db, QStringLiteral("SELECT * FROM odbc_vista ORDER BY Codigo"));
     EXPECT_EQ(columnNamed(view, "Nombre").Type, adVarWChar);
     EXPECT_EQ(columnNamed(view, "Nombre").DefinedSize, 30);
     EXPECT_EQ(view.rows[0][2].kind(), Variant::Kind::Bool);
     // A computed column has no declaration: the driver's description stands.
-    const ResultSet computed =
-        run(*m_db, QStringLiteral("SELECT COUNT(*) AS n, MAX(Nombre) AS m FROM odbc_tipos"));
+    const ResultSet computed = run(*m_db, QStringLiteral("SELECT COUNT(*) AS n, MAX(Nombre) AS m FROM odbc_tipos"));
     EXPECT_EQ(computed.columns[0].Type, adBigInt);
     EXPECT_EQ(computed.rows[0][1].toString().toStdString(), "Ñandú");
 }
@@ -138,11 +132,10 @@ TEST_F(PgBackend, LongTextAndBinaryRoundTrip)
     QByteArray bytes;
     for (int i = 0; i < 20000; ++i)
         bytes.append(char(i * 7));
-    EXPECT_EQ(
-        m_db->insertRow(QStringLiteral("odbc_largo"),
-                        {QStringLiteral("Id"), QStringLiteral("Memo"), QStringLiteral("Datos")},
-                        {Variant(1), Variant(memo), Variant(bytes)}),
-        1);
+    EXPECT_EQ(m_db->insertRow(QStringLiteral("odbc_largo"),
+                              {QStringLiteral("Id"), QStringLiteral("Memo"), QStringLiteral("Datos")},
+                              {Variant(1), Variant(memo), Variant(bytes)}),
+              1);
     const ResultSet r = run(*m_db, QStringLiteral("SELECT Memo, Datos FROM odbc_largo"));
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.rows[0][0].toString(), memo);
@@ -152,8 +145,7 @@ TEST_F(PgBackend, LongTextAndBinaryRoundTrip)
 TEST_F(PgBackend, ErrorsCarrySqlServerNativeNumbers)
 {
     run(*m_db, QStringLiteral("IF OBJECT_ID('odbc_hijo') IS NOT NULL DROP TABLE odbc_hijo"));
-    recreate("odbc_padre",
-             "Id INT NOT NULL PRIMARY KEY, Nombre VARCHAR(5) NOT NULL, Cant INT CHECK (Cant >= 0)");
+    recreate("odbc_padre", "Id INT NOT NULL PRIMARY KEY, Nombre VARCHAR(5) NOT NULL, Cant INT CHECK (Cant >= 0)");
     recreate("odbc_hijo", "Id INT NOT NULL PRIMARY KEY, Padre INT REFERENCES odbc_padre (Id)");
     run(*m_db, QStringLiteral("INSERT INTO odbc_padre (Id, Nombre, Cant) VALUES (1, 'uno', 1)"));
     struct Case {
@@ -161,13 +153,11 @@ TEST_F(PgBackend, ErrorsCarrySqlServerNativeNumbers)
         long native;
         long number;
     } cases[] = {
-        {"INSERT INTO odbc_padre (Id, Nombre) VALUES (1, 'otro')", 2627,
-         errnum::IntegrityViolation},
+        {"INSERT INTO odbc_padre (Id, Nombre) VALUES (1, 'otro')", 2627, errnum::IntegrityViolation},
         {"INSERT INTO odbc_hijo (Id, Padre) VALUES (1, 99)", 547, errnum::IntegrityViolation},
         {"UPDATE odbc_padre SET Cant = -1", 547, errnum::IntegrityViolation},
         {"INSERT INTO odbc_padre (Id) VALUES (2)", 515, errnum::IntegrityViolation},
-        {"INSERT INTO odbc_padre (Id, Nombre) VALUES (3, 'demasiado')", 8152,
-         errnum::CommandFailed},
+        {"INSERT INTO odbc_padre (Id, Nombre) VALUES (3, 'demasiado')", 8152, errnum::CommandFailed},
         {"SELECT * FROM odbc_no_existe", 208, errnum::CommandFailed},
         {"CREATE TABLE odbc_padre (x INT)", 2714, errnum::CommandFailed},
         {"SELEC 1", 102, errnum::CommandFailed},
@@ -180,65 +170,51 @@ TEST_F(PgBackend, ErrorsCarrySqlServerNativeNumbers)
         EXPECT_FALSE(e.description.isEmpty());
     }
     // The session is still usable after each error.
-    EXPECT_EQ(run(*m_db, QStringLiteral("SELECT COUNT(*) FROM odbc_padre")).rows[0][0].toInt64(),
-              1);
+    EXPECT_EQ(run(*m_db, QStringLiteral("SELECT COUNT(*) FROM odbc_padre")).rows[0][0].toInt64(), 1);
 }
 
 TEST_F(PgBackend, TextComparesIgnoreCase)
 {
-    recreate("odbc_texto",
-             "Codigo VARCHAR(10) NOT NULL PRIMARY KEY, Fijo CHAR(8), Nombre VARCHAR(40)");
-    run(*m_db,
-        QStringLiteral(
-            "INSERT INTO odbc_texto (Codigo, Fijo, Nombre) VALUES ('Abc  ', 'xy', 'Camión Rojo')"));
+    recreate("odbc_texto", "Codigo VARCHAR(10) NOT NULL PRIMARY KEY, Fijo CHAR(8), Nombre VARCHAR(40)");
+    run(*m_db, QStringLiteral("INSERT INTO odbc_texto (Codigo, Fijo, Nombre) VALUES ('Abc  ', 'xy', 'Camión Rojo')"));
     struct Case {
         const char *where;
         long count;
     } cases[] = {
-        {"Codigo = 'ABC'", 1},
-        {"Codigo = 'abc   '", 1},
-        {"Fijo = 'XY  '", 1},
-        {"Nombre LIKE '%ROJO'", 1},
-        {"Nombre NOT LIKE 'camión%'", 0},
-        {"CHARINDEX('rojo', Nombre) = 8", 1},
+        {"Codigo = 'ABC'", 1},         {"Codigo = 'abc   '", 1},         {"Fijo = 'XY  '", 1},
+        {"Nombre LIKE '%ROJO'", 1},    {"Nombre NOT LIKE 'camión%'", 0}, {"CHARINDEX('rojo', Nombre) = 8", 1},
         {"Nombre = 'camion rojo'", 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.where);
-        const ResultSet r = run(*m_db, QStringLiteral("SELECT COUNT(*) FROM odbc_texto WHERE %1")
-                                           .arg(QString::fromUtf8(c.where)));
+        const ResultSet r =
+            run(*m_db, QStringLiteral("SELECT COUNT(*) FROM odbc_texto WHERE %1").arg(QString::fromUtf8(c.where)));
         EXPECT_EQ(r.rows[0][0].toInt64(), c.count);
     }
     // The value keeps its blanks, as SQL Server's VARCHAR does.
-    EXPECT_EQ(run(*m_db, QStringLiteral("SELECT Codigo FROM odbc_texto"))
-                  .rows[0][0]
-                  .toString()
-                  .toStdString(),
-              "Abc  ");
+    EXPECT_EQ(run(*m_db, QStringLiteral("SELECT Codigo FROM odbc_texto")).rows[0][0].toString().toStdString(), "Abc  ");
     // A key that differs only in case is the same key, as on SQL Server.
-    EXPECT_EQ(failureOf(*m_db, QStringLiteral("INSERT INTO odbc_texto (Codigo) VALUES ('aBC')"))
-                  .nativeError,
+    EXPECT_EQ(failureOf(*m_db, QStringLiteral("INSERT INTO odbc_texto (Codigo) VALUES ('aBC')")).nativeError,
               native::DuplicateKey);
 }
 
 TEST_F(PgBackend, BatchTransactionsAndStatementLevelRollback)
 {
     recreate("odbc_tx", "Id INT NOT NULL PRIMARY KEY");
-    const ResultSet r =
-        run(*m_db, QStringLiteral("BEGIN TRANSACTION\nINSERT INTO odbc_tx VALUES (1)\n"
-                                  "INSERT INTO odbc_tx VALUES (2)\nROLLBACK TRANSACTION"));
+    const ResultSet r = run(*m_db,
+                            QStringLiteral("BEGIN TRANSACTION\nINSERT INTO odbc_tx VALUES (1)\n"
+                                           "INSERT INTO odbc_tx VALUES (2)\nROLLBACK TRANSACTION"));
     EXPECT_FALSE(m_db->inTransaction());
     EXPECT_EQ(run(*m_db, QStringLiteral("SELECT COUNT(*) FROM odbc_tx")).rows[0][0].toInt64(), 0);
 
-    const ResultSet counted = run(
-        *m_db, QStringLiteral("INSERT INTO odbc_tx VALUES (1); INSERT INTO odbc_tx VALUES (2)"));
+    const ResultSet counted =
+        run(*m_db, QStringLiteral("INSERT INTO odbc_tx VALUES (1); INSERT INTO odbc_tx VALUES (2)"));
     EXPECT_EQ(counted.recordsAffected, 2);
 
     // A failing statement inside a transaction undoes itself only, as on SQL Server.
     m_db->beginTransaction();
     run(*m_db, QStringLiteral("INSERT INTO odbc_tx VALUES (3)"));
-    EXPECT_EQ(failureOf(*m_db, QStringLiteral("INSERT INTO odbc_tx VALUES (1)")).nativeError,
-              native::DuplicateKey);
+    EXPECT_EQ(failureOf(*m_db, QStringLiteral("INSERT INTO odbc_tx VALUES (1)")).nativeError, native::DuplicateKey);
     run(*m_db, QStringLiteral("INSERT INTO odbc_tx VALUES (4)"));
     m_db->commit();
     EXPECT_EQ(run(*m_db, QStringLiteral("SELECT COUNT(*) FROM odbc_tx")).rows[0][0].toInt64(), 4);
@@ -259,10 +235,7 @@ TEST_F(PgBackend, SchemaListsTablesColumnsAndKeys)
     EXPECT_FALSE(columns[0].Nullable);
     EXPECT_EQ(columns[2].Name.toLower().toStdString(), "descripcion");
     EXPECT_TRUE(columns[2].Nullable);
-    EXPECT_EQ(m_db->primaryKey(QStringLiteral("ODBC_Esquema"))
-                  .join(QLatin1Char(','))
-                  .toLower()
-                  .toStdString(),
+    EXPECT_EQ(m_db->primaryKey(QStringLiteral("ODBC_Esquema")).join(QLatin1Char(',')).toLower().toStdString(),
               "codigo,linea");
     EXPECT_TRUE(m_db->columns(QStringLiteral("odbc_no_existe")).empty());
 }
@@ -283,9 +256,7 @@ TEST_F(PgBackend, DefaultDatabaseSwitchesByReconnecting)
     m_db->setDefaultDatabase(home.toUpper()); // the same database: nothing happens
     EXPECT_EQ(m_db->defaultDatabase(), home);
     m_db->setDefaultDatabase(QStringLiteral("postgres"));
-    EXPECT_EQ(
-        run(*m_db, QStringLiteral("SELECT current_database()")).rows[0][0].toString().toStdString(),
-        "postgres");
+    EXPECT_EQ(run(*m_db, QStringLiteral("SELECT current_database()")).rows[0][0].toString().toStdString(), "postgres");
 }
 
 // Each wrong part of the connection gives an error that names it, within the time-out.
@@ -305,17 +276,13 @@ TEST(PgConnect, WrongPartsAreNamedInTheError)
         QString connection;
         QString named;
     } cases[] = {
-        {"host", with("Server", QStringLiteral("no-such-host.invalid")),
-         QStringLiteral("no-such-host.invalid")},
+        {"host", with("Server", QStringLiteral("no-such-host.invalid")), QStringLiteral("no-such-host.invalid")},
         {"port",
-         with("Server", QStringLiteral("127.0.0.1"))
-             .replace(good.value(QStringLiteral("Port")), QStringLiteral("1")),
+         with("Server", QStringLiteral("127.0.0.1")).replace(good.value(QStringLiteral("Port")), QStringLiteral("1")),
          QStringLiteral("puerto 1")},
         {"user", with("UId", QStringLiteral("nadie")), QStringLiteral("usuario nadie")},
-        {"password", with("Pwd", QStringLiteral("equivocada")),
-         QStringLiteral("password authentication failed")},
-        {"database", with("Database", QStringLiteral("odbc_sin_base")),
-         QStringLiteral("odbc_sin_base")},
+        {"password", with("Pwd", QStringLiteral("equivocada")), QStringLiteral("password authentication failed")},
+        {"database", with("Database", QStringLiteral("odbc_sin_base")), QStringLiteral("odbc_sin_base")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -347,10 +314,8 @@ TEST(PgConnect, UnknownDriverNameIsNamed)
         ADD_FAILURE() << "opened";
     } catch (const BackendFailure &f) {
         const QString text = f.errors().front().description;
-        EXPECT_TRUE(text.contains(QLatin1String("\"Controlador Inexistente\"")))
-            << text.toStdString();
-        EXPECT_TRUE(text.contains(QLatin1String("IMAESTROS_ODBC_POSTGRESQL")))
-            << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String("\"Controlador Inexistente\""))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String("IMAESTROS_ODBC_POSTGRESQL"))) << text.toStdString();
     }
     qunsetenv("IMAESTROS_ODBC_POSTGRESQL");
 }
@@ -362,8 +327,7 @@ TEST(PgConnection, TerminatedSessionReportsLostLinkAndReopens)
     SKIP_WITHOUT_PG();
     Connection cn;
     cn.Open(pgtest::connectionString());
-    const auto pid =
-        cn.Execute(QStringLiteral("SELECT pg_backend_pid()"))->field(0).Value().toInt64();
+    const auto pid = cn.Execute(QStringLiteral("SELECT pg_backend_pid()"))->field(0).Value().toInt64();
     auto other = pgtest::openBackend();
     run(*other, QStringLiteral("SELECT pg_terminate_backend(%1)").arg(pid));
     try {

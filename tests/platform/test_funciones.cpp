@@ -9,8 +9,8 @@ TEST(Funciones, TextoAMonedaReadsRegionalNumbers)
     struct Case {
         const char *text;
         double value;
-    } cases[] = {{"12,50", 12.5}, {"0,5", 0.5}, {"-3", -3}, {"1.234,5", 1234.5}, {"  7 ", 7},
-                 {"1,23456", 1.2346}, {"", 0}, {"(2,5)", -2.5}};
+    } cases[] = {{"12,50", 12.5}, {"0,5", 0.5},        {"-3", -3}, {"1.234,5", 1234.5},
+                 {"  7 ", 7},     {"1,23456", 1.2346}, {"", 0},    {"(2,5)", -2.5}};
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(gFunciones().TextoAMoneda(QString::fromLatin1(c.text)), c.value) << c.text;
     EXPECT_THROW(gFunciones().TextoAMoneda(QStringLiteral("12a")), platform::RuntimeError);
@@ -24,7 +24,8 @@ TEST(Funciones, TextHelpers)
     EXPECT_EQ(f.Reemplazar(QStringLiteral("1,5,0"), QStringLiteral(","), QStringLiteral(".")), QStringLiteral("1.5.0"));
     EXPECT_EQ(f.AlinearDerecha(QStringLiteral("12"), 5), QStringLiteral("   12"));
     EXPECT_EQ(f.AjustarLargo(QStringLiteral("abcdef"), 3), QStringLiteral("abc"));
-    EXPECT_EQ(f.QuitarCaracteres(QStringLiteral("a'b\"c-"), QStringLiteral("'"), QStringLiteral("\"")), QStringLiteral("abc-"));
+    EXPECT_EQ(f.QuitarCaracteres(QStringLiteral("a'b\"c-"), QStringLiteral("'"), QStringLiteral("\"")),
+              QStringLiteral("abc-"));
     EXPECT_EQ(f.NuloAVacio(platform::Variant::null()), QString());
     EXPECT_EQ(f.AgregarBarra(QStringLiteral("/tmp")), QStringLiteral("/tmp/"));
 }

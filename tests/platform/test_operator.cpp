@@ -13,9 +13,12 @@ TEST(Operator, UnattendedTakesTheSafeAnswerAndLogsIt)
     struct Case {
         int style;
         int answer;
-    } cases[] = {{vbOKOnly, vbOK},       {vbAbortRetryIgnore | vbCritical, vbAbort},
-                 {vbYesNo | vbQuestion, vbNo}, {vbYesNoCancel, vbCancel},
-                 {vbRetryCancel, vbCancel}, {vbOKCancel, vbCancel}};
+    } cases[] = {{vbOKOnly, vbOK},
+                 {vbAbortRetryIgnore | vbCritical, vbAbort},
+                 {vbYesNo | vbQuestion, vbNo},
+                 {vbYesNoCancel, vbCancel},
+                 {vbRetryCancel, vbCancel},
+                 {vbOKCancel, vbCancel}};
     for (const auto &c : cases)
         EXPECT_EQ(msgBox(QStringLiteral("pregunta"), c.style, QStringLiteral("Aviso")), c.answer) << c.style;
     logger().removeSink(token);

@@ -14,7 +14,8 @@ TEST(Paths, FindsFileWithoutRegardToCase)
     QFile f(dir.filePath(QStringLiteral("ControlMA.dat")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    EXPECT_EQ(findFileNoCase(dir.path(), QStringLiteral("CONTROLMA.DAT")), dir.filePath(QStringLiteral("ControlMA.dat")));
+    EXPECT_EQ(findFileNoCase(dir.path(), QStringLiteral("CONTROLMA.DAT")),
+              dir.filePath(QStringLiteral("ControlMA.dat")));
     EXPECT_EQ(findFileNoCase(dir.path(), QStringLiteral("missing.dat")), dir.filePath(QStringLiteral("missing.dat")));
 }
 

@@ -14,7 +14,10 @@ TEST(TextFile, WritesWindows1252WithCrLf)
     ASSERT_TRUE(textfile::writeLines(path, {QStringLiteral("Año €5"), QStringLiteral("ñandú")}).ok());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("A\xF1o \x80" "5\r\n\xF1" "and\xFA\r\n"));
+    EXPECT_EQ(f.readAll(),
+              QByteArray("A\xF1o \x80"
+                         "5\r\n\xF1"
+                         "and\xFA\r\n"));
 }
 
 TEST(TextFile, ReadsCrLfAndLfAlike)

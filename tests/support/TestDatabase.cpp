@@ -15,10 +15,7 @@ std::vector<TestDatabase> testDatabases()
             TestDatabase{QStringLiteral("PostgreSQL"), pg, Engine::PostgreSQL}};
 }
 
-void PrintTo(const TestDatabase &database, std::ostream *out)
-{
-    *out << database.name.toStdString();
-}
+void PrintTo(const TestDatabase &database, std::ostream *out) { *out << database.name.toStdString(); }
 
 QString freshSqliteFile()
 {
@@ -35,8 +32,7 @@ QString sqliteConnectionString(const QString &path, bool create)
 
 QString connectionStringForTest(const TestDatabase &database)
 {
-    return database.engine == Engine::SQLite ? sqliteConnectionString(freshSqliteFile())
-                                             : database.connectionString;
+    return database.engine == Engine::SQLite ? sqliteConnectionString(freshSqliteFile()) : database.connectionString;
 }
 
 void recreateTable(ado::Connection &cnn, const QString &name, const QString &columns)

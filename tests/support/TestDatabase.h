@@ -61,8 +61,7 @@ void recreateTable(ado::Connection &cnn, const QString &name, const QString &col
 std::string testDatabaseName(const ::testing::TestParamInfo<TestDatabase> &info);
 
 // Fixture: skips unavailable databases, opens cnn() before each test, closes it after.
-class DatabaseTest : public ::testing::TestWithParam<TestDatabase>
-{
+class DatabaseTest : public ::testing::TestWithParam<TestDatabase> {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -70,7 +69,10 @@ protected:
     const TestDatabase &database() const { return GetParam(); }
     bool isSqlite() const { return GetParam().engine == Engine::SQLite; }
     const QString &connectionString() const { return m_connectionString; }
-    void recreateTable(const QString &name, const QString &columns) { testsupport::recreateTable(*m_cnn, name, columns); }
+    void recreateTable(const QString &name, const QString &columns)
+    {
+        testsupport::recreateTable(*m_cnn, name, columns);
+    }
 
 private:
     std::unique_ptr<ado::Connection> m_cnn;
@@ -79,6 +81,6 @@ private:
 
 } // namespace testsupport
 
-#define IMAESTROS_DATABASE_TESTS(Suite)                                                            \
-    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::ValuesIn(::testsupport::testDatabases()),  \
+#define IMAESTROS_DATABASE_TESTS(Suite)                                                                                \
+    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::ValuesIn(::testsupport::testDatabases()),                      \
                              ::testsupport::testDatabaseName)

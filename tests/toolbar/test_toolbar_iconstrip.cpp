@@ -29,9 +29,9 @@ QString writeStrip(const QString &path, int count, int size = 4)
 TEST(IconStrip, StyleValuePicksTheStripExactly)
 {
     const std::pair<const char *, const char *> cases[] = {
-        {"1", "ABM2021B.bmp"}, {"2", "ABM2021M.bmp"}, {"3", "ABM2021V.bmp"},
-        {"4", "ABM2021i.bmp"}, {" 2", "ABM2021.bmp"}, {"2 ", "ABM2021.bmp"},
-        {"0", "ABM2021.bmp"},  {"5", "ABM2021.bmp"},  {"", "ABM2021.bmp"}, {"01", "ABM2021.bmp"}};
+        {"1", "ABM2021B.bmp"}, {"2", "ABM2021M.bmp"}, {"3", "ABM2021V.bmp"}, {"4", "ABM2021i.bmp"},
+        {" 2", "ABM2021.bmp"}, {"2 ", "ABM2021.bmp"}, {"0", "ABM2021.bmp"},  {"5", "ABM2021.bmp"},
+        {"", "ABM2021.bmp"},   {"01", "ABM2021.bmp"}};
     for (const auto &[styles, file] : cases)
         EXPECT_EQ(IconStrip::fileNameForStyle(QString::fromLatin1(styles)), QString::fromLatin1(file))
             << '"' << styles << '"';

@@ -10,8 +10,8 @@ using toolbar::UtilNetState;
 
 namespace {
 
-const Boton kAll[] = {Boton::Nuevo, Boton::Borrar, Boton::Reporte, Boton::Consulta,
-                      Boton::Planilla, Boton::Cancelar, Boton::Grabar, Boton::Cerrar};
+const Boton kAll[] = {Boton::Nuevo,    Boton::Borrar,   Boton::Reporte, Boton::Consulta,
+                      Boton::Planilla, Boton::Cancelar, Boton::Grabar,  Boton::Cerrar};
 
 // Records every property-change report.
 struct Reports {
@@ -26,11 +26,14 @@ struct Reports {
 
 TEST(UtilNetButtons, OrderIdsCaptionsAndWords)
 {
-    struct Row { int id; QString caption; QString word; };
-    const Row expected[] = {
-        {1, "Nuevo", "NUEVO"},       {2, "Borrar", "BORRAR"},        {3, " Reporte", "REPORTE"},
-        {6, " Consultar", "CONSULTAR"}, {7, "  Planilla", "PLANILLA"}, {8, "Cancelar", "CANCELAR"},
-        {4, "Grabar", "GRABAR"},     {5, "   Cerrar", "CERRAR"}};
+    struct Row {
+        int id;
+        QString caption;
+        QString word;
+    };
+    const Row expected[] = {{1, "Nuevo", "NUEVO"},          {2, "Borrar", "BORRAR"},       {3, " Reporte", "REPORTE"},
+                            {6, " Consultar", "CONSULTAR"}, {7, "  Planilla", "PLANILLA"}, {8, "Cancelar", "CANCELAR"},
+                            {4, "Grabar", "GRABAR"},        {5, "   Cerrar", "CERRAR"}};
     const auto &buttons = toolbar::utilNetButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         SCOPED_TRACE(i);
@@ -59,11 +62,14 @@ TEST(UtilNetState, EveryFlagStartsTrue)
 
 TEST(UtilNetState, KeyAnalisisWithEveryButtonEnabled)
 {
-    struct Case { int key; const char *word; };
-    const Case cases[] = {
-        {113, "GRABAR"}, {114, "NUEVO"},     {115, "REPORTE"}, {116, "CONSULTAR"},
-        {117, "PLANILLA"}, {121, "BORRAR"}, {27, "CANCELAR"},
-        {112, ""}, {118, ""}, {119, ""}, {120, ""}, {122, ""}, {13, ""}, {0, ""}, {-1, ""}};
+    struct Case {
+        int key;
+        const char *word;
+    };
+    const Case cases[] = {{113, "GRABAR"},   {114, "NUEVO"},  {115, "REPORTE"}, {116, "CONSULTAR"},
+                          {117, "PLANILLA"}, {121, "BORRAR"}, {27, "CANCELAR"}, {112, ""},
+                          {118, ""},         {119, ""},       {120, ""},        {122, ""},
+                          {13, ""},          {0, ""},         {-1, ""}};
     const UtilNetState state;
     for (const Case &c : cases)
         EXPECT_EQ(state.KeyAnalisis(c.key), QString::fromLatin1(c.word)) << "key " << c.key;
@@ -90,9 +96,13 @@ TEST(UtilNetState, KeyAnalisisIgnoresVisibility)
 
 TEST(UtilNetState, EscapeFallsBackFromCancelarToCerrar)
 {
-    struct Case { bool cancelar; bool cerrar; const char *word; };
-    const Case cases[] = {{true, true, "CANCELAR"}, {true, false, "CANCELAR"},
-                          {false, true, "CERRAR"}, {false, false, ""}};
+    struct Case {
+        bool cancelar;
+        bool cerrar;
+        const char *word;
+    };
+    const Case cases[] = {
+        {true, true, "CANCELAR"}, {true, false, "CANCELAR"}, {false, true, "CERRAR"}, {false, false, ""}};
     for (const Case &c : cases) {
         UtilNetState state;
         state.setButtonEnabled(Boton::Cancelar, c.cancelar);
@@ -123,9 +133,11 @@ TEST(UtilNetState, PressingNuevoDisablesBorrarAndGrabarOrCerrarEnableItAgain)
 
 TEST(UtilNetState, OtherPressesLeaveBorrarAlone)
 {
-    struct Case { int id; const char *word; };
-    const Case cases[] = {{2, "BORRAR"}, {3, "REPORTE"}, {6, "CONSULTAR"}, {7, "PLANILLA"},
-                          {8, "CANCELAR"}, {99, ""}};
+    struct Case {
+        int id;
+        const char *word;
+    };
+    const Case cases[] = {{2, "BORRAR"}, {3, "REPORTE"}, {6, "CONSULTAR"}, {7, "PLANILLA"}, {8, "CANCELAR"}, {99, ""}};
     for (const Case &c : cases) {
         UtilNetState state;
         state.setButtonEnabled(Boton::Borrar, false);
@@ -163,8 +175,7 @@ TEST(UtilNetState, SettersReportThePropertyName)
     state.setConTitulo(false);
     state.setEnabled(false);
     state.setTheme(5);
-    EXPECT_EQ(reports.names, QStringList({"consultarVisible", "ConsultaEnabled", "ConTitulo",
-                                          "Enabled", "Theme"}));
+    EXPECT_EQ(reports.names, QStringList({"consultarVisible", "ConsultaEnabled", "ConTitulo", "Enabled", "Theme"}));
 }
 
 TEST(UtilNetState, ResetTurnsEverythingOnAndReportsTheEnabledFlagsInOrder)
@@ -188,8 +199,8 @@ TEST(UtilNetState, ResetTurnsEverythingOnAndReportsTheEnabledFlagsInOrder)
     EXPECT_TRUE(state.ConTitulo());
     EXPECT_TRUE(state.Enabled());
     EXPECT_EQ(reports.names,
-              QStringList({"NuevoEnabled", "BorrarEnabled", "ReporteEnabled", "ConsultaEnabled",
-                           "PlanillaEnabled", "GrabarEnabled", "CancelarEnabled", "CerrarEnabled"}));
+              QStringList({"NuevoEnabled", "BorrarEnabled", "ReporteEnabled", "ConsultaEnabled", "PlanillaEnabled",
+                           "GrabarEnabled", "CancelarEnabled", "CerrarEnabled"}));
 }
 
 TEST(UtilNetState, StoredPropertiesInTheirFixedOrder)
@@ -201,12 +212,11 @@ TEST(UtilNetState, StoredPropertiesInTheirFixedOrder)
     QStringList keys;
     for (const auto &[key, value] : stored)
         keys.append(key);
-    EXPECT_EQ(keys, QStringList({"ConTitulo", "Enabled", "NuevoEnabled", "BorrarEnabled",
-                                 "ReporteEnabled", "ConsultaEnabled", "PlanillaEnabled",
-                                 "CancelarEnabled", "GrabarEnabled", "CerrarEnabled",
-                                 "NuevoVisible", "BorrarVisible", "ReporteVisible",
-                                 "ConsultarVisible", "PlanillaVisible", "CancelarVisible",
-                                 "GrabarVisible", "CerrarVisible"}));
+    EXPECT_EQ(keys,
+              QStringList({"ConTitulo", "Enabled", "NuevoEnabled", "BorrarEnabled", "ReporteEnabled", "ConsultaEnabled",
+                           "PlanillaEnabled", "CancelarEnabled", "GrabarEnabled", "CerrarEnabled", "NuevoVisible",
+                           "BorrarVisible", "ReporteVisible", "ConsultarVisible", "PlanillaVisible", "CancelarVisible",
+                           "GrabarVisible", "CerrarVisible"}));
     EXPECT_FALSE(stored.at(7).second);  // CancelarEnabled
     EXPECT_FALSE(stored.at(13).second); // ConsultarVisible
     EXPECT_TRUE(stored.at(8).second);
@@ -217,8 +227,7 @@ TEST(UtilNetState, ReadStoredPropertiesDefaultsToTrue)
     UtilNetState state;
     for (Boton boton : kAll)
         state.setButtonEnabled(boton, false);
-    state.readStoredProperties({{"ConsultarVisible", false}, {"GrabarEnabled", false},
-                                {"ConTitulo", false}});
+    state.readStoredProperties({{"ConsultarVisible", false}, {"GrabarEnabled", false}, {"ConTitulo", false}});
     EXPECT_FALSE(state.isButtonVisible(Boton::Consulta));
     EXPECT_FALSE(state.isButtonEnabled(Boton::Grabar));
     EXPECT_FALSE(state.ConTitulo());
@@ -253,11 +262,10 @@ TEST(UtilNetState, OrientationAndButtonStyle)
 TEST(VbKeyCode, MapsQtKeysToVbCodes)
 {
     const std::pair<int, int> cases[] = {
-        {Qt::Key_Escape, 27}, {Qt::Key_F1, 112}, {Qt::Key_F2, 113}, {Qt::Key_F3, 114},
-        {Qt::Key_F4, 115},    {Qt::Key_F5, 116}, {Qt::Key_F6, 117}, {Qt::Key_F10, 121},
-        {Qt::Key_F12, 123},   {Qt::Key_Return, 13}, {Qt::Key_Enter, 13}, {Qt::Key_A, 65},
-        {Qt::Key_9, 57},      {Qt::Key_Delete, 46}, {Qt::Key_Down, 40}, {Qt::Key_Eacute, 0},
-        {Qt::Key_unknown, 0}};
+        {Qt::Key_Escape, 27}, {Qt::Key_F1, 112},   {Qt::Key_F2, 113},  {Qt::Key_F3, 114},    {Qt::Key_F4, 115},
+        {Qt::Key_F5, 116},    {Qt::Key_F6, 117},   {Qt::Key_F10, 121}, {Qt::Key_F12, 123},   {Qt::Key_Return, 13},
+        {Qt::Key_Enter, 13},  {Qt::Key_A, 65},     {Qt::Key_9, 57},    {Qt::Key_Delete, 46}, {Qt::Key_Down, 40},
+        {Qt::Key_Eacute, 0},  {Qt::Key_unknown, 0}};
     for (const auto &[qt, vb] : cases)
         EXPECT_EQ(toolbar::vbKeyCode(qt), vb) << std::hex << qt;
 }

@@ -1,5 +1,5 @@
-#include "toolbar/ui/UtilNet.h"
 #include "toolbar/VbKeyCode.h"
+#include "toolbar/ui/UtilNet.h"
 
 #include "platform/Paths.h"
 
@@ -32,8 +32,7 @@ QApplication &app()
 
 // A form as the reception and sending forms host the bar: the bar on top, a box
 // with the focus, every key that reaches the form forwarded to KeyAnalisis.
-class HostForm : public QWidget
-{
+class HostForm : public QWidget {
 public:
     HostForm()
     {
@@ -73,8 +72,7 @@ void writeStrip(const QString &path)
     ASSERT_TRUE(image.save(path, "BMP"));
 }
 
-class UtilNetWidget : public ::testing::Test
-{
+class UtilNetWidget : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -141,8 +139,8 @@ TEST_F(UtilNetWidget, ButtonsInOrderWithCaptionsIdsAndVisibility)
     const QList<QAction *> actions = bar.toolBar()->actions();
     ASSERT_EQ(actions.size(), 8);
     const int ids[] = {1, 2, 3, 6, 7, 8, 4, 5};
-    const char *captions[] = {"Nuevo", "Borrar", " Reporte", " Consultar", "  Planilla",
-                              "Cancelar", "Grabar", "   Cerrar"};
+    const char *captions[] = {"Nuevo",      "Borrar",   " Reporte", " Consultar",
+                              "  Planilla", "Cancelar", "Grabar",   "   Cerrar"};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(actions[i]->data().toInt(), ids[i]);
         EXPECT_EQ(actions[i]->text(), QString::fromLatin1(captions[i]));

@@ -28,10 +28,18 @@ std::vector<std::string> all(Dialect d, const std::string &sql)
     std::vector<std::string> v;
     for (const TranslatedStatement &s : SqlTranslator(d).translate(QString::fromStdString(sql))) {
         switch (s.kind) {
-        case Kind::Begin: v.push_back("<BEGIN>"); break;
-        case Kind::Commit: v.push_back("<COMMIT>"); break;
-        case Kind::Rollback: v.push_back("<ROLLBACK>"); break;
-        case Kind::Statement: v.push_back(s.sql.toStdString()); break;
+        case Kind::Begin:
+            v.push_back("<BEGIN>");
+            break;
+        case Kind::Commit:
+            v.push_back("<COMMIT>");
+            break;
+        case Kind::Rollback:
+            v.push_back("<ROLLBACK>");
+            break;
+        case Kind::Statement:
+            v.push_back(s.sql.toStdString());
+            break;
         }
     }
     return v;
@@ -62,17 +70,11 @@ void expectRow(const Row &r, std::string (*postgresql)(Dialect, const std::strin
 
 class Construct : public ::testing::TestWithParam<Row> {};
 
-TEST_P(Construct, TranslatesForBothEngines)
-{
-    expectRow(GetParam(), one);
-}
+TEST_P(Construct, TranslatesForBothEngines) { expectRow(GetParam(), one); }
 
 class SchemaConstruct : public ::testing::TestWithParam<Row> {};
 
-TEST_P(SchemaConstruct, TranslatesForBothEngines)
-{
-    expectRow(GetParam(), first);
-}
+TEST_P(SchemaConstruct, TranslatesForBothEngines) { expectRow(GetParam(), first); }
 
 const Row kRows[] = {
     // table hints
@@ -80,8 +82,10 @@ const Row kRows[] = {
     {"nolock_spaced_upper", "SELECT * FROM T WITH (NOLOCK) WHERE A = 1", "SELECT * FROM T WHERE A = 1", nullptr},
     {"nolock_bare", "SELECT * FROM T (nolock) WHERE A = 1", "SELECT * FROM T WHERE A = 1", nullptr},
     {"nolock_alias_join",
-     "SELECT * FROM V_MA_ARTICULOS V_MA_ARTICULOS with(nolock)  INNER JOIN V_MA_Precios ON V_MA_ARTICULOS.IDARTICULO = V_MA_Precios.IdArticulo",
-     "SELECT * FROM V_MA_ARTICULOS V_MA_ARTICULOS  INNER JOIN V_MA_Precios ON V_MA_ARTICULOS.IDARTICULO = V_MA_Precios.IdArticulo",
+     "SELECT * FROM V_MA_ARTICULOS V_MA_ARTICULOS with(nolock)  INNER JOIN V_MA_Precios ON V_MA_ARTICULOS.IDARTICULO = "
+     "V_MA_Precios.IdArticulo",
+     "SELECT * FROM V_MA_ARTICULOS V_MA_ARTICULOS  INNER JOIN V_MA_Precios ON V_MA_ARTICULOS.IDARTICULO = "
+     "V_MA_Precios.IdArticulo",
      nullptr},
     {"nolock_two_hints", "SELECT * FROM T WITH (NOLOCK, ROWLOCK)", "SELECT * FROM T", nullptr},
     // TOP
@@ -89,13 +93,12 @@ const Row kRows[] = {
     {"top_double_blank", "SELECT TOP 1  * FROM T with(nolock)  WHERE LTRIM(RTRIM(C)) ='1'",
      "SELECT  * FROM T  WHERE LTRIM(RTRIM(C)) ='1' LIMIT 1", nullptr},
     {"top_parenthesised", "SELECT TOP (10) A FROM T ORDER BY A", "SELECT A FROM T ORDER BY A LIMIT 10", nullptr},
-    {"top_lower_case_order_by", "select  top 1 * from AUX_ERR  with(nolock) ",
-     "select * from AUX_ERR LIMIT 1", nullptr},
+    {"top_lower_case_order_by", "select  top 1 * from AUX_ERR  with(nolock) ", "select * from AUX_ERR LIMIT 1",
+     nullptr},
     {"top_group_by", "SELECT TOP 3 A, COUNT(*) FROM T GROUP BY A ORDER BY A",
      "SELECT A, COUNT(*) FROM T GROUP BY A ORDER BY A LIMIT 3", nullptr},
     {"top_distinct", "SELECT DISTINCT TOP 2 A FROM T", "SELECT DISTINCT A FROM T LIMIT 2", nullptr},
-    {"top_sub_select",
-     "SELECT A, (SELECT TOP 1 B FROM U WHERE U.A = T.A ORDER BY B DESC) AS X FROM T",
+    {"top_sub_select", "SELECT A, (SELECT TOP 1 B FROM U WHERE U.A = T.A ORDER BY B DESC) AS X FROM T",
      "SELECT A, (SELECT B FROM U WHERE U.A = T.A ORDER BY B DESC LIMIT 1) AS X FROM T", nullptr},
     {"top_100_percent_dropped", "SELECT TOP 100 PERCENT A FROM T ORDER BY A", "SELECT A FROM T ORDER BY A", nullptr},
     {"top_smaller_percent_untouched", "SELECT TOP 50 PERCENT A FROM T", "SELECT TOP 50 PERCENT A FROM T", nullptr},
@@ -127,8 +130,7 @@ const Row kRows[] = {
      "SELECT * FROM T WHERE LENGTH(RTRIM(LTRIM(RTRIM(idfamilia)))) = 2", nullptr},
     {"charindex", "SELECT CHARINDEX('e', A) FROM T", "SELECT INSTR(UPPER(A),UPPER('e')) FROM T",
      "SELECT STRPOS(UPPER(A) COLLATE \"default\",UPPER('e') COLLATE \"default\") FROM T"},
-    {"charindex_start",
-     "SELECT * FROM T WHERE CHARINDEX('e',IDARTIculo,1) = 0",
+    {"charindex_start", "SELECT * FROM T WHERE CHARINDEX('e',IDARTIculo,1) = 0",
      "SELECT * FROM T WHERE (CASE WHEN INSTR(UPPER(SUBSTR(IDARTIculo,(CASE WHEN (1) > 1 THEN (1) ELSE 1 END))),"
      "UPPER('e')) > 0 THEN INSTR(UPPER(SUBSTR(IDARTIculo,(CASE WHEN (1) > 1 THEN (1) ELSE 1 END))),UPPER('e')) + "
      "(CASE WHEN (1) > 1 THEN (1) ELSE 1 END) - 1 ELSE 0 END) = 0",
@@ -141,8 +143,8 @@ const Row kRows[] = {
      "SELECT MAX(x) FROM T WHERE SUBSTRING(ltrim(idarticulo),1,1)<>'0'"},
     {"convert_varchar", "SELECT CONVERT(VARCHAR(10), A) FROM T", "SELECT CAST(A AS VARCHAR(10)) FROM T", nullptr},
     {"convert_int", "SELECT CONVERT(INT, A) FROM T", "SELECT CAST(A AS INT) FROM T", nullptr},
-    {"convert_date_style_103", "SELECT CONVERT(VARCHAR(10), F, 103) FROM T",
-     "SELECT strftime('%d/%m/%Y',F) FROM T", "SELECT TO_CHAR(F,'DD/MM/YYYY') FROM T"},
+    {"convert_date_style_103", "SELECT CONVERT(VARCHAR(10), F, 103) FROM T", "SELECT strftime('%d/%m/%Y',F) FROM T",
+     "SELECT TO_CHAR(F,'DD/MM/YYYY') FROM T"},
     {"identity_variable", "SELECT @@IDENTITY", "SELECT last_insert_rowid()", "SELECT lastval()"},
     {"scope_identity", "SELECT SCOPE_IDENTITY() AS ID", "SELECT last_insert_rowid() AS ID", "SELECT lastval() AS ID"},
     {"unknown_function_untouched", "SELECT DATEDIFF(day, A, B) FROM T", "SELECT DATEDIFF(day, A, B) FROM T", nullptr},
@@ -175,7 +177,8 @@ const Row kRows[] = {
      nullptr},
     {"delete_join_untouched", "DELETE T FROM T INNER JOIN U ON T.A = U.A", "DELETE T FROM T INNER JOIN U ON T.A = U.A",
      nullptr},
-    {"update_from_same_table", "UPDATE MV_TRANSMISIONES SET LOG='A,B' FROM MV_TRANSMISIONES WHERE TRANSMISION=7 AND TIPO='M'",
+    {"update_from_same_table",
+     "UPDATE MV_TRANSMISIONES SET LOG='A,B' FROM MV_TRANSMISIONES WHERE TRANSMISION=7 AND TIPO='M'",
      "UPDATE MV_TRANSMISIONES SET LOG='A,B'  WHERE TRANSMISION=7 AND TIPO='M'", nullptr},
     {"family_tree",
      "SELECT     TOP 100 PERCENT IdFamilia, Descripcion, (SELECT     TOP 1 idfamilia FROM v_ta_familias a   Where "
@@ -195,33 +198,31 @@ const Row kRows[] = {
      "IF NOT EXISTS (SELECT 1 FROM T WHERE K = 2)\nBEGIN\n  INSERT INTO T (K) VALUES (2)\nEND",
      "INSERT INTO T (K) SELECT 2 WHERE NOT EXISTS (SELECT 1 FROM T WHERE K = 2)",
      "DO $vk$ BEGIN IF NOT EXISTS (SELECT 1 FROM T WHERE K = 2) THEN INSERT INTO T (K) VALUES (2); END IF; END $vk$"},
-    {"if_exists_update",
-     "IF EXISTS (SELECT * FROM T WHERE K = 1) UPDATE T SET D = 'x' WHERE K = 1 OR K = 2",
+    {"if_exists_update", "IF EXISTS (SELECT * FROM T WHERE K = 1) UPDATE T SET D = 'x' WHERE K = 1 OR K = 2",
      "UPDATE T SET D = 'x' WHERE (K = 1 OR K = 2) AND EXISTS (SELECT * FROM T WHERE K = 1)", nullptr},
     {"if_exists_delete_without_where", "IF EXISTS (SELECT * FROM U) DELETE T",
      "DELETE FROM T WHERE EXISTS (SELECT * FROM U)", nullptr},
-    {"if_exists_drop_view",
-     "if exists (select * from sysobjects where name = 'V_X') drop view V_X",
+    {"if_exists_drop_view", "if exists (select * from sysobjects where name = 'V_X') drop view V_X",
      "DROP VIEW IF EXISTS V_X", nullptr},
     {"if_object_id_drop_table", "IF OBJECT_ID('T') IS NOT NULL DROP TABLE [dbo].[T]", "DROP TABLE IF EXISTS T",
      "DROP TABLE IF EXISTS t"},
-    {"if_not_exists_create_table",
-     "IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'T') CREATE TABLE T (A INT)",
+    {"if_not_exists_create_table", "IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'T') CREATE TABLE T (A INT)",
      "CREATE TABLE IF NOT EXISTS T (A INT)",
      "DO $vk$BEGIN IF pg_catalog.to_regclass('T') IS NULL THEN CREATE TABLE T (A INT); "
      "COMMENT ON COLUMN T.A IS 'vk:INT'; END IF; END$vk$"},
     {"if_not_exists_create_index",
      "IF NOT EXISTS (SELECT * FROM sysindexes WHERE name = 'IX') CREATE UNIQUE NONCLUSTERED INDEX IX ON T (A)",
      "CREATE UNIQUE  INDEX IF NOT EXISTS IX ON T (A)", nullptr},
-    {"if_two_statements_untouched", "IF NOT EXISTS (SELECT 1 FROM T) BEGIN INSERT INTO T VALUES (1); INSERT INTO T VALUES (2) END",
+    {"if_two_statements_untouched",
+     "IF NOT EXISTS (SELECT 1 FROM T) BEGIN INSERT INTO T VALUES (1); INSERT INTO T VALUES (2) END",
      "IF NOT EXISTS (SELECT 1 FROM T) BEGIN INSERT INTO T VALUES (1); INSERT INTO T VALUES (2) END", nullptr},
     {"if_unknown_untouched", "IF @x = 1 SELECT 1", "IF @x = 1 SELECT 1", nullptr},
     // schema
-    {"create_index_clustered", "CREATE NONCLUSTERED INDEX IX_T ON [dbo].[T] ([A] ASC) WITH (PAD_INDEX = OFF) ON [PRIMARY]",
+    {"create_index_clustered",
+     "CREATE NONCLUSTERED INDEX IX_T ON [dbo].[T] ([A] ASC) WITH (PAD_INDEX = OFF) ON [PRIMARY]",
      "CREATE  INDEX IX_T ON T (A ASC)", "CREATE  INDEX IX_T ON t (a ASC)"},
     {"drop_table", "DROP TABLE [dbo].[T]", "DROP TABLE T", "DROP TABLE t"},
-    {"create_view",
-     "CREATE VIEW V_X AS SELECT TOP 100 PERCENT A + '-' + B AS C FROM T WITH (NOLOCK) ORDER BY A",
+    {"create_view", "CREATE VIEW V_X AS SELECT TOP 100 PERCENT A + '-' + B AS C FROM T WITH (NOLOCK) ORDER BY A",
      "CREATE VIEW V_X AS SELECT A || '-' || B AS C FROM T ORDER BY A", nullptr},
     {"exec_procedure", "EXEC VK_CREACALENDARIO '01/01/2024','31/12/2024'",
      "EXEC VK_CREACALENDARIO '01/01/2024','31/12/2024'", "CALL VK_CREACALENDARIO('01/01/2024','31/12/2024')"},
@@ -268,14 +269,15 @@ const Row kSchema[] = {
     {"defaults",
      "CREATE TABLE T (F DATETIME NOT NULL DEFAULT getdate(), G DATETIME CONSTRAINT DF_G DEFAULT (getdate()), "
      "N INT DEFAULT ((0)), S VARCHAR(2) DEFAULT N'ab')",
-     "CREATE TABLE T (F DATETIME COLLATE VKDATE NOT NULL DEFAULT (datetime('now','localtime')), G DATETIME COLLATE VKDATE "
-     "CONSTRAINT DF_G DEFAULT (datetime('now','localtime')), N INT DEFAULT ((0)), S VARCHAR(2) COLLATE VKTEXT DEFAULT 'ab' CONSTRAINT vklen_S "
+     "CREATE TABLE T (F DATETIME COLLATE VKDATE NOT NULL DEFAULT (datetime('now','localtime')), G DATETIME COLLATE "
+     "VKDATE "
+     "CONSTRAINT DF_G DEFAULT (datetime('now','localtime')), N INT DEFAULT ((0)), S VARCHAR(2) COLLATE VKTEXT DEFAULT "
+     "'ab' CONSTRAINT vklen_S "
      "CHECK (length(S) <= 2))",
      "CREATE TABLE T (F TIMESTAMP(3) NOT NULL DEFAULT (LOCALTIMESTAMP(0)), G TIMESTAMP(3) CONSTRAINT DF_G DEFAULT "
      "(LOCALTIMESTAMP(0)), N INT DEFAULT ((0)), S BPCHAR COLLATE vktext DEFAULT 'ab' CONSTRAINT vklen_S "
      "CHECK (length(S) <= 2))"},
-    {"sql_server_collation_replaced",
-     "CREATE TABLE T (A varchar(10) COLLATE SQL_Latin1_General_CP1_CI_AS NOT NULL)",
+    {"sql_server_collation_replaced", "CREATE TABLE T (A varchar(10) COLLATE SQL_Latin1_General_CP1_CI_AS NOT NULL)",
      "CREATE TABLE T (A varchar(10) COLLATE VKTEXT NOT NULL CONSTRAINT vklen_A CHECK (length(A) <= 10))",
      "CREATE TABLE T (A BPCHAR COLLATE vktext NOT NULL CONSTRAINT vklen_A CHECK (length(A) <= 10))"},
     {"bracketed_column_with_blank", "CREATE TABLE T ([NUMERO ASIENTO] int, [Debe-Haber] char(1))",
@@ -284,8 +286,7 @@ const Row kSchema[] = {
      "CREATE TABLE T (\"numero asiento\" int, \"debe-haber\" char(1) COLLATE vktext)"},
     {"foreign_key_and_unique",
      "CREATE TABLE T (A INT NOT NULL REFERENCES U (A) ON DELETE CASCADE, B INT, CONSTRAINT UQ UNIQUE NONCLUSTERED (B))",
-     "CREATE TABLE T (A INT NOT NULL REFERENCES U (A) ON DELETE CASCADE, B INT, CONSTRAINT UQ UNIQUE (B))",
-     nullptr},
+     "CREATE TABLE T (A INT NOT NULL REFERENCES U (A) ON DELETE CASCADE, B INT, CONSTRAINT UQ UNIQUE (B))", nullptr},
     {"identity_not_for_replication", "CREATE TABLE T (ID int IDENTITY(1,1) NOT FOR REPLICATION NOT NULL PRIMARY KEY)",
      "CREATE TABLE T (ID INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL)",
      "CREATE TABLE T (ID int GENERATED BY DEFAULT AS IDENTITY NOT NULL PRIMARY KEY)"},
@@ -316,16 +317,18 @@ TEST(SqlTranslatorBatches, NocountAndSessionOptionsAreDropped)
 {
     EXPECT_EQ(all(Dialect::SQLite, "SET NOCOUNT ON\nSET ANSI_NULLS ON\nSELECT 1\nset nocount off"),
               (Batch{"SELECT 1"}));
-    EXPECT_EQ(all(Dialect::PostgreSQL, "SET IDENTITY_INSERT T ON\nINSERT INTO T (ID) VALUES (5)\nSET IDENTITY_INSERT T OFF"),
-              (Batch{"INSERT INTO T (ID) VALUES (5)"}));
+    EXPECT_EQ(
+        all(Dialect::PostgreSQL, "SET IDENTITY_INSERT T ON\nINSERT INTO T (ID) VALUES (5)\nSET IDENTITY_INSERT T OFF"),
+        (Batch{"INSERT INTO T (ID) VALUES (5)"}));
     // other SET statements reach the engine, which reports them
     EXPECT_EQ(all(Dialect::SQLite, "SET DATEFORMAT dmy"), (Batch{"SET DATEFORMAT dmy"}));
 }
 
 TEST(SqlTranslatorBatches, TransactionWordsBecomeKinds)
 {
-    EXPECT_EQ(all(Dialect::PostgreSQL, "BEGIN TRANSACTION \r\r\rINSERT INTO T (A) VALUES (1)\r"
-                                       "INSERT INTO T (A) VALUES (2)\rCOMMIT TRANSACTION"),
+    EXPECT_EQ(all(Dialect::PostgreSQL,
+                  "BEGIN TRANSACTION \r\r\rINSERT INTO T (A) VALUES (1)\r"
+                  "INSERT INTO T (A) VALUES (2)\rCOMMIT TRANSACTION"),
               (Batch{"<BEGIN>", "INSERT INTO T (A) VALUES (1)", "INSERT INTO T (A) VALUES (2)", "<COMMIT>"}));
     EXPECT_EQ(all(Dialect::SQLite, "begin tran; rollback tran"), (Batch{"<BEGIN>", "<ROLLBACK>"}));
     EXPECT_EQ(all(Dialect::SQLite, "BEGIN TRAN T1\nCOMMIT WORK\nROLLBACK TRANSACTION T1\nCOMMIT"),
@@ -366,8 +369,9 @@ TEST(SqlTranslatorBatches, StatementsRunTogetherOnLinesAreSplit)
 
 TEST(SqlTranslatorBatches, IfStatementKeepsItsBodyAndEndsAfterIt)
 {
-    EXPECT_EQ(all(Dialect::SQLite, "IF NOT EXISTS (SELECT 1 FROM T) INSERT INTO T (A) VALUES (1)\n"
-                                   "SELECT 2"),
+    EXPECT_EQ(all(Dialect::SQLite,
+                  "IF NOT EXISTS (SELECT 1 FROM T) INSERT INTO T (A) VALUES (1)\n"
+                  "SELECT 2"),
               (Batch{"INSERT INTO T (A) SELECT 1 WHERE NOT EXISTS (SELECT 1 FROM T)", "SELECT 2"}));
 }
 
@@ -397,8 +401,8 @@ TEST(SqlTranslatorSchema, AlterAddsSeveralColumnsOnePerStatementOnSqlite)
                      "ALTER TABLE T ADD COLUMN B CHAR(2) COLLATE VKTEXT CONSTRAINT vklen_B CHECK (length(B) <= 2)"}));
     // PostgreSQL adds them in one statement, then keeps each declared type in a comment.
     EXPECT_EQ(all(Dialect::PostgreSQL, "ALTER TABLE T ADD A INT NULL, B CHAR(2)"),
-              (Batch{"ALTER TABLE T ADD A INT NULL, ADD B CHAR(2) COLLATE vktext",
-                     "COMMENT ON COLUMN T.A IS 'vk:INT'", "COMMENT ON COLUMN T.B IS 'vk:CHAR(2)'"}));
+              (Batch{"ALTER TABLE T ADD A INT NULL, ADD B CHAR(2) COLLATE vktext", "COMMENT ON COLUMN T.A IS 'vk:INT'",
+                     "COMMENT ON COLUMN T.B IS 'vk:CHAR(2)'"}));
 }
 
 TEST(SqlTranslatorSchema, PostgreSqlKeepsDeclaredTypesInColumnComments)
@@ -412,13 +416,16 @@ TEST(SqlTranslatorSchema, PostgreSqlKeepsDeclaredTypesInColumnComments)
 
 TEST(SqlTranslatorSchema, IdentityOutsideTheKeyIsNumberedByATriggerOnSqlite)
 {
-    const Batch out = all(Dialect::SQLite, "CREATE TABLE MV_T (ID int IDENTITY(1,1) NOT NULL, TIPO char(1) NOT NULL, "
-                                           "CONSTRAINT PK PRIMARY KEY (TIPO))");
+    const Batch out = all(Dialect::SQLite,
+                          "CREATE TABLE MV_T (ID int IDENTITY(1,1) NOT NULL, TIPO char(1) NOT NULL, "
+                          "CONSTRAINT PK PRIMARY KEY (TIPO))");
     ASSERT_EQ(out.size(), 2u);
-    EXPECT_EQ(out[0], "CREATE TABLE MV_T (ID INTEGER, TIPO char(1) COLLATE VKTEXT NOT NULL CONSTRAINT vklen_TIPO "
-                      "CHECK (length(TIPO) <= 1), CONSTRAINT PK PRIMARY KEY (TIPO))");
-    EXPECT_EQ(out[1], "CREATE TRIGGER \"vkid_MV_T_ID\" AFTER INSERT ON MV_T WHEN NEW.ID IS NULL BEGIN UPDATE MV_T "
-                      "SET ID = NEW.rowid WHERE rowid = NEW.rowid; END");
+    EXPECT_EQ(out[0],
+              "CREATE TABLE MV_T (ID INTEGER, TIPO char(1) COLLATE VKTEXT NOT NULL CONSTRAINT vklen_TIPO "
+              "CHECK (length(TIPO) <= 1), CONSTRAINT PK PRIMARY KEY (TIPO))");
+    EXPECT_EQ(out[1],
+              "CREATE TRIGGER \"vkid_MV_T_ID\" AFTER INSERT ON MV_T WHEN NEW.ID IS NULL BEGIN UPDATE MV_T "
+              "SET ID = NEW.rowid WHERE rowid = NEW.rowid; END");
 }
 
 TEST(SqlTranslatorSpeed, TypicalStatementTakesMicroseconds)

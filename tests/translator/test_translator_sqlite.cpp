@@ -29,8 +29,7 @@ int compareText(void *, int la, const void *a, int lb, const void *b)
     return norm(a, la).compare(norm(b, lb));
 }
 
-class SqlTranslatorOnSqlite : public ::testing::Test
-{
+class SqlTranslatorOnSqlite : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -38,7 +37,8 @@ protected:
         sqlite3_create_collation(m_db, "VKTEXT", SQLITE_UTF8, nullptr, compareText);
         // The backend's date collation is not under test here; any order will do.
         sqlite3_create_collation(m_db, "VKDATE", SQLITE_UTF8, nullptr, compareText);
-        const std::string schema = run("CREATE TABLE [dbo].[MV_TRANSMISIONES] ([ID] [int] IDENTITY(1,1) NOT NULL, [TIPO] [char](1) NOT NULL, "
+        const std::string schema = run(
+            "CREATE TABLE [dbo].[MV_TRANSMISIONES] ([ID] [int] IDENTITY(1,1) NOT NULL, [TIPO] [char](1) NOT NULL, "
             "[TRANSMISION] [char](4) NOT NULL, [LOG] [varchar](20) NULL, [FECHA] DATETIME NOT NULL DEFAULT getdate(), "
             "CONSTRAINT [PK_MV] PRIMARY KEY CLUSTERED ([TIPO] ASC, [TRANSMISION] ASC)) ON [PRIMARY]\nGO\n"
             "CREATE TABLE AUX_ERR (ID int IDENTITY(1,1) NOT NULL PRIMARY KEY, Descripcion nvarchar(10) NULL)");
@@ -50,10 +50,10 @@ protected:
     std::string run(const std::string &batch)
     {
         for (const TranslatedStatement &s : SqlTranslator(Dialect::SQLite).translate(QString::fromStdString(batch))) {
-            const std::string sql = s.kind == TranslatedStatement::Kind::Begin    ? "BEGIN"
-                                    : s.kind == TranslatedStatement::Kind::Commit ? "COMMIT"
-                                    : s.kind == TranslatedStatement::Kind::Rollback ? "ROLLBACK"
-                                                                                    : s.sql.toStdString();
+            const std::string sql = s.kind == TranslatedStatement::Kind::Begin ? "BEGIN"
+                : s.kind == TranslatedStatement::Kind::Commit                  ? "COMMIT"
+                : s.kind == TranslatedStatement::Kind::Rollback                ? "ROLLBACK"
+                                                                               : s.sql.toStdString();
             char *err = nullptr;
             if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
                 std::string msg = err ? err : "?";
@@ -106,7 +106,8 @@ TEST_F(SqlTranslatorOnSqlite, SchemaWritesAndReadsBack)
 
 TEST_F(SqlTranslatorOnSqlite, IdentityKeyAutoIncrements)
 {
-    ASSERT_EQ(run("INSERT INTO AUX_ERR (Descripcion) VALUES ('x'); INSERT INTO AUX_ERR (Descripcion) VALUES ('y')"), "");
+    ASSERT_EQ(run("INSERT INTO AUX_ERR (Descripcion) VALUES ('x'); INSERT INTO AUX_ERR (Descripcion) VALUES ('y')"),
+              "");
     EXPECT_EQ(column("SELECT SCOPE_IDENTITY()"), (Rows{"2"}));
 }
 

@@ -11,10 +11,7 @@
 
 namespace ziptest {
 
-QString program(const QString &name)
-{
-    return QStandardPaths::findExecutable(name);
-}
+QString program(const QString &name) { return QStandardPaths::findExecutable(name); }
 
 int run(const QString &program, const QStringList &arguments, const QString &workingFolder, QString *output)
 {
@@ -66,8 +63,10 @@ QMap<QString, QByteArray> sampleTableFiles()
 {
     QByteArray articles;
     for (int i = 0; i < 3000; ++i) {
-        articles += "ART" + QByteArray::number(i) + "\tArt\xed" "culo n\xba " + QByteArray::number(i * 7919 % 1000)
-            + "\t" + QByteArray::number(i % 13) + ",50\tNULL\t\r\n";
+        articles += "ART" + QByteArray::number(i)
+            + "\tArt\xed"
+              "culo n\xba "
+            + QByteArray::number(i * 7919 % 1000) + "\t" + QByteArray::number(i % 13) + ",50\tNULL\t\r\n";
     }
     QByteArray binary;
     for (int i = 0; i < 70000; ++i)
@@ -85,9 +84,8 @@ QMap<QString, QByteArray> sampleTableFiles()
 
 ScriptedScope::ScriptedScope()
     : script(std::make_shared<platform::ScriptedOperator>(
-          [](const QString &problem) { ADD_FAILURE() << problem.toStdString(); })),
+        [](const QString &problem) { ADD_FAILURE() << problem.toStdString(); })),
       scope(script)
-{
-}
+{}
 
 } // namespace ziptest

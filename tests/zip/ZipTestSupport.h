@@ -14,8 +14,7 @@ namespace ziptest {
 // Full path of an installed program, empty when missing.
 QString program(const QString &name);
 // Runs a program; returns its exit code (-1 when it could not run) and its output.
-int run(const QString &program, const QStringList &arguments, const QString &workingFolder,
-        QString *output = nullptr);
+int run(const QString &program, const QStringList &arguments, const QString &workingFolder, QString *output = nullptr);
 
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
@@ -35,6 +34,6 @@ struct ScriptedScope {
 } // namespace ziptest
 
 // Skips the test when a peer program is missing.
-#define ZIPTEST_REQUIRE(name)                                                              \
-    if (ziptest::program(QStringLiteral(name)).isEmpty())                                  \
+#define ZIPTEST_REQUIRE(name)                                                                                          \
+    if (ziptest::program(QStringLiteral(name)).isEmpty())                                                              \
     GTEST_SKIP() << "the program " name " is not installed; peer test skipped"

@@ -31,8 +31,7 @@ QString lastListingLine()
     return lines.isEmpty() ? QString() : lines.last();
 }
 
-class ZipListingCallback : public testing::Test
-{
+class ZipListingCallback : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -119,7 +118,8 @@ TEST(ZipReplaceCallback, CutsTheNameAt256Bytes)
     op.script->expect(QString(), platform::vbNo);
     ConfirmaReemplazo(name.constData());
     ASSERT_EQ(op.script->asked().size(), 1);
-    EXPECT_EQ(op.script->asked()[0].text, QStringLiteral("Overwrite ") + QString(256, QLatin1Char('x')) + QLatin1Char('?'));
+    EXPECT_EQ(op.script->asked()[0].text,
+              QStringLiteral("Overwrite ") + QString(256, QLatin1Char('x')) + QLatin1Char('?'));
 }
 
 TEST(ZipPasswordCallbacks, UnzipCopiesTheAnswerAndStopsAskingOnceLeftBlank)

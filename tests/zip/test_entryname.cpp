@@ -25,24 +25,15 @@ TEST_P(ZipSafeRelativePath, KeepsNamesInsideTheTargetAndRefusesTheRest)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, ZipSafeRelativePath, testing::Values(
-    PathCase{"CONTROLMA.DAT", "CONTROLMA.DAT"},
-    PathCase{"SUB/INNER.DAT", "SUB/INNER.DAT"},
-    PathCase{"SUB\\INNER.DAT", "SUB/INNER.DAT"},
-    PathCase{"./SUB//A.DAT", "SUB/A.DAT"},
-    PathCase{"SUB/", "SUB"},
-    PathCase{"./", ""},
-    PathCase{"..x/y..", "..x/y.."},
-    PathCase{"...", "..."},
-    PathCase{"../evil.txt", nullptr},
-    PathCase{"..\\evil.txt", nullptr},
-    PathCase{"SUB/../../evil.txt", nullptr},
-    PathCase{"SUB/../A.DAT", nullptr},
-    PathCase{"..", nullptr},
-    PathCase{"/etc/passwd", nullptr},
-    PathCase{"\\evil.txt", nullptr},
-    PathCase{"C:\\evil.txt", nullptr},
-    PathCase{"c:evil.txt", nullptr}),
+INSTANTIATE_TEST_SUITE_P(
+    Names, ZipSafeRelativePath,
+    testing::Values(PathCase{"CONTROLMA.DAT", "CONTROLMA.DAT"}, PathCase{"SUB/INNER.DAT", "SUB/INNER.DAT"},
+                    PathCase{"SUB\\INNER.DAT", "SUB/INNER.DAT"}, PathCase{"./SUB//A.DAT", "SUB/A.DAT"},
+                    PathCase{"SUB/", "SUB"}, PathCase{"./", ""}, PathCase{"..x/y..", "..x/y.."}, PathCase{"...", "..."},
+                    PathCase{"../evil.txt", nullptr}, PathCase{"..\\evil.txt", nullptr},
+                    PathCase{"SUB/../../evil.txt", nullptr}, PathCase{"SUB/../A.DAT", nullptr}, PathCase{"..", nullptr},
+                    PathCase{"/etc/passwd", nullptr}, PathCase{"\\evil.txt", nullptr},
+                    PathCase{"C:\\evil.txt", nullptr}, PathCase{"c:evil.txt", nullptr}),
     [](const testing::TestParamInfo<PathCase> &info) { return "case" + std::to_string(info.index); });
 
 TEST(ZipEntryNameEncoding, ReadsWindows1252AndUtf8Names)

@@ -20,8 +20,7 @@ namespace {
 
 const QString Fixtures = QStringLiteral(IMAESTROS_FIXTURES "/zip/");
 
-class ZipExtraction : public testing::Test
-{
+class ZipExtraction : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -182,7 +181,8 @@ TEST_F(ZipExtraction, TakesWindowsPathsBelowTheRoot)
     qputenv("IMAESTROS_ROOT", m_base.path().toLocal8Bit());
     QDir().mkpath(path(QStringLiteral("RECIBIR")));
     QFile::copy(Fixtures + QStringLiteral("windows_names.zip"), path(QStringLiteral("RECIBIR/Archivos.zip")));
-    const platform::Status done = Descomprimir(QStringLiteral("C:\\RECIBIR\\Archivos.zip"), QStringLiteral("C:\\RECIBIR\\"));
+    const platform::Status done =
+        Descomprimir(QStringLiteral("C:\\RECIBIR\\Archivos.zip"), QStringLiteral("C:\\RECIBIR\\"));
     qunsetenv("IMAESTROS_ROOT");
     ASSERT_TRUE(done.ok()) << done.message().toStdString();
     EXPECT_EQ(readFile(path(QStringLiteral("RECIBIR/CONTROLMA.DAT"))), QByteArray("Trasmision\r\n"));

@@ -28,8 +28,7 @@ QString sendingName(const QString &listed)
     return listed.chopped(4) + QStringLiteral(".dat");
 }
 
-class ZipPacking : public testing::Test
-{
+class ZipPacking : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -58,7 +57,9 @@ protected:
     {
         QString output;
         EXPECT_EQ(ziptest::run(ziptest::program(QStringLiteral("unzip")), {QStringLiteral("-l"), archive},
-                               m_base.path(), &output), 0) << output.toStdString();
+                               m_base.path(), &output),
+                  0)
+            << output.toStdString();
         const QStringList blocks = output.split(QRegularExpression(QStringLiteral("\n-{4,}[ -]*\n")));
         if (blocks.size() < 3)
             return {};
@@ -107,8 +108,8 @@ TEST_F(ZipPacking, SkipsMissingFilesAndTakesWindowsPaths)
     ZIPTEST_REQUIRE("unzip");
     writePackageFiles({QStringLiteral("B_ALIAS.DAT"), QStringLiteral("B_CODIGOS.DAT")});
     qputenv("IMAESTROS_ROOT", m_base.path().toLocal8Bit());
-    const platform::Status done =
-        ComprimirMaestros(QStringLiteral("C:\\ENVIAR\\"), QStringLiteral("*.DAT"), QStringLiteral("C:\\ENVIAR\\Archivos.zip"));
+    const platform::Status done = ComprimirMaestros(QStringLiteral("C:\\ENVIAR\\"), QStringLiteral("*.DAT"),
+                                                    QStringLiteral("C:\\ENVIAR\\Archivos.zip"));
     qunsetenv("IMAESTROS_ROOT");
 
     ASSERT_TRUE(done.ok()) << done.message().toStdString();
@@ -118,7 +119,8 @@ TEST_F(ZipPacking, SkipsMissingFilesAndTakesWindowsPaths)
 TEST_F(ZipPacking, StartsAFreshArchiveForEachPackage)
 {
     ZIPTEST_REQUIRE("unzip");
-    QFile::copy(QStringLiteral(IMAESTROS_FIXTURES "/zip/windows_names.zip"), m_folder + QStringLiteral("/ARCHIVOS.ZIP"));
+    QFile::copy(QStringLiteral(IMAESTROS_FIXTURES "/zip/windows_names.zip"),
+                m_folder + QStringLiteral("/ARCHIVOS.ZIP"));
     writePackageFiles({QStringLiteral("CONTROLMA.DAT")});
 
     const platform::Status done = ComprimirMaestros(m_folder, QStringLiteral("*.DAT"), m_archive);

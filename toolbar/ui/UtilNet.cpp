@@ -18,15 +18,11 @@ namespace {
 const QSize kButtonSize(42, 35);
 const QSize kIconSize(32, 32);
 
-std::size_t indexOf(Boton boton)
-{
-    return static_cast<std::size_t>(boton);
-}
+std::size_t indexOf(Boton boton) { return static_cast<std::size_t>(boton); }
 
 } // namespace
 
-UtilNet::UtilNet(QWidget *parent)
-    : QWidget(parent)
+UtilNet::UtilNet(QWidget *parent) : QWidget(parent)
 {
     m_state.setPropertyChanged([this](const QString &name) { Q_EMIT propertyChanged(name); });
     m_toolBar = new QToolBar(QStringLiteral("Standard"), this);
@@ -75,10 +71,7 @@ bool UtilNet::KeyAnalisis(int keyCode)
     return true;
 }
 
-QAction *UtilNet::action(Boton boton) const
-{
-    return m_actions[indexOf(boton)];
-}
+QAction *UtilNet::action(Boton boton) const { return m_actions[indexOf(boton)]; }
 
 void UtilNet::showEvent(QShowEvent *event)
 {

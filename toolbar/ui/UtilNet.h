@@ -20,8 +20,7 @@ namespace toolbar {
 // (QD000PR.INI, section <USER>Styles, key Styles, default "1") to setStyleValue;
 // the matching strip is looked up in the program folder. Without a readable strip
 // the buttons show their captions only.
-class UtilNet : public QWidget
-{
+class UtilNet : public QWidget {
     Q_OBJECT
 
 public:

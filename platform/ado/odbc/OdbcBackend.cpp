@@ -26,8 +26,8 @@ constexpr long NativeContextChanged[] = {5701, 5703, 5704};
 
 OdbcPlatform platformOf(const QString &provider)
 {
-    if (provider.startsWith(QLatin1String("OraOLEDB"), Qt::CaseInsensitive) ||
-        provider.startsWith(QLatin1String("MSDAORA"), Qt::CaseInsensitive))
+    if (provider.startsWith(QLatin1String("OraOLEDB"), Qt::CaseInsensitive)
+        || provider.startsWith(QLatin1String("MSDAORA"), Qt::CaseInsensitive))
         return OdbcPlatform::Oracle;
     if (provider.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
         return OdbcPlatform::PostgreSQL;
@@ -77,21 +77,18 @@ QString connectionPair(const QString &key, const QString &value)
 bool isDefinition(const QString &sql)
 {
     const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
-    return head == QLatin1String("CREATE") || head == QLatin1String("ALTER") ||
-           head == QLatin1String("DROP") || head == QLatin1String("COMMENT") ||
-           head == QLatin1String("DO");
+    return head == QLatin1String("CREATE") || head == QLatin1String("ALTER") || head == QLatin1String("DROP")
+        || head == QLatin1String("COMMENT") || head == QLatin1String("DO");
 }
 
 QString columnText(SQLHSTMT statement, SQLUSMALLINT column)
 {
     SQLWCHAR buffer[512] = {};
     SQLLEN indicator = 0;
-    if (!SQL_SUCCEEDED(
-            SQLGetData(statement, column, SQL_C_WCHAR, buffer, sizeof(buffer), &indicator)) ||
-        indicator == SQL_NULL_DATA)
+    if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_WCHAR, buffer, sizeof(buffer), &indicator))
+        || indicator == SQL_NULL_DATA)
         return QString();
-    const qsizetype chars =
-        indicator == SQL_NO_TOTAL ? 511 : std::min<qsizetype>(indicator / 2, 511);
+    const qsizetype chars = indicator == SQL_NO_TOTAL ? 511 : std::min<qsizetype>(indicator / 2, 511);
     return fromOdbcText(buffer, chars);
 }
 
@@ -99,9 +96,8 @@ long long columnNumber(SQLHSTMT statement, SQLUSMALLINT column)
 {
     SQLBIGINT value = 0;
     SQLLEN indicator = 0;
-    if (!SQL_SUCCEEDED(
-            SQLGetData(statement, column, SQL_C_SBIGINT, &value, sizeof(value), &indicator)) ||
-        indicator == SQL_NULL_DATA)
+    if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_SBIGINT, &value, sizeof(value), &indicator))
+        || indicator == SQL_NULL_DATA)
         return 0;
     return value;
 }
@@ -111,9 +107,8 @@ long long columnNumber(SQLHSTMT statement, SQLUSMALLINT column)
 std::unique_ptr<Backend> createOdbcBackend(const ConnectionString &cs)
 {
     if (!OdbcConnectionString::handles(cs.provider()))
-        throw BackendFailure(
-            simpleError(errnum::GenericFailure, 0, "IM002",
-                        QStringLiteral("Proveedor no disponible: \"%1\"").arg(cs.provider())));
+        throw BackendFailure(simpleError(errnum::GenericFailure, 0, "IM002",
+                                         QStringLiteral("Proveedor no disponible: \"%1\"").arg(cs.provider())));
     return std::make_unique<OdbcBackend>(platformOf(cs.provider().trimmed()));
 }
 
@@ -123,15 +118,11 @@ OdbcBackend::OdbcBackend(OdbcPlatform platform) : m_platform(platform)
         m_translator = std::make_unique<SqlTranslator>(Dialect::PostgreSQL);
 }
 
-OdbcBackend::~OdbcBackend()
-{
-    close();
-}
+OdbcBackend::~OdbcBackend() { close(); }
 
 // ------------------------------------------------------------------ connecting
 
-void OdbcBackend::open(const ConnectionString &cs, const QString &user, const QString &password,
-                       int timeoutSeconds)
+void OdbcBackend::open(const ConnectionString &cs, const QString &user, const QString &password, int timeoutSeconds)
 {
     close();
     m_target = OdbcConnectionString::convert(cs, user, password, timeoutSeconds);
@@ -146,15 +137,13 @@ void OdbcBackend::open(const ConnectionString &cs, const QString &user, const QS
 
 void OdbcBackend::connect(int timeoutSeconds)
 {
-    OdbcConnector::Outcome outcome =
-        OdbcConnector::connect(m_target.connectionString, timeoutSeconds);
+    OdbcConnector::Outcome outcome = OdbcConnector::connect(m_target.connectionString, timeoutSeconds);
     if (outcome.timedOut) {
         close();
-        throw BackendFailure(simpleError(
-            errnum::GenericFailure, 0, "HYT00",
-            QStringLiteral("No se pudo conectar (%1): el servidor no respondió en %2 s.")
-                .arg(m_target.describe())
-                .arg(timeoutSeconds)));
+        throw BackendFailure(simpleError(errnum::GenericFailure, 0, "HYT00",
+                                         QStringLiteral("No se pudo conectar (%1): el servidor no respondió en %2 s.")
+                                             .arg(m_target.describe())
+                                             .arg(timeoutSeconds)));
     }
     if (!outcome.connected)
         failConnect(outcome.diagnostics);
@@ -177,8 +166,7 @@ void OdbcBackend::prepareSession(int timeoutSeconds)
     if (m_platform == OdbcPlatform::SqlServer) {
         SQLWCHAR name[256] = {};
         SQLINTEGER length = 0;
-        if (SQL_SUCCEEDED(SQLGetConnectAttrW(m_dbc->get(), SQL_ATTR_CURRENT_CATALOG, name,
-                                             sizeof(name), &length)))
+        if (SQL_SUCCEEDED(SQLGetConnectAttrW(m_dbc->get(), SQL_ATTR_CURRENT_CATALOG, name, sizeof(name), &length)))
             m_defaultDatabase = fromOdbcText(name, -1);
         return;
     }
@@ -191,8 +179,7 @@ void OdbcBackend::prepareSession(int timeoutSeconds)
     // Text columns are created with this collation (see schema/postgresql); a database
     // set up without it still works when the user may create it.
     try {
-        runStatement(QString::fromLatin1(CaseInsensitiveCollation), timeoutSeconds, ignored,
-                     warnings);
+        runStatement(QString::fromLatin1(CaseInsensitiveCollation), timeoutSeconds, ignored, warnings);
     } catch (const BackendFailure &) {
         // no right to create it: CREATE TABLE names the missing collation
     }
@@ -210,10 +197,7 @@ void OdbcBackend::close()
     m_transactionDepth = 0;
 }
 
-bool OdbcBackend::isOpen() const
-{
-    return m_dbc && *m_dbc;
-}
+bool OdbcBackend::isOpen() const { return m_dbc && *m_dbc; }
 
 // ------------------------------------------------------------------ errors
 
@@ -223,14 +207,13 @@ bool OdbcBackend::isOpen() const
     const QString where = m_target.describe();
     for (const OdbcDiagnostic &d : diagnostics) {
         BackendError e = OdbcErrorMap::map(m_platform, Phase::Connecting, d);
-        if (d.sqlState == QLatin1String("IM002") || d.sqlState == QLatin1String("IM003") ||
-            d.message.contains(QLatin1String("Can't open lib"), Qt::CaseInsensitive)) {
+        if (d.sqlState == QLatin1String("IM002") || d.sqlState == QLatin1String("IM003")
+            || d.message.contains(QLatin1String("Can't open lib"), Qt::CaseInsensitive)) {
             e.sqlState = QStringLiteral("IM002");
-            e.description =
-                QStringLiteral("El controlador ODBC \"%1\" no está instalado o no se puede cargar "
-                               "(se elige con la variable %2; los registrados están en "
-                               "odbcinst.ini): %3")
-                    .arg(m_target.driver, m_target.driverSetting, d.message);
+            e.description = QStringLiteral("El controlador ODBC \"%1\" no está instalado o no se puede cargar "
+                                           "(se elige con la variable %2; los registrados están en "
+                                           "odbcinst.ini): %3")
+                                .arg(m_target.driver, m_target.driverSetting, d.message);
         } else {
             e.description = QStringLiteral("No se pudo conectar (%1): %2").arg(where, d.message);
         }
@@ -238,8 +221,8 @@ bool OdbcBackend::isOpen() const
         errors.push_back(e);
     }
     if (errors.empty())
-        errors.push_back(simpleError(errnum::GenericFailure, 0, "08001",
-                                     QStringLiteral("No se pudo conectar (%1).").arg(where)));
+        errors.push_back(
+            simpleError(errnum::GenericFailure, 0, "08001", QStringLiteral("No se pudo conectar (%1).").arg(where)));
     close();
     throw BackendFailure(std::move(errors));
 }
@@ -249,8 +232,7 @@ bool OdbcBackend::connectionDead() const
     if (!isOpen())
         return true;
     SQLUINTEGER dead = SQL_CD_FALSE;
-    if (!SQL_SUCCEEDED(
-            SQLGetConnectAttr(m_dbc->get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)))
+    if (!SQL_SUCCEEDED(SQLGetConnectAttr(m_dbc->get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)))
         return false;
     return dead == SQL_CD_TRUE;
 }
@@ -269,9 +251,8 @@ bool OdbcBackend::connectionDead() const
         for (const OdbcDiagnostic &d : m_dbc->diagnostics())
             errors.push_back(OdbcErrorMap::map(m_platform, Phase::Executing, d));
     if (errors.empty())
-        errors.push_back(simpleError(
-            errnum::CommandFailed, 0, "HY000",
-            QStringLiteral("El controlador ODBC falló sin dar el motivo (%1).").arg(context)));
+        errors.push_back(simpleError(errnum::CommandFailed, 0, "HY000",
+                                     QStringLiteral("El controlador ODBC falló sin dar el motivo (%1).").arg(context)));
     if (!lost && connectionDead()) {
         errors.front().number = errnum::GenericFailure;
         errors.front().nativeError = native::CommunicationLink;
@@ -281,17 +262,16 @@ bool OdbcBackend::connectionDead() const
     if (lost) {
         // The server is gone: whatever transaction there was is gone with it.
         m_transactionDepth = 0;
-        errors.front().description =
-            QStringLiteral("Se perdió la conexión con el servidor (%1): %2")
-                .arg(m_target.describe(), errors.front().description);
+        errors.front().description = QStringLiteral("Se perdió la conexión con el servidor (%1): %2")
+                                         .arg(m_target.describe(), errors.front().description);
     }
     throw BackendFailure(std::move(errors));
 }
 
 [[noreturn]] void OdbcBackend::failClosed() const
 {
-    throw BackendFailure(simpleError(errnum::ConnectionClosed, 0, "08003",
-                                     QStringLiteral("La conexión está cerrada.")));
+    throw BackendFailure(
+        simpleError(errnum::ConnectionClosed, 0, "08003", QStringLiteral("La conexión está cerrada.")));
 }
 
 void OdbcBackend::addWarnings(const OdbcHandle &handle, std::vector<BackendError> &warnings) const
@@ -300,8 +280,8 @@ void OdbcBackend::addWarnings(const OdbcHandle &handle, std::vector<BackendError
     if (m_platform == OdbcPlatform::PostgreSQL)
         return;
     for (const OdbcDiagnostic &d : handle.diagnostics()) {
-        if (std::find(std::begin(NativeContextChanged), std::end(NativeContextChanged),
-                      d.nativeError) != std::end(NativeContextChanged))
+        if (std::find(std::begin(NativeContextChanged), std::end(NativeContextChanged), d.nativeError)
+            != std::end(NativeContextChanged))
             continue;
         BackendError w = OdbcErrorMap::map(m_platform, Phase::Executing, d);
         w.number = 0;
@@ -323,13 +303,12 @@ std::unique_ptr<OdbcHandle> OdbcBackend::newStatement(int timeoutSeconds)
         timeoutSeconds = m_lastTimeout;
     m_lastTimeout = timeoutSeconds;
     if (timeoutSeconds > 0)
-        SQLSetStmtAttr(statement->get(), SQL_ATTR_QUERY_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)), 0);
+        SQLSetStmtAttr(statement->get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)),
+                       0);
     return statement;
 }
 
-ResultSet OdbcBackend::execute(const QString &sql, int timeoutSeconds,
-                               std::vector<BackendError> &warnings)
+ResultSet OdbcBackend::execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings)
 {
     if (!isOpen())
         failClosed();
@@ -405,16 +384,15 @@ QHash<QString, QString> OdbcBackend::readDeclaredTypes(const QString &table)
     // A view's column takes the declaration of the same-named column it reads (the
     // system's synonym views are SELECT * over one table).
     const QString sql =
-        QStringLiteral(
-            "SELECT a.attname, COALESCE(pg_catalog.col_description(a.attrelid, a.attnum), "
-            "(SELECT min(pg_catalog.col_description(s.attrelid, s.attnum)) "
-            "FROM pg_catalog.pg_depend d JOIN pg_catalog.pg_rewrite r ON r.oid = d.objid "
-            "JOIN pg_catalog.pg_attribute s ON s.attrelid = d.refobjid AND s.attnum = d.refobjsubid "
-            "WHERE d.classid = 'pg_catalog.pg_rewrite'::pg_catalog.regclass AND r.ev_class = a.attrelid "
-            "AND d.refobjid <> a.attrelid AND s.attname = a.attname)) "
-            "FROM pg_catalog.pg_attribute a "
-            "WHERE a.attrelid = pg_catalog.to_regclass(pg_catalog.quote_ident('%1')) "
-            "AND a.attnum > 0 AND NOT a.attisdropped")
+        QStringLiteral("SELECT a.attname, COALESCE(pg_catalog.col_description(a.attrelid, a.attnum), "
+                       "(SELECT min(pg_catalog.col_description(s.attrelid, s.attnum)) "
+                       "FROM pg_catalog.pg_depend d JOIN pg_catalog.pg_rewrite r ON r.oid = d.objid "
+                       "JOIN pg_catalog.pg_attribute s ON s.attrelid = d.refobjid AND s.attnum = d.refobjsubid "
+                       "WHERE d.classid = 'pg_catalog.pg_rewrite'::pg_catalog.regclass AND r.ev_class = a.attrelid "
+                       "AND d.refobjid <> a.attrelid AND s.attname = a.attname)) "
+                       "FROM pg_catalog.pg_attribute a "
+                       "WHERE a.attrelid = pg_catalog.to_regclass(pg_catalog.quote_ident('%1')) "
+                       "AND a.attnum > 0 AND NOT a.attisdropped")
             .arg(quoted);
     if (!SQL_SUCCEEDED(SQLExecDirectW(statement->get(), odbcText(sql), SQL_NTS)))
         return out; // unknown: the driver's description stands
@@ -422,15 +400,13 @@ QHash<QString, QString> OdbcBackend::readDeclaredTypes(const QString &table)
     while (SQL_SUCCEEDED(SQLFetch(statement->get()))) {
         const QString comment = columnText(statement->get(), 2);
         if (comment.startsWith(mark))
-            out.insert(columnText(statement->get(), 1).toLower(),
-                       comment.mid(mark.size()).trimmed());
+            out.insert(columnText(statement->get(), 1).toLower(), comment.mid(mark.size()).trimmed());
     }
     return out;
 }
 
 // Every result of the statement: the last row set is kept, counts are summed.
-void OdbcBackend::collectResults(OdbcHandle &statement, ResultSet &result,
-                                 std::vector<BackendError> &warnings)
+void OdbcBackend::collectResults(OdbcHandle &statement, ResultSet &result, std::vector<BackendError> &warnings)
 {
     for (;;) {
         SQLSMALLINT columns = 0;
@@ -440,9 +416,7 @@ void OdbcBackend::collectResults(OdbcHandle &statement, ResultSet &result,
             ResultSet rows;
             OdbcResultReader::DeclaredType declared;
             if (m_platform == OdbcPlatform::PostgreSQL)
-                declared = [this](const QString &table, const QString &column) {
-                    return declaredType(table, column);
-                };
+                declared = [this](const QString &table, const QString &column) { return declaredType(table, column); };
             if (!OdbcResultReader(statement.get(), m_platform, declared).read(rows))
                 fail(statement, QStringLiteral("SQLFetch"));
             rows.recordsAffected = result.recordsAffected;
@@ -466,8 +440,7 @@ void OdbcBackend::collectResults(OdbcHandle &statement, ResultSet &result,
 
 void OdbcBackend::setAutocommit(bool on)
 {
-    const auto value =
-        reinterpret_cast<SQLPOINTER>(SQLULEN(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF));
+    const auto value = reinterpret_cast<SQLPOINTER>(SQLULEN(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF));
     if (!SQL_SUCCEEDED(SQLSetConnectAttr(m_dbc->get(), SQL_ATTR_AUTOCOMMIT, value, 0)))
         fail(*m_dbc, QStringLiteral("SQL_ATTR_AUTOCOMMIT"));
 }
@@ -487,22 +460,20 @@ void OdbcBackend::beginTransaction()
 void OdbcBackend::endTransaction(bool commitIt)
 {
     m_transactionDepth = 0;
-    const SQLRETURN rc =
-        SQLEndTran(SQL_HANDLE_DBC, m_dbc->get(), commitIt ? SQL_COMMIT : SQL_ROLLBACK);
+    const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_dbc->get(), commitIt ? SQL_COMMIT : SQL_ROLLBACK);
     if (!SQL_SUCCEEDED(rc)) {
         OdbcHandle &dbc = *m_dbc;
         std::vector<OdbcDiagnostic> keep = dbc.diagnostics();
         SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
-        SQLSetConnectAttr(dbc.get(), SQL_ATTR_AUTOCOMMIT,
-                          reinterpret_cast<SQLPOINTER>(SQLULEN(SQL_AUTOCOMMIT_ON)), 0);
+        SQLSetConnectAttr(dbc.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQLULEN(SQL_AUTOCOMMIT_ON)), 0);
         std::vector<BackendError> errors;
         for (const OdbcDiagnostic &d : keep)
             errors.push_back(OdbcErrorMap::map(m_platform, Phase::Executing, d));
         if (errors.empty() || connectionDead()) {
-            errors.insert(errors.begin(),
-                          simpleError(errnum::GenericFailure, native::CommunicationLink, "08S01",
-                                      QStringLiteral("Se perdió la conexión con el servidor (%1).")
-                                          .arg(m_target.describe())));
+            errors.insert(
+                errors.begin(),
+                simpleError(errnum::GenericFailure, native::CommunicationLink, "08S01",
+                            QStringLiteral("Se perdió la conexión con el servidor (%1).").arg(m_target.describe())));
         }
         throw BackendFailure(std::move(errors));
     }
@@ -514,10 +485,9 @@ void OdbcBackend::commit()
     if (!isOpen())
         failClosed();
     if (m_transactionDepth == 0)
-        throw BackendFailure(
-            simpleError(errnum::CommandFailed, NativeCommitWithoutBegin, "25000",
-                        QStringLiteral("La solicitud COMMIT TRANSACTION no tiene la "
-                                       "correspondiente BEGIN TRANSACTION.")));
+        throw BackendFailure(simpleError(errnum::CommandFailed, NativeCommitWithoutBegin, "25000",
+                                         QStringLiteral("La solicitud COMMIT TRANSACTION no tiene la "
+                                                        "correspondiente BEGIN TRANSACTION.")));
     if (--m_transactionDepth > 0)
         return;
     endTransaction(true);
@@ -528,10 +498,9 @@ void OdbcBackend::rollback()
     if (!isOpen())
         failClosed();
     if (m_transactionDepth == 0)
-        throw BackendFailure(
-            simpleError(errnum::CommandFailed, NativeRollbackWithoutBegin, "25000",
-                        QStringLiteral("La solicitud ROLLBACK TRANSACTION no tiene la "
-                                       "correspondiente BEGIN TRANSACTION.")));
+        throw BackendFailure(simpleError(errnum::CommandFailed, NativeRollbackWithoutBegin, "25000",
+                                         QStringLiteral("La solicitud ROLLBACK TRANSACTION no tiene la "
+                                                        "correspondiente BEGIN TRANSACTION.")));
     endTransaction(false);
 }
 
@@ -546,12 +515,10 @@ void OdbcBackend::applyIsolationLevel()
 {
     if (!isOpen())
         return;
-    const SQLULEN level = m_isolationLevel == adXactReadUncommitted ? SQL_TXN_READ_UNCOMMITTED
-                                                                    : SQL_TXN_READ_COMMITTED;
+    const SQLULEN level = m_isolationLevel == adXactReadUncommitted ? SQL_TXN_READ_UNCOMMITTED : SQL_TXN_READ_COMMITTED;
     // An engine without dirty reads (PostgreSQL, Oracle) reads committed data instead.
-    if (!SQL_SUCCEEDED(SQLSetConnectAttr(m_dbc->get(), SQL_ATTR_TXN_ISOLATION,
-                                         reinterpret_cast<SQLPOINTER>(level), 0)) &&
-        level != SQL_TXN_READ_COMMITTED)
+    if (!SQL_SUCCEEDED(SQLSetConnectAttr(m_dbc->get(), SQL_ATTR_TXN_ISOLATION, reinterpret_cast<SQLPOINTER>(level), 0))
+        && level != SQL_TXN_READ_COMMITTED)
         SQLSetConnectAttr(m_dbc->get(), SQL_ATTR_TXN_ISOLATION,
                           reinterpret_cast<SQLPOINTER>(SQLULEN(SQL_TXN_READ_COMMITTED)), 0);
 }
@@ -566,8 +533,7 @@ void OdbcBackend::setDefaultDatabase(const QString &name)
     if (wanted.isEmpty() || wanted.compare(m_defaultDatabase, Qt::CaseInsensitive) == 0)
         return;
     if (m_platform == OdbcPlatform::SqlServer) {
-        if (!SQL_SUCCEEDED(SQLSetConnectAttrW(m_dbc->get(), SQL_ATTR_CURRENT_CATALOG,
-                                              odbcText(wanted),
+        if (!SQL_SUCCEEDED(SQLSetConnectAttrW(m_dbc->get(), SQL_ATTR_CURRENT_CATALOG, odbcText(wanted),
                                               SQLINTEGER(wanted.size() * sizeof(SQLWCHAR)))))
             fail(*m_dbc, QStringLiteral("SQL_ATTR_CURRENT_CATALOG"));
         m_defaultDatabase = wanted;
@@ -581,8 +547,8 @@ void OdbcBackend::setDefaultDatabase(const QString &name)
     QString text;
     const ConnectionString current = ConnectionString::parse(m_connectionText);
     for (const auto &item : current.items())
-        if (item.first.compare(QLatin1String("Database"), Qt::CaseInsensitive) != 0 &&
-            item.first.compare(QLatin1String("Initial Catalog"), Qt::CaseInsensitive) != 0)
+        if (item.first.compare(QLatin1String("Database"), Qt::CaseInsensitive) != 0
+            && item.first.compare(QLatin1String("Initial Catalog"), Qt::CaseInsensitive) != 0)
             text += connectionPair(item.first, item.second);
     text += connectionPair(QStringLiteral("Database"), wanted);
     open(ConnectionString::parse(text), m_user, m_password, m_loginTimeout);
@@ -592,16 +558,15 @@ QStringList OdbcBackend::tables()
 {
     auto statement = newStatement(-1);
     static const QString types = QStringLiteral("TABLE,VIEW");
-    if (!SQL_SUCCEEDED(SQLTablesW(statement->get(), nullptr, 0, nullptr, 0,
-                                  odbcText(QStringLiteral("%")), SQL_NTS, odbcText(types),
-                                  SQL_NTS)))
+    if (!SQL_SUCCEEDED(SQLTablesW(statement->get(), nullptr, 0, nullptr, 0, odbcText(QStringLiteral("%")), SQL_NTS,
+                                  odbcText(types), SQL_NTS)))
         fail(*statement, QStringLiteral("SQLTables"));
     QStringList names;
     while (SQL_SUCCEEDED(SQLFetch(statement->get()))) {
         const QString schema = columnText(statement->get(), 2);
-        if (schema.compare(QLatin1String("sys"), Qt::CaseInsensitive) == 0 ||
-            schema.compare(QLatin1String("INFORMATION_SCHEMA"), Qt::CaseInsensitive) == 0 ||
-            schema.startsWith(QLatin1String("pg_"), Qt::CaseInsensitive))
+        if (schema.compare(QLatin1String("sys"), Qt::CaseInsensitive) == 0
+            || schema.compare(QLatin1String("INFORMATION_SCHEMA"), Qt::CaseInsensitive) == 0
+            || schema.startsWith(QLatin1String("pg_"), Qt::CaseInsensitive))
             continue;
         names << columnText(statement->get(), 3);
     }
@@ -627,8 +592,8 @@ std::vector<SchemaColumn> OdbcBackend::readColumns(const QString &table)
     SQLSMALLINT length = 0;
     SQLGetInfoW(m_dbc->get(), SQL_SEARCH_PATTERN_ESCAPE, escape, sizeof(escape), &length);
     const QString pattern = escapePattern(table, fromOdbcText(escape, -1));
-    if (!SQL_SUCCEEDED(SQLColumnsW(statement->get(), nullptr, 0, nullptr, 0, odbcText(pattern),
-                                   SQL_NTS, odbcText(QStringLiteral("%")), SQL_NTS)))
+    if (!SQL_SUCCEEDED(SQLColumnsW(statement->get(), nullptr, 0, nullptr, 0, odbcText(pattern), SQL_NTS,
+                                   odbcText(QStringLiteral("%")), SQL_NTS)))
         fail(*statement, QStringLiteral("SQLColumns"));
     std::vector<SchemaColumn> out;
     QString firstSchema;
@@ -639,9 +604,8 @@ std::vector<SchemaColumn> OdbcBackend::readColumns(const QString &table)
             firstSchema = schema;
         else if (schema != firstSchema)
             continue;
-        OdbcColumnDescription d{short(columnNumber(statement->get(), 5)),
-                                columnText(statement->get(), 6), columnNumber(statement->get(), 7),
-                                short(columnNumber(statement->get(), 9))};
+        OdbcColumnDescription d{short(columnNumber(statement->get(), 5)), columnText(statement->get(), 6),
+                                columnNumber(statement->get(), 7), short(columnNumber(statement->get(), 9))};
         SchemaColumn c;
         c.Name = columnText(statement->get(), 4);
         std::optional<OdbcColumnType> declared;
@@ -665,8 +629,7 @@ QStringList OdbcBackend::primaryKey(const QString &table)
     if (m_platform == OdbcPlatform::PostgreSQL)
         name = name.toLower();
     auto statement = newStatement(-1);
-    if (!SQL_SUCCEEDED(
-            SQLPrimaryKeysW(statement->get(), nullptr, 0, nullptr, 0, odbcText(name), SQL_NTS)))
+    if (!SQL_SUCCEEDED(SQLPrimaryKeysW(statement->get(), nullptr, 0, nullptr, 0, odbcText(name), SQL_NTS)))
         return {}; // unknown: rows are then identified by all their values
     std::vector<std::pair<long long, QString>> keys;
     while (SQL_SUCCEEDED(SQLFetch(statement->get())))
@@ -746,10 +709,8 @@ QString OdbcBackend::quoteIdentifier(const QString &name) const
 {
     // Statements go out in SQL Server's dialect (PostgreSQL's pass the translator).
     if (m_platform == OdbcPlatform::Oracle)
-        return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-               QLatin1Char('"');
-    return QLatin1Char('[') + QString(name).replace(QLatin1Char(']'), QStringLiteral("]]")) +
-           QLatin1Char(']');
+        return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return QLatin1Char('[') + QString(name).replace(QLatin1Char(']'), QStringLiteral("]]")) + QLatin1Char(']');
 }
 
 } // namespace ado

@@ -21,18 +21,15 @@ std::unique_ptr<Backend> createOdbcBackend(const ConnectionString &cs);
 // PostgreSQL gets it through SqlTranslator, with the transaction words of a batch
 // turned into the connection's own transaction calls. Failures are thrown as
 // BackendFailure with SQL Server's native numbers (see OdbcErrorMap).
-class OdbcBackend : public Backend
-{
+class OdbcBackend : public Backend {
 public:
     explicit OdbcBackend(OdbcPlatform platform);
     ~OdbcBackend() override;
 
-    void open(const ConnectionString &cs, const QString &user, const QString &password,
-              int timeoutSeconds) override;
+    void open(const ConnectionString &cs, const QString &user, const QString &password, int timeoutSeconds) override;
     void close() override;
     bool isOpen() const override;
-    ResultSet execute(const QString &sql, int timeoutSeconds,
-                      std::vector<BackendError> &warnings) override;
+    ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;
@@ -45,8 +42,8 @@ public:
     QString quoteIdentifier(const QString &name) const override;
     QStringList primaryKey(const QString &table) override;
     QString literal(const platform::Variant &value) const override;
-    long updateRow(const QString &table, const QStringList &columns, const Row &values,
-                   const QStringList &keyColumns, const Row &keyValues) override;
+    long updateRow(const QString &table, const QStringList &columns, const Row &values, const QStringList &keyColumns,
+                   const Row &keyValues) override;
     long deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues) override;
 
     OdbcPlatform platform() const { return m_platform; }
@@ -56,10 +53,8 @@ private:
     long changeOneRow(const std::function<long()> &change);
     void connect(int timeoutSeconds);
     void prepareSession(int timeoutSeconds);
-    void runStatement(const QString &sql, int timeoutSeconds, ResultSet &result,
-                      std::vector<BackendError> &warnings);
-    void collectResults(OdbcHandle &statement, ResultSet &result,
-                        std::vector<BackendError> &warnings);
+    void runStatement(const QString &sql, int timeoutSeconds, ResultSet &result, std::vector<BackendError> &warnings);
+    void collectResults(OdbcHandle &statement, ResultSet &result, std::vector<BackendError> &warnings);
     void setAutocommit(bool on);
     void endTransaction(bool commitIt);
     void applyIsolationLevel();

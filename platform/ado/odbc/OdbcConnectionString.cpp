@@ -21,8 +21,7 @@ QString firstOf(const ConnectionString &cs, std::initializer_list<const char *> 
 
 QString pair(const char *key, const QString &value)
 {
-    return QString::fromLatin1(key) + QLatin1Char('=') + OdbcConnectionString::quoteValue(value) +
-           QLatin1Char(';');
+    return QString::fromLatin1(key) + QLatin1Char('=') + OdbcConnectionString::quoteValue(value) + QLatin1Char(';');
 }
 
 QString driverPair(const QString &driver)
@@ -64,8 +63,7 @@ void splitSqlServer(const QString &text, QString &host, QString &instance, QStri
         rest = rest.left(slash).trimmed();
     }
     host = rest;
-    if (host == QLatin1String(".") ||
-        host.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0)
+    if (host == QLatin1String(".") || host.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0)
         host = QStringLiteral("localhost");
 }
 
@@ -84,8 +82,7 @@ OdbcTarget sqlServer(const ConnectionString &cs, const Credentials &cred)
 {
     OdbcTarget t = startTarget(OdbcPlatform::SqlServer, cred);
     QString host, instance;
-    splitSqlServer(firstOf(cs, {"Server", "Data Source", "Address", "Addr"}), host, instance,
-                   t.port);
+    splitSqlServer(firstOf(cs, {"Server", "Data Source", "Address", "Addr"}), host, instance, t.port);
     t.server = instance.isEmpty() ? host : host + QLatin1Char('\\') + instance;
     t.database = firstOf(cs, {"Database", "Initial Catalog"});
     // FreeTDS finds a named instance through the browser service when no port is given.
@@ -94,8 +91,8 @@ OdbcTarget sqlServer(const ConnectionString &cs, const Credentials &cred)
         t.connectionString += pair("PORT", t.port);
     if (!t.database.isEmpty())
         t.connectionString += pair("DATABASE", t.database);
-    t.connectionString += pair("UID", cred.user) + pair("PWD", cred.password) +
-                          QStringLiteral("TDS_Version=7.3;ClientCharset=UTF-8;");
+    t.connectionString +=
+        pair("UID", cred.user) + pair("PWD", cred.password) + QStringLiteral("TDS_Version=7.3;ClientCharset=UTF-8;");
     return t;
 }
 
@@ -104,8 +101,8 @@ OdbcTarget oracle(const ConnectionString &cs, const Credentials &cred)
     OdbcTarget t = startTarget(OdbcPlatform::Oracle, cred);
     t.server = firstOf(cs, {"Data Source", "Server", "DBQ"});
     t.database = t.server;
-    t.connectionString = driverPair(t.driver) + pair("DBQ", t.server) + pair("UID", cred.user) +
-                         pair("PWD", cred.password);
+    t.connectionString =
+        driverPair(t.driver) + pair("DBQ", t.server) + pair("UID", cred.user) + pair("PWD", cred.password);
     return t;
 }
 
@@ -125,16 +122,14 @@ OdbcTarget postgreSql(const ConnectionString &cs, const Credentials &cred, int t
     t.connectionString = driverPair(t.driver) + pair("SERVER", t.server);
     if (!t.port.isEmpty())
         t.connectionString += pair("PORT", t.port);
-    t.connectionString +=
-        pair("DATABASE", t.database) + pair("UID", cred.user) + pair("PWD", cred.password);
+    t.connectionString += pair("DATABASE", t.database) + pair("UID", cred.user) + pair("PWD", cred.password);
     // Booleans as SQL_BIT, no cursor emulation (every result is fetched whole), a failed
     // statement inside a transaction rolls back alone (as on SQL Server), and the
     // connect time-out handed to libpq, which the driver's login time-out does not reach.
     // No communication log files (Debian registers the driver with CommLog=1).
-    t.connectionString +=
-        QStringLiteral("BoolsAsChar=0;UseDeclareFetch=0;UseServerSidePrepare=0;"
-                       "TextAsLongVarchar=1;UnknownsAsLongVarchar=1;Protocol=7.4-2;"
-                       "CommLog=0;Debug=0;");
+    t.connectionString += QStringLiteral("BoolsAsChar=0;UseDeclareFetch=0;UseServerSidePrepare=0;"
+                                         "TextAsLongVarchar=1;UnknownsAsLongVarchar=1;Protocol=7.4-2;"
+                                         "CommLog=0;Debug=0;");
     // Keep-alives notice a server that vanished without closing the socket.
     QString libpq = QStringLiteral("keepalives_idle=30 keepalives_interval=5 keepalives_count=3");
     if (timeoutSeconds > 0)
@@ -145,8 +140,8 @@ OdbcTarget postgreSql(const ConnectionString &cs, const Credentials &cred, int t
 
 bool isOracle(const QString &provider)
 {
-    return provider.startsWith(QLatin1String("OraOLEDB"), Qt::CaseInsensitive) ||
-           provider.startsWith(QLatin1String("MSDAORA"), Qt::CaseInsensitive);
+    return provider.startsWith(QLatin1String("OraOLEDB"), Qt::CaseInsensitive)
+        || provider.startsWith(QLatin1String("MSDAORA"), Qt::CaseInsensitive);
 }
 
 bool isSqlServer(const QString &provider)
@@ -185,8 +180,8 @@ bool OdbcConnectionString::handles(const QString &provider)
     return isSqlServer(p) || isOracle(p) || isPostgreSql(p);
 }
 
-OdbcTarget OdbcConnectionString::convert(const ConnectionString &cs, const QString &user,
-                                         const QString &password, int timeoutSeconds)
+OdbcTarget OdbcConnectionString::convert(const ConnectionString &cs, const QString &user, const QString &password,
+                                         int timeoutSeconds)
 {
     const QString provider = cs.provider().trimmed();
     const Credentials cred = credentials(cs, user, password);
@@ -196,9 +191,8 @@ OdbcTarget OdbcConnectionString::convert(const ConnectionString &cs, const QStri
         return postgreSql(cs, cred, timeoutSeconds);
     if (isSqlServer(provider))
         return sqlServer(cs, cred);
-    throw BackendFailure(
-        BackendError{errnum::GenericFailure, 0, QStringLiteral("IM002"),
-                     QStringLiteral("Proveedor no disponible: \"%1\"").arg(provider)});
+    throw BackendFailure(BackendError{errnum::GenericFailure, 0, QStringLiteral("IM002"),
+                                      QStringLiteral("Proveedor no disponible: \"%1\"").arg(provider)});
 }
 
 namespace {

@@ -27,13 +27,12 @@ struct OdbcTarget {
 // PostgreSQL) into ODBC ones. The ODBC driver of each platform is a setting: the
 // environment variables IMAESTROS_ODBC_SQLSERVER (default "FreeTDS"),
 // IMAESTROS_ODBC_POSTGRESQL ("PostgreSQL Unicode") and IMAESTROS_ODBC_ORACLE ("Oracle").
-class OdbcConnectionString
-{
+class OdbcConnectionString {
 public:
     // `user`/`password` (Connection.Open's arguments) win over UId/Pwd when not empty.
     // Throws BackendFailure for a provider that is not served over ODBC.
-    static OdbcTarget convert(const ConnectionString &cs, const QString &user,
-                              const QString &password, int timeoutSeconds);
+    static OdbcTarget convert(const ConnectionString &cs, const QString &user, const QString &password,
+                              int timeoutSeconds);
     static bool handles(const QString &provider);
     static QString driverFor(OdbcPlatform platform);
     static QString driverSettingFor(OdbcPlatform platform);

@@ -30,9 +30,8 @@ void work(const std::shared_ptr<Attempt> &attempt)
 {
     SQLWCHAR out[1024];
     SQLSMALLINT outLength = 0;
-    const SQLRETURN rc =
-        SQLDriverConnectW(attempt->dbc.get(), nullptr, odbcText(attempt->connectionString), SQL_NTS,
-                          out, SQLSMALLINT(std::size(out)), &outLength, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc = SQLDriverConnectW(attempt->dbc.get(), nullptr, odbcText(attempt->connectionString), SQL_NTS,
+                                           out, SQLSMALLINT(std::size(out)), &outLength, SQL_DRIVER_NOPROMPT);
     std::lock_guard lock(attempt->mutex);
     attempt->connected = SQL_SUCCEEDED(rc);
     if (!attempt->connected)
@@ -56,12 +55,10 @@ OdbcConnector::Outcome OdbcConnector::connect(const QString &connectionString, i
     attempt->connectionString = connectionString;
     if (!attempt->env.allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE)) {
         outcome.diagnostics.push_back(
-            {QStringLiteral("HY001"), 0,
-             QStringLiteral("No se pudo iniciar el administrador ODBC (unixODBC).")});
+            {QStringLiteral("HY001"), 0, QStringLiteral("No se pudo iniciar el administrador ODBC (unixODBC).")});
         return outcome;
     }
-    SQLSetEnvAttr(attempt->env.get(), SQL_ATTR_ODBC_VERSION,
-                  reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLSetEnvAttr(attempt->env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     if (!attempt->dbc.allocate(SQL_HANDLE_DBC, attempt->env.get())) {
         outcome.diagnostics = attempt->env.diagnostics();
         return outcome;

@@ -11,8 +11,7 @@ namespace ado {
 // asks for a named instance's port for up to 16 s whatever it is told), so the connect
 // runs on a worker thread; past the deadline the caller gets `timedOut` and the worker,
 // left behind, frees its handles once the driver returns.
-class OdbcConnector
-{
+class OdbcConnector {
 public:
     struct Outcome {
         bool connected = false;

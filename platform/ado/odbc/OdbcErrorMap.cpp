@@ -14,12 +14,12 @@ constexpr long NativeCannotOpenDatabase = 4060;
 // psqlODBC reports every failed connect as 08001; the server's text tells which part failed.
 long postgreSqlConnectNative(const QString &message)
 {
-    if (message.contains(QLatin1String("authentication failed"), Qt::CaseInsensitive) ||
-        (message.contains(QLatin1String("role \""), Qt::CaseInsensitive) &&
-         message.contains(QLatin1String("does not exist"), Qt::CaseInsensitive)))
+    if (message.contains(QLatin1String("authentication failed"), Qt::CaseInsensitive)
+        || (message.contains(QLatin1String("role \""), Qt::CaseInsensitive)
+            && message.contains(QLatin1String("does not exist"), Qt::CaseInsensitive)))
         return NativeLoginFailed;
-    if (message.contains(QLatin1String("database \""), Qt::CaseInsensitive) &&
-        message.contains(QLatin1String("does not exist"), Qt::CaseInsensitive))
+    if (message.contains(QLatin1String("database \""), Qt::CaseInsensitive)
+        && message.contains(QLatin1String("does not exist"), Qt::CaseInsensitive))
         return NativeCannotOpenDatabase;
     return NativeServerUnreachable;
 }
@@ -39,8 +39,7 @@ QString cleanPostgreSqlMessage(QString message)
 bool isTimeout(const QString &state)
 {
     // 57014: PostgreSQL's statement_timeout / cancel.
-    return state == QLatin1String("HYT00") || state == QLatin1String("HYT01") ||
-           state == QLatin1String("57014");
+    return state == QLatin1String("HYT00") || state == QLatin1String("HYT01") || state == QLatin1String("57014");
 }
 
 long numberFor(const QString &state)
@@ -49,8 +48,8 @@ long numberFor(const QString &state)
         return errnum::Timeout;
     if (state.startsWith(QLatin1String("23")))
         return errnum::IntegrityViolation;
-    if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("28")) ||
-        state.startsWith(QLatin1String("IM")))
+    if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("28"))
+        || state.startsWith(QLatin1String("IM")))
         return errnum::GenericFailure;
     return errnum::CommandFailed;
 }
@@ -123,14 +122,12 @@ BackendError OdbcErrorMap::map(OdbcPlatform platform, Phase phase, const OdbcDia
 {
     BackendError e;
     e.sqlState = d.sqlState;
-    e.description =
-        platform == OdbcPlatform::PostgreSQL ? cleanPostgreSqlMessage(d.message) : d.message;
+    e.description = platform == OdbcPlatform::PostgreSQL ? cleanPostgreSqlMessage(d.message) : d.message;
     e.number = numberFor(d.sqlState);
-    e.nativeError =
-        platform == OdbcPlatform::PostgreSQL ? nativeForPostgreSqlState(d.sqlState) : d.nativeError;
+    e.nativeError = platform == OdbcPlatform::PostgreSQL ? nativeForPostgreSqlState(d.sqlState) : d.nativeError;
     // Text lengths are kept by CHECK constraints named vklen_<column> (see SqlTranslator).
-    if (platform == OdbcPlatform::PostgreSQL && d.sqlState == QLatin1String("23514") &&
-        d.message.contains(QLatin1String("\"vklen_"))) {
+    if (platform == OdbcPlatform::PostgreSQL && d.sqlState == QLatin1String("23514")
+        && d.message.contains(QLatin1String("\"vklen_"))) {
         e.nativeError = native::StringTruncated;
         e.number = errnum::CommandFailed;
     }

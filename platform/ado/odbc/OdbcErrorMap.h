@@ -17,8 +17,7 @@ struct OdbcDiagnostic {
 // Turns driver diagnostics into the errors the system tests: SQL Server's native
 // numbers (passed through from SQL Server, mapped from PostgreSQL's SQLSTATE) and the
 // ADO error numbers. A lost connection always reads as GenericFailure / 10054.
-class OdbcErrorMap
-{
+class OdbcErrorMap {
 public:
     enum class Phase { Connecting, Executing };
 

@@ -6,8 +6,7 @@ namespace ado {
 
 OdbcHandle::OdbcHandle(OdbcHandle &&other) noexcept
     : m_type(other.m_type), m_handle(std::exchange(other.m_handle, SQLHANDLE(nullptr)))
-{
-}
+{}
 
 OdbcHandle &OdbcHandle::operator=(OdbcHandle &&other) noexcept
 {
@@ -52,8 +51,7 @@ std::vector<OdbcDiagnostic> OdbcHandle::diagnostics() const
         if (!SQL_SUCCEEDED(rc))
             break;
         const qsizetype used = std::min<qsizetype>(length, qsizetype(std::size(message)) - 1);
-        out.push_back(
-            {fromOdbcText(state, 5), long(nativeError), fromOdbcText(message, used).trimmed()});
+        out.push_back({fromOdbcText(state, 5), long(nativeError), fromOdbcText(message, used).trimmed()});
     }
     return out;
 }

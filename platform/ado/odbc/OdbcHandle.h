@@ -10,8 +10,7 @@
 namespace ado {
 
 // Owns one ODBC handle (environment, connection or statement) and frees it.
-class OdbcHandle
-{
+class OdbcHandle {
 public:
     OdbcHandle() = default;
     OdbcHandle(SQLSMALLINT type, SQLHANDLE handle) : m_type(type), m_handle(handle) {}
@@ -40,8 +39,7 @@ private:
 inline SQLWCHAR *odbcText(const QString &text)
 {
     static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC with 2-byte SQLWCHAR expected");
-    return reinterpret_cast<SQLWCHAR *>(
-        const_cast<char16_t *>(reinterpret_cast<const char16_t *>(text.utf16())));
+    return reinterpret_cast<SQLWCHAR *>(const_cast<char16_t *>(reinterpret_cast<const char16_t *>(text.utf16())));
 }
 QString fromOdbcText(const SQLWCHAR *text, qsizetype length);
 

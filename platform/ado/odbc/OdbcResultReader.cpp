@@ -16,8 +16,8 @@ QString stringAttribute(SQLHSTMT statement, int column, SQLUSMALLINT field)
 {
     SQLWCHAR buffer[256] = {};
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLColAttributeW(statement, SQLUSMALLINT(column), field, buffer,
-                                        SQLSMALLINT(sizeof(buffer)), &length, nullptr)))
+    if (!SQL_SUCCEEDED(SQLColAttributeW(statement, SQLUSMALLINT(column), field, buffer, SQLSMALLINT(sizeof(buffer)),
+                                        &length, nullptr)))
         return QString();
     const qsizetype chars = std::min<qsizetype>(length / qsizetype(sizeof(SQLWCHAR)), 255);
     return fromOdbcText(buffer, chars);
@@ -39,15 +39,12 @@ bool OdbcResultReader::describe(std::vector<ColumnInfo> &columns)
         SQLWCHAR name[512] = {};
         SQLSMALLINT nameLength = 0, sqlType = 0, scale = 0, nullable = 0;
         SQLULEN size = 0;
-        if (!SQL_SUCCEEDED(SQLDescribeColW(m_statement, SQLUSMALLINT(i), name,
-                                           SQLSMALLINT(std::size(name)), &nameLength, &sqlType,
-                                           &size, &scale, &nullable)))
+        if (!SQL_SUCCEEDED(SQLDescribeColW(m_statement, SQLUSMALLINT(i), name, SQLSMALLINT(std::size(name)),
+                                           &nameLength, &sqlType, &size, &scale, &nullable)))
             return false;
-        OdbcColumnDescription d{sqlType, stringAttribute(m_statement, i, SQL_DESC_TYPE_NAME),
-                                (long long)size, scale};
+        OdbcColumnDescription d{sqlType, stringAttribute(m_statement, i, SQL_DESC_TYPE_NAME), (long long)size, scale};
         ColumnInfo c;
-        c.Name =
-            fromOdbcText(name, std::min<qsizetype>(nameLength, qsizetype(std::size(name)) - 1));
+        c.Name = fromOdbcText(name, std::min<qsizetype>(nameLength, qsizetype(std::size(name)) - 1));
         c.Nullable = nullable != SQL_NO_NULLS;
         c.BaseTable = stringAttribute(m_statement, i, SQL_DESC_BASE_TABLE_NAME);
         c.BaseColumn = stringAttribute(m_statement, i, SQL_DESC_BASE_COLUMN_NAME);
@@ -65,17 +62,15 @@ bool OdbcResultReader::describe(std::vector<ColumnInfo> &columns)
 
 // Reads a long value piece by piece with SQLGetData into `append`. `terminator` is the room
 // the driver keeps for a closing NUL (character data only). False on a driver error.
-template<typename Append>
-bool readPieces(SQLHSTMT statement, int column, SQLSMALLINT cType, SQLLEN terminator, bool &isNull,
-                Append append)
+template <typename Append>
+bool readPieces(SQLHSTMT statement, int column, SQLSMALLINT cType, SQLLEN terminator, bool &isNull, Append append)
 {
     alignas(SQLWCHAR) char buffer[8192];
     const SQLLEN room = SQLLEN(sizeof(buffer)) - terminator;
     isNull = false;
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc =
-            SQLGetData(statement, SQLUSMALLINT(column), cType, buffer, sizeof(buffer), &indicator);
+        const SQLRETURN rc = SQLGetData(statement, SQLUSMALLINT(column), cType, buffer, sizeof(buffer), &indicator);
         if (rc == SQL_NO_DATA)
             return true;
         if (!SQL_SUCCEEDED(rc))
@@ -94,11 +89,11 @@ bool OdbcResultReader::fetchText(int column, Variant &value)
 {
     QString text;
     bool isNull = false;
-    const bool ok = readPieces(m_statement, column, SQL_C_WCHAR, SQLLEN(sizeof(SQLWCHAR)), isNull,
-                               [&](const char *piece, SQLLEN bytes) {
-                                   text += fromOdbcText(reinterpret_cast<const SQLWCHAR *>(piece),
-                                                        qsizetype(bytes) / qsizetype(sizeof(SQLWCHAR)));
-                               });
+    const bool ok = readPieces(
+        m_statement, column, SQL_C_WCHAR, SQLLEN(sizeof(SQLWCHAR)), isNull, [&](const char *piece, SQLLEN bytes) {
+            text +=
+                fromOdbcText(reinterpret_cast<const SQLWCHAR *>(piece), qsizetype(bytes) / qsizetype(sizeof(SQLWCHAR)));
+        });
     if (ok)
         value = isNull ? Variant::null() : Variant(text);
     return ok;
@@ -119,8 +114,7 @@ bool OdbcResultReader::fetchValue(int column, Variant &value)
 {
     SQLLEN indicator = 0;
     auto get = [&](SQLSMALLINT cType, void *target, SQLLEN size) {
-        return SQL_SUCCEEDED(
-            SQLGetData(m_statement, SQLUSMALLINT(column), cType, target, size, &indicator));
+        return SQL_SUCCEEDED(SQLGetData(m_statement, SQLUSMALLINT(column), cType, target, size, &indicator));
     };
     auto isNull = [&] { return indicator == SQL_NULL_DATA; };
     switch (Fetch(m_fetch[column - 1])) {
@@ -162,9 +156,9 @@ bool OdbcResultReader::fetchValue(int column, Variant &value)
         SQL_TIMESTAMP_STRUCT v{};
         if (!get(SQL_C_TYPE_TIMESTAMP, &v, sizeof(v)))
             return false;
-        value = isNull() ? Variant::null()
-                         : Variant(QDateTime(QDate(v.year, v.month, v.day),
-                                             timeOf(v.hour, v.minute, v.second, v.fraction)));
+        value = isNull()
+            ? Variant::null()
+            : Variant(QDateTime(QDate(v.year, v.month, v.day), timeOf(v.hour, v.minute, v.second, v.fraction)));
         return true;
     }
     case Fetch::Date: {
@@ -180,9 +174,7 @@ bool OdbcResultReader::fetchValue(int column, Variant &value)
             return false;
         // A time alone reads as VB does: on day zero, 30/12/1899.
         value =
-            isNull()
-                ? Variant::null()
-                : Variant(QDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
+            isNull() ? Variant::null() : Variant(QDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
         return true;
     }
     }

@@ -10,16 +10,14 @@ namespace ado {
 
 // Reads the current row set of an executed statement: column descriptions mapped
 // to ADO types, then every row as Variants (NULL as Variant::null()).
-class OdbcResultReader
-{
+class OdbcResultReader {
 public:
     // The SQL Server type a base-table column was declared with ("" when unknown).
     using DeclaredType = std::function<QString(const QString &table, const QString &column)>;
 
     OdbcResultReader(SQLHSTMT statement, OdbcPlatform platform, DeclaredType declared = {})
         : m_statement(statement), m_platform(platform), m_declared(std::move(declared))
-    {
-    }
+    {}
     // False when the driver failed; the statement's diagnostics tell why.
     bool read(ResultSet &out);
 

@@ -158,9 +158,7 @@ std::optional<OdbcColumnType> OdbcTypeMap::fromDeclared(const QString &declared)
         out.fetch = Fetch::Integer;
         break;
     case ValueClass::Double:
-        out.fetch = t.type == adCurrency || t.type == adNumeric || t.type == adDecimal
-                        ? Fetch::Decimal
-                        : Fetch::Double;
+        out.fetch = t.type == adCurrency || t.type == adNumeric || t.type == adDecimal ? Fetch::Decimal : Fetch::Double;
         break;
     case ValueClass::Bool:
         out.fetch = Fetch::Bit;

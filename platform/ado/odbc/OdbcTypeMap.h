@@ -25,8 +25,7 @@ struct OdbcColumnType {
     Fetch fetch = Fetch::Text;
 };
 
-class OdbcTypeMap
-{
+class OdbcTypeMap {
 public:
     static OdbcColumnType map(OdbcPlatform platform, const OdbcColumnDescription &column);
     // A column whose SQL Server type is known ("NVARCHAR(40)", "BIT") reads exactly as

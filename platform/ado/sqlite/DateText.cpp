@@ -134,8 +134,8 @@ std::optional<QDateTime> DateText::toDateTime(const char *text, qsizetype length
 QByteArray DateText::normalised(const Parts &parts)
 {
     char buffer[32];
-    int n = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", parts.year,
-                          parts.month, parts.day, parts.hour, parts.minute, parts.second);
+    int n = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", parts.year, parts.month, parts.day,
+                          parts.hour, parts.minute, parts.second);
     if (parts.msec != 0)
         n += std::snprintf(buffer + n, sizeof buffer - size_t(n), ".%03d", parts.msec);
     return QByteArray(buffer, n);

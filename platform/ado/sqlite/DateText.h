@@ -11,8 +11,7 @@ namespace ado {
 // "dd/mm/yyyy" (day first, never month first; "/", "-" or "." between the parts),
 // ISO "yyyy-mm-dd[ hh:mm[:ss[.fff]]]" (also with "T"), "yyyymmdd" and a bare "hh:mm[:ss]".
 // Two-digit years below 50 are 20yy, others 19yy (SQL Server's cut-off).
-class DateText
-{
+class DateText {
 public:
     struct Parts {
         int year = 1900, month = 1, day = 1, hour = 0, minute = 0, second = 0, msec = 0;

@@ -63,8 +63,8 @@ platform::Variant storedValue(sqlite3_stmt *stmt, int i, int storage)
     case SQLITE_FLOAT:
         return platform::Variant(sqlite3_column_double(stmt, i));
     case SQLITE_BLOB:
-        return platform::Variant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)),
-                                            sqlite3_column_bytes(stmt, i)));
+        return platform::Variant(
+            QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
     case SQLITE_NULL:
         return platform::Variant::null();
     default:
@@ -93,12 +93,11 @@ platform::Variant cellValue(sqlite3_stmt *stmt, int i, ValueClass cls)
         return textValue(stmt, i);
     case ValueClass::Int:
         return storage == SQLITE_INTEGER ? storedValue(stmt, i, storage)
-             : storage == SQLITE_FLOAT   ? platform::Variant(sqlite3_column_double(stmt, i))
+            : storage == SQLITE_FLOAT    ? platform::Variant(sqlite3_column_double(stmt, i))
                                          : storedValue(stmt, i, storage);
     case ValueClass::Double:
-        return storage == SQLITE_INTEGER || storage == SQLITE_FLOAT
-            ? platform::Variant(sqlite3_column_double(stmt, i))
-            : storedValue(stmt, i, storage);
+        return storage == SQLITE_INTEGER || storage == SQLITE_FLOAT ? platform::Variant(sqlite3_column_double(stmt, i))
+                                                                    : storedValue(stmt, i, storage);
     case ValueClass::Bool:
         return storage == SQLITE_INTEGER || storage == SQLITE_FLOAT
             ? platform::Variant(sqlite3_column_double(stmt, i) != 0.0)
@@ -185,7 +184,7 @@ void bindValue(sqlite3_stmt *stmt, int index, const platform::Variant &v)
         break;
     case K::DateTime: {
         const QDateTime dt = v.toDateTime();
-        DateText::Parts p{dt.date().year(), dt.date().month(), dt.date().day(), dt.time().hour(),
+        DateText::Parts p{dt.date().year(),   dt.date().month(),  dt.date().day(),  dt.time().hour(),
                           dt.time().minute(), dt.time().second(), dt.time().msec(), true};
         const QByteArray text = DateText::normalised(p);
         sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
@@ -222,21 +221,20 @@ int sqliteProgress(void *self)
 
 SqliteBackend::SqliteBackend() = default;
 
-SqliteBackend::~SqliteBackend()
-{
-    close();
-}
+SqliteBackend::~SqliteBackend() { close(); }
 
 void SqliteBackend::open(const ConnectionString &cs, const QString &, const QString &, int timeoutSeconds)
 {
     if (m_db)
-        throw BackendFailure(simpleError(errnum::ObjectOpen, 0, "HY000",
-                                         QStringLiteral("La conexión ya está abierta.")));
+        throw BackendFailure(
+            simpleError(errnum::ObjectOpen, 0, "HY000", QStringLiteral("La conexión ya está abierta.")));
     QString path = cs.value(QStringLiteral("Data Source")).trimmed();
     if (path.isEmpty())
-        throw BackendFailure(simpleError(errnum::GenericFailure, 0, "IM002",
+        throw BackendFailure(simpleError(
+            errnum::GenericFailure, 0, "IM002",
             QStringLiteral("La cadena de conexión de SQLite no indica el archivo (Data Source=<archivo>).")));
-    const bool create = cs.value(QStringLiteral("Mode")).trimmed().compare(QLatin1String("Create"), Qt::CaseInsensitive) == 0;
+    const bool create =
+        cs.value(QStringLiteral("Mode")).trimmed().compare(QLatin1String("Create"), Qt::CaseInsensitive) == 0;
     const bool memory = path == QLatin1String(":memory:");
     if (!memory && !create && !QFileInfo(path).isFile())
         throw BackendFailure(SqliteErrorMap::openFailure(path, QStringLiteral("el archivo no existe")));
@@ -253,8 +251,8 @@ void SqliteBackend::open(const ConnectionString &cs, const QString &, const QStr
     sqlite3_extended_result_codes(m_db, 1);
     // foreign_keys also proves the file is a database ("file is not a database" otherwise).
     char *err = nullptr;
-    if (sqlite3_exec(m_db, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;", nullptr,
-                     nullptr, &err) != SQLITE_OK
+    if (sqlite3_exec(m_db, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &err)
+            != SQLITE_OK
         || SqliteFunctions::registerAll(m_db) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : sqlite3_errmsg(m_db));
         sqlite3_free(err);
@@ -284,14 +282,14 @@ void SqliteBackend::close()
 void SqliteBackend::requireOpen() const
 {
     if (!m_db)
-        throw BackendFailure(simpleError(errnum::ConnectionClosed, 0, "08003",
-                                         QStringLiteral("La conexión está cerrada.")));
+        throw BackendFailure(
+            simpleError(errnum::ConnectionClosed, 0, "08003", QStringLiteral("La conexión está cerrada.")));
 }
 
 void SqliteBackend::fail(const QByteArray &sql) const
 {
-    throw BackendFailure(SqliteErrorMap::map(sqlite3_extended_errcode(m_db),
-                                             QString::fromUtf8(sqlite3_errmsg(m_db)), sql));
+    throw BackendFailure(
+        SqliteErrorMap::map(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)), sql));
 }
 
 void SqliteBackend::exec(const char *sql)
@@ -349,9 +347,11 @@ void SqliteBackend::runText(const QByteArray &sql, ResultSet &result, long &affe
 {
     // The engine stops reading at a NUL: the rest would be dropped (or never reached).
     if (const qsizetype nul = sql.indexOf('\0'); nul >= 0)
-        throw BackendFailure(simpleError(errnum::CommandFailed, native::SyntaxError, "42000",
-            QStringLiteral("La instrucción contiene un carácter nulo (posición %1): \"%2\"")
-                .arg(nul + 1).arg(QString::fromUtf8(sql.left(nul)))));
+        throw BackendFailure(
+            simpleError(errnum::CommandFailed, native::SyntaxError, "42000",
+                        QStringLiteral("La instrucción contiene un carácter nulo (posición %1): \"%2\"")
+                            .arg(nul + 1)
+                            .arg(QString::fromUtf8(sql.left(nul)))));
     if (PreparedStatement *cached = m_cache.find(sql)) {
         runPrepared(*cached, result, affected);
         return;
@@ -368,8 +368,8 @@ void SqliteBackend::runText(const QByteArray &sql, ResultSet &result, long &affe
             continue;
         }
         const QByteArray keyword = firstKeyword(sqlite3_sql(ps.stmt));
-        ps.changesRows = keyword == "INSERT" || keyword == "UPDATE" || keyword == "DELETE"
-                      || keyword == "REPLACE" || keyword == "WITH";
+        ps.changesRows = keyword == "INSERT" || keyword == "UPDATE" || keyword == "DELETE" || keyword == "REPLACE"
+            || keyword == "WITH";
         ps.changesSchema = keyword == "CREATE" || keyword == "ALTER" || keyword == "DROP";
         const bool wholeText = start == sql.constData() && (tail == end || firstKeyword(tail).isEmpty());
         if (wholeText && !ps.changesSchema) {
@@ -485,7 +485,8 @@ void SqliteBackend::commit()
     requireOpen();
     syncTransactionState();
     if (m_tranCount == 0)
-        throw BackendFailure(simpleError(errnum::CommandFailed, 3902, "25000",
+        throw BackendFailure(simpleError(
+            errnum::CommandFailed, 3902, "25000",
             QStringLiteral("La solicitud COMMIT TRANSACTION no tiene la correspondiente BEGIN TRANSACTION.")));
     if (m_tranCount == 1)
         exec("COMMIT");
@@ -501,17 +502,15 @@ void SqliteBackend::rollback()
             m_engineEndedTransaction = false;
             return;
         }
-        throw BackendFailure(simpleError(errnum::CommandFailed, 3903, "25000",
+        throw BackendFailure(simpleError(
+            errnum::CommandFailed, 3903, "25000",
             QStringLiteral("La solicitud ROLLBACK TRANSACTION no tiene la correspondiente BEGIN TRANSACTION.")));
     }
     exec("ROLLBACK");
     m_tranCount = 0;
 }
 
-bool SqliteBackend::inTransaction() const
-{
-    return m_db && sqlite3_get_autocommit(m_db) == 0;
-}
+bool SqliteBackend::inTransaction() const { return m_db && sqlite3_get_autocommit(m_db) == 0; }
 
 void SqliteBackend::setIsolationLevel(int adoLevel)
 {
@@ -600,11 +599,13 @@ void SqliteBackend::ensureDateTriggers(const QString &table)
         if (c.Type != adDBTimeStamp && c.Type != adDBDate)
             continue;
         const QString t = quoteIdentifier(table), col = quoteIdentifier(c.Name);
-        const QString lit = QStringLiteral("'%1', '%2'").arg(QString(table).replace(QLatin1Char('\''), QStringLiteral("''")),
-                                                            QString(c.Name).replace(QLatin1Char('\''), QStringLiteral("''")));
-        const QString body = QStringLiteral("WHEN NEW.%1 COLLATE BINARY IS NOT vkdate(NEW.%1, %2) BEGIN UPDATE %3 SET %1 = "
-                                            "vkdate(NEW.%1, %2) WHERE rowid = NEW.rowid; END")
-                                 .arg(col, lit, t);
+        const QString lit = QStringLiteral("'%1', '%2'")
+                                .arg(QString(table).replace(QLatin1Char('\''), QStringLiteral("''")),
+                                     QString(c.Name).replace(QLatin1Char('\''), QStringLiteral("''")));
+        const QString body =
+            QStringLiteral("WHEN NEW.%1 COLLATE BINARY IS NOT vkdate(NEW.%1, %2) BEGIN UPDATE %3 SET %1 = "
+                           "vkdate(NEW.%1, %2) WHERE rowid = NEW.rowid; END")
+                .arg(col, lit, t);
         const QString base = QStringLiteral("vkdate_%1_%2").arg(table, c.Name);
         const QString sql = QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS %1 AFTER INSERT ON main.%2 %3;"
                                            "CREATE TEMP TRIGGER IF NOT EXISTS %4 AFTER UPDATE OF %5 ON main.%2 %3;")
@@ -619,9 +620,12 @@ void SqliteBackend::ensureDateTriggers(const QString &table)
 void SqliteBackend::ensureAllDateTriggers()
 {
     sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db, "SELECT name FROM main.sqlite_master WHERE type = 'table' AND "
-                                 "substr(name,1,7) <> 'sqlite_' AND (lower(sql) GLOB '*date*' OR lower(sql) GLOB '*timestamp*')",
-                           -1, &stmt, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(
+            m_db,
+            "SELECT name FROM main.sqlite_master WHERE type = 'table' AND "
+            "substr(name,1,7) <> 'sqlite_' AND (lower(sql) GLOB '*date*' OR lower(sql) GLOB '*timestamp*')",
+            -1, &stmt, nullptr)
+        != SQLITE_OK)
         return;
     QStringList names;
     while (sqlite3_step(stmt) == SQLITE_ROW)
@@ -672,11 +676,14 @@ long SqliteBackend::changeOneRow(const QString &table, const QString &sql, const
     }
     if (n != 1) {
         exec("ROLLBACK TO vk_row; RELEASE vk_row");
-        throw BackendFailure(simpleError(errnum::GenericFailure, 0, "HY000",
-            n == 0 ? QStringLiteral("No se encuentra la fila a modificar en la tabla '%1': sus valores "
-                                    "cambiaron desde que se leyó.").arg(table)
-                   : QStringLiteral("La fila de la tabla '%1' no se identifica de forma única (%2 filas).")
-                         .arg(table).arg(n)));
+        throw BackendFailure(
+            simpleError(errnum::GenericFailure, 0, "HY000",
+                        n == 0 ? QStringLiteral("No se encuentra la fila a modificar en la tabla '%1': sus valores "
+                                                "cambiaron desde que se leyó.")
+                                     .arg(table)
+                               : QStringLiteral("La fila de la tabla '%1' no se identifica de forma única (%2 filas).")
+                                     .arg(table)
+                                     .arg(n)));
     }
     exec("RELEASE vk_row");
     return n;
@@ -704,18 +711,18 @@ long SqliteBackend::updateRow(const QString &table, const QStringList &columns, 
         sets << quoteIdentifier(c) + QStringLiteral(" = ?");
     Row all = values;
     all.insert(all.end(), keyValues.begin(), keyValues.end());
-    return changeOneRow(table, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                   .arg(quoteIdentifier(table), sets.join(QLatin1Char(',')),
-                                        keyTerms(*this, keyColumns)),
+    return changeOneRow(table,
+                        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                            .arg(quoteIdentifier(table), sets.join(QLatin1Char(',')), keyTerms(*this, keyColumns)),
                         all);
 }
 
 long SqliteBackend::deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues)
 {
     requireOpen();
-    return changeOneRow(table, QStringLiteral("DELETE FROM %1 WHERE %2")
-                                   .arg(quoteIdentifier(table), keyTerms(*this, keyColumns)),
-                        keyValues);
+    return changeOneRow(
+        table, QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoteIdentifier(table), keyTerms(*this, keyColumns)),
+        keyValues);
 }
 
 } // namespace ado

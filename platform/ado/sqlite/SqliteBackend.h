@@ -21,18 +21,15 @@ namespace ado {
 // (temporary triggers call vkdate() after every insert and update), so a date the system
 // writes as "dd/mm/yy hh:mm" reads back as the same date and sorts correctly; on read,
 // such columns give DateTime values whatever form they hold.
-class SqliteBackend : public Backend
-{
+class SqliteBackend : public Backend {
 public:
     SqliteBackend();
     ~SqliteBackend() override;
 
-    void open(const ConnectionString &cs, const QString &user, const QString &password,
-              int timeoutSeconds) override;
+    void open(const ConnectionString &cs, const QString &user, const QString &password, int timeoutSeconds) override;
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
-    ResultSet execute(const QString &sql, int timeoutSeconds,
-                      std::vector<BackendError> &warnings) override;
+    ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;
@@ -45,8 +42,8 @@ public:
     QString quoteIdentifier(const QString &name) const override;
 
     long insertRow(const QString &table, const QStringList &columns, const Row &values) override;
-    long updateRow(const QString &table, const QStringList &columns, const Row &values,
-                   const QStringList &keyColumns, const Row &keyValues) override;
+    long updateRow(const QString &table, const QStringList &columns, const Row &values, const QStringList &keyColumns,
+                   const Row &keyValues) override;
     long deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues) override;
     QStringList primaryKey(const QString &table) override;
 

@@ -17,7 +17,8 @@ BackendError make(long number, long native, const char *state, const QString &de
 QString targetTable(const QByteArray &statement)
 {
     static const QRegularExpression re(
-        QStringLiteral(R"(^\s*(?:INSERT\s+(?:OR\s+\w+\s+)?INTO|UPDATE(?:\s+OR\s+\w+)?|DELETE\s+FROM|REPLACE\s+INTO)\s+([\[\]"`\w.]+))"),
+        QStringLiteral(
+            R"(^\s*(?:INSERT\s+(?:OR\s+\w+\s+)?INTO|UPDATE(?:\s+OR\s+\w+)?|DELETE\s+FROM|REPLACE\s+INTO)\s+([\[\]"`\w.]+))"),
         QRegularExpression::CaseInsensitiveOption);
     const auto m = re.match(QString::fromUtf8(statement));
     if (!m.hasMatch())
@@ -48,22 +49,24 @@ BackendError constraint(int code, const QString &msg, const QByteArray &statemen
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_ROWID:
         splitColumns(detail, table, columns);
-        return make(errnum::IntegrityViolation, native::DuplicateKey, "23000",
-                    QStringLiteral("Infracción de la restricción %1 en la tabla '%2' (columnas: %3). "
-                                   "No se puede insertar una clave duplicada en el objeto '%2'.")
-                        .arg(code == SQLITE_CONSTRAINT_UNIQUE ? QStringLiteral("UNIQUE KEY")
-                                                              : QStringLiteral("PRIMARY KEY"),
-                             table, columns));
+        return make(
+            errnum::IntegrityViolation, native::DuplicateKey, "23000",
+            QStringLiteral("Infracción de la restricción %1 en la tabla '%2' (columnas: %3). "
+                           "No se puede insertar una clave duplicada en el objeto '%2'.")
+                .arg(code == SQLITE_CONSTRAINT_UNIQUE ? QStringLiteral("UNIQUE KEY") : QStringLiteral("PRIMARY KEY"),
+                     table, columns));
     case SQLITE_CONSTRAINT_NOTNULL:
         splitColumns(detail, table, columns);
         return make(errnum::IntegrityViolation, native::NullNotAllowed, "23000",
                     QStringLiteral("No se puede insertar el valor NULL en la columna '%1', tabla '%2'; "
-                                   "la columna no admite valores NULL.").arg(columns, table));
+                                   "la columna no admite valores NULL.")
+                        .arg(columns, table));
     case SQLITE_CONSTRAINT_CHECK:
         if (detail.startsWith(QLatin1String("vklen_"), Qt::CaseInsensitive))
             return make(errnum::CommandFailed, native::StringTruncated, "22001",
                         QStringLiteral("Los datos de cadena o binarios se truncarían en la tabla '%1', "
-                                       "columna '%2'.").arg(targetTable(statement), detail.mid(6)));
+                                       "columna '%2'.")
+                            .arg(targetTable(statement), detail.mid(6)));
         return make(errnum::IntegrityViolation, native::ConstraintConflict, "23000",
                     QStringLiteral("La instrucción está en conflicto con la restricción CHECK '%1'. "
                                    "El conflicto ha aparecido en la tabla '%2'.")
@@ -71,16 +74,14 @@ BackendError constraint(int code, const QString &msg, const QByteArray &statemen
     case SQLITE_CONSTRAINT_FOREIGNKEY:
         return make(errnum::IntegrityViolation, native::ConstraintConflict, "23000",
                     QStringLiteral("La instrucción está en conflicto con una restricción FOREIGN KEY. "
-                                   "El conflicto ha aparecido en la tabla '%1'.").arg(targetTable(statement)));
+                                   "El conflicto ha aparecido en la tabla '%1'.")
+                        .arg(targetTable(statement)));
     default:
         return make(errnum::IntegrityViolation, native::ConstraintConflict, "23000", msg);
     }
 }
 
-QString quotedAfter(const QString &msg, const QString &prefix)
-{
-    return msg.mid(prefix.size()).trimmed();
-}
+QString quotedAfter(const QString &msg, const QString &prefix) { return msg.mid(prefix.size()).trimmed(); }
 
 BackendError statementError(const QString &msg)
 {

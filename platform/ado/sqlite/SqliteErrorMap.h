@@ -9,8 +9,7 @@ namespace ado {
 // Turns an SQLite failure into the error SQL Server would have reported: its native
 // number (2627, 547, 515, 8152, 208, 2714, 207, 102...), an ADO number, an SQL state and a
 // Spanish description that names the table and column where SQLite gives them.
-class SqliteErrorMap
-{
+class SqliteErrorMap {
 public:
     // `extendedCode` from sqlite3_extended_errcode, `message` from sqlite3_errmsg,
     // `statement` the SQL that failed (to name the table SQLite does not name).

@@ -43,8 +43,7 @@ int trimmedLength(const char *s, int n)
 
 int collateText(void *, int na, const void *a, int nb, const void *b)
 {
-    return SqliteFunctions::compareText(static_cast<const char *>(a), na,
-                                        static_cast<const char *>(b), nb);
+    return SqliteFunctions::compareText(static_cast<const char *>(a), na, static_cast<const char *>(b), nb);
 }
 
 // "yyyy-mm-dd hh:mm:ss[.fff]" as vkdate() stores it: compares as it stands.
@@ -93,7 +92,8 @@ void vkdate(sqlite3_context *ctx, int argc, sqlite3_value **argv)
                              QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[2]))));
         const QByteArray msg = QStringLiteral("vkdate: Error de conversión al convertir la cadena '%1' "
                                               "en fecha y hora%2.")
-                                   .arg(QString::fromUtf8(text, n), where).toUtf8();
+                                   .arg(QString::fromUtf8(text, n), where)
+                                   .toUtf8();
         sqlite3_result_error(ctx, msg.constData(), int(msg.size()));
         return;
     }
@@ -102,8 +102,8 @@ void vkdate(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 }
 
 // LIKE with % and _, case folded as VKTEXT folds; `escape` 0 for none.
-bool likeMatch(const unsigned char *p, const unsigned char *pe, const unsigned char *s,
-               const unsigned char *se, unsigned escape)
+bool likeMatch(const unsigned char *p, const unsigned char *pe, const unsigned char *s, const unsigned char *se,
+               unsigned escape)
 {
     while (p < pe) {
         unsigned pc = decode(p, pe);
@@ -124,7 +124,7 @@ bool likeMatch(const unsigned char *p, const unsigned char *pe, const unsigned c
         if (s >= se)
             return false;
         const unsigned sc = decode(s, se);
-        if (pc == '_' )
+        if (pc == '_')
             continue;
         if (escape && pc == escape && p < pe)
             pc = decode(p, pe);

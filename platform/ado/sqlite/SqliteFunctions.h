@@ -11,8 +11,7 @@ namespace ado {
 // - vkdate(value [, table, column]): the stored form of a date, "yyyy-mm-dd hh:mm:ss";
 //   other values pass unchanged; text that is no date fails naming table and column;
 // - like(): LIKE without regard to case for Latin-1 letters as well as ASCII.
-class SqliteFunctions
-{
+class SqliteFunctions {
 public:
     static int registerAll(sqlite3 *db); // SQLITE_OK or the failing code
     // Exposed for tests and for ordering text in memory: <0, 0, >0.

@@ -14,8 +14,8 @@ constexpr long kLongText = 2147483647;
 struct Entry {
     const char *name;
     DataType type;
-    long size;        // size when no "(n)" is given
-    bool sized;       // "(n)" sets the size
+    long size;  // size when no "(n)" is given
+    bool sized; // "(n)" sets the size
     ValueClass value;
 };
 
@@ -78,8 +78,8 @@ SqliteColumnType lookup(const QByteArray &declared)
         if (e.sized && size > 0)
             t.definedSize = size;
         if (isMax && e.sized) // VARCHAR(MAX) and friends are long text
-            t = {e.type == adVarWChar || e.type == adWChar ? adLongVarWChar : adLongVarChar,
-                 kLongText, ValueClass::Text};
+            t = {e.type == adVarWChar || e.type == adWChar ? adLongVarWChar : adLongVarChar, kLongText,
+                 ValueClass::Text};
         return t;
     }
     return {};

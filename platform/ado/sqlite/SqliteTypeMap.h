@@ -18,8 +18,7 @@ struct SqliteColumnType {
 // Maps a declared column type ("VARCHAR(30)", "int", "DateTime"...) to its ADO type
 // number, its defined size (characters for text, bytes otherwise) and the kind of value
 // it reads as. An empty or unknown declaration gives ValueClass::Dynamic.
-class SqliteTypeMap
-{
+class SqliteTypeMap {
 public:
     static SqliteColumnType fromDeclared(const char *declared);
 };

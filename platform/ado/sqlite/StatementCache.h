@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/ado/Fields.h"
 #include "SqliteTypeMap.h"
+#include "platform/ado/Fields.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -19,14 +19,13 @@ struct PreparedStatement {
     bool described = false;
     std::vector<ColumnInfo> columns;
     std::vector<ValueClass> classes;
-    bool changesRows = false; // INSERT, UPDATE, DELETE: counts affected rows
+    bool changesRows = false;   // INSERT, UPDATE, DELETE: counts affected rows
     bool changesSchema = false; // CREATE, ALTER, DROP
 };
 
 // Prepared statements kept by their text, least recently used dropped first, so that a
 // statement the system runs again is not compiled again.
-class StatementCache
-{
+class StatementCache {
 public:
     explicit StatementCache(int capacity = 64) : m_capacity(capacity) {}
     ~StatementCache() { clear(); }

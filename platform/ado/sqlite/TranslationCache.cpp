@@ -6,7 +6,7 @@ namespace {
 
 constexpr int kIndexDigits = 6;
 const QLatin1String kNumberMark("987654"); // a placeholder number: 987654nnnnnn
-constexpr QChar kStringMark = QChar(0x01);           // a placeholder text: '\x01nnnnnn'
+constexpr QChar kStringMark = QChar(0x01); // a placeholder text: '\x01nnnnnn'
 
 bool isWordChar(QChar c)
 {
@@ -106,8 +106,9 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
             // TOP n PERCENT keeps or drops the clause by the number's value.
             if (word.size() == 7 && word.compare(u"PERCENT", Qt::CaseInsensitive) == 0)
                 return false;
-            if (firstWord && (word.compare(u"CREATE", Qt::CaseInsensitive) == 0
-                              || word.compare(u"ALTER", Qt::CaseInsensitive) == 0))
+            if (firstWord
+                && (word.compare(u"CREATE", Qt::CaseInsensitive) == 0
+                    || word.compare(u"ALTER", Qt::CaseInsensitive) == 0))
                 return false;
             firstWord = false;
         }
@@ -117,8 +118,7 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
     return true;
 }
 
-bool TranslationCache::substitute(const QString &translated, const std::vector<QStringView> &literals,
-                                  QString &out)
+bool TranslationCache::substitute(const QString &translated, const std::vector<QStringView> &literals, QString &out)
 {
     out.clear();
     out.reserve(translated.size() + 64);

@@ -19,11 +19,9 @@ namespace ado {
 // for numbers in CONVERT (the date style) and in CREATE/ALTER (column sizes): such statements
 // are translated afresh every time. Tests compare both roads over the statements the system
 // writes; a new translator rule that reads a literal's content must be listed here too.
-class TranslationCache
-{
+class TranslationCache {
 public:
-    explicit TranslationCache(Dialect dialect, int capacity = 1024)
-        : m_translator(dialect), m_capacity(capacity) {}
+    explicit TranslationCache(Dialect dialect, int capacity = 1024) : m_translator(dialect), m_capacity(capacity) {}
     QList<TranslatedStatement> translate(const QString &sql);
 
 private:

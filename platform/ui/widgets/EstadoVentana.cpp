@@ -10,10 +10,7 @@ namespace platform {
 
 EstadoVentana::EstadoVentana() = default;
 
-EstadoVentana::~EstadoVentana()
-{
-    delete m_window;
-}
+EstadoVentana::~EstadoVentana() { delete m_window; }
 
 void EstadoVentana::build()
 {

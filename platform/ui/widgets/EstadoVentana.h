@@ -11,8 +11,7 @@ namespace platform {
 
 // The desktop's status window: a small top-level window with a title and three lines,
 // and a "Detener" button that asks the running work to stop.
-class EstadoVentana : public suite::Estado
-{
+class EstadoVentana : public suite::Estado {
 public:
     EstadoVentana();
     ~EstadoVentana() override;

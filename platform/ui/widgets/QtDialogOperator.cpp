@@ -27,7 +27,8 @@ std::vector<ButtonSpec> buttonsFor(int style)
                 {vbRetry, "Reintentar", QMessageBox::AcceptRole},
                 {vbIgnore, "Omitir", QMessageBox::AcceptRole}};
     case vbYesNoCancel:
-        return {{vbYes, "Sí", QMessageBox::YesRole}, {vbNo, "No", QMessageBox::NoRole},
+        return {{vbYes, "Sí", QMessageBox::YesRole},
+                {vbNo, "No", QMessageBox::NoRole},
                 {vbCancel, "Cancelar", QMessageBox::RejectRole}};
     case vbYesNo:
         return {{vbYes, "Sí", QMessageBox::YesRole}, {vbNo, "No", QMessageBox::NoRole}};

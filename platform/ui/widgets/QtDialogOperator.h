@@ -5,8 +5,7 @@
 namespace platform {
 
 // The desktop's operator: Qt message and input boxes with VB's buttons and answers.
-class QtDialogOperator : public OperatorService
-{
+class QtDialogOperator : public OperatorService {
 public:
     Reply ask(const Question &question) override;
 };
