@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   libsqlite3-dev unixodbc-dev odbc-postgresql tdsodbc
   libzip-dev zip unzip
-  libgtest-dev
+  libgtest-dev clang-format
   postgresql
 )
 
