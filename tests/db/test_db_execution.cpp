@@ -387,9 +387,9 @@ protected:
 TEST_F(OpenFailureTest, ConnectionErrorAsksToRetryAndNoGivesUp)
 {
     DB_Dll &db = gDB();
-    db.gServidor = QStringLiteral("!");
+    db.gServidor = QStringLiteral("%127.0.0.1:1"); // nothing listens there
     db.gUsuario = QStringLiteral("sa");
-    db.gDBName = m_dir.filePath(QStringLiteral("falta/base.sqlite"));
+    db.gDBName = QStringLiteral("ventas");
     m_operator->expect(QStringLiteral(" - Desea Intentarlo Nuevamente??? "), platform::vbNo);
     db.OpenServerADODB(false, ado::adUseClient, QString(), true, true);
     EXPECT_FALSE(db.gOpenFlag);
