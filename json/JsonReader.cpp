@@ -238,9 +238,11 @@ ScriptValue JsonReader::LeerEscalar(bool &failed)
 QString JsonReader::LeerClave()
 {
     SaltarBlancos();
+    QString key;
+    if (readPlainKey(key))
+        return key;
     bool inDouble = false;
     bool inSingle = false;
-    QString key;
     qsizetype run = m_pos;
     auto flush = [&] { key.append(QStringView(m_text + run, m_pos - run)); };
     while (within()) {
@@ -273,6 +275,45 @@ QString JsonReader::LeerClave()
     }
     flush();
     return key;
+}
+
+// The usual key, quoted or bare, with no blank or quote inside and ":" after it, read
+// in one step; false (the position unmoved) for any other shape.
+bool JsonReader::readPlainKey(QString &key)
+{
+    if (!within())
+        return false;
+    const bool quoted = current() == u'"' || current() == u'\'';
+    const qsizetype start = quoted ? m_pos + 1 : m_pos;
+    qsizetype end = start;
+    for (; end < m_size; ++end) {
+        const char16_t c = m_text[end];
+        if (c == u'"' || c == u'\'' || c == u':' || c == u' ' || c == u'\t' || c == u'\r' || c == u'\n')
+            break;
+    }
+    if (end == m_size || (quoted ? m_text[end] != current() : m_text[end] != u':'))
+        return false;
+    const QStringView plain(m_text + start, end - start);
+    m_pos = quoted ? end + 1 : end;
+    if (quoted) {
+        SaltarBlancos();
+        if (!within() || current() != u':') {
+            key = plain.toString();
+            report(QStringLiteral("Invalid Key at position %1 : ").arg(position()), key);
+            return true;
+        }
+    }
+    ++m_pos; // the ":"
+    key = sharedKey(plain);
+    return true;
+}
+
+QString JsonReader::sharedKey(QStringView key)
+{
+    QString &cached = m_keys[qHash(key) % m_keys.size()];
+    if (cached != key)
+        cached = key.toString();
+    return cached;
 }
 
 // The text up to the closing quote of the same kind; an unterminated string runs to

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <vector>
 
 namespace platform {
@@ -56,6 +57,8 @@ private:
     void SaltarBlancos();
     platform::ScriptValue LeerEscalar(bool &failed);
     QString LeerClave();
+    bool readPlainKey(QString &key);
+    QString sharedKey(QStringView key);
     QString LeerCadena();
     platform::ScriptValue LeerNumero(bool &failed);
     platform::ScriptValue LeerBooleano();
@@ -78,4 +81,6 @@ private:
     Failure m_failure;
     std::vector<Frame> m_stack;
     cStringBuilder m_buffer;
+    // Keys recently read: the members of a list of similar objects share one copy.
+    std::array<QString, 256> m_keys;
 };

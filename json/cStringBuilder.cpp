@@ -55,6 +55,12 @@ void cStringBuilder::growFor(std::int64_t needBytes)
     // The spare room is filled with blanks; the content keeps its place.
     m_storage.resize(capacity / 2, QLatin1Char(' '));
     m_capacity = std::int32_t(capacity);
+    storageChanged();
+}
+
+void cStringBuilder::storageChanged()
+{
+    m_bytes = m_storage.isEmpty() ? nullptr : reinterpret_cast<char *>(m_storage.data());
 }
 
 void cStringBuilder::TheString(QStringView sThis)
@@ -65,7 +71,7 @@ void cStringBuilder::TheString(QStringView sThis)
     }
     const std::int64_t length = toBytes(sThis.size());
     growFor(length);
-    std::memcpy(bytes(), sThis.data(), std::size_t(length));
+    std::memcpy(m_bytes, sThis.data(), std::size_t(length));
     m_used = std::int32_t(length);
 }
 
@@ -74,16 +80,19 @@ void cStringBuilder::Clear()
     m_storage = QString();
     m_used = 0;
     m_capacity = 0;
+    storageChanged();
 }
 
 void cStringBuilder::Append(QStringView sThis)
 {
+    // The reader appends once per run of plain characters: keep this path short.
     if (sThis.isEmpty())
         return;
-    const std::int64_t length = toBytes(sThis.size());
-    growFor(m_used + length);
-    std::memcpy(bytes() + m_used, sThis.data(), std::size_t(length));
-    m_used += std::int32_t(length);
+    const std::int64_t need = m_used + std::int64_t(sThis.size()) * 2;
+    if (need > m_capacity)
+        growFor(need); // raises Overflow past the 32-bit range
+    std::memcpy(m_bytes + m_used, sThis.data(), std::size_t(need - m_used));
+    m_used = std::int32_t(need);
 }
 
 void cStringBuilder::AppendNL(QStringView sThis)
@@ -98,9 +107,11 @@ void cStringBuilder::Insert(std::int32_t iIndex, QStringView sThis)
         throw error(errors::SubscriptOutOfRange);
     const std::int64_t at = toBytes(iIndex);
     const std::int64_t length = toBytes(sThis.size());
+    if (length == 0)
+        return;
     growFor(m_used + length);
-    std::memmove(bytes() + at + length, bytes() + at, std::size_t(m_used - at));
-    std::memcpy(bytes() + at, sThis.data(), std::size_t(length));
+    std::memmove(m_bytes + at + length, m_bytes + at, std::size_t(m_used - at));
+    std::memcpy(m_bytes + at, sThis.data(), std::size_t(length));
     m_used += std::int32_t(length);
 }
 
@@ -113,9 +124,11 @@ void cStringBuilder::Remove(std::int32_t iIndex, std::int32_t lLen)
         throw error(errors::Overflow);
     if (lLen < 0 || end > Length())
         throw error(errors::SubscriptOutOfRange);
+    if (lLen == 0)
+        return;
     const std::int64_t from = toBytes(end);
     const std::int64_t to = toBytes(iIndex);
-    std::memmove(bytes() + to, bytes() + from, std::size_t(m_used - from));
+    std::memmove(m_bytes + to, m_bytes + from, std::size_t(m_used - from));
     m_used -= std::int32_t(toBytes(lLen));
 }
 
@@ -139,4 +152,5 @@ void cStringBuilder::HeapMinimize()
     m_capacity = std::int32_t(m_capacity - chunks * m_chunkSize);
     m_storage.resize(m_capacity / 2);
     m_storage.squeeze();
+    storageChanged();
 }

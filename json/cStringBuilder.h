@@ -17,6 +17,10 @@
 // size below one character.
 class cStringBuilder {
 public:
+    cStringBuilder() = default;
+    cStringBuilder(const cStringBuilder &) = delete;
+    cStringBuilder &operator=(const cStringBuilder &) = delete;
+
     // Characters of content.
     std::int32_t Length() const { return m_used / 2; }
     // Characters of storage, content and spare room.
@@ -52,9 +56,11 @@ public:
 private:
     // Grows by whole chunks until the capacity holds `needBytes`; never shrinks.
     void growFor(std::int64_t needBytes);
-    char *bytes() { return reinterpret_cast<char *>(m_storage.data()); }
+    // Points m_bytes at the storage after it was replaced or resized.
+    void storageChanged();
 
     QString m_storage;                // exactly m_capacity / 2 characters
+    char *m_bytes = nullptr;          // its first byte, while it has any
     std::int32_t m_chunkSize = 16384; // bytes
     std::int32_t m_used = 0;          // bytes
     std::int32_t m_capacity = 0;      // bytes

@@ -6,7 +6,7 @@ namespace platform {
 
 namespace {
 // Up to this many members a scan beats hashing every key.
-constexpr std::size_t kScanLimit = 8;
+constexpr std::size_t kScanLimit = 32;
 } // namespace
 
 Dictionary::~Dictionary()
@@ -28,6 +28,8 @@ int Dictionary::find(const QString &key) const
 
 void Dictionary::append(QString key, ScriptValue item)
 {
+    if (m_members.empty())
+        m_members.reserve(8);
     m_members.emplace_back(std::move(key), std::move(item));
     if (m_members.size() == kScanLimit + 1) {
         for (std::size_t i = 0; i < m_members.size(); ++i)

@@ -121,7 +121,7 @@ TEST(Dictionary, LargeDictionariesFindEveryKey)
     Dictionary d;
     for (int i = 0; i < 200; ++i)
         ASSERT_TRUE(d.Add(QString::number(i), ScriptValue(QString::number(i * 2))).ok());
-    for (int i : {0, 7, 8, 9, 150, 199}) {
+    for (int i = 0; i < 200; ++i) {
         EXPECT_EQ(d.Item(QString::number(i)), ScriptValue(QString::number(i * 2))) << i;
         EXPECT_FALSE(d.Add(QString::number(i), ScriptValue()).ok()) << i;
     }
