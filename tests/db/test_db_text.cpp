@@ -24,6 +24,7 @@ const ValueCase kValues[] = {
     {"Half", Variant("0,5"), "@", "0.5"},
     {"Negative", Variant("-3"), "@", "-3"},
     {"NoGrouping", Variant("1.234,5"), "@", "1234.5"},
+    {"ReceivedDecimalPoint", Variant("12.5"), "@", "12.5"},
     {"NumberVariant", Variant(12.5), "@", "12.5"},
     {"NullNumber", Variant::null(), "@", "0"},
     {"Quoted", Variant("ABC"), "'", "'ABC'"},
