@@ -1,4 +1,4 @@
-#include "TreeText.h"
+#include "JsonTestSupport.h"
 
 #include "json/JSON.h"
 #include "json/JsonReader.h"

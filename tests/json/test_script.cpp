@@ -1,3 +1,5 @@
+#include "JsonTestSupport.h"
+
 #include "json/cJSONScript.h"
 
 #include "platform/RuntimeError.h"
@@ -33,16 +35,6 @@ protected:
     ScopedOperator m_scope;
     cJSONScript m_script;
 };
-
-long raisedNumber(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 } // namespace
 

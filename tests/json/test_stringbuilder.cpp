@@ -1,3 +1,5 @@
+#include "JsonTestSupport.h"
+
 #include "json/cStringBuilder.h"
 
 #include "platform/RuntimeError.h"
@@ -11,16 +13,6 @@
 namespace {
 
 QString chars(int count, char c = 'x') { return QString(count, QLatin1Char(c)); }
-
-long raisedNumber(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const platform::RuntimeError &e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 // Runs f, which must raise `number`, and checks that the buffer did not change.
 void expectRefused(cStringBuilder &b, long number, const std::function<void()> &f, const char *what)

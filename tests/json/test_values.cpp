@@ -1,3 +1,5 @@
+#include "JsonTestSupport.h"
+
 #include "platform/Collection.h"
 #include "platform/Decimal.h"
 #include "platform/Dictionary.h"
@@ -11,16 +13,6 @@ using namespace platform;
 namespace {
 
 Decimal dec(const char *text) { return Decimal::fromText(QString::fromLatin1(text)).value(); }
-
-long raisedNumber(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 } // namespace
 

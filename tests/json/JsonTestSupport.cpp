@@ -1,7 +1,8 @@
-#include "TreeText.h"
+#include "JsonTestSupport.h"
 
 #include "platform/Collection.h"
 #include "platform/Dictionary.h"
+#include "platform/RuntimeError.h"
 
 using platform::ScriptValue;
 
@@ -53,4 +54,14 @@ int nestingDepth(const ScriptValue &root)
             v = v.collection()->Count() ? v.collection()->Item(v.collection()->Count()) : ScriptValue();
     }
     return depth;
+}
+
+long raisedNumber(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const platform::RuntimeError &e) {
+        return e.Number();
+    }
+    return 0;
 }
