@@ -25,6 +25,19 @@ public:
     int ContarPalabras(const QString &text) const;
     QString Codificar(const QString &text) const;
     QString Decodificar(const QString &text) const;
+
+    // Package-line and form helpers (FuncionesTexto.cpp).
+    // The text with every TAB, line break and other control character turned into a blank.
+    QString LimpiarTexto(const QString &text) const;
+    // Every occurrence of `find` replaced (the library's spelling of Reemplazar).
+    QString ReemplazarTexto(const QString &text, const QString &find, const QString &replacement) const;
+    // Asks the operator for a date (through the operator service); "dd/mm/yyyy", or "" when
+    // the operator cancelled or typed no date.
+    QString PedirFecha() const;
+    // Prepare a form at load and reset the library's state in error handlers: nothing
+    // to do on this platform.
+    void AjustarFormulario(const void *form, int modo) const;
+    void Restablecer(int modo) const;
 };
 
 using platform::RuntimeError;
