@@ -34,7 +34,11 @@ QString firstLine(const QString &batch)
 
 } // namespace
 
-QString suiteScript() { return loadScript(QStringLiteral("imaestros.sql")); }
+QString suiteScript()
+{
+    return loadScript(QStringLiteral("imaestros.sql")) + QStringLiteral("\nGO\n")
+        + loadScript(QStringLiteral("sending.sql"));
+}
 QString statisticsScript() { return loadScript(QStringLiteral("vk_estadisticas.sql")); }
 
 QString nativeScript(const QString &connectionString)
