@@ -154,7 +154,8 @@ void EjecutorScript::VerVistas(const QString &ruta)
                 const QString descripcion = cnn.errors().isEmpty() ? error.Description() : cnn.errors()[0].Description;
                 if (!esperado(nativo))
                     registrar(nativo, descripcion, bloque);
-                if (nativo == kObjetoInexistente) {
+                // A drop runs once: the object it missed is simply not there yet.
+                if (nativo == kObjetoInexistente && !bloque.contains(QStringLiteral("drop "), Qt::CaseInsensitive)) {
                     repetir << indice;
                     faltas.insert(indice, Falta{nativo, descripcion});
                 }

@@ -27,8 +27,9 @@ public:
     // (at most 20 in all) runs again only the blocks that failed because an object was
     // missing (native error 208), and never one holding "drop ". Errors 208, 1779, 1781,
     // 1913, 2714 and 2729 (an object missing or already there) are not logged, except that
-    // a block still missing an object after the last pass is logged as unresolved. With
-    // errors logged, the operator is told and the log is opened.
+    // a block still missing an object after the last pass is logged as unresolved (a drop
+    // that finds nothing is not). With errors logged, the operator is told and the log is
+    // opened.
     void VerVistas(const QString &ruta);
     // Opens the file (quoted when its path holds a blank) with the desktop's program.
     void Ejecutar2(const QString &ruta, bool mostrar);
