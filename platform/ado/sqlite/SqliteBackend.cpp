@@ -269,7 +269,9 @@ void SqliteBackend::open(const ConnectionString &cs, const QString &, const QStr
     m_hasDeadline = false;       // statements get their own deadline
     m_tranCount = 0;
     m_engineEndedTransaction = false;
-    ensureAllDateTriggers();
+    m_catalog.setDatabase(m_db);
+    m_translator.setCatalog(&m_catalog);
+    m_translator.clear();
 }
 
 void SqliteBackend::close()
@@ -487,7 +489,8 @@ void SqliteBackend::afterStatement(const PreparedStatement &ps)
         return;
     m_cache.clear(); // cached statements may describe columns that changed
     ++m_schemaGeneration;
-    ensureAllDateTriggers();
+    m_catalog.clear();
+    m_translator.clear();
 }
 
 // Raw "BEGIN"/"COMMIT" text and errors that end a transaction keep the count right.
@@ -623,63 +626,16 @@ QString SqliteBackend::quoteIdentifier(const QString &name) const
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
-// Date columns of `table` get triggers that store their values as vkdate() gives them.
-void SqliteBackend::ensureDateTriggers(const QString &table)
-{
-    for (const SchemaColumn &c : columns(table)) {
-        if (c.Type != adDBTimeStamp && c.Type != adDBDate)
-            continue;
-        const QString t = quoteIdentifier(table), col = quoteIdentifier(c.Name);
-        const QString lit = QStringLiteral("'%1', '%2'")
-                                .arg(QString(table).replace(QLatin1Char('\''), QStringLiteral("''")),
-                                     QString(c.Name).replace(QLatin1Char('\''), QStringLiteral("''")));
-        const QString body =
-            QStringLiteral("WHEN NEW.%1 COLLATE BINARY IS NOT vkdate(NEW.%1, %2) BEGIN UPDATE %3 SET %1 = "
-                           "vkdate(NEW.%1, %2) WHERE rowid = NEW.rowid; END")
-                .arg(col, lit, t);
-        const QString base = QStringLiteral("vkdate_%1_%2").arg(table, c.Name);
-        const QString sql = QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS %1 AFTER INSERT ON main.%2 %3;"
-                                           "CREATE TEMP TRIGGER IF NOT EXISTS %4 AFTER UPDATE OF %5 ON main.%2 %3;")
-                                .arg(quoteIdentifier(base + QStringLiteral("_i")), t, body,
-                                     quoteIdentifier(base + QStringLiteral("_u")), col);
-        // BINARY: a VKDATE column would find both forms equal. WITHOUT ROWID tables have
-        // no rowid: their dates stay as written.
-        sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-    }
-}
-
-void SqliteBackend::ensureAllDateTriggers()
-{
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(
-            m_db,
-            "SELECT name FROM main.sqlite_master WHERE type = 'table' AND "
-            "substr(name,1,7) <> 'sqlite_' AND (lower(sql) GLOB '*date*' OR lower(sql) GLOB '*timestamp*')",
-            -1, &stmt, nullptr)
-        != SQLITE_OK)
-        return;
-    QStringList names;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        names << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
-    for (const QString &name : names)
-        ensureDateTriggers(name);
-}
-
+// Runs one statement in SQL Server's dialect with "?" markers, its values converted by the
+// columns' types as a command's are.
 long SqliteBackend::runBound(const QString &sql, const Row &values)
 {
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
-        fail(text);
-    for (size_t i = 0; i < values.size(); ++i)
-        bind(stmt, int(i) + 1, values[i]);
-    const int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
-    syncTransactionState();
-    if (rc != SQLITE_DONE)
-        fail(text);
-    return long(sqlite3_changes(m_db));
+    SqliteCommand command(*this, sql);
+    BoundValues bound;
+    for (const platform::Variant &v : values)
+        bound.push_back(BoundValue{v, adVarWChar, 0});
+    std::vector<BackendError> warnings;
+    return command.execute(bound, 0, warnings).recordsAffected;
 }
 
 // Runs an UPDATE or DELETE that must touch exactly one row; undone otherwise.
