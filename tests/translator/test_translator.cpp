@@ -213,6 +213,11 @@ const Row kRows[] = {
     {"if_not_exists_insert_with_markers",
      "IF NOT EXISTS (SELECT * FROM T WHERE K = @vkp1) INSERT INTO T (K, D) VALUES (@vkp2, @vkp3)",
      "INSERT INTO T (K, D) SELECT @vkp2, @vkp3 WHERE NOT EXISTS (SELECT * FROM T WHERE K = @vkp1)", nullptr},
+    {"if_not_exists_insert_value_holds_the_quote",
+     "IF NOT EXISTS (SELECT * FROM T WHERE K = '$vk$') INSERT INTO T (K) VALUES ('$vk$ END $vk$')",
+     "INSERT INTO T (K) SELECT '$vk$ END $vk$' WHERE NOT EXISTS (SELECT * FROM T WHERE K = '$vk$')",
+     "DO $vk1$ BEGIN IF NOT EXISTS (SELECT * FROM T WHERE K = '$vk$') THEN INSERT INTO T (K) VALUES "
+     "('$vk$ END $vk$'); END IF; END $vk1$"},
     {"if_exists_update", "IF EXISTS (SELECT * FROM T WHERE K = 1) UPDATE T SET D = 'x' WHERE K = 1 OR K = 2",
      "UPDATE T SET D = 'x' WHERE (K = 1 OR K = 2) AND EXISTS (SELECT * FROM T WHERE K = 1)", nullptr},
     {"if_exists_delete_without_where", "IF EXISTS (SELECT * FROM U) DELETE T",
@@ -462,5 +467,64 @@ TEST(SqlTranslatorSpeed, TypicalStatementTakesMicroseconds)
     EXPECT_LT(microseconds, 100.0) << microseconds << " us per statement";
     RecordProperty("microseconds_per_statement", std::to_string(microseconds));
 }
+
+// The columns of T for the translator; any other table is unknown.
+class TableT : public ado::ColumnCatalog {
+public:
+    QList<ado::CatalogColumn> columns(const QString &table) override
+    {
+        if (table.compare(QLatin1String("T"), Qt::CaseInsensitive) != 0)
+            return {};
+        return {{QStringLiteral("A"), QStringLiteral("int")},
+                {QStringLiteral("B"), QStringLiteral("varchar(4)")},
+                {QStringLiteral("C"), QStringLiteral("DATETIME")},
+                {QStringLiteral("D"), QStringLiteral("DECIMAL(10, 2)")},
+                {QStringLiteral("E"), QStringLiteral("TEXT")}};
+    }
+};
+
+class CatalogConstruct : public ::testing::TestWithParam<Row> {};
+
+// Values written to typed columns go through their conversion; text columns compared with
+// a bare number compare as numbers. Both engines write the same.
+TEST_P(CatalogConstruct, TranslatesForBothEngines)
+{
+    TableT catalog;
+    for (const Dialect d : {Dialect::SQLite, Dialect::PostgreSQL}) {
+        const auto out = SqlTranslator(d, &catalog).translate(QString::fromUtf8(GetParam().input));
+        ASSERT_EQ(out.size(), 1) << GetParam().input;
+        const char *expected = d == Dialect::PostgreSQL && GetParam().pg ? GetParam().pg : GetParam().sqlite;
+        EXPECT_EQ(out[0].sql.toStdString(), expected) << (d == Dialect::SQLite ? "SQLite" : "PostgreSQL");
+    }
+}
+
+const Row kCatalogRows[] = {
+    {"insert_with_columns", "INSERT INTO T (A, B, C) VALUES (1, 'x', '01/02/2021')",
+     "INSERT INTO T (A, B, C) VALUES (vk_int(1, 'A'), vk_char('x', 4, 'B'), vk_datetime('01/02/2021', 'C'))", nullptr},
+    {"insert_rows_in_table_order", "INSERT INTO dbo.T VALUES (1, 'x', NULL, 2.5, 'e'), (2, DEFAULT, NULL, NULL, NULL)",
+     "INSERT INTO T VALUES (vk_int(1, 'A'), vk_char('x', 4, 'B'), vk_datetime(NULL, 'C'), vk_decimal(2.5, 10, 2, 'D'), "
+     "'e'), (vk_int(2, 'A'), DEFAULT, vk_datetime(NULL, 'C'), vk_decimal(NULL, 10, 2, 'D'), NULL)",
+     nullptr},
+    {"insert_values_not_matching_columns", "INSERT INTO T (A, B) VALUES (1)", "INSERT INTO T (A, B) VALUES (1)",
+     nullptr},
+    {"insert_select", "INSERT INTO T (A, [B]) SELECT ID, NOMBRE FROM U WHERE X = 1",
+     "INSERT INTO T (A, B) SELECT vk_int(ID, 'A'), vk_char(NOMBRE, 4, 'B') FROM U WHERE X = 1",
+     "INSERT INTO T (A, b) SELECT vk_int(ID, 'A'), vk_char(NOMBRE, 4, 'B') FROM U WHERE X = 1"},
+    {"insert_select_star_untouched", "INSERT INTO T (A, B) SELECT * FROM U", "INSERT INTO T (A, B) SELECT * FROM U",
+     nullptr},
+    {"insert_unknown_table_untouched", "INSERT INTO U (A) VALUES ('1')", "INSERT INTO U (A) VALUES ('1')", nullptr},
+    {"update_set", "UPDATE T SET A = A + 1, B = 'y' , E = 'z' WHERE A = 2",
+     "UPDATE T SET A = vk_int(A + 1, 'A'), B = vk_char('y', 4, 'B') , E = 'z' WHERE A = 2", nullptr},
+    {"guarded_insert_typed", "IF NOT EXISTS (SELECT * FROM T WHERE A = 1) INSERT INTO T (A, B) VALUES (1, 'x')",
+     "INSERT INTO T (A, B) SELECT vk_int(1, 'A'), vk_char('x', 4, 'B') WHERE NOT EXISTS (SELECT * FROM T WHERE A = 1)",
+     nullptr},
+    {"text_column_against_numbers", "SELECT * FROM T t1 WHERE t1.B = 7 AND 8.5 < B AND A = 9 AND B <> -1",
+     "SELECT * FROM T t1 WHERE vk_num(t1.B, 7) = 7 AND 8.5 < vk_num(B, 8.5) AND A = 9 AND vk_num(B, -1) <> -1",
+     nullptr},
+    {"text_column_against_text_untouched", "SELECT * FROM T WHERE B = '7'", "SELECT * FROM T WHERE B = '7'", nullptr},
+};
+
+INSTANTIATE_TEST_SUITE_P(SqlTranslatorCatalog, CatalogConstruct, ::testing::ValuesIn(kCatalogRows),
+                         [](const ::testing::TestParamInfo<Row> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -18,7 +18,9 @@ namespace ado {
 
 namespace {
 
-constexpr int kProgressSteps = 1000; // VM steps between two looks at the clock
+constexpr int kProgressSteps = 1000;          // VM steps between two looks at the clock
+constexpr unsigned kBloomFilter = 0x00080000; // the engine's optimisation flags
+constexpr unsigned kBloomPulldown = 0x00100000;
 
 BackendError simpleError(long number, long native, const char *state, const QString &description)
 {
@@ -250,7 +252,14 @@ void SqliteBackend::open(const ConnectionString &cs, const QString &, const QStr
     m_db = db;
     m_path = path;
     m_lifetime = std::make_shared<int>(0);
+    // Every statement waits for a locked file, the first one too: another run may be writing.
+    m_busyTimeoutSeconds = -1;
+    setDeadline(timeoutSeconds); // as long as the connection time-out
+    m_hasDeadline = false;       // statements get their own deadline
     sqlite3_extended_result_codes(m_db, 1);
+    // The engine's Bloom filter compares key bytes, not by the key's collation: under
+    // VKTEXT it drops rows a join should find ('B' against 'b  ').
+    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db, kBloomFilter | kBloomPulldown);
     // foreign_keys also proves the file is a database ("file is not a database" otherwise).
     char *err = nullptr;
     if (sqlite3_exec(m_db, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &err)
@@ -264,9 +273,6 @@ void SqliteBackend::open(const ConnectionString &cs, const QString &, const QStr
         throw BackendFailure(SqliteErrorMap::openFailure(path, msg));
     }
     sqlite3_progress_handler(m_db, kProgressSteps, sqliteProgress, this);
-    m_busyTimeoutSeconds = -1;
-    setDeadline(timeoutSeconds); // waits for a locked file as long as the connection time-out
-    m_hasDeadline = false;       // statements get their own deadline
     m_tranCount = 0;
     m_engineEndedTransaction = false;
     m_catalog.setDatabase(m_db);
@@ -309,9 +315,10 @@ void SqliteBackend::setDeadline(int timeoutSeconds)
     m_hasDeadline = timeoutSeconds > 0;
     if (m_hasDeadline)
         m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    // 0 waits for a lock without limit, as ADO does.
     const int busy = std::max(timeoutSeconds, 0);
     if (busy != m_busyTimeoutSeconds) {
-        sqlite3_busy_timeout(m_db, busy * 1000);
+        sqlite3_busy_timeout(m_db, busy > 0 ? busy * 1000 : std::numeric_limits<int>::max());
         m_busyTimeoutSeconds = busy;
     }
 }
@@ -508,8 +515,10 @@ void SqliteBackend::syncTransactionState()
 void SqliteBackend::beginTransaction()
 {
     requireOpen();
+    // IMMEDIATE takes the write lock now, waiting for it: two deferred transactions that
+    // both read and then write would each wait for the other, and one would fail at once.
     if (m_tranCount == 0)
-        exec("BEGIN");
+        exec("BEGIN IMMEDIATE");
     ++m_tranCount;
     m_engineEndedTransaction = false;
 }
