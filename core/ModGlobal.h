@@ -8,7 +8,7 @@
 #include "core/Configuracion.h"
 #include "core/Globals.h"
 #include "core/Inicio.h"
-#include "core/Lib_ClsCons3.h"
+#include "core/SharedLookup.h"
 #include "core/LineaComandos.h"
 #include "core/MascaraConsulta.h"
 #include "core/MostrarError.h"

@@ -3,7 +3,7 @@
 #include "core/Acceso.h"
 #include "core/Globals.h"
 #include "core/Inicio.h"
-#include "core/Lib_ClsCons3.h"
+#include "core/SharedLookup.h"
 #include "core/LineaComandos.h"
 #include "db/DB_Dll.h"
 #include "platform/Paths.h"
