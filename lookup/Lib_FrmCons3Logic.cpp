@@ -16,6 +16,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <utility>
 
 namespace lookup {
 
@@ -94,7 +95,7 @@ bool Lib_FrmCons3Logic::Form_Load()
 bool Lib_FrmCons3Logic::openStatement(ado::Recordset &rs)
 {
     DB_Dll &db = UsarUDBC ? gDBConsultas() : gDB();
-    if (db.AbrirRecordset(SQL, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true))
+    if (db.AbrirRecordset(std::as_const(SQL), rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true))
         return true;
     platform::logger().error(QStringLiteral("Consulta: no se pudo abrir \"%1\"").arg(SQL.trimmed()));
     return false;
@@ -111,7 +112,8 @@ bool Lib_FrmCons3Logic::load()
         emit reloaded();
         return true;
     }
-    SQL += QLatin1Char(' ');
+    if (!SQL.endsWith(QLatin1Char(' ')))
+        SQL += QLatin1Char(' '); // so the name after FROM always ends in a blank; never more than one
     ado::Recordset rs;
     if (!openStatement(rs))
         return false;

@@ -4,11 +4,13 @@
 
 #include "core/MostrarError.h"
 #include "db/DB_Dll.h"
+#include "db/LookupStatements.h"
 #include "platform/Logger.h"
 #include "platform/suite/Funciones.h"
 #include "platform/ui/Operator.h"
 
 #include <optional>
+#include <utility>
 
 namespace lookup {
 
@@ -25,12 +27,17 @@ const QString kRootKey = QStringLiteral("A");
 
 bool is(const QString &value, const char *name) { return value.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; }
 
+// The first row whose column, without its blanks, equals the code: the statement of the
+// database class's existence test, opened as every read is (synonyms, the "@Admin_" prefix
+// and Oracle taken care of). The code is escaped in the literal.
 std::optional<QString> fromTable(const QString &table, const QString &column, const QString &code,
                                  const QString &returned)
 {
     ado::Recordset rs;
     std::optional<QString> found;
-    if (gDB().ExisteEnTabla(table, code, column, &rs, 8, QString(), true))
+    const QString statement = db::LookupStatements::existe(table, code, column, 8, QString());
+    if (gDB().AbrirRecordset(statement, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true) && !rs.BOF()
+        && !rs.EOF())
         found = gFunciones().NuloAVacio(rs.value(returned));
     gDB().CierraRecordset(rs);
     return found;
@@ -73,7 +80,7 @@ void Lib_FrmCons3TreeLogic::addRoot()
 bool Lib_FrmCons3TreeLogic::openRows(ado::Recordset &rs)
 {
     DB_Dll &db = gDB();
-    if (db.AbrirRecordset(SQL, rs, &db.gCnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true))
+    if (db.AbrirRecordset(std::as_const(SQL), rs, &db.gCnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true))
         return true;
     platform::logger().error(QStringLiteral("Consulta en árbol: no se pudo abrir \"%1\"").arg(SQL.trimmed()));
     return false;
