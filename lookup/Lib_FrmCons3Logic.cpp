@@ -135,6 +135,8 @@ bool Lib_FrmCons3Logic::load()
     applySort();
     LeerAnchos();
     emit reloaded();
+    if (m_model.rows() > 0)
+        selectRow(0); // as a list view does: its first row stands selected until the operator moves
     if (!FiltroInicial.trimmed().isEmpty())
         setBoxText(0, FiltroInicial);
     return true;

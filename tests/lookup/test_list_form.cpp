@@ -407,6 +407,7 @@ TEST_P(ListForm, ShortageReportTakesTheServerTimeAndEscapesTheText)
     const QString sql = QStringLiteral("SELECT DESCRIPCION, IDARTICULO FROM VT_MA_ARTICULOS ORDER BY IDARTICULO");
     auto form = load(sql);
     ASSERT_TRUE(form->articleFlag());
+    form->selectRow(-1);
     int key = 123;
     form->Form_KeyDown(key, 0); // nothing selected: nothing to report
     EXPECT_EQ(key, 0);
