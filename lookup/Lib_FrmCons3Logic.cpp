@@ -208,6 +208,9 @@ void Lib_FrmCons3Logic::Leer(ado::Recordset &rs, LookupListModel::Content &conte
         for (int k = 1; k < count; ++k)
             content.rows.append(k, gFunciones().AlinearDerecha(textOf(rs.field(k).Value())));
     }
+    content.rows.squeeze();
+    content.checked.shrink_to_fit();
+    content.level.shrink_to_fit();
 }
 
 ColumnsLayout Lib_FrmCons3Logic::CalcularAncho(double screenWidth) const

@@ -63,6 +63,14 @@ void LookupRows::append(int column, QStringView text)
     c.ends.push_back(std::uint32_t(c.bytes.size()));
 }
 
+void LookupRows::squeeze()
+{
+    for (Column &c : m_columns) {
+        c.bytes.shrink_to_fit();
+        c.ends.shrink_to_fit();
+    }
+}
+
 void LookupRows::appendUtf8(int column, const char *data, std::size_t size)
 {
     Column &c = m_columns[std::size_t(column)];

@@ -17,6 +17,8 @@ public:
     void reset(int columns);
     void reserve(std::size_t rows);
     void append(int column, QStringView text);
+    // Gives back the spare capacity the appending left (once every row is in).
+    void squeeze();
     void append(int column, const std::string &utf8) { appendUtf8(column, utf8.data(), utf8.size()); }
 
     int rowCount() const { return m_columns.empty() ? 0 : int(m_columns.front().ends.size()); }
