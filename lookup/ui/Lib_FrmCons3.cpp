@@ -72,6 +72,8 @@ Lib_FrmCons3::Lib_FrmCons3(Lib_FrmCons3Logic &logic, QWidget *parent) : QDialog(
     connectLogic();
     resize(px(5000), px(kInitialHeight));
     rebuild();
+    if (!CmbSearch.isEmpty())
+        CmbSearch.first()->setFocus(); // the operator types into the first box at once
 }
 
 Lib_FrmCons3::~Lib_FrmCons3() = default;
@@ -165,6 +167,8 @@ void Lib_FrmCons3::ensureBoxes()
         connect(box, &QComboBox::textActivated, this,
                 [this, index](const QString &text) { m_logic.CmbSearch_Change(index, text); });
         box->show();
+        if (index > 0)
+            setTabOrder(CmbSearch.last(), box); // box j follows box j - 1
         CmbSearch << box;
     }
     for (int i = 0; i < CmbSearch.size(); ++i) {

@@ -155,3 +155,67 @@ TEST_P(LookupWindows, SharedLookupShowsTheModalWindow)
 IMAESTROS_DATABASE_TESTS(LookupWindows);
 
 } // namespace
+
+#include "platform/ui/widgets/ControlesVisuales.h"
+
+#include <QCheckBox>
+#include <QVBoxLayout>
+
+namespace {
+
+TEST(SuiteControls, KeyFilterClearingLoadingAndFocus)
+{
+    app();
+    QWidget form;
+    auto *code = new QLineEdit(&form);
+    auto *amount = new QLineEdit(&form);
+    auto *name = new QLineEdit(&form);
+    auto *flag = new QCheckBox(&form);
+    auto *layout = new QVBoxLayout(&form);
+    for (QWidget *w : std::initializer_list<QWidget *>{code, amount, name, flag})
+        layout->addWidget(w);
+    code->setProperty("DataField", QStringLiteral("IdArticulo"));
+    amount->setProperty("DataField", QStringLiteral("Precio"));
+    amount->setProperty("Filtro", QStringLiteral("numero"));
+    name->setProperty("Filtro", QStringLiteral("mayusculas"));
+
+    const std::tuple<QWidget *, char, QChar> keys[] = {
+        {amount, '7', QLatin1Char('7')},   {amount, '.', QLatin1Char(',')}, {amount, 'a', QChar()},
+        {amount, '\b', QLatin1Char('\b')}, {name, 'a', QLatin1Char('A')},   {code, 'a', QLatin1Char('a')},
+    };
+    for (const auto &[control, typed, expected] : keys) {
+        QChar key = QLatin1Char(typed);
+        platform::controles::FiltrarTecla(control, key);
+        EXPECT_EQ(key, expected) << typed;
+    }
+
+    platform::controles::CargarCampos({code, amount, name}, [](const QString &field) -> std::optional<QString> {
+        if (field.compare(QStringLiteral("idarticulo"), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("A1");
+        return std::nullopt;
+    });
+    EXPECT_EQ(code->text(), QStringLiteral("A1"));
+    amount->setText(QStringLiteral("12"));
+    flag->setChecked(true);
+    platform::controles::LimpiarControles(&form);
+    EXPECT_TRUE(code->text().isEmpty());
+    EXPECT_TRUE(amount->text().isEmpty());
+    EXPECT_FALSE(flag->isChecked());
+
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    code->setFocus();
+    platform::controles::PasarFoco(13);
+    EXPECT_TRUE(amount->hasFocus());
+    platform::controles::PasarFoco(38);
+    EXPECT_TRUE(code->hasFocus());
+    code->setText(QStringLiteral("abc"));
+    platform::controles::PrepararControl(code);
+    EXPECT_EQ(code->selectedText(), QStringLiteral("abc"));
+    form.resize(100000, 100000);
+    platform::controles::AjustarFormulario(&form, true);
+    EXPECT_LE(form.frameGeometry().width(), form.screen()->availableGeometry().width());
+}
+
+} // namespace

@@ -6,6 +6,7 @@
 
 #include "platform/Paths.h"
 #include "platform/ui/Operator.h"
+#include "schema/Schema.h"
 
 #include <QFile>
 
@@ -403,6 +404,12 @@ TEST_P(ListForm, RefusedSearchKeepsTheList)
 
 TEST_P(ListForm, ShortageReportTakesTheServerTimeAndEscapesTheText)
 {
+    // the table as the embedded database's script makes it
+    exec(QStringLiteral("DROP TABLE V_MV_FALTANTES"));
+    QFile script(QStringLiteral(IMAESTROS_SCHEMA "/sqlserver/lookup.sql"));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    const platform::Status created = schema::runScript(cnn(), QString::fromUtf8(script.readAll()));
+    ASSERT_TRUE(created.ok()) << created.message().toStdString();
     article("A1", "Tornillo O'Brien", "0", "0");
     const QString sql = QStringLiteral("SELECT DESCRIPCION, IDARTICULO FROM VT_MA_ARTICULOS ORDER BY IDARTICULO");
     auto form = load(sql);

@@ -28,8 +28,10 @@ void AjustarFormulario(QWidget *form, bool centrar)
         return;
     const QRect area = screen->availableGeometry();
     QRect frame = form->frameGeometry();
+    const QSize decoration = frame.size() - form->size();
     if (frame.width() > area.width() || frame.height() > area.height())
-        form->resize(std::min(form->width(), area.width()), std::min(form->height(), area.height()));
+        form->resize(std::min(form->width(), area.width() - decoration.width()),
+                     std::min(form->height(), area.height() - decoration.height()));
     frame = form->frameGeometry();
     if (centrar)
         frame.moveCenter(area.center());
