@@ -2,6 +2,7 @@
 
 #include "core/Acceso.h"
 #include "core/Inicio.h"
+#include "core/LineaComandos.h"
 #include "platform/Logger.h"
 #include "platform/Paths.h"
 #include "platform/suite/Estado.h"
@@ -10,30 +11,55 @@
 #include "platform/ui/widgets/QtDialogOperator.h"
 #include "platform/ui/widgets/QtFileChooser.h"
 
-#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstdlib>
 
 #ifdef IMAESTROS_HAS_DB_UI
 #include "db/ui/frmAcceso.h"
+#endif
+
+#ifndef IMAESTROS_VERSION
+#define IMAESTROS_VERSION "0"
 #endif
 
 namespace Programa {
 
 namespace {
 
-// Both modes keep the program's log (what start-up fell back on, and why).
-void installLog()
-{
-    platform::logger().setFile(platform::joinPath(platform::programFolder(), QStringLiteral("imaestros.log")));
-}
+const char kUso[] = "uso: imaestros ['@Server=<servidor>;@DbName=<base>;@Usuario=<usuario>;@Password=<clave>;"
+                    "@ParametroAdicional=AUTO']\n"
+                    "     imaestros --help | --version\n"
+                    "\n"
+                    "Mantiene la base de datos de la suite al dia con los datos maestros recibidos en paquetes.\n"
+                    "La linea de comandos es la de la suite: elementos \"@Clave=valor\" separados por \";\" (entre\n"
+                    "comillas simples en un shell), o uno por palabra. Claves: @Server, @DbName, @Usuario,\n"
+                    "@Password, @ParametroAdicional, @Menu, @UsuarioLogeado, @Caja. Con @ParametroAdicional=AUTO\n"
+                    "corre sin ventanas; si no, es el programa de escritorio y necesita una pantalla.\n"
+                    "Servidor \"!\": base SQLite (@DbName es el archivo); \"%host:puerto\": PostgreSQL;\n"
+                    "\"#\": Oracle; otro: SQL Server.\n"
+                    "\n"
+                    "Carpeta del programa: IMAESTROS_HOME, o la del ejecutable (instalado: ~/.local/share/imaestros).\n"
+                    "Registro: imaestros.log en esa carpeta; errores ante el operador: VKERR.LOG.\n"
+                    "\n"
+                    "Estado de salida:\n"
+                    "  0  conecto, cargo la configuracion y registro y cerro su acceso en Control_Acceso\n"
+                    "  1  no pudo conectarse a la base de datos\n"
+                    "  2  fallo un paso del inicio\n"
+                    "  3  no pudo registrar su acceso\n"
+                    "  4  no pudo registrar la hora de salida de su acceso\n"
+                    "  5  no pudo leer la configuracion (siguio con los valores por omision)\n"
+                    "  6  modo de escritorio sin pantalla (DISPLAY, WAYLAND_DISPLAY o QT_QPA_PLATFORM)\n"
+                    "  7  la carpeta del programa o su registro no se pueden escribir\n"
+                    " 64  opcion desconocida\n";
 
-void installUnattended()
-{
-    platform::setOperatorService(std::make_shared<platform::UnattendedOperator>());
-    platform::logger().addSink([](platform::Logger::Level level, const QString &message) {
-        if (level != platform::Logger::Level::Info)
-            qWarning().noquote() << message;
-    });
-}
+void toStderr(const QString &text) { std::fprintf(stderr, "imaestros: %s\n", qPrintable(text)); }
+
+// Both modes keep the program's log (what start-up fell back on, and why); warnings and
+// errors also reach standard error, once, from the logger itself.
+void installUnattended() { platform::setOperatorService(std::make_shared<platform::UnattendedOperator>()); }
 
 void installDesktop()
 {
@@ -57,11 +83,114 @@ int exitStatusFor(const platform::Status &status)
     }
 }
 
+bool &watchingDisplay()
+{
+    static bool watching = false;
+    return watching;
+}
+
+QtMessageHandler &previousHandler()
+{
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+void displayGuard(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg && watchingDisplay())
+        std::_Exit(sinPantalla(message));
+    if (previousHandler())
+        previousHandler()(type, context, message);
+}
+
 } // namespace
+
+Pedido leerArgumentos(const QStringList &arguments)
+{
+    Pedido pedido;
+    for (const QString &argument : arguments) {
+        if (argument == u"--help" || argument == u"-h") {
+            pedido.accion = Pedido::Accion::Ayuda;
+            return pedido;
+        }
+        if (argument == u"--version") {
+            pedido.accion = Pedido::Accion::Version;
+            return pedido;
+        }
+        if (argument.startsWith(u"--") && pedido.opcion.isEmpty())
+            pedido.opcion = argument;
+    }
+    if (!pedido.opcion.isEmpty()) {
+        pedido.accion = Pedido::Accion::OpcionDesconocida;
+        return pedido;
+    }
+    pedido.comando = ModGlobal::LineaComandos::fromArguments(arguments);
+    return pedido;
+}
+
+int atender(const Pedido &pedido)
+{
+    switch (pedido.accion) {
+    case Pedido::Accion::Ayuda:
+        std::fputs(kUso, stdout);
+        return kOk;
+    case Pedido::Accion::Version:
+        std::printf("imaestros %s\n", IMAESTROS_VERSION);
+        return kOk;
+    case Pedido::Accion::OpcionDesconocida:
+        toStderr(QStringLiteral("opción desconocida \"%1\"").arg(pedido.opcion));
+        std::fputs(kUso, stderr);
+        return kUsoIncorrecto;
+    case Pedido::Accion::Ejecutar:
+        break;
+    }
+    return kOk;
+}
+
+int prepararCarpeta()
+{
+    const QString folder = platform::programFolder();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        toStderr(QStringLiteral("no se puede crear la carpeta del programa %1 (IMAESTROS_HOME)").arg(folder));
+        return kSinCarpeta;
+    }
+    const platform::Status opened =
+        platform::logger().setFile(platform::joinPath(folder, QStringLiteral("imaestros.log")));
+    if (!opened.ok()) {
+        toStderr(
+            QStringLiteral("%1; la carpeta del programa (IMAESTROS_HOME) debe poder escribirse").arg(opened.message()));
+        return kSinCarpeta;
+    }
+    return kOk;
+}
+
+bool hayPantalla()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int sinPantalla(const QString &detalle)
+{
+    QString message = QStringLiteral("El programa de escritorio necesita una pantalla y no hay ninguna");
+    if (!detalle.isEmpty())
+        message += QStringLiteral(" (") + detalle.trimmed() + QLatin1Char(')');
+    message += QStringLiteral("; para correr sin ventanas use @ParametroAdicional=AUTO");
+    platform::logger().error(message);
+    return kSinPantalla;
+}
+
+void vigilarPantalla(bool activo)
+{
+    watchingDisplay() = activo;
+    if (activo)
+        previousHandler() = qInstallMessageHandler(displayGuard);
+    else
+        qInstallMessageHandler(previousHandler());
+}
 
 int run(const QString &commandText, bool unattended)
 {
-    installLog();
     if (unattended)
         installUnattended();
     else
@@ -72,12 +201,24 @@ int run(const QString &commandText, bool unattended)
     if (!started.ok()) {
         platform::logger().error(QStringLiteral("Inicio fallido: %1").arg(started.message()));
         if (started.code() != ModGlobal::kSinConexion)
-            ModGlobal::Finalizar();
+            (void)ModGlobal::Finalizar();
         return exitStatusFor(started);
     }
-    platform::logger().info(QStringLiteral("Sistema iniciado"));
-    ModGlobal::Finalizar();
-    return kOk;
+    int status = kOk;
+    const platform::Status settings = ModGlobal::ConfiguracionDelInicio();
+    if (!settings.ok()) {
+        platform::logger().error(settings.message());
+        status = kSinConfiguracion;
+    }
+    const bool closed = ModGlobal::Finalizar();
+    if (!closed && status == kOk)
+        status = kSinEgreso;
+    platform::logger().info(
+        QStringLiteral("Fin: configuración %1, acceso %2, estado de salida %3")
+            .arg(settings.ok() ? QStringLiteral("cargada") : QStringLiteral("NO cargada"),
+                 closed ? QStringLiteral("registrado y cerrado") : QStringLiteral("registrado, SIN hora de salida"))
+            .arg(status));
+    return status;
 }
 
 } // namespace Programa

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // One run of the program: installs the operator and status services of the chosen mode,
 // starts the system and closes it again. Returns the process exit status.
@@ -8,10 +9,38 @@ namespace Programa {
 
 enum ExitStatus : int {
     kOk = 0,
-    kSinConexion = 1,   // no database connection
-    kInicioFallido = 2, // a start-up step failed
-    kSinAcceso = 3,     // the access row could not be written
+    kSinConexion = 1,      // no database connection
+    kInicioFallido = 2,    // a start-up step failed
+    kSinAcceso = 3,        // the access row could not be written
+    kSinEgreso = 4,        // the access row's exit time could not be written
+    kSinConfiguracion = 5, // the settings could not be read; the run went on with defaults
+    kSinPantalla = 6,      // the desktop mode was asked for and there is no display
+    kSinCarpeta = 7,       // the program folder (or its log) cannot be written
+    kUsoIncorrecto = 64,   // an option the program does not know
 };
+
+// What the process arguments ask for.
+struct Pedido {
+    enum class Accion { Ejecutar, Ayuda, Version, OpcionDesconocida };
+    Accion accion = Accion::Ejecutar;
+    QString comando; // the suite's command line (Ejecutar)
+    QString opcion;  // the unknown option
+};
+Pedido leerArgumentos(const QStringList &arguments);
+// Prints the usage, the version or the unknown option; returns the exit status.
+int atender(const Pedido &pedido);
+
+// Creates the program folder when missing and opens the log in it; on failure says so on
+// standard error and returns kSinCarpeta, else kOk.
+int prepararCarpeta();
+// True when a desktop can be shown: QT_QPA_PLATFORM names a platform, or DISPLAY or
+// WAYLAND_DISPLAY is set.
+bool hayPantalla();
+// Says on standard error and in the log that the desktop needs a display; returns kSinPantalla.
+int sinPantalla(const QString &detalle);
+// While a graphical application object is being created, a fatal message of Qt (a display
+// that cannot be reached) ends the process with kSinPantalla, logged, instead of aborting.
+void vigilarPantalla(bool activo);
 
 int run(const QString &commandText, bool unattended);
 

@@ -1,5 +1,6 @@
-// The program's entry point: decides desktop or unattended from the command line before
-// any widget exists, then runs start-up.
+// The program's entry point: reads the arguments, checks that its folder can be written
+// and, for the desktop, that there is a display, all before any widget exists; then
+// creates the application object of the chosen mode and runs start-up.
 
 #include "Programa.h"
 
@@ -15,13 +16,22 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const QString commandText = ModGlobal::LineaComandos::fromArguments(arguments);
-    const ModGlobal::LineaComandos line = ModGlobal::LineaComandos::parse(commandText);
+    const Programa::Pedido pedido = Programa::leerArgumentos(arguments);
+    if (pedido.accion != Programa::Pedido::Accion::Ejecutar)
+        return Programa::atender(pedido);
+    const bool unattended = ModGlobal::LineaComandos::parse(pedido.comando).unattended();
+    if (const int status = Programa::prepararCarpeta(); status != Programa::kOk)
+        return status;
+    if (!unattended && !Programa::hayPantalla())
+        return Programa::sinPantalla(QString());
 
     std::unique_ptr<QCoreApplication> app;
-    if (line.unattended())
+    if (unattended) {
         app = std::make_unique<QCoreApplication>(argc, argv);
-    else
+    } else {
+        Programa::vigilarPantalla(true);
         app = std::make_unique<QApplication>(argc, argv);
-    return Programa::run(commandText, line.unattended());
+        Programa::vigilarPantalla(false);
+    }
+    return Programa::run(pedido.comando, unattended);
 }

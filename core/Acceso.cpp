@@ -29,13 +29,11 @@ bool skipsRightsQuery(const QString &proceso)
 QString taskName(const QString &proceso)
 {
     DB_Dll &db = gDB();
-    // The suite's statement has a blank after the user name; SQL Server ignores trailing
-    // blanks in comparisons but PostgreSQL's varchar does not, so it is left out.
     const QString statement =
         QStringLiteral("SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre ")
         + QStringLiteral(" FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON TA_TAREAS.TAREA = TA_MENU.Clave ")
         + QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + db::sqltext::escapeQuotes(gUsuarioLogeado)
-        + QStringLiteral("') AND (TA_MENU.Proceso LIKE '%") + db::sqltext::escapeQuotes(proceso)
+        + QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + db::sqltext::escapeQuotes(proceso)
         + QStringLiteral("%')");
     ado::Recordset rs;
     QString task;
@@ -53,14 +51,16 @@ QString taskName(const QString &proceso)
     return task;
 }
 
-// The Id the database gave to the row just written: the newest open row of this
-// machine, user, program and entry time.
+// The Id that this connection's own INSERT produced: the session's last identity value,
+// which another run's row cannot change (a search by machine, user and minute could find
+// it). The row must still be the one written, so an identity that a trigger produced
+// elsewhere is never taken for it.
 std::int32_t insertedId(const QString &maquina, const QString &usuario, const QString &formulario,
                         const QString &ingreso)
 {
     DB_Dll &db = gDB();
     const QString q = QStringLiteral("'");
-    const QString statement = QStringLiteral("SELECT MAX(Id) AS Id FROM Control_Acceso WHERE Maquina = ")
+    const QString statement = QStringLiteral("SELECT Id FROM Control_Acceso WHERE Id = @@IDENTITY AND Maquina = ")
         + db.SQLValue(maquina, q) + QStringLiteral(" AND Usuario = ") + db.SQLValue(usuario, q)
         + QStringLiteral(" AND Formulario = ") + db.SQLValue(formulario, q) + QStringLiteral(" AND Ingreso = ")
         + db.SQLValue(ingreso, q) + QStringLiteral(" AND EGRESO IS NULL");
@@ -105,8 +105,10 @@ bool RegistrarAcceso(const QString &procesoPedido)
         return false;
     }
     const std::int32_t id = insertedId(maquina, usuario, formulario, ingreso);
-    if (id == 0)
+    if (id == 0) {
+        platform::logger().error(QStringLiteral("No se pudo leer el Id de la fila de acceso recién escrita"));
         return false;
+    }
     gIdAcceso = id;
     return true;
 }
@@ -119,23 +121,31 @@ bool RegistrarEgreso()
     DB_Dll &db = gDB();
     if (!db.gOpenFlag)
         return false;
-    if (db.EjecutaConsultaSQL(statement))
-        return true;
+    long affected = 0;
+    if (db.EjecutaConsultaSQL(statement, &affected)) {
+        if (gIdAcceso == 0 || affected > 0)
+            return true;
+        platform::logger().error(
+            QStringLiteral("La fila de acceso %1 no se cerró: ya no existe o ya tenía egreso").arg(gIdAcceso));
+        return false;
+    }
     const QString description =
         db.gCnn.errors().isEmpty() ? QStringLiteral("No se pudo registrar el egreso") : db.gCnn.errors()[0].Description;
+    platform::logger().error(QStringLiteral("No se pudo registrar el egreso: %1").arg(description));
     platform::msgBox(description, platform::vbOKOnly);
     return false;
 }
 
-void Finalizar()
+bool Finalizar()
 {
-    RegistrarEgreso();
+    const bool closed = RegistrarEgreso();
     platform::suite::releaseIni();
     platform::suite::releaseEstado();
     platform::suite::releaseControles();
     releaseSharedDatabases();
     platform::suite::releaseSistema();
     platform::suite::releaseAplicacion();
+    return closed;
 }
 
 } // namespace ModGlobal

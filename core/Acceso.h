@@ -9,10 +9,12 @@ namespace ModGlobal {
 // Returns whether the row was written; nothing is shown here (the transaction runner
 // shows a failed INSERT).
 bool RegistrarAcceso(const QString &proceso);
-// Writes the exit time into the row gIdAcceso when it has none yet; returns whether the
-// statement ran (a failure is shown in a plain message box).
+// Writes the exit time into the row gIdAcceso when it has none yet; returns whether it
+// was written (true with no row, gIdAcceso 0). A failed statement is shown in a plain
+// message box; a row that is gone or already closed is logged.
 bool RegistrarEgreso();
-// RegistrarEgreso, then releases the shared objects. Does not end the program.
-void Finalizar();
+// RegistrarEgreso, then releases the shared objects. Does not end the program. Returns
+// whether the exit time was written.
+bool Finalizar();
 
 } // namespace ModGlobal

@@ -8,7 +8,10 @@
 #include "platform/Paths.h"
 #include "platform/suite/Funciones.h"
 
+#include "platform/ui/Operator.h"
+
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -27,7 +30,42 @@ QString configurationTable()
     return gTablaConfiguracion;
 }
 
-QString readKey(DB_Dll &db, const QString &clave, QString *valorAux, const QString &rutina)
+// Failed reads of the main connection's keys since the last CargarConfiguracion.
+int &failedReads()
+{
+    static int count = 0;
+    return count;
+}
+QString &firstFailure()
+{
+    static QString text;
+    return text;
+}
+
+void noteFailure(const DB_Dll &db, const QString &clave, const QString &why)
+{
+    if (&db != &gDB())
+        return;
+    if (failedReads()++ == 0)
+        firstFailure() = QStringLiteral("%1: %2").arg(clave.trimmed(), why);
+}
+
+enum class Outcome { Done, Ignored, Leave };
+
+// One statement of a read under its handler: a raised error goes to the central error
+// routine; Ignore goes on with the next statement, any other answer leaves the read.
+Outcome guarded(const std::function<void()> &statement, const QString &rutina, QString &why)
+{
+    try {
+        statement();
+        return Outcome::Done;
+    } catch (const platform::RuntimeError &error) {
+        why = error.Description();
+        return MostrarError(error, 18, rutina) == platform::vbIgnore ? Outcome::Ignored : Outcome::Leave;
+    }
+}
+
+QString keyStatement(const QString &clave)
 {
     QString statement = QStringLiteral("SELECT VALOR, valoraux FROM ") + configurationTable()
         + QStringLiteral(" with(nolock)  WHERE CLAVE = '") + db::sqltext::escapeQuotes(clave.trimmed())
@@ -36,25 +74,43 @@ QString readKey(DB_Dll &db, const QString &clave, QString *valorAux, const QStri
     if (key.compare(QStringLiteral("[FECHA HASTA]"), Qt::CaseInsensitive) == 0
         || key.compare(QStringLiteral("[FECHA DESDE]"), Qt::CaseInsensitive) == 0)
         statement = statement.toUpper();
+    return statement;
+}
+
+QString readKey(DB_Dll &db, const QString &clave, QString *valorAux, const QString &rutina)
+{
     ado::Recordset rs;
+    // A failed open is reported by AbrirRecordset itself and leaves the recordset closed,
+    // so the row test below raises and reaches this routine's handler.
+    db.AbrirRecordset(keyStatement(clave), rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
     QString result;
-    try {
-        if (!db.AbrirRecordset(statement, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true))
-            return QString();
-        if (rs.BOF()) {
-            result = QStringLiteral(" ");
-            if (valorAux)
-                valorAux->clear();
-        } else {
-            result = platform::suite::gFunciones().NuloAVacio(rs.value(QStringLiteral("Valor")));
-            if (valorAux)
-                *valorAux = platform::suite::gFunciones().NuloAVacio(rs.value(QStringLiteral("ValorAux")));
-        }
-    } catch (const platform::RuntimeError &error) {
-        MostrarError(error, 18, rutina);
-        result.clear();
+    QString why;
+    bool failed = false;
+    auto step = [&](const std::function<void()> &statement) {
+        const Outcome outcome = guarded(statement, rutina, why);
+        failed = failed || outcome != Outcome::Done;
+        return outcome;
+    };
+    bool noRow = false;
+    Outcome outcome = step([&] { noRow = rs.BOF(); });
+    if (outcome == Outcome::Done && noRow) {
+        result = QStringLiteral(" ");
+        if (valorAux)
+            valorAux->clear();
+    } else if (outcome == Outcome::Done) {
+        outcome = step([&] { result = platform::suite::gFunciones().NuloAVacio(rs.value(QStringLiteral("Valor"))); });
+        if (outcome != Outcome::Leave)
+            outcome = step([&] {
+                const QString aux = platform::suite::gFunciones().NuloAVacio(rs.value(QStringLiteral("ValorAux")));
+                if (valorAux)
+                    *valorAux = aux;
+            });
     }
     db.CierraRecordset(rs);
+    if (failed)
+        noteFailure(db, clave, why);
+    if (outcome == Outcome::Leave)
+        return QString();
     if (clave.compare(QStringLiteral("THEME"), Qt::CaseInsensitive) == 0 && result.trimmed().isEmpty())
         result = QStringLiteral("1");
     return result;
@@ -283,14 +339,22 @@ void GrabaCfgVK(const QString &clave, const platform::Variant &valor, const QStr
     db.CierraRecordset(rs);
 }
 
-void CargarConfiguracion(const QString &carpetaPrograma)
+platform::Status CargarConfiguracion(const QString &carpetaPrograma)
 {
+    failedReads() = 0;
+    firstFailure().clear();
     gTablaConfiguracion = QStringLiteral("ta_configuracion");
     loadFlagsAndTexts(carpetaPrograma);
     loadUser();
     loadUnitsAndColours();
     loadBusinessRules();
     loadTaxAndTop();
+    if (failedReads() == 0)
+        return {};
+    return platform::Status::failure(QStringLiteral("No se pudo leer la configuración (%1 claves sin leer; la primera, "
+                                                    "%2); esas claves toman su valor por omisión")
+                                         .arg(failedReads())
+                                         .arg(firstFailure()));
 }
 
 } // namespace ModGlobal

@@ -43,6 +43,19 @@ QString &processCommandLine()
     return text;
 }
 
+// The server text of the command line as given ("#", instance and port included).
+QString &commandLineServer()
+{
+    static QString text;
+    return text;
+}
+
+platform::Status &settingsOutcome()
+{
+    static platform::Status outcome;
+    return outcome;
+}
+
 QString programFolderWithSlash() { return platform::joinPath(platform::programFolder(), QString()); }
 
 // Runs one start-up step; a raised error goes to the central error routine: Retry runs
@@ -102,6 +115,17 @@ bool isOwnMark(const QString &server)
     return kind == DB_Dll::Plataforma::SQLite || kind == DB_Dll::Plataforma::PostgreSQL;
 }
 
+// The server gDB connects to for a command-line server text: without the leading Oracle
+// mark, and without instance and port unless it is one of our own marks (SQLite file,
+// PostgreSQL host:port), whose port and folders must survive.
+QString connectedServer(const QString &given)
+{
+    QString server = given;
+    if (server.startsWith(QLatin1Char('#')))
+        server.remove(0, 1);
+    return isOwnMark(server) ? server : ServidorSinPuerto(server);
+}
+
 // Parses the command text and hands server, database, user and password to gDB.
 void takeCommandLine(const QString &text, QString &cadenaConexion)
 {
@@ -110,21 +134,31 @@ void takeCommandLine(const QString &text, QString &cadenaConexion)
     gMenu = line.Menu;
     gUsuarioLogeado = line.UsuarioLogeado;
     gCaja = line.Caja;
-    QString server = line.Server;
-    if (server.startsWith(QLatin1Char('#'))) {
-        server.remove(0, 1);
-        if (cadenaConexion.isEmpty())
-            cadenaConexion = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + line.DbName
-                + QStringLiteral(";User Id=") + line.Usuario + QStringLiteral(";Password=") + line.Password
-                + QLatin1Char(';');
-    }
+    commandLineServer() = line.Server;
+    if (line.Server.startsWith(QLatin1Char('#')) && cadenaConexion.isEmpty())
+        cadenaConexion = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + line.DbName
+            + QStringLiteral(";User Id=") + line.Usuario + QStringLiteral(";Password=") + line.Password
+            + QLatin1Char(';');
     DB_Dll &db = gDB();
     db.gUsuario = line.Usuario;
     db.gDBName = line.DbName;
     db.gUserPassWord = line.Password;
-    // Our own marks (SQLite file, PostgreSQL host:port) are not SQL Server instance texts:
-    // their port and folders must survive.
-    db.gServidor = isOwnMark(server) ? server : ServidorSinPuerto(server);
+    db.gServidor = connectedServer(line.Server);
+}
+
+// The server text another program of the suite is started with: the command line's
+// while the main connection still uses that server, so the Oracle mark, the instance and
+// the port reach it; else the connection's own, marked "#" when it is an Oracle one.
+QString serverForOtherPrograms()
+{
+    const DB_Dll &db = gDB();
+    const QString given = commandLineServer();
+    if (!given.isEmpty() && connectedServer(given) == db.gServidor)
+        return given;
+    QString server = db.gServidor;
+    if (db::sqltext::containsNoCase(db.gConnString, QStringLiteral("ORACLE")) && !server.contains(QLatin1Char('#')))
+        server.prepend(QLatin1Char('#'));
+    return server;
 }
 
 bool usesDefaultDatabase() { return !isOwnMark(gDB().gServidor); }
@@ -198,6 +232,8 @@ QString lineaDeComandosDelProceso()
     }
     return processCommandLine();
 }
+
+platform::Status ConfiguracionDelInicio() { return settingsOutcome(); }
 
 QString ServidorSinPuerto(const QString &servidor)
 {
@@ -284,13 +320,15 @@ platform::Status IniciarSistema(bool permitirIni, const QString &comando, QStrin
         if (!settingsOk)
             return platform::Status::failure(QStringLiteral("No se pudo preparar la conexión"), kPasoFallido);
     }
+    settingsOutcome() = platform::Status::failure(
+        QStringLiteral("No se cargó la configuración: la conexión no nombra una base de datos"));
     if (!db.gDBName.isEmpty()) {
         const bool prepared = runStep("consultas", [] {
             prepareLookup();
             ensureQueryMasks();
             if (usesDefaultDatabase())
                 gDB().gCnn.setDefaultDatabase(gDB().gDBName);
-            CargarConfiguracion(programFolderWithSlash());
+            settingsOutcome() = CargarConfiguracion(programFolderWithSlash());
         });
         if (!prepared)
             return platform::Status::failure(QStringLiteral("No se pudo cargar la configuración"), kPasoFallido);
@@ -310,7 +348,7 @@ bool MenuExes(const QString &programa, const QString &parametro, std::int64_t &p
     const QString path = name.isEmpty() ? QString() : platform::findFileNoCase(folder, platform::fromWindowsPath(name));
     DB_Dll &db = gDB();
     LineaComandos line;
-    line.Server = db.gServidor;
+    line.Server = serverForOtherPrograms();
     line.DbName = db.gDBName;
     line.Usuario = db.gUsuario;
     line.Password = db.gUserPassWord;

@@ -24,6 +24,11 @@ enum CodigoInicio : int {
 platform::Status IniciarSistema(bool permitirIni, const QString &comando, QString &cadenaConexion,
                                 long ubicacionCursor);
 
+// Whether the last IniciarSistema loaded every setting from the configuration table; a
+// failure says why not (no database name, a missing table...). Start-up goes on either
+// way, with the settings that could not be read at their defaults.
+platform::Status ConfiguracionDelInicio();
+
 // Opens the statistics database on the main server and reads its time-out into gTimeOut
 // (360 when missing, zero or out of range). Never fails.
 void AbrirEstadisticas();

@@ -30,7 +30,23 @@ LineaComandos LineaComandos::parse(const QString &texto)
     return line;
 }
 
-QString LineaComandos::fromArguments(const QStringList &arguments) { return arguments.join(QLatin1Char(' ')); }
+QString LineaComandos::fromArguments(const QStringList &arguments)
+{
+    QString text;
+    for (const QString &argument : arguments) {
+        if (text.isEmpty()) {
+            text = argument;
+            continue;
+        }
+        // A word that starts an item ends the one before it, as cron and shells pass
+        // '@Server=!' '@DbName=...' without the ";" between them.
+        const bool startsItem = argument.trimmed().startsWith(QLatin1Char('@'));
+        const bool previousEnded = text.trimmed().endsWith(QLatin1Char(';'));
+        text += (startsItem && !previousEnded) ? QStringLiteral(";") : QStringLiteral(" ");
+        text += argument;
+    }
+    return text;
+}
 
 bool LineaComandos::unattended() const
 {

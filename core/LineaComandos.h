@@ -24,7 +24,10 @@ struct LineaComandos {
     QString Caja = QStringLiteral("1");
 
     static LineaComandos parse(const QString &texto);
-    // The process arguments (without the program) joined by blanks: the command text.
+    // The process arguments (without the program) as one command text: each argument
+    // that starts with "@" begins an item of its own (";" is put before it when the text
+    // so far does not end with one); any other argument continues the item before it,
+    // after a blank ("@dbname=" "DB;" reads "@dbname= DB;").
     static QString fromArguments(const QStringList &arguments);
     // True when "@ParametroAdicional" asks for an unattended run ("AUTO", any case).
     bool unattended() const;

@@ -16,15 +16,11 @@ namespace ModGlobal {
 
 namespace {
 
-std::optional<double> currency(const QString &text)
+// A configured rate as a currency amount: a blank or missing key reads as 0; a value that
+// is not a number raises to the caller.
+double currency(const QString &text)
 {
-    if (text.trimmed().isEmpty())
-        return std::nullopt;
-    try {
-        return std::nearbyint(platform::suite::gFunciones().TextoAMoneda(text.trimmed()) * 10000.0) / 10000.0;
-    } catch (const platform::RuntimeError &) {
-        return std::nullopt;
-    }
+    return std::nearbyint(platform::suite::gFunciones().TextoAMoneda(text.trimmed()) * 10000.0) / 10000.0;
 }
 
 bool openAccount(ado::Recordset &rs, const QString &column, const QString &codigo, bool soloLectura)
@@ -108,8 +104,7 @@ bool EsTasaIva(float tasa)
 {
     const double rate = std::nearbyint(double(tasa) * 10000.0) / 10000.0;
     for (const char *key : {"PIVA", "PIVAREC", "PIVADIF", "PIVADIF1", "PIVADIF2"}) {
-        const auto value = currency(Cfg(QString::fromLatin1(key)));
-        if (value && *value == rate)
+        if (currency(Cfg(QString::fromLatin1(key))) == rate)
             return true;
     }
     return false;

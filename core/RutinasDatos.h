@@ -11,7 +11,8 @@ class Recordset;
 namespace ModGlobal {
 
 // True when the rate equals one of the configured VAT rates (PIVA, PIVAREC, PIVADIF,
-// PIVADIF1, PIVADIF2), compared as currency amounts.
+// PIVADIF1, PIVADIF2), compared as currency amounts; a missing or blank key reads as 0
+// (so a rate of 0 matches it). A value that is not a number raises RuntimeError(13).
 bool EsTasaIva(float tasa);
 
 // Finds an account of MA_CUENTAS by Codigo, then by CodigoOpcional (or the other way

@@ -26,6 +26,20 @@ bool isDateText(const QString &text)
     return !bytes.isEmpty() && ado::DateText::parse(bytes.constData(), bytes.size()).has_value();
 }
 
+// A date column's value: a blank text is no date (Null); a text that is not a day-first
+// date is refused as the conversion error it is, never stored as Null without a word.
+QString dateValue(const QString &campo, const QString &texto)
+{
+    if (texto.trimmed().isEmpty())
+        return QStringLiteral("Null");
+    if (!isDateText(texto))
+        throw platform::RuntimeError(
+            kConversionError,
+            QStringLiteral("\"%1\" no es una fecha (día/mes/año) para el campo %2").arg(texto.trimmed(), campo),
+            QStringLiteral("CargarCampo"));
+    return texto;
+}
+
 QString joined(const QList<CampoValor> &pares, bool columns)
 {
     QStringList parts;
@@ -128,7 +142,7 @@ void CargarCampo(ado::Recordset &rs, QString &campo, const QString &valorTexto, 
     } else if (db.ADOBoolean(type)) {
         AgregarCampo(campo, ValorLogico(valorTexto, true) ? QStringLiteral("1") : QStringLiteral("0"), quote, primero);
     } else if (db.adodate(type)) {
-        AgregarCampo(campo, isDateText(valorTexto) ? valorTexto : QStringLiteral("Null"), quote, primero);
+        AgregarCampo(campo, dateValue(campo, valorTexto), quote, primero);
     } else {
         AgregarCampo(campo, valorTexto, quote, primero);
     }

@@ -24,7 +24,9 @@ namespace ModGlobal {
 void AgregarCampo(const QString &campo, const QString &valor, const QString &tipo, bool primero);
 
 // Chooses the literal kind from the recordset field's type and appends the pair.
-// `campo` loses its "[" and "]". Raises when the recordset has no such field.
+// `campo` loses its "[" and "]". Raises when the recordset has no such field, and
+// RuntimeError(3421) for a date column whose non-blank text is not a day-first date
+// (a blank one is written as Null).
 void CargarCampo(ado::Recordset &rs, QString &campo, const QString &valorTexto, bool primero);
 
 // Builds one INSERT (or UPDATE with `condicion`, " WHERE " put in front when it lacks

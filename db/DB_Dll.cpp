@@ -6,6 +6,8 @@
 #include "platform/Paths.h"
 #include "platform/ui/Operator.h"
 
+#include <QFileInfo>
+
 #include <cstdlib>
 
 using db::sqltext::containsNoCase;
@@ -182,19 +184,31 @@ bool DB_Dll::abrirConDialogo()
 }
 
 // The connection-error question; true when the operator wants to try again.
+QString DB_Dll::archivoSqliteFaltante(const QString &servidor, const QString &dbName)
+{
+    if (plataformaDe(servidor) != Plataforma::SQLite)
+        return QString();
+    const QString path = dbName.trimmed();
+    return QFileInfo(path).isFile() ? QString() : path;
+}
+
 bool DB_Dll::preguntaErrorConexion()
 {
     const ado::Error &e = gCnn.errors().Item(0);
-    const QString text = QStringLiteral(" Estado de Sql: ") + e.SQLState + CR + QStringLiteral("Numero de Error: ")
-        + QString::number(e.Number) + CR + QStringLiteral("Descripcion: ") + e.Description + CR
-        + QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError) + CR + CRLF
-        + QStringLiteral("Nombre de Proceso: ") + platform::executableName() + CR + CRLF + CRLF
-        + QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + CRLF
-        + QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el nombre "
-                         "de la instancia, por ejemplo : ")
-        + gDB().gServidor + QStringLiteral("\\MIRKOLA") + CRLF
-        + QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") + gDB().gUsuario
-        + QStringLiteral(" existe") + CRLF + CRLF + CRLF + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
+    // An embedded database has no user or password to check: a missing file is named.
+    const QString missing = archivoSqliteFaltante(gServidor, gDBName);
+    const QString text = !missing.isEmpty() ? QStringLiteral(" No existe el archivo de base de datos ") + missing + CRLF
+            + CRLF + QStringLiteral(" - Desea Intentarlo Nuevamente??? ")
+                                            : QStringLiteral(" Estado de Sql: ") + e.SQLState + CR
+            + QStringLiteral("Numero de Error: ") + QString::number(e.Number) + CR + QStringLiteral("Descripcion: ")
+            + e.Description + CR + QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError) + CR + CRLF
+            + QStringLiteral("Nombre de Proceso: ") + platform::executableName() + CR + CRLF + CRLF
+            + QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + CRLF
+            + QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el nombre "
+                             "de la instancia, por ejemplo : ")
+            + gDB().gServidor + QStringLiteral("\\MIRKOLA") + CRLF
+            + QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") + gDB().gUsuario
+            + QStringLiteral(" existe") + CRLF + CRLF + CRLF + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
     return platform::msgBox(text, platform::vbYesNo | platform::vbCritical,
                             QStringLiteral(" Error de Conexion a Base de Datos"))
         == platform::vbYes;

@@ -84,6 +84,9 @@ public:
     // The server text with the mark of the dialog's platform (0 keeps the text as typed,
     // 1 adds "#" when missing, 2 and 3 put "!" or "%" in front of the bare server).
     static QString marcaServidor(const QString &servidor, int plataforma);
+    // The database file an embedded (SQLite) connection names when that file does not
+    // exist; empty for any other platform or an existing file.
+    static QString archivoSqliteFaltante(const QString &servidor, const QString &dbName);
     // The connection string for these texts (SQL Server's gets `extended` appended).
     static QString connStringPara(const QString &servidor, const QString &dbName, const QString &usuario,
                                   const QString &password, const QString &extended = QString());

@@ -54,11 +54,14 @@ QString DB_Dll::SS_TSinonimos(const QString &sentencia) const
         return sentencia;
     if (containsNoCase(sentencia, QStringLiteral("MV_ASIENTOS")) && !gSS_CONFIDENCIALIDAD)
         return sentencia;
-    QString w = replaceWholeName(sentencia, QStringLiteral("MA_CUENTAS"), QStringLiteral("SS_MA_CUENTAS"));
-    w = replaceNoCase(w, QStringLiteral("@Admin_MA_CUENTAS"), QStringLiteral("MA_CUENTAS"));
-    for (const SynonymRule &rule : kSynonyms)
-        w = replaceWholeName(w, QString::fromLatin1(rule.table), QString::fromLatin1(rule.view));
-    return w;
+    // Names only: a text literal ('MA_CUENTAS' as a value) is data and stays as written.
+    return db::sqltext::rewriteOutsideLiterals(sentencia, [](const QString &code) {
+        QString w = replaceWholeName(code, QStringLiteral("MA_CUENTAS"), QStringLiteral("SS_MA_CUENTAS"));
+        w = replaceNoCase(w, QStringLiteral("@Admin_MA_CUENTAS"), QStringLiteral("MA_CUENTAS"));
+        for (const SynonymRule &rule : kSynonyms)
+            w = replaceWholeName(w, QString::fromLatin1(rule.table), QString::fromLatin1(rule.view));
+        return w;
+    });
 }
 
 bool DB_Dll::EjecutaConsultaSQL(QString &SentenciaSQL, long *RecordsAffected, std::shared_ptr<ado::Recordset> *Lrcs)

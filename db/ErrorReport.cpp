@@ -40,13 +40,28 @@ QString ErrorReport::answerWord(int answer)
     }
 }
 
+namespace {
+
+// One entry is one line: a line break inside a description (every PostgreSQL error
+// detail has one) becomes a blank.
+QString oneLine(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+} // namespace
+
 QString ErrorReport::logLine(const QDateTime &when, const std::optional<QString> &routine, const QString &message,
                              int answer)
 {
     QString fragment = routine ? QStringLiteral(" - ") + *routine : QString();
     return when.toString(platform::regional().shortDateFormat) + QLatin1Char(' ')
-        + when.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") + fragment.trimmed()
-        + QStringLiteral(" Mensaje ") + message.trimmed() + QStringLiteral(" Respondió : ") + answerWord(answer);
+        + when.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") + oneLine(fragment.trimmed())
+        + QStringLiteral(" Mensaje ") + oneLine(message.trimmed()) + QStringLiteral(" Respondió : ")
+        + answerWord(answer);
 }
 
 bool ErrorReport::appendLine(const QString &path, const QString &line)

@@ -26,7 +26,8 @@ public:
     static QString title(const QString &source, const std::optional<QString> &routine, const QString &suffix);
     // 4 "Reintentar", 5 "Ignorar", 3 "Abortar", 2 "Cancelar", 6 "Sí", 7 "No", else "".
     static QString answerWord(int answer);
-    // "<date> <time> Rutina: <routine part> Mensaje <message> Respondió : <word>".
+    // "<date> <time> Rutina: <routine part> Mensaje <message> Respondió : <word>", always
+    // one line: line breaks in the routine or the message become blanks.
     static QString logLine(const QDateTime &when, const std::optional<QString> &routine, const QString &message,
                            int answer);
     // Appends one line in Windows-1252 with CR LF; failures are ignored (returns false).

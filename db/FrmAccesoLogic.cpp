@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 using platform::RuntimeError;
 using Plataforma = DB_Dll::Plataforma;
@@ -215,6 +216,16 @@ FrmAccesoLogic::Registro FrmAccesoLogic::CmdRegistrar()
     TxtDbName = TxtDbName.trimmed();
 
     const QString servidor = servidorConMarca();
+    if (const platform::Status valid = LBM_Common::validarRegistro(clave, TxtDbName, TxtUserId, servidor); !valid) {
+        platform::msgBox(valid.message(), platform::vbExclamation, QStringLiteral("Atencion"));
+        return Registro::Rechazado;
+    }
+    // An embedded database has no server, user or password that could be wrong.
+    if (const QString missing = DB_Dll::archivoSqliteFaltante(servidor, TxtDbName); !missing.isEmpty()) {
+        platform::msgBox(QStringLiteral("No existe el archivo de base de datos ") + missing, platform::vbInformation,
+                         QStringLiteral("AVISO AL OPERADOR"));
+        return Registro::SinConexion;
+    }
     // A SQLite database is a file path, whose case matters.
     const QString base = DB_Dll::plataformaDe(servidor) == Plataforma::SQLite ? TxtDbName : TxtDbName.toUpper();
     const bool probada = ExisteBaseDeDatos(servidor, base, TxtUserId, TxtUserPassword, QStringLiteral("SQLOLEDB"));
@@ -284,18 +295,51 @@ void FrmAccesoLogic::registrarOdbc()
         platform::logger().warning(QStringLiteral("No se pudo iniciar ") + odbc);
 }
 
+namespace {
+
+// One argument of a desktop entry's Exec key: quoted, with the characters the quoting
+// reserves escaped, then written as the file's string value ("\\" doubled, "%" doubled).
+QString execArgument(const QString &argument)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : argument) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            quoted += c;
+    }
+    quoted += QLatin1Char('"');
+    return quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('%'), QStringLiteral("%%"));
+}
+
+// The user's desktop folder as XDG names it (user-dirs.dirs, or the variable when a
+// session exports it), ~/Desktop when none is named.
+QString desktopFolder()
+{
+    const QString exported = qEnvironmentVariable("XDG_DESKTOP_DIR");
+    if (!exported.isEmpty())
+        return exported;
+    const QString named = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return named.isEmpty() ? QDir::homePath() + QStringLiteral("/Desktop") : named;
+}
+
+} // namespace
+
+QString FrmAccesoLogic::lineaDeComando() const
+{
+    return QStringLiteral("@Server=") + servidorConMarca().trimmed() + QStringLiteral(";@DbName=") + TxtDbName.trimmed()
+        + QStringLiteral(";@Usuario=") + TxtUserId.trimmed();
+}
+
 platform::Status FrmAccesoLogic::CmdLineaComando()
 {
-    QString escritorio = qEnvironmentVariable("XDG_DESKTOP_DIR");
-    if (escritorio.isEmpty())
-        escritorio = QDir::homePath() + QStringLiteral("/Desktop");
+    const QString escritorio = desktopFolder();
     if (!QDir().mkpath(escritorio))
         return platform::Status::failure(QStringLiteral("No se pudo crear la carpeta ") + escritorio);
-    const QString programa = platform::joinPath(platform::programFolder(), platform::executableName());
     const QString ruta = platform::joinPath(escritorio, QStringLiteral("Timer Tareas.desktop"));
     const QString contenido = QStringLiteral("[Desktop Entry]\nType=Application\nName=Timer Tareas\n"
-                                             "Exec=\"%1\"\nIcon=%1\nTerminal=false\n")
-                                  .arg(programa);
+                                             "Exec=%1 %2\nIcon=imaestros\nTerminal=false\n")
+                                  .arg(execArgument(platform::executablePath()), execArgument(lineaDeComando()));
     QSaveFile file(ruta);
     if (!file.open(QIODevice::WriteOnly) || file.write(contenido.toUtf8()) < 0 || !file.commit())
         return platform::Status::failure(QStringLiteral("No se pudo escribir ") + ruta + QStringLiteral(": ")

@@ -10,7 +10,8 @@
 // the form copies in and out. Registered connections come from BASES.TXT.
 class FrmAccesoLogic {
 public:
-    enum class Registro { Registrado, YaExiste, SinConexion, Fallo };
+    // Rechazado: a text the record cannot hold (a comma, a character outside Windows-1252).
+    enum class Registro { Registrado, YaExiste, Rechazado, SinConexion, Fallo };
 
     // Combo entries; the first two are SQL Server and Oracle.
     static QStringList plataformas();
@@ -44,8 +45,12 @@ public:
                            const QString &Password, const QString &Proveedor);
     // Registers the connection in the boxes after a test connection.
     Registro CmdRegistrar();
-    // Writes "Timer Tareas.desktop" to the desktop folder ($XDG_DESKTOP_DIR, else ~/Desktop).
+    // Writes the launcher "Timer Tareas.desktop" to the user's desktop folder (as XDG
+    // names it): it starts this executable with lineaDeComando(). An existing one is replaced.
     platform::Status CmdLineaComando();
+    // The command line of the connection in the boxes: server (with its platform's mark),
+    // database and user. The password is left out: a launcher file is readable text.
+    QString lineaDeComando() const;
     // Runs a command line and waits for its end.
     bool EjecutarCmdRegDB(const QString &Archivo, QString &ErrDevuelto);
 

@@ -48,9 +48,40 @@ QString rutaBasesPorDefecto()
     return platform::findFileNoCase(platform::programFolder(), QStringLiteral("BASES.TXT"));
 }
 
+platform::Status validarRegistro(const QString &nombre, const QString &baseDatos, const QString &usuario,
+                                 const QString &servidor, const QString &instancia)
+{
+    const std::pair<const char *, const QString *> fields[] = {{"nombre", &nombre},
+                                                               {"base de datos", &baseDatos},
+                                                               {"usuario", &usuario},
+                                                               {"servidor", &servidor},
+                                                               {"instancia", &instancia}};
+    for (const auto &[label, text] : fields) {
+        const QString field = QString::fromLatin1(label);
+        for (const QChar breaker : {QLatin1Char(','), QLatin1Char('\r'), QLatin1Char('\n')}) {
+            if (text->contains(breaker)) {
+                const QString shown =
+                    breaker == QLatin1Char(',') ? QStringLiteral("\",\"") : QStringLiteral("un salto de línea");
+                return platform::Status::failure(
+                    QStringLiteral("El %1 \"%2\" no puede contener %3: BASES.TXT separa sus campos con comas")
+                        .arg(field, text->trimmed(), shown));
+            }
+        }
+        const QString outside = platform::textfile::firstOutside1252(*text);
+        if (!outside.isEmpty())
+            return platform::Status::failure(
+                QStringLiteral("El %1 \"%2\" contiene el carácter \"%3\" (U+%4), que BASES.TXT no puede guardar")
+                    .arg(field, text->trimmed(), outside,
+                         QString::number(outside.toUcs4().value(0), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+    }
+    return {};
+}
+
 void RegistrarBase(const QString &nombre, const QString &baseDatos, const QString &usuario, const QString &password,
                    const QString &servidor, const QString &instancia, int oracle)
 {
+    if (const platform::Status valid = validarRegistro(nombre, baseDatos, usuario, servidor, instancia); !valid.ok())
+        throw platform::RuntimeError(5, valid.message(), QStringLiteral("LBM_Common"));
     const QString &puerto = estadoBases().puerto;
     QString sufijo;
     if (!instancia.isEmpty())

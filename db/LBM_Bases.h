@@ -38,9 +38,17 @@ void resetEstadoBases();
 // BASES.TXT in the program folder (found without regard to case).
 QString rutaBasesPorDefecto();
 
+// Whether the texts can stand in a record: a "," or a line break would split it (and the
+// reader would skip it), a character outside Windows-1252 would be stored as "?". The
+// failure names the field and the character. The password is stored encoded and needs
+// no check.
+platform::Status validarRegistro(const QString &nombre, const QString &baseDatos, const QString &usuario,
+                                 const QString &servidor, const QString &instancia = QString());
+
 // Appends one record: the server gets "#" in front when `oracle` is non-zero, then
 // "/instance:port" or ":port" (nothing when the port is empty); the password is stored
-// encoded. Raises platform::RuntimeError naming the file when it cannot be written.
+// encoded. Raises platform::RuntimeError(5) with validarRegistro's message for texts a
+// record cannot hold, and naming the file when it cannot be written.
 void RegistrarBase(const QString &nombre, const QString &baseDatos, const QString &usuario, const QString &password,
                    const QString &servidor, const QString &instancia, int oracle);
 

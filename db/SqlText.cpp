@@ -35,6 +35,32 @@ QString replaceWholeName(const QString &text, const QString &name, const QString
     return result;
 }
 
+QString rewriteOutsideLiterals(const QString &statement, const std::function<QString(const QString &)> &rewrite)
+{
+    QString result;
+    qsizetype from = 0;
+    while (from < statement.size()) {
+        const qsizetype open = statement.indexOf(QLatin1Char('\''), from);
+        if (open < 0)
+            break;
+        result += rewrite(statement.mid(from, open - from));
+        // A doubled apostrophe inside the literal does not close it.
+        qsizetype close = open + 1;
+        for (;;) {
+            close = statement.indexOf(QLatin1Char('\''), close);
+            if (close < 0 || close + 1 >= statement.size() || statement.at(close + 1) != QLatin1Char('\''))
+                break;
+            close += 2;
+        }
+        const qsizetype end = close < 0 ? statement.size() : close + 1;
+        result += statement.mid(open, end - open);
+        from = end;
+    }
+    if (from < statement.size())
+        result += rewrite(statement.mid(from));
+    return result;
+}
+
 double leadingNumber(const QString &text)
 {
     QString s;

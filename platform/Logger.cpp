@@ -3,6 +3,7 @@
 #include "TextFile.h"
 
 #include <QDateTime>
+#include <QFile>
 
 #include <cstdio>
 
@@ -33,13 +34,35 @@ void Logger::log(Level level, const QString &message)
         + QLatin1String(levelName(level)) + QLatin1Char(' ') + message;
     if (level != Level::Info)
         std::fprintf(stderr, "%s\n", qPrintable(line));
-    if (!m_file.isEmpty())
-        (void)textfile::appendLines(m_file, {line});
+    appendToFile(line);
     for (const auto &sink : m_sinks)
         sink.second(level, message);
 }
 
-void Logger::setFile(const QString &path) { m_file = path; }
+void Logger::appendToFile(const QString &line)
+{
+    if (m_file.isEmpty())
+        return;
+    const Status written = textfile::appendLines(m_file, {line});
+    if (!written.ok() && !m_fileFailing)
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QStringLiteral("No se puede escribir el registro %1: %2; los avisos "
+                                               "siguen solo en esta salida")
+                                    .arg(m_file, written.message())));
+    m_fileFailing = !written.ok();
+}
+
+Status Logger::setFile(const QString &path)
+{
+    m_file = path;
+    m_fileFailing = false;
+    if (path.isEmpty())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::Append))
+        return Status::failure(QStringLiteral("No se puede escribir el registro %1: %2").arg(path, file.errorString()));
+    return {};
+}
 
 int Logger::addSink(Sink sink)
 {

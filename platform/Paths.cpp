@@ -3,6 +3,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+// The data folder of an installed program, relative to its executable's folder (the
+// build sets it from the install layout).
+#ifndef IMAESTROS_DATA_FROM_BIN
+#define IMAESTROS_DATA_FROM_BIN "../share/imaestros"
+#endif
 
 namespace platform {
 
@@ -19,7 +26,26 @@ QString withoutTrailingSeparator(QString folder)
         folder.chop(1);
     return folder;
 }
+// The running executable, also before the application object exists.
+QString runningExecutable()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationFilePath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
 } // namespace
+
+QString executablePath() { return runningExecutable(); }
+
+QString installedDataFolder()
+{
+    const QString exe = runningExecutable();
+    if (exe.isEmpty())
+        return QString();
+    const QString data = QDir::cleanPath(QFileInfo(exe).absolutePath() + QStringLiteral("/" IMAESTROS_DATA_FROM_BIN));
+    return QFileInfo(data + QStringLiteral("/schema")).isDir() ? data : QString();
+}
 
 QString programFolder()
 {
@@ -28,9 +54,13 @@ QString programFolder()
     const QString home = qEnvironmentVariable("IMAESTROS_HOME");
     if (!home.isEmpty())
         return withoutTrailingSeparator(home);
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return withoutTrailingSeparator(QDir::currentPath());
+    // An installed program's folder belongs to the system: each user keeps the
+    // program's files in a data folder of their own.
+    if (!installedDataFolder().isEmpty())
+        return withoutTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+            + QStringLiteral("/imaestros");
+    const QString exe = runningExecutable();
+    return exe.isEmpty() ? withoutTrailingSeparator(QDir::currentPath()) : QFileInfo(exe).absolutePath();
 }
 
 void setProgramFolder(const QString &folder)
@@ -40,9 +70,8 @@ void setProgramFolder(const QString &folder)
 
 QString executableName()
 {
-    if (QCoreApplication::instance())
-        return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    return QStringLiteral("imaestros");
+    const QString exe = runningExecutable();
+    return exe.isEmpty() ? QStringLiteral("imaestros") : QFileInfo(exe).fileName();
 }
 
 QString tempFolder()

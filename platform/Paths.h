@@ -4,9 +4,16 @@
 
 namespace platform {
 
-// The program folder (App.Path): IMAESTROS_HOME when set, else the executable's folder.
-// Never ends with a separator.
+// The program folder (App.Path): IMAESTROS_HOME when set; else, for an installed program
+// (see installedDataFolder), the user's data folder "imaestros" ($XDG_DATA_HOME, by
+// default ~/.local/share); else the executable's folder. Never ends with a separator.
+// It may not exist yet: the program creates it.
 QString programFolder();
+// The installed program's shared data folder (<prefix>/share/imaestros, holding the
+// schema), found from the executable's folder; empty when running from a build.
+QString installedDataFolder();
+// The running executable's full path.
+QString executablePath();
 // Overrides the program folder (tests).
 void setProgramFolder(const QString &folder);
 // The executable's name without folder (App.EXEName).

@@ -33,6 +33,32 @@ QString decode1252(const QByteArray &bytes)
     return out;
 }
 
+namespace {
+
+bool fits1252(char16_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF) || (u >= 0x80 && u < 0xA0 && kHigh[u - 0x80] == 0))
+        return true;
+    for (const char16_t high : kHigh) {
+        if (high == u)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString firstOutside1252(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (fits1252(text.at(i).unicode()))
+            continue;
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        return text.mid(i, pair ? 2 : 1);
+    }
+    return QString();
+}
+
 QByteArray encode1252(const QString &text)
 {
     QByteArray out;

@@ -14,6 +14,9 @@ namespace textfile {
 QString decode1252(const QByteArray &bytes);
 // Characters outside Windows-1252 become '?'.
 QByteArray encode1252(const QString &text);
+// The first character of the text that Windows-1252 cannot hold (a whole surrogate pair
+// counts as one), or an empty text when every character fits.
+QString firstOutside1252(const QString &text);
 
 Result<QStringList> readLines(const QString &path, qint64 maxBytes = 256LL * 1024 * 1024);
 Result<QString> readAll(const QString &path, qint64 maxBytes = 256LL * 1024 * 1024);

@@ -105,7 +105,13 @@ double Variant::toDouble() const
     }
 }
 
-std::int64_t Variant::toInt64() const { return std::int64_t(std::llround(toDouble())); }
+std::int64_t Variant::toInt64() const
+{
+    // Whole numbers as they are: beyond 2^53 a double would change them.
+    if (kind() == Kind::Int)
+        return std::get<std::int64_t>(m_value);
+    return std::int64_t(std::llround(toDouble()));
+}
 
 bool Variant::toBool() const
 {

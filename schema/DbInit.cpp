@@ -36,14 +36,26 @@ bool createDatabase(const QString &file, platform::Status (*create)(ado::Connect
     return true;
 }
 
+const char kUso[] = "uso: imaestros-dbinit <archivo.db>\n"
+                    "     imaestros-dbinit --help\n"
+                    "\n"
+                    "Crea una base SQLite nueva con el esquema de la suite en <archivo.db>, y la base de\n"
+                    "estadisticas VK_ESTADISTICAS.db junto a ella cuando falta. Un archivo que ya existe\n"
+                    "no se modifica. Estado de salida: 0 creada, 1 no se pudo crear, 2 uso incorrecto.\n";
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() != 2) {
-        err() << "uso: imaestros-dbinit <archivo.db>" << Qt::endl;
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        QTextStream(stdout) << kUso;
+        return 0;
+    }
+    // A name that starts with "-" is a mistaken option, never a database to create.
+    if (arguments.size() != 2 || arguments.at(1).startsWith(QLatin1Char('-'))) {
+        err() << kUso;
         return 2;
     }
     const QFileInfo target(arguments.at(1));

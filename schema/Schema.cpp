@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "platform/TextFile.h"
+#include "platform/ado/Backend.h"
 #include "platform/ado/Connection.h"
 
 #include <QDir>
@@ -11,11 +12,11 @@ namespace schema {
 
 namespace {
 
-QString loadScript(const QString &name)
+QString loadScript(const QString &name, const QString &engine = QStringLiteral("sqlserver"))
 {
+    const QString relative = engine + QLatin1Char('/') + name;
     const QString folder = qEnvironmentVariable("IMAESTROS_SCHEMA");
-    const QString path = folder.isEmpty() ? QStringLiteral(":/schema/sqlserver/") + name
-                                          : QDir(folder).filePath(QStringLiteral("sqlserver/") + name);
+    const QString path = folder.isEmpty() ? QStringLiteral(":/schema/") + relative : QDir(folder).filePath(relative);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
@@ -35,6 +36,18 @@ QString firstLine(const QString &batch)
 
 QString suiteScript() { return loadScript(QStringLiteral("imaestros.sql")); }
 QString statisticsScript() { return loadScript(QStringLiteral("vk_estadisticas.sql")); }
+
+QString nativeScript(const QString &connectionString)
+{
+    const QString provider = ado::ConnectionString::parse(connectionString).provider().trimmed();
+    if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0)
+        return loadScript(QStringLiteral("native.sql"), QStringLiteral("sqlite"));
+    if (provider.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
+        return loadScript(QStringLiteral("native.sql"), QStringLiteral("postgresql"));
+    if (provider.startsWith(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive))
+        return loadScript(QStringLiteral("native.sql"), QStringLiteral("sqlserver"));
+    return QString();
+}
 
 QStringList batches(const QString &script)
 {
@@ -70,7 +83,14 @@ platform::Status runScript(ado::Connection &connection, const QString &script)
     return {};
 }
 
-platform::Status createSuiteDatabase(ado::Connection &connection) { return runScript(connection, suiteScript()); }
+platform::Status createSuiteDatabase(ado::Connection &connection)
+{
+    platform::Status status = runScript(connection, suiteScript());
+    const QString native = nativeScript(connection.ConnectionString());
+    if (status.ok() && !native.isEmpty())
+        status = runScript(connection, native);
+    return status;
+}
 
 platform::Status createStatisticsDatabase(ado::Connection &connection)
 {

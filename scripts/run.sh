@@ -26,6 +26,10 @@ case "$status" in
   1) meaning="could not connect" ;;
   2) meaning="a start-up step failed" ;;
   3) meaning="could not write its access row" ;;
+  4) meaning="could not write the exit time of its access row" ;;
+  5) meaning="could not read its settings (TA_CONFIGURACION); it went on with the defaults" ;;
+  6) meaning="the desktop mode needs a display" ;;
+  7) meaning="cannot write its folder $home or its log" ;;
   *) meaning="ended abnormally" ;;
 esac
 echo "run: imaestros ran unattended on $db and exited with status $status: $meaning"

@@ -1,6 +1,8 @@
 #include "toolbar/IconStrip.h"
 
 #include "platform/Paths.h"
+#include "platform/suite/Ini.h"
+#include "platform/suite/Sistema.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -38,6 +40,13 @@ QString IconStrip::fileNameForStyle(const QString &styles)
     if (styles == u"4")
         return QStringLiteral("ABM2021i.bmp");
     return QStringLiteral("ABM2021.bmp");
+}
+
+QString IconStrip::stationStyle()
+{
+    const QString section = platform::suite::gSistema().NombreUsuario().toUpper() + QStringLiteral("Styles");
+    return platform::suite::gIni().LeerIni(QStringLiteral("qd000pr.ini"), section, QStringLiteral("Styles"),
+                                           QStringLiteral("1"));
 }
 
 QString IconStrip::pathForStyle(const QString &folder, const QString &styles)

@@ -19,6 +19,10 @@ public:
     // anything else ABM2021.bmp. The value is compared exactly (" 2" is not "2").
     static QString fileNameForStyle(const QString &styles);
 
+    // The user's style value of the station file: key "Styles" of the section named by
+    // the upper-cased user name followed by "Styles" in qd000pr.ini; "1" when missing.
+    static QString stationStyle();
+
     // The strip's full path in `folder`, found without regard to case.
     static QString pathForStyle(const QString &folder, const QString &styles);
 

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <filesystem>
@@ -62,6 +64,8 @@ platform::Status StagedExtraction::commit()
 {
     // Every place is checked before the first move, so that a conflict leaves the
     // target folder untouched.
+    if (platform::Status agree = checkItemsAgree(); !agree.ok())
+        return agree;
     for (const Item &item : std::as_const(m_items)) {
         if (platform::Status free = checkPlace(item); !free.ok())
             return free;
@@ -69,6 +73,31 @@ platform::Status StagedExtraction::commit()
     for (const Item &item : std::as_const(m_items)) {
         if (platform::Status done = commitItem(item); !done.ok())
             return done;
+    }
+    return {};
+}
+
+platform::Status StagedExtraction::checkItemsAgree() const
+{
+    // Names compare as the target's do: without regard to case.
+    QHash<QString, QString> files;
+    QSet<QString> folders;
+    for (const Item &item : std::as_const(m_items)) {
+        const QStringList parts = item.relative.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        const bool isFolder = item.staged.isEmpty();
+        QString path;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            path += (i ? QStringLiteral("/") : QString()) + parts[i].toCaseFolded();
+            if (i + 1 < parts.size() || isFolder)
+                folders.insert(path);
+            else
+                files.insert(path, item.relative);
+        }
+    }
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        if (folders.contains(it.key()))
+            return platform::Status::failure(
+                QStringLiteral("\"%1\" es a la vez un archivo y una carpeta del archivo ZIP").arg(it.value()), PK_ERR);
     }
     return {};
 }

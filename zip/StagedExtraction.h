@@ -33,6 +33,8 @@ public:
     // A folder that commit() creates.
     void stageFolder(const QString &relativePath);
     // Moves every staged entry into the target folder, replacing files of the same name.
+    // Nothing is moved when a place is taken by something else or when two entries
+    // need one name as a file and as a folder ("ZZZ" and "ZZZ/x").
     platform::Status commit();
 
 private:
@@ -42,6 +44,7 @@ private:
     };
 
     platform::Result<QString> resolve(const QString &relativePath, bool isFolder, bool create) const;
+    platform::Status checkItemsAgree() const;
     platform::Status checkPlace(const Item &item) const;
     platform::Status commitItem(const Item &item);
     bool insideTarget(const QString &path) const;

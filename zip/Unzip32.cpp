@@ -5,7 +5,10 @@
 
 #include "platform/TextFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
 
 namespace ziplayer {
 
@@ -86,6 +89,24 @@ QString Unzip32::describe(int code)
     default:
         return QStringLiteral("error %1").arg(code);
     }
+}
+
+Status Unzip32::checkExpansion(uint64_t total, uint64_t limit, qint64 available, const QString &archive,
+                               const QString &folder)
+{
+    const auto mib = [](uint64_t bytes) { return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1); };
+    if (total > limit) {
+        return Status::failure(QStringLiteral("\"%1\" se expande a %2 MiB, más que el límite de %3 MiB; no se extrae")
+                                   .arg(archive, mib(total), mib(limit)),
+                               PK_DISK);
+    }
+    if (available >= 0 && total > uint64_t(available)) {
+        return Status::failure(
+            QStringLiteral("\"%1\" se expande a %2 MiB y en \"%3\" quedan %4 MiB libres; no se extrae")
+                .arg(archive, mib(total), folder, mib(uint64_t(available))),
+            PK_DISK);
+    }
+    return {};
 }
 
 int Unzip32::run(const QStringList &include, const QStringList &exclude)
@@ -191,8 +212,24 @@ Status Unzip32::test(const ArchiveReader &reader, const QList<Selected> &selecte
     return {};
 }
 
+Status Unzip32::checkRoom(const QList<Selected> &selected) const
+{
+    uint64_t total = 0;
+    for (const Selected &item : selected)
+        total += item.entry->size;
+    // The target may not exist yet: its nearest existing folder holds the disk.
+    QString folder = QDir::cleanPath(m_options.extractFolder);
+    while (!QFileInfo(folder).isDir() && folder != QDir::cleanPath(QFileInfo(folder).path()))
+        folder = QDir::cleanPath(QFileInfo(folder).path());
+    const QStorageInfo disk(folder);
+    const qint64 available = disk.isValid() ? disk.bytesAvailable() : -1;
+    return checkExpansion(total, m_options.maxExpandedSize, available, m_options.archivePath, m_options.extractFolder);
+}
+
 Status Unzip32::extract(const ArchiveReader &reader, const QList<Selected> &selected)
 {
+    if (Status room = checkRoom(selected); !room.ok())
+        return room;
     StagedExtraction staging(m_options.extractFolder);
     if (Status ready = staging.prepare(); !ready.ok())
         return ready;
@@ -215,9 +252,22 @@ Status Unzip32::stageEntry(const ArchiveReader &reader, const Selected &item, St
         return Status::failure(
             QStringLiteral("no se puede escribir \"%1\": %2").arg(file.fileName(), file.errorString()), PK_DISK);
     }
-    const auto write = [&file](const char *data, qint64 size) { return file.write(data, size) == size; };
-    if (Status read = readWithPassword(reader, *item.entry, write); !read.ok())
+    // Never more than the entry declares: the room was checked against that size.
+    uint64_t written = 0;
+    bool tooBig = false;
+    const auto write = [&](const char *data, qint64 size) {
+        written += uint64_t(size);
+        tooBig = written > item.entry->size;
+        return !tooBig && file.write(data, size) == size;
+    };
+    if (Status read = readWithPassword(reader, *item.entry, write); !read.ok()) {
+        if (tooBig)
+            return Status::failure(QStringLiteral("\"%1\" se expande a más de los %2 bytes que declara; no se extrae")
+                                       .arg(item.entry->name)
+                                       .arg(item.entry->size),
+                                   PK_ERR);
         return read;
+    }
     if (!file.flush()) {
         return Status::failure(QStringLiteral("no se puede escribir \"%1\": %2").arg(item.path, file.errorString()),
                                PK_DISK);

@@ -20,8 +20,10 @@ class StagedExtraction;
 // set to non-zero make the call fail with PK_PARAM.
 // Safety: before anything is written every selected entry name is checked; a name that
 // would leave the target folder ("../", an absolute path, a drive letter) fails the
-// whole call with PK_ERR. Entries are staged and moved into place only when all of
-// them were read whole, so a failed call leaves the target folder as it was.
+// whole call with PK_ERR; entries whose sizes add up beyond options.maxExpandedSize or
+// beyond the free disk space fail it with PK_DISK, and an entry that inflates beyond the
+// size it declares fails with PK_ERR. Entries are staged and moved into place only when
+// all of them were read whole, so a failed call leaves the target folder as it was.
 class Unzip32 {
 public:
     // Runs one call with the options. include/exclude name entries to take or leave
@@ -32,6 +34,12 @@ public:
 
     // A short Spanish description of an UnzipCode.
     static QString describe(int code);
+
+    // Whether entries declaring `total` bytes may be written into `folder`: not beyond
+    // `limit`, nor beyond `available` bytes of free disk space (negative: unknown, not
+    // checked). The failure (PK_DISK) names the archive, the sizes and the limit.
+    static platform::Status checkExpansion(uint64_t total, uint64_t limit, qint64 available, const QString &archive,
+                                           const QString &folder);
 
 private:
     struct Selected;
@@ -45,6 +53,7 @@ private:
     void fillTotals(const ArchiveReader &reader);
     void list(const QList<Selected> &selected);
     platform::Status test(const ArchiveReader &reader, const QList<Selected> &selected);
+    platform::Status checkRoom(const QList<Selected> &selected) const;
     platform::Status extract(const ArchiveReader &reader, const QList<Selected> &selected);
     platform::Status stageEntry(const ArchiveReader &reader, const Selected &item, StagedExtraction &staging);
     bool mayWrite(const Selected &item, const StagedExtraction &staging);

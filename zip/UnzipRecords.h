@@ -31,8 +31,13 @@ enum ReplaceAnswer : int {
 // Answers of the password callbacks (both libraries).
 enum PasswordAnswer : int { PasswordGiven = 0, PasswordNone = 1 };
 
+// Largest total size, in bytes, that one extraction may expand to (4 GiB): a package of
+// table files never comes near it; an archive built to fill the disk is refused.
+inline constexpr uint64_t kMaxExpandedSize = uint64_t(4) << 30;
+
 // Extraction options, in the order of the unzip32 options record. Every flag is 0 or 1,
-// except quietLevel (0 all messages, 1 fewer, 2 none).
+// except quietLevel (0 all messages, 1 fewer, 2 none). maxExpandedSize is our own: the
+// limit above unless a caller lowers it.
 struct UnzipOptions {
     int16_t extractOnlyNewer = 0;
     int16_t spaceToUnderscore = 0;
@@ -51,6 +56,7 @@ struct UnzipOptions {
     int16_t restorePrivileges = 0;
     QString archivePath;
     QString extractFolder;
+    uint64_t maxExpandedSize = kMaxExpandedSize;
 };
 
 // One entry as the listing callback receives it; texts are NUL-terminated bytes.

@@ -170,7 +170,14 @@ void frmAcceso::refrescarLista()
         lstBases->setCurrentIndex(m_modelo->index(m_logica.listIndex()));
 }
 
-void frmAcceso::plataformaCambiada(int index) { cmdBuscarArchivo->setVisible(index == 2); }
+// An embedded database is a file: it has no server or port to give.
+void frmAcceso::plataformaCambiada(int index)
+{
+    const bool embedded = index == 2;
+    cmdBuscarArchivo->setVisible(embedded);
+    TxtServidor->setEnabled(!embedded);
+    TxtPuerto->setEnabled(!embedded);
+}
 
 void frmAcceso::bcAceptar_Click()
 {

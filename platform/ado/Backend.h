@@ -55,6 +55,26 @@ private:
     std::vector<BackendError> m_errors;
 };
 
+// A value bound to a "?" marker of a prepared command, with the parameter's declared type
+// (engines that type their markers use it for a Null).
+struct BoundValue {
+    platform::Variant value;
+    DataType type = adVarWChar;
+    long size = 0;
+};
+using BoundValues = std::vector<BoundValue>;
+
+// A command text translated and prepared once, run again with new values. It stops being
+// usable (valid() false) when its connection closes; the Command then prepares it anew.
+class PreparedCommand {
+public:
+    virtual ~PreparedCommand() = default;
+    virtual int parameterCount() const = 0; // the "?" markers of the text
+    virtual bool valid() const = 0;
+    // `values` holds one value per marker, in marker order. Fails like Backend::execute.
+    virtual ResultSet execute(const BoundValues &values, int timeoutSeconds, std::vector<BackendError> &warnings) = 0;
+};
+
 struct SchemaColumn {
     QString Name;
     DataType Type = adVarChar;
@@ -74,6 +94,8 @@ public:
     // A batch may hold several statements; the last row set (or the summed count) is returned.
     // Warnings (e.g. nothing to report) go to `warnings` without failing the call.
     virtual ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) = 0;
+    // Prepares a command text with "?" markers (translated as execute() translates it).
+    virtual std::unique_ptr<PreparedCommand> prepare(const QString &sql) = 0;
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;

@@ -190,6 +190,7 @@ private:
     QString ifStatement(Range r, bool &handled);
     Range ifBody(Range r) const;
     QString guardedInsert(Range body, const QString &condition, bool &handled);
+    bool hasMarkers(Range r) const;
     QString dml(Range r, const QString &extraCondition);
     QString createTable(Range r, QList<TranslatedStatement> &extra);
     QString alterTableAdd(Range r, int addTok, QList<TranslatedStatement> &extra);
@@ -619,8 +620,9 @@ QString Writer::ifStatement(Range r, bool &handled)
 QString Writer::guardedInsert(Range body, const QString &condition, bool &handled)
 {
     // PostgreSQL types the literals of an INSERT ... SELECT as text; a DO
-    // block keeps the INSERT as written.
-    if (pg())
+    // block keeps the INSERT as written. A command's markers cannot reach into
+    // a DO block: their values come typed, so the SELECT form serves them.
+    if (pg() && !hasMarkers(body))
         return QStringLiteral("DO $vk$ BEGIN IF %1 THEN %2; END IF; END $vk$")
             .arg(condition, expr(body.b, body.e).trimmed());
     int values = body.b;
@@ -634,6 +636,15 @@ QString Writer::guardedInsert(Range body, const QString &condition, bool &handle
     const int close = matchParen(open, body.e);
     return QStringLiteral("%1 SELECT %2 WHERE %3")
         .arg(expr(body.b, values).trimmed(), expr(open + 1, close), condition);
+}
+
+// A command's value markers ("@vkp<n>", see ParameterMarkers) in the range.
+bool Writer::hasMarkers(Range r) const
+{
+    for (int i = r.b; i < r.e; ++i)
+        if (type(i) == Type::Variable && text(i).startsWith(u"@vkp", Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 // UPDATE / DELETE: DELETE gets the FROM that SQL Server lets one leave out;

@@ -33,6 +33,16 @@ enum DataType : int {
     adVarBinary = 204,
     adLongVarBinary = 205,
 };
+using DataTypeEnum = DataType;
+
+// ADO ParameterDirectionEnum.
+enum ParameterDirection : int {
+    adParamUnknown = 0,
+    adParamInput = 1,
+    adParamOutput = 2,
+    adParamInputOutput = 3,
+    adParamReturnValue = 4,
+};
 
 enum ObjectState : int { adStateClosed = 0, adStateOpen = 1 };
 enum CursorType : int { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
@@ -52,6 +62,8 @@ constexpr long ConnectionClosed = 3709;
 constexpr long BofOrEof = 3021;
 constexpr long ItemNotFound = 3265;
 constexpr long NoCurrentRecord = 3021;
+constexpr long NotSupported = 3251;            // adErrFeatureNotAvailable
+constexpr long ParameterMissing = -2147217904; // &H80040E10: no value for a parameter
 } // namespace errnum
 
 // SQL Server native error numbers reported on every backend.

@@ -23,10 +23,28 @@ QString Funciones::NuloAVacio(const Variant &value) const
     return (value.isNull() || value.isEmpty()) ? QString() : value.toString();
 }
 
-double Funciones::TextoAMoneda(const QString &text) const
+namespace {
+
+struct Separators {
+    QChar decimal;
+    QChar grouping;
+};
+
+// The regional separators, except that a point standing as the only separator of the
+// text is its decimal mark: received numbers ("12.5") come with a point.
+Separators separatorsOf(const QString &number)
 {
     const QChar decimal = regional().decimalSeparator;
-    const QChar grouping = decimal == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
+    const QChar point = QLatin1Char('.');
+    if (decimal != point && !number.contains(decimal) && number.count(point) == 1)
+        return {point, QChar()};
+    return {decimal, decimal == QLatin1Char(',') ? point : QLatin1Char(',')};
+}
+
+} // namespace
+
+double Funciones::TextoAMoneda(const QString &text) const
+{
     QString t = text.trimmed();
     if (t.isEmpty())
         return 0.0;
@@ -41,6 +59,7 @@ double Funciones::TextoAMoneda(const QString &text) const
         negative = negative != (t[0] == QLatin1Char('-'));
         t = t.mid(1).trimmed();
     }
+    const auto [decimal, grouping] = separatorsOf(t);
     QString plain;
     bool seenDecimal = false;
     for (const QChar c : t) {

@@ -18,7 +18,9 @@ public:
     QString AgregarBarra(const QString &folder) const; // folder ending in "\" (or "/")
     QString NuloAVacio(const Variant &value) const;    // "" for Null/Empty
     // Reads text as a fixed-point amount with four decimals, using the regional decimal
-    // separator; grouping separators are ignored. Raises RuntimeError(13) on unreadable text.
+    // separator; grouping separators are ignored, except that a point that is the only
+    // separator in the text is the decimal mark ("12,5" and "12.5" both read 12.5).
+    // Raises RuntimeError(13) on unreadable text.
     double TextoAMoneda(const QString &text) const;
     QString AlinearDerecha(const QString &text, int width) const;
     QString AjustarLargo(const QString &text, int maximum) const;

@@ -4,6 +4,7 @@
 #include "core/Globals.h"
 #include "core/Inicio.h"
 #include "core/LineaComandos.h"
+#include "core/Rutinas.h"
 #include "core/SharedLookup.h"
 #include "db/DB_Dll.h"
 #include "platform/Paths.h"
@@ -54,6 +55,42 @@ TEST_P(AccessLogDb, RowWrittenAtStartAndClosedAtTheEnd)
     EXPECT_TRUE(kStamp.match(scalar(QStringLiteral("SELECT EGRESO FROM Control_Acceso WHERE Id = %1").arg(gIdAcceso)))
                     .hasMatch());
     EXPECT_EQ(scalar(QStringLiteral("SELECT EGRESO") + where), QStringLiteral("<null>"));
+}
+
+TEST_P(AccessLogDb, EachRunClosesTheRowItWrote)
+{
+    // Another run of the same program, user and machine in the same minute whose open row
+    // has a higher Id than this run's: on SQLite its INSERT follows this run's at once (a
+    // trigger), on PostgreSQL it was written before with a higher Id.
+    const QString same = QStringLiteral("'%1', 'ANA', '%2', 'OTRA', '%3'")
+                             .arg(platform::suite::gSistema().NombreMaquina().trimmed().toUpper(),
+                                  platform::executableName().toUpper(), AhoraFechaHora());
+    if (isSqlite())
+        exec(QStringLiteral("CREATE TRIGGER otra_corrida AFTER INSERT ON Control_Acceso WHEN NEW.Tarea <> 'OTRA' "
+                            "BEGIN INSERT INTO Control_Acceso (Maquina, Usuario, Formulario, Tarea, Ingreso) "
+                            "VALUES (NEW.Maquina, NEW.Usuario, NEW.Formulario, 'OTRA', NEW.Ingreso); END"));
+    else
+        exec(QStringLiteral("INSERT INTO Control_Acceso (Id, Maquina, Usuario, Formulario, Tarea, Ingreso) "
+                            "VALUES (100000, %1)")
+                 .arg(same));
+    ASSERT_TRUE(RegistrarAcceso(QString()));
+    const QString other = scalar(QStringLiteral("SELECT Id FROM Control_Acceso WHERE Tarea = 'OTRA'"));
+    ASSERT_GT(other.toLong(), gIdAcceso);
+    EXPECT_TRUE(Finalizar());
+    EXPECT_TRUE(kStamp.match(scalar(QStringLiteral("SELECT EGRESO FROM Control_Acceso WHERE Id = %1").arg(gIdAcceso)))
+                    .hasMatch());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT EGRESO FROM Control_Acceso WHERE Id = %1").arg(other)),
+              QStringLiteral("<null>"));
+}
+
+TEST_P(AccessLogDb, ExitTimeThatCannotBeWrittenIsReported)
+{
+    ASSERT_TRUE(RegistrarAcceso(QString()));
+    exec(QStringLiteral("DELETE FROM Control_Acceso"));
+    EXPECT_FALSE(RegistrarEgreso()) << "a row that is gone was not closed";
+    exec(QStringLiteral("DROP TABLE Control_Acceso"));
+    operatorScript().expect(QString(), platform::vbOK); // the failed UPDATE is shown
+    EXPECT_FALSE(Finalizar());
 }
 
 TEST_P(AccessLogDb, TaskNameComesFromTheUsersRights)
@@ -132,6 +169,26 @@ protected:
         return IniciarSistema(
             false, QStringLiteral("@Server=!; @DbName=%1; @Usuario=ana; @Password=; @Caja=3%2").arg(m_db, extra),
             connection, 3);
+    }
+    // Starts a script of the program folder through MenuExes; the command line it got.
+    LineaComandos launched(const QString &parametro)
+    {
+        const QString out = m_dir.filePath(QStringLiteral("args.txt"));
+        QFile::remove(out);
+        const QString script = m_dir.filePath(QStringLiteral("otro.sh"));
+        QFile file(script);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n").arg(out).toUtf8());
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        std::int64_t pid = 0;
+        EXPECT_TRUE(MenuExes(QStringLiteral("SHELL:OTRO.SH"), parametro, pid));
+        EXPECT_GT(pid, 0);
+        for (int i = 0; i < 200 && !QFile::exists(out); ++i)
+            QThread::msleep(25);
+        QFile result(out);
+        EXPECT_TRUE(result.open(QIODevice::ReadOnly));
+        return LineaComandos::parse(QString::fromUtf8(result.readAll()));
     }
     QTemporaryDir m_dir;
     QString m_db;
@@ -306,31 +363,31 @@ TEST_F(StartUp, StationFileGivesTheConnectionWhenAllowed)
 TEST_F(StartUp, MenuExesLaunchesWithTheStandardLine)
 {
     ASSERT_TRUE(start().ok());
-    const QString out = m_dir.filePath(QStringLiteral("args.txt"));
-    const QString script = m_dir.filePath(QStringLiteral("otro.sh"));
-    {
-        QFile file(script);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n").arg(out).toUtf8());
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    std::int64_t pid = 0;
-    ASSERT_TRUE(MenuExes(QStringLiteral("SHELL:OTRO.SH"), QStringLiteral("X=1"), pid));
-    EXPECT_GT(pid, 0);
-    for (int i = 0; i < 200 && !QFile::exists(out); ++i)
-        QThread::msleep(25);
-    QFile file(out);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const LineaComandos line = LineaComandos::parse(QString::fromUtf8(file.readAll()));
+    const LineaComandos line = launched(QStringLiteral("X=1"));
     EXPECT_EQ(line.Server, QStringLiteral("!"));
     EXPECT_EQ(line.DbName, m_db);
     EXPECT_EQ(line.Usuario, QStringLiteral("ana"));
     EXPECT_EQ(line.ParametroAdicional, QStringLiteral("X=1"));
     EXPECT_EQ(line.Caja, QStringLiteral("3"));
 
+    std::int64_t pid = 0;
     m_operator->expect(QStringLiteral("Opcion no Implementada!"), platform::vbOK);
     EXPECT_FALSE(MenuExes(QStringLiteral("NO_EXISTE"), QString(), pid));
     EXPECT_EQ(m_operator->asked().last().title, QStringLiteral("Atención"));
+}
+
+TEST_F(StartUp, MenuExesPassesTheOracleMarkInstanceAndPort)
+{
+    // No Oracle server here: the start fails (answered No), the run's settings stay.
+    m_operator->expect(QString(), platform::vbNo);
+    QString connection;
+    EXPECT_FALSE(
+        IniciarSistema(false, QStringLiteral("@Server=#SRV1/ORCL:1521;@DbName=XE;@Usuario=ana"), connection, 3).ok());
+    EXPECT_EQ(launched(QString()).Server, QStringLiteral("#SRV1/ORCL:1521"));
+
+    // A server chosen later (the connection dialog) is passed with the mark of its platform.
+    gDB().gServidor = QStringLiteral("ORA2");
+    EXPECT_EQ(launched(QString()).Server, QStringLiteral("#ORA2"));
 }
 
 } // namespace

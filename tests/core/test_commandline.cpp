@@ -75,12 +75,45 @@ TEST(CommandLine, UnattendedOnlyForAuto)
 
 TEST(CommandLine, ArgumentsSplitByTheShellAreJoined)
 {
-    const QString text = LineaComandos::fromArguments(
-        {QStringLiteral("@Server=SRV;"), QStringLiteral("@DbName=DB;"), QStringLiteral("@Usuario=ANA")});
-    const LineaComandos line = LineaComandos::parse(text);
-    EXPECT_EQ(line.Server, QStringLiteral("SRV"));
-    EXPECT_EQ(line.DbName, QStringLiteral("DB"));
-    EXPECT_EQ(line.Usuario, QStringLiteral("ANA"));
+    struct Case {
+        const char *name;
+        QStringList arguments;
+        const char *server, *database, *user, *extra;
+    } cases[] = {
+        {"items ended by ;",
+         {QStringLiteral("@Server=SRV;"), QStringLiteral("@DbName=DB;"), QStringLiteral("@Usuario=ANA")},
+         "SRV",
+         "DB",
+         "ANA",
+         ""},
+        {"one item per word, as cron passes them",
+         {QStringLiteral("@Server=!"), QStringLiteral("@DbName=/d/s.db"), QStringLiteral("@Usuario=ANA"),
+          QStringLiteral("@ParametroAdicional=AUTO")},
+         "!",
+         "/d/s.db",
+         "ANA",
+         "AUTO"},
+        {"values in words of their own",
+         {QStringLiteral("@server=SRV;"), QStringLiteral("@dbname="), QStringLiteral("DB;"),
+          QStringLiteral("@usuario="), QStringLiteral("ANA"), QStringLiteral("@ParametroAdicional=AUTO")},
+         "SRV",
+         "DB",
+         "ANA",
+         "AUTO"},
+        {"one quoted word",
+         {QStringLiteral("@Server=S;@DbName=D;@Usuario=U;@ParametroAdicional=auto")},
+         "S",
+         "D",
+         "U",
+         "auto"},
+    };
+    for (const Case &c : cases) {
+        const LineaComandos line = LineaComandos::parse(LineaComandos::fromArguments(c.arguments));
+        EXPECT_EQ(line.Server, QString::fromUtf8(c.server)) << c.name;
+        EXPECT_EQ(line.DbName, QString::fromUtf8(c.database)) << c.name;
+        EXPECT_EQ(line.Usuario, QString::fromUtf8(c.user)) << c.name;
+        EXPECT_EQ(line.ParametroAdicional, QString::fromUtf8(c.extra)) << c.name;
+    }
 }
 
 TEST(CommandLine, StandardLineRoundTrips)

@@ -42,7 +42,7 @@ TEST_P(ConfigurationDb, CfgReadsValueAndAuxiliary)
 TEST_P(ConfigurationDb, EmptyTableGivesTheDefaults)
 {
     gCFondo = 0xFFFFFF;
-    CargarConfiguracion(QStringLiteral("/prog/"));
+    EXPECT_TRUE(CargarConfiguracion(QStringLiteral("/prog/")).ok()); // an empty table is read, not failed
     EXPECT_FALSE(gMostrarStockenConsultas);
     EXPECT_FALSE(gRazonSocialPorUneg);
     EXPECT_FALSE(gV_ModificaCPrecio);
@@ -84,7 +84,7 @@ TEST_P(ConfigurationDb, ReadingRulesFromRealRows)
     exec(QStringLiteral("INSERT INTO TA_USUARIOS (Nombre, UNegocio, verproforma) VALUES ('ana', '   2', 0)"));
     gUsuarioLogeado = QStringLiteral("ana");
     gCLetra = 77;
-    CargarConfiguracion(QStringLiteral("/prog/"));
+    EXPECT_TRUE(CargarConfiguracion(QStringLiteral("/prog/")).ok()); // a damaged value is not a failed read
     EXPECT_TRUE(gMostrarStockenConsultas);
     EXPECT_FALSE(gUsaConsultaLike);
     EXPECT_TRUE(gRazonSocialPorUneg);
@@ -107,6 +107,27 @@ TEST_P(ConfigurationDb, ReadingRulesFromRealRows)
     ::gSS_CONFIDENCIALIDAD = false;
 }
 
+TEST_P(ConfigurationDb, MissingTableIsReportedAndIgnoreKeepsReading)
+{
+    exec(QStringLiteral("DROP TABLE TA_CONFIGURACION"));
+    // The failed open is the database's own dialog; the closed recordset then reaches Cfg's.
+    operatorScript().expect(QString(), platform::vbIgnore);
+    operatorScript().expect(QString(), platform::vbIgnore);
+    EXPECT_EQ(Cfg(QStringLiteral("THEME")), QStringLiteral("1")) << "Ignore goes on to the THEME rule";
+    operatorScript().expect(QString(), platform::vbAbort);
+    operatorScript().expect(QString(), platform::vbAbort);
+    EXPECT_EQ(Cfg(QStringLiteral("THEME")), QString()) << "Abort leaves with nothing";
+    EXPECT_EQ(operatorScript().pending(), 0);
+
+    // Loading the settings without the table says so (and names the first key).
+    platform::ScopedOperator unattended(std::make_shared<platform::UnattendedOperator>());
+    gTop_Default.clear();
+    const platform::Status loaded = CargarConfiguracion(QStringLiteral("/prog/"));
+    EXPECT_FALSE(loaded.ok());
+    EXPECT_TRUE(loaded.message().contains(QStringLiteral("MostrarStockenConsultas"))) << loaded.message().toStdString();
+    EXPECT_EQ(gTop_Default, QStringLiteral("1000"));
+}
+
 TEST_P(ConfigurationDb, StatisticsKeyIsWrittenAndOverwritten)
 {
     DB_Dll &stats = gEstadisticas();
@@ -127,10 +148,18 @@ TEST_P(ConfigurationDb, StatisticsKeyIsWrittenAndOverwritten)
 TEST_P(ConfigurationDb, VatRateMatchesAnyConfiguredRate)
 {
     set("PIVA", "21");
-    set("PIVADIF2", "10,5");
+    set("PIVADIF2", "10.5"); // a point as the only separator is the decimal mark
     EXPECT_TRUE(EsTasaIva(10.5f));
     EXPECT_TRUE(EsTasaIva(21.0f));
     EXPECT_FALSE(EsTasaIva(27.0f));
+    EXPECT_FALSE(EsTasaIva(105.0f));
+    EXPECT_TRUE(EsTasaIva(0.0f)) << "the keys that are missing read as 0";
+    set("PIVAREC", "0");
+    set("PIVADIF", "0");
+    set("PIVADIF1", "0");
+    EXPECT_FALSE(EsTasaIva(0.5f));
+    exec(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'abc' WHERE CLAVE = 'PIVA'"));
+    EXPECT_THROW(EsTasaIva(21.0f), platform::RuntimeError) << "a damaged rate reaches the caller";
 }
 
 TEST_P(ConfigurationDb, AccountByCodeOrOptionalCode)

@@ -121,7 +121,7 @@ TEST_P(StatementsDb, CargarCampoChoosesTheLiteralByColumnType)
               QStringLiteral("INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES ('   "
                              "1','AB',7,12.5,'1','31/12/2020')"));
     EXPECT_EQ(insertFor({QStringLiteral(" "), QStringLiteral(""), QStringLiteral("0"), QStringLiteral("0"),
-                         QStringLiteral("FALSO"), QStringLiteral("no es fecha")}),
+                         QStringLiteral("FALSO"), QStringLiteral("  ")}),
               QStringLiteral(
                   "INSERT INTO T_TIPOS (Codigo,Nombre,Cantidad,Precio,Activo,Alta) VALUES (Null,Null,0,0,'0',Null)"));
     for (const char *yes : {"SI", "S", "TRUE", "1", ""})
@@ -134,6 +134,25 @@ TEST_P(StatementsDb, CargarCampoChoosesTheLiteralByColumnType)
                                QString::fromUtf8(no), QString()})
                         .contains(QStringLiteral(",'0',Null)")))
             << no;
+}
+
+TEST_P(StatementsDb, DateThatIsNotDayFirstIsRefusedNamingTheValue)
+{
+    for (const char *bad : {"12/31/2020", "no es fecha", "31/02/2021"}) {
+        try {
+            insertFor({QStringLiteral("1"), QString(), QStringLiteral("0"), QStringLiteral("0"), QString(),
+                       QString::fromUtf8(bad)});
+            ADD_FAILURE() << bad << " was taken as a date";
+        } catch (const platform::RuntimeError &error) {
+            EXPECT_EQ(error.Number(), 3421) << bad;
+            EXPECT_TRUE(error.Description().contains(QString::fromUtf8(bad))) << error.Description().toStdString();
+            EXPECT_TRUE(error.Description().contains(QStringLiteral("Alta"))) << error.Description().toStdString();
+        }
+    }
+    // The save's error handler shows it as the conversion error of that column.
+    operatorScript().expect(QStringLiteral("Debe ingresar una fecha y el formato es incorrecto"), platform::vbOK);
+    EXPECT_EQ(
+        ModGlobal::ErroresActualizacion(platform::RuntimeError(3421, QStringLiteral("x")), QStringLiteral("Alta")), 0);
 }
 
 TEST_P(StatementsDb, RunnerCommitsEveryStatement)

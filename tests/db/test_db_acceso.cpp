@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -120,14 +121,34 @@ TEST_F(AccesoTest, DuplicateIsFoundWithoutThePort)
     EXPECT_EQ(logic.CmdRegistrar(), FrmAccesoLogic::Registro::YaExiste);
 }
 
-TEST_F(AccesoTest, UnreachableConnectionIsNotRegistered)
+TEST_F(AccesoTest, MissingSqliteFileIsNamedNotBlamedOnThePassword)
 {
     FrmAccesoLogic logic;
     logic.TxtDbName = m_dir.filePath(QStringLiteral("falta/base.sqlite"));
-    logic.TxtServidor = QStringLiteral("local");
     logic.CboPlataformaDB = 2;
+    m_operator->expect(QStringLiteral("No existe el archivo de base de datos ") + logic.TxtDbName, platform::vbOK);
+    EXPECT_EQ(logic.CmdRegistrar(), FrmAccesoLogic::Registro::SinConexion);
+    EXPECT_EQ(m_operator->asked().size(), 1);
+    EXPECT_FALSE(QFile::exists(bases()));
+
+    // Accepting the dialog on it: the connection's own question names the file too.
+    DB_Dll &db = gDB();
+    db.gServidor = QStringLiteral("!");
+    db.gDBName = logic.TxtDbName;
+    m_operator->expect(QStringLiteral("No existe el archivo de base de datos ") + logic.TxtDbName, platform::vbNo);
+    db.OpenServerADODB(false, ado::adUseClient, QString(), false, true);
+    EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_FALSE(m_operator->asked().last().text.contains(QStringLiteral("contraseña")));
+}
+
+TEST_F(AccesoTest, UnreachableConnectionIsNotRegistered)
+{
+    FrmAccesoLogic logic;
+    logic.TxtDbName = QStringLiteral("ventas");
+    logic.TxtServidor = QStringLiteral("127.0.0.1:1"); // nothing listens there
+    logic.CboPlataformaDB = 3;
     m_operator->expect(QStringLiteral("Desea Intentarlo Nuevamente"), platform::vbNo);
-    m_operator->expect(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR local VERIFIQUE EL NOMBRE DE USUARIO Y "
+    m_operator->expect(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR 127.0.0.1:1 VERIFIQUE EL NOMBRE DE USUARIO Y "
                                       "PASSWORD INGRESADO"),
                        platform::vbOK);
     EXPECT_EQ(logic.CmdRegistrar(), FrmAccesoLogic::Registro::SinConexion);
@@ -135,6 +156,23 @@ TEST_F(AccesoTest, UnreachableConnectionIsNotRegistered)
     EXPECT_EQ(m_operator->asked().last().title, QStringLiteral("AVISO AL OPERADOR"));
     EXPECT_FALSE(QFile::exists(bases()));
     EXPECT_FALSE(gDB().gOpenFlag);
+}
+
+TEST_F(AccesoTest, TextsTheFileCannotHoldAreRefusedBeforeTesting)
+{
+    const QString path = sqliteFile(QStringLiteral("con,coma.sqlite"));
+    FrmAccesoLogic logic;
+    logic.TxtDbName = path;
+    logic.TxtUserId = QStringLiteral("ana");
+    logic.CboPlataformaDB = 2;
+    m_operator->expect(QStringLiteral("no puede contener \",\""), platform::vbOK);
+    EXPECT_EQ(logic.CmdRegistrar(), FrmAccesoLogic::Registro::Rechazado);
+    logic.TxtDbName = sqliteFile(QStringLiteral("bien.sqlite"));
+    logic.TxtUserId = QStringLiteral("Андрей");
+    m_operator->expect(QStringLiteral("\"А\" (U+0410)"), platform::vbOK);
+    EXPECT_EQ(logic.CmdRegistrar(), FrmAccesoLogic::Registro::Rechazado);
+    EXPECT_EQ(m_operator->pending(), 0);
+    EXPECT_FALSE(QFile::exists(bases())) << "nothing written, nothing to be listed wrongly later";
 }
 
 TEST_F(AccesoTest, TestConnectionReportsTheRealOutcome)
@@ -210,25 +248,34 @@ TEST_F(AccesoTest, UnwritableFileIsShownAndNotReportedAsRegistered)
     EXPECT_TRUE(logic.lstBases().isEmpty());
 }
 
-TEST_F(AccesoTest, DesktopShortcut)
+TEST_F(AccesoTest, DesktopLauncherStartsThisProgramWithTheChosenLine)
 {
     FrmAccesoLogic logic;
+    logic.TxtDbName = QStringLiteral("/datos/mi empresa$1/suite.db");
+    logic.TxtUserId = QStringLiteral("ana");
+    logic.TxtUserPassword = QStringLiteral("secreta");
+    logic.CboPlataformaDB = 2;
+    // The desktop folder as XDG names it for the user.
+    const QString config = m_dir.filePath(QStringLiteral("config"));
+    ASSERT_TRUE(QDir().mkpath(config));
+    ASSERT_TRUE(platform::textfile::writeLines(config + QStringLiteral("/user-dirs.dirs"),
+                                               {QStringLiteral("XDG_DESKTOP_DIR=\"$HOME/Escritorio\"")})
+                    .ok());
+    qputenv("XDG_CONFIG_HOME", config.toUtf8());
     ASSERT_TRUE(logic.CmdLineaComando().ok());
-    const QString shortcut = m_dir.filePath(QStringLiteral("home/Desktop/Timer Tareas.desktop"));
-    QFile file(shortcut);
+    ASSERT_TRUE(logic.CmdLineaComando().ok()) << "an existing launcher is replaced";
+    qunsetenv("XDG_CONFIG_HOME");
+    QFile file(m_dir.filePath(QStringLiteral("home/Escritorio/Timer Tareas.desktop")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
-    const QString program = platform::joinPath(m_dir.path(), platform::executableName());
     EXPECT_TRUE(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Exec=\"") + program + QLatin1Char('"')));
-    EXPECT_TRUE(text.contains(QStringLiteral("Icon=") + program));
-    file.close();
-
-    qputenv("XDG_DESKTOP_DIR", m_dir.filePath(QStringLiteral("escritorio")).toUtf8());
-    ASSERT_TRUE(logic.CmdLineaComando().ok());
-    ASSERT_TRUE(logic.CmdLineaComando().ok()) << "an existing shortcut is replaced";
-    EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("escritorio/Timer Tareas.desktop"))));
-    qunsetenv("XDG_DESKTOP_DIR");
+    // Quoted arguments, "$" escaped for the launcher and its backslash doubled for the file.
+    EXPECT_TRUE(text.contains(QStringLiteral("\nExec=\"") + platform::executablePath()
+                              + QStringLiteral("\" \"@Server=!;@DbName=/datos/mi empresa\\\\$1/suite.db;"
+                                               "@Usuario=ana\"\n")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("secreta"))) << "no password in a readable file";
+    EXPECT_TRUE(QFileInfo(file).isExecutable());
 }
 
 TEST_F(AccesoTest, CommandRunnerWaitsAndReportsAFailedStart)
@@ -270,6 +317,19 @@ TEST_F(FormTest, HintsArePlaceholdersNotValues)
     EXPECT_EQ(datos.dbName, QString());
     EXPECT_EQ(datos.servidor, QString());
     EXPECT_EQ(datos.usuario, QString());
+}
+
+TEST_F(FormTest, EmbeddedDatabaseHasNoServerOrPort)
+{
+    frmAcceso form;
+    form.cargar();
+    EXPECT_TRUE(form.TxtServidor->isEnabled());
+    form.CboPlataformaDB->setCurrentIndex(2);
+    EXPECT_FALSE(form.TxtServidor->isEnabled());
+    EXPECT_FALSE(form.TxtPuerto->isEnabled());
+    form.CboPlataformaDB->setCurrentIndex(0);
+    EXPECT_TRUE(form.TxtServidor->isEnabled());
+    EXPECT_TRUE(form.TxtPuerto->isEnabled());
 }
 
 TEST_F(FormTest, ListSelectionAndCancel)

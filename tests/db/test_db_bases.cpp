@@ -128,6 +128,41 @@ TEST_F(BasesTest, MissingFileListsNothing)
     EXPECT_FALSE(LeerBase(QStringLiteral("X"), a, b, c, d, e));
 }
 
+TEST_F(BasesTest, TextsARecordCannotHoldAreRefusedNamingThem)
+{
+    struct Case {
+        const char *name;
+        QString database, user, server;
+        const char *named; // what the message must name
+    } cases[] = {
+        {"comma in the database", QStringLiteral("VENTAS,2020"), QStringLiteral("sa"), QStringLiteral("SRV1"), "\",\""},
+        {"line break in the user", QStringLiteral("VENTAS"), QStringLiteral("sa\nroot"), QStringLiteral("SRV1"),
+         "usuario"},
+        {"Cyrillic in the server", QStringLiteral("VENTAS"), QStringLiteral("sa"), QStringLiteral("СЕРВЕР"),
+         "\"С\" (U+0421)"},
+        {"emoji in the user", QStringLiteral("VENTAS"), QStringLiteral("ana😀"), QStringLiteral("SRV1"), "😀"},
+    };
+    RegistrarBase(QStringLiteral("A"), QStringLiteral("A"), QString(), QString(), QStringLiteral("S"), QString(), 0);
+    const QByteArray before = bytes();
+    for (const Case &c : cases) {
+        try {
+            RegistrarBase(c.database + QStringLiteral(" / ") + c.server, c.database, c.user, QStringLiteral("x,y"),
+                          c.server, QString(), 0);
+            ADD_FAILURE() << c.name << ": registered";
+        } catch (const platform::RuntimeError &e) {
+            EXPECT_EQ(e.Number(), 5) << c.name;
+            EXPECT_TRUE(e.Description().contains(QString::fromUtf8(c.named))) << e.Description().toStdString();
+        }
+    }
+    EXPECT_EQ(bytes(), before) << "nothing was written";
+    // "ñ", "€" and a comma in the password (stored encoded) are fine.
+    RegistrarBase(QStringLiteral("AÑO€ / S"), QStringLiteral("AÑO€"), QStringLiteral("sa"), QStringLiteral("x,y"),
+                  QStringLiteral("S"), QString(), 0);
+    QString a, b, c, d, e;
+    EXPECT_TRUE(LeerBase(QStringLiteral("año€ / s"), a, b, c, d, e));
+    EXPECT_EQ(estadoBases().password, QStringLiteral("x,y"));
+}
+
 TEST_F(BasesTest, UnwritableFileRaisesNamingIt)
 {
     estadoBases().ruta = m_dir.filePath(QStringLiteral("no/such/BASES.TXT"));

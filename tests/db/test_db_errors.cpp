@@ -82,6 +82,25 @@ TEST_F(ErrorDialogTest, WithoutRoutineTheFieldIsEmpty)
     EXPECT_TRUE(logBytes().contains(" Rutina:  Mensaje Ha ocurrido"));
 }
 
+TEST_F(ErrorDialogTest, DescriptionWithLineBreaksIsOneLogEntry)
+{
+    m_operator->expect(QString(), platform::vbAbort);
+    const QString description = QStringLiteral("ERROR: duplicate key value\nDETAIL: Key (id)=(1) already exists.\r\n"
+                                               "CONTEXT:\rstatement");
+    EXPECT_EQ(m_db.TratamientoErrores(RuntimeError(2627, description, QStringLiteral("S")), 18,
+                                      QStringLiteral("Grabar\nDatos")),
+              3);
+    EXPECT_EQ(m_operator->asked().at(0).text, QStringLiteral("Ha ocurrido el Siguiente Error (2627) ") + description)
+        << "the operator still sees the lines";
+    const QByteArray log = logBytes();
+    EXPECT_EQ(log.count('\n'), 1) << log.toStdString();
+    EXPECT_EQ(log.count('\r'), 1) << log.toStdString();
+    EXPECT_TRUE(
+        log.contains("Rutina: - Grabar Datos Mensaje Ha ocurrido el Siguiente Error (2627) ERROR: duplicate "
+                     "key value DETAIL: Key (id)=(1) already exists. CONTEXT: statement Respondi\xf3 : Abortar"))
+        << log.toStdString();
+}
+
 TEST_F(ErrorDialogTest, ErrorZeroAsksNothingAndTouchesNoFile)
 {
     EXPECT_EQ(m_db.TratamientoErrores(RuntimeError(0, QStringLiteral("nada"))), 0);

@@ -9,11 +9,25 @@ TEST(Funciones, TextoAMonedaReadsRegionalNumbers)
     struct Case {
         const char *text;
         double value;
-    } cases[] = {{"12,50", 12.5}, {"0,5", 0.5},        {"-3", -3}, {"1.234,5", 1234.5},
-                 {"  7 ", 7},     {"1,23456", 1.2346}, {"", 0},    {"(2,5)", -2.5}};
+    } cases[] = {{"12,50", 12.5},
+                 {"0,5", 0.5},
+                 {"-3", -3},
+                 {"1.234,5", 1234.5},
+                 {"  7 ", 7},
+                 {"1,23456", 1.2346},
+                 {"", 0},
+                 {"(2,5)", -2.5},
+                 {"12.5", 12.5},
+                 {"0.5", 0.5},
+                 {"-3.25", -3.25},
+                 {".5", 0.5},
+                 {"1.234.567", 1234567},
+                 {"1.234.567,5", 1234567.5},
+                 {"$ 1.5", 1.5}};
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(gFunciones().TextoAMoneda(QString::fromLatin1(c.text)), c.value) << c.text;
-    EXPECT_THROW(gFunciones().TextoAMoneda(QStringLiteral("12a")), platform::RuntimeError);
+    for (const char *bad : {"12a", "1,2,3", "1.2,3.4"})
+        EXPECT_THROW(gFunciones().TextoAMoneda(QString::fromLatin1(bad)), platform::RuntimeError) << bad;
 }
 
 TEST(Funciones, TextHelpers)

@@ -63,3 +63,12 @@ TEST(TextFile, UnmappableCharactersBecomeQuestionMarks)
     EXPECT_EQ(textfile::encode1252(QStringLiteral("a\u4E2Db")), QByteArray("a?b"));
     EXPECT_EQ(textfile::decode1252(textfile::encode1252(QStringLiteral("“Ñ”…"))), QStringLiteral("“Ñ”…"));
 }
+
+TEST(TextFile, FirstCharacterOutsideWindows1252)
+{
+    using platform::textfile::firstOutside1252;
+    EXPECT_EQ(firstOutside1252(QStringLiteral("Año € “x” Œ")), QString());
+    EXPECT_EQ(firstOutside1252(QStringLiteral("Ана")), QStringLiteral("А"));
+    EXPECT_EQ(firstOutside1252(QStringLiteral("ok ✓ x")), QStringLiteral("✓"));
+    EXPECT_EQ(firstOutside1252(QStringLiteral("a😀b")), QStringLiteral("😀")); // the whole pair
+}

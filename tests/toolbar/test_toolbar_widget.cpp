@@ -2,6 +2,7 @@
 #include "toolbar/ui/UtilNet.h"
 
 #include "platform/Paths.h"
+#include "platform/suite/Sistema.h"
 
 #include <gtest/gtest.h>
 
@@ -197,4 +198,24 @@ TEST_F(UtilNetWidget, PicturesFollowTheStyleAndFallBackToText)
     EXPECT_FALSE(bar.hasIcons());
     EXPECT_TRUE(bar.action(Boton::Cerrar)->icon().isNull());
     EXPECT_EQ(bar.toolBar()->toolButtonStyle(), Qt::ToolButtonTextOnly);
+}
+
+TEST_F(UtilNetWidget, StyleComesFromTheUsersSectionOfTheStationFile)
+{
+    writeStrip(m_folder.filePath("ABM2021M.bmp"));
+    const QString section = platform::suite::gSistema().NombreUsuario().toUpper() + QStringLiteral("Styles");
+    QFile ini(m_folder.filePath("QD000PR.INI"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QStringLiteral("[OTROStyles]\r\nStyles=3\r\n[%1]\r\nStyles=2\r\n").arg(section).toUtf8());
+    ini.close();
+
+    UtilNet bar;
+    EXPECT_EQ(bar.styleValue(), QStringLiteral("2"));
+    EXPECT_TRUE(bar.hasIcons());
+
+    bar.setStyleValue(QStringLiteral("4")); // the host's value, until the control starts over
+    EXPECT_FALSE(bar.hasIcons());
+    bar.ActualizarBotones();
+    EXPECT_EQ(bar.styleValue(), QStringLiteral("2"));
+    EXPECT_TRUE(bar.hasIcons());
 }

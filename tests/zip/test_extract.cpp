@@ -168,6 +168,85 @@ TEST_F(ZipExtraction, FileWhereTheArchiveHasAFolderStopsBeforeAnyWrite)
     EXPECT_EQ(snapshot(target), before);
 }
 
+TEST_F(ZipExtraction, NameThatIsBothFileAndFolderLeavesTheTargetAsItWas)
+{
+    // AAA.DAT would arrive first and replace the old one; ZZZ and ZZZ/x cannot both be placed.
+    const QString target = path(QStringLiteral("RECIBIR"));
+    writeFile(target + QStringLiteral("/AAA.DAT"), "anterior\r\n");
+    const auto before = snapshot(target);
+
+    const platform::Status done = Descomprimir(Fixtures + QStringLiteral("file_and_folder.zip"), target);
+
+    EXPECT_FALSE(done.ok());
+    EXPECT_TRUE(done.message().contains(QStringLiteral("ZZZ"))) << done.message().toStdString();
+    EXPECT_EQ(snapshot(target), before);
+}
+
+TEST_F(ZipExtraction, ArchiveTooBigForTheLimitOrTheDiskIsRefusedBeforeAnyWrite)
+{
+    ZIPTEST_REQUIRE("zip");
+    const QString archive = peerPackage(); // a few kilobytes expanded
+    const QString target = path(QStringLiteral("RECIBIR"));
+    writeFile(target + QStringLiteral("/CONTROLMA.DAT"), "anterior\r\n");
+    const auto before = snapshot(target);
+    ziplayer::UnzipOptions options;
+    options.recreateFolders = 1;
+    options.overwriteAll = 1;
+    options.archivePath = archive;
+    options.extractFolder = target;
+    options.maxExpandedSize = 100;
+    ziplayer::UnzipCallbacks callbacks;
+
+    EXPECT_EQ(ziplayer::Unzip32::windll_unzip({}, {}, options, callbacks), ziplayer::PK_DISK);
+    EXPECT_EQ(snapshot(target), before);
+    EXPECT_EQ(snapshot(m_base.path()).keys().filter(QStringLiteral(".imaestros-unzip")), QStringList())
+        << "no staging folder is left behind";
+
+    options.maxExpandedSize = ziplayer::kMaxExpandedSize;
+    EXPECT_EQ(ziplayer::Unzip32::windll_unzip({}, {}, options, callbacks), ziplayer::PK_OK);
+}
+
+TEST(ZipExpansion, LimitAndFreeSpaceAreCheckedFromTheDeclaredSizes)
+{
+    const QString archive = QStringLiteral("/r/Archivos.zip");
+    const struct {
+        const char *name;
+        uint64_t total;
+        uint64_t limit;
+        qint64 available;
+        bool ok;
+        const char *says;
+    } cases[] = {
+        {"fits", 1000, 2000, 5000, true, ""},
+        {"exactly the limit", 2000, 2000, 5000, true, ""},
+        {"over the limit", 2001, 2000, 1 << 30, false, "límite"},
+        {"over the free space", 3000, 1 << 20, 2999, false, "libres"},
+        {"free space unknown", 3000, 1 << 20, -1, true, ""},
+    };
+    for (const auto &c : cases) {
+        const platform::Status status =
+            ziplayer::Unzip32::checkExpansion(c.total, c.limit, c.available, archive, QStringLiteral("/r"));
+        EXPECT_EQ(status.ok(), c.ok) << c.name;
+        if (!c.ok) {
+            EXPECT_EQ(status.code(), ziplayer::PK_DISK) << c.name;
+            EXPECT_TRUE(status.message().contains(archive)) << c.name;
+            EXPECT_TRUE(status.message().contains(QString::fromUtf8(c.says))) << status.message().toStdString();
+        }
+    }
+}
+
+TEST_F(ZipExtraction, EntryThatInflatesBeyondItsDeclaredSizeIsRefused)
+{
+    const QString target = path(QStringLiteral("RECIBIR"));
+    QDir().mkpath(target);
+
+    const platform::Status done = Descomprimir(Fixtures + QStringLiteral("size_lie.zip"), target);
+
+    EXPECT_FALSE(done.ok());
+    EXPECT_TRUE(done.message().contains(QStringLiteral("GRANDE.DAT"))) << done.message().toStdString();
+    EXPECT_TRUE(snapshot(target).isEmpty());
+}
+
 TEST_F(ZipExtraction, ReadsWindowsNamesAndBackslashSeparators)
 {
     const QString target = path(QStringLiteral("RECIBIR"));

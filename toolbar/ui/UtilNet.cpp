@@ -32,6 +32,7 @@ UtilNet::UtilNet(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_toolBar);
     createActions();
+    m_styles = IconStrip::stationStyle();
     loadIcons();
     refreshButtons();
 }
@@ -58,6 +59,7 @@ void UtilNet::setStyleValue(const QString &styles)
 void UtilNet::ActualizarBotones()
 {
     m_state.reset();
+    m_styles = IconStrip::stationStyle();
     loadIcons();
     refreshButtons();
 }

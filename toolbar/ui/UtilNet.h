@@ -16,10 +16,10 @@ namespace toolbar {
 // for the function keys the form forwards to KeyAnalisis, and per-button enabled
 // and visible flags that the form sets as its state changes.
 //
-// Pictures: the host passes the user's style value of the station file
-// (QD000PR.INI, section <USER>Styles, key Styles, default "1") to setStyleValue;
-// the matching strip is looked up in the program folder. Without a readable strip
-// the buttons show their captions only.
+// Pictures: construction (and ActualizarBotones) reads the user's style value of the
+// station file (QD000PR.INI, section <USER>Styles, key Styles, default "1"); a host may
+// set another with setStyleValue. The matching strip is looked up in the program
+// folder. Without a readable strip the buttons show their captions only.
 class UtilNet : public QWidget {
     Q_OBJECT
 
@@ -77,7 +77,7 @@ public:
     // True when the buttons carry pictures.
     bool hasIcons() const { return m_hasIcons; }
 
-    // Starts over as a new control: every flag True, pictures reloaded.
+    // Starts over as a new control: every flag True, the style read again, pictures reloaded.
     void ActualizarBotones();
     // Raises `click` with the word of a forwarded VB key code (see vbKeyCode) when
     // its button is enabled; returns whether a word was raised.

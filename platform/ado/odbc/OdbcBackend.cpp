@@ -1,5 +1,6 @@
 #include "OdbcBackend.h"
 
+#include "OdbcCommand.h"
 #include "OdbcConnector.h"
 #include "OdbcErrorMap.h"
 #include "OdbcHandle.h"
@@ -149,6 +150,7 @@ void OdbcBackend::connect(int timeoutSeconds)
         failConnect(outcome.diagnostics);
     m_env = std::make_unique<OdbcHandle>(std::move(outcome.env));
     m_dbc = std::make_unique<OdbcHandle>(std::move(outcome.dbc));
+    m_lifetime = std::make_shared<int>(0);
     m_transactionDepth = 0;
     m_declaredTypes.clear();
     m_defaultDatabase = m_target.database;
@@ -187,6 +189,7 @@ void OdbcBackend::prepareSession(int timeoutSeconds)
 
 void OdbcBackend::close()
 {
+    m_lifetime.reset();
     if (m_dbc) {
         if (m_transactionDepth > 0)
             SQLEndTran(SQL_HANDLE_DBC, m_dbc->get(), SQL_ROLLBACK);
@@ -337,6 +340,19 @@ ResultSet OdbcBackend::execute(const QString &sql, int timeoutSeconds, std::vect
     return result;
 }
 
+void OdbcBackend::noteStatement(const QString &sql)
+{
+    if (m_platform == OdbcPlatform::PostgreSQL && isDefinition(sql))
+        m_declaredTypes.clear();
+}
+
+std::unique_ptr<PreparedCommand> OdbcBackend::prepare(const QString &sql)
+{
+    if (!isOpen())
+        failClosed();
+    return std::make_unique<OdbcCommand>(*this, sql);
+}
+
 void OdbcBackend::runStatement(const QString &sql, int timeoutSeconds, ResultSet &result,
                                std::vector<BackendError> &warnings)
 {
@@ -355,8 +371,7 @@ void OdbcBackend::runStatement(const QString &sql, int timeoutSeconds, ResultSet
         collectResults(*statement, result, warnings);
         return;
     }
-    if (m_platform == OdbcPlatform::PostgreSQL && isDefinition(sql))
-        m_declaredTypes.clear();
+    noteStatement(sql);
     if (!SQL_SUCCEEDED(rc))
         fail(*statement, sql);
     if (rc == SQL_SUCCESS_WITH_INFO)

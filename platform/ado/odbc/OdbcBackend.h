@@ -30,6 +30,7 @@ public:
     void close() override;
     bool isOpen() const override;
     ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) override;
+    std::unique_ptr<PreparedCommand> prepare(const QString &sql) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;
@@ -49,6 +50,9 @@ public:
     OdbcPlatform platform() const { return m_platform; }
 
 private:
+    friend class OdbcCommand;
+    // After a statement ran: definitions make the remembered column types stale.
+    void noteStatement(const QString &sql);
     // Runs a change that must touch exactly one row so that, when it is refused, it is undone.
     long changeOneRow(const std::function<long()> &change);
     void connect(int timeoutSeconds);
@@ -76,6 +80,7 @@ private:
     int m_loginTimeout = 15;
     std::unique_ptr<OdbcHandle> m_env;
     std::unique_ptr<OdbcHandle> m_dbc;
+    std::shared_ptr<int> m_lifetime; // expires when the connection closes (prepared commands hold it weakly)
     std::unique_ptr<SqlTranslator> m_translator; // PostgreSQL only
     int m_transactionDepth = 0;
     int m_isolationLevel = 4096;

@@ -23,6 +23,8 @@ public:
     // Allocates a handle of `type` under `parent`; false when the driver manager refuses.
     bool allocate(SQLSMALLINT type, SQLHANDLE parent);
     void reset();
+    // Forgets the handle without freeing it (its connection already freed it).
+    void abandon() { m_handle = SQL_NULL_HANDLE; }
     SQLHANDLE get() const { return m_handle; }
     SQLSMALLINT type() const { return m_type; }
     explicit operator bool() const { return m_handle != SQL_NULL_HANDLE; }

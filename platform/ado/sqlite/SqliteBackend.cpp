@@ -1,6 +1,7 @@
 #include "SqliteBackend.h"
 
 #include "DateText.h"
+#include "SqliteCommand.h"
 #include "SqliteErrorMap.h"
 #include "SqliteFunctions.h"
 
@@ -165,7 +166,17 @@ void inferColumn(ColumnInfo &column, std::vector<Row> &rows, size_t index)
     }
 }
 
-void bindValue(sqlite3_stmt *stmt, int index, const platform::Variant &v)
+QString keyTerms(const SqliteBackend &backend, const QStringList &keyColumns)
+{
+    QStringList terms;
+    for (const QString &c : keyColumns)
+        terms << backend.quoteIdentifier(c) + QStringLiteral(" IS ?");
+    return terms.join(QStringLiteral(" AND "));
+}
+
+} // namespace
+
+void SqliteBackend::bind(sqlite3_stmt *stmt, int index, const platform::Variant &v)
 {
     using K = platform::Variant::Kind;
     switch (v.kind()) {
@@ -203,16 +214,6 @@ void bindValue(sqlite3_stmt *stmt, int index, const platform::Variant &v)
     }
 }
 
-QString keyTerms(const SqliteBackend &backend, const QStringList &keyColumns)
-{
-    QStringList terms;
-    for (const QString &c : keyColumns)
-        terms << backend.quoteIdentifier(c) + QStringLiteral(" IS ?");
-    return terms.join(QStringLiteral(" AND "));
-}
-
-} // namespace
-
 int sqliteProgress(void *self)
 {
     auto *backend = static_cast<SqliteBackend *>(self);
@@ -248,6 +249,7 @@ void SqliteBackend::open(const ConnectionString &cs, const QString &, const QStr
     }
     m_db = db;
     m_path = path;
+    m_lifetime = std::make_shared<int>(0);
     sqlite3_extended_result_codes(m_db, 1);
     // foreign_keys also proves the file is a database ("file is not a database" otherwise).
     char *err = nullptr;
@@ -258,6 +260,7 @@ void SqliteBackend::open(const ConnectionString &cs, const QString &, const QStr
         sqlite3_free(err);
         sqlite3_close_v2(m_db);
         m_db = nullptr;
+        m_lifetime.reset();
         throw BackendFailure(SqliteErrorMap::openFailure(path, msg));
     }
     sqlite3_progress_handler(m_db, kProgressSteps, sqliteProgress, this);
@@ -274,6 +277,7 @@ void SqliteBackend::close()
     if (!m_db)
         return;
     m_cache.clear();
+    m_lifetime.reset();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_tranCount = 0;
@@ -314,6 +318,21 @@ ResultSet SqliteBackend::execute(const QString &sql, int timeoutSeconds, std::ve
 {
     requireOpen();
     const QList<TranslatedStatement> statements = m_translator.translate(sql);
+    return runSteps(
+        timeoutSeconds, int(statements.size()), [&](int i) { return statements[i].kind; },
+        [&](int i, ResultSet &result, long &affected) { runText(statements[i].sql.toUtf8(), result, affected); });
+}
+
+std::unique_ptr<PreparedCommand> SqliteBackend::prepare(const QString &sql)
+{
+    requireOpen();
+    return std::make_unique<SqliteCommand>(*this, sql);
+}
+
+ResultSet SqliteBackend::runSteps(int timeoutSeconds, int count, const std::function<Kind(int)> &kindOf,
+                                  const std::function<void(int, ResultSet &, long &)> &run)
+{
+    requireOpen();
     setDeadline(timeoutSeconds);
     struct DeadlineGuard {
         bool &flag;
@@ -321,19 +340,19 @@ ResultSet SqliteBackend::execute(const QString &sql, int timeoutSeconds, std::ve
     } guard{m_hasDeadline};
     ResultSet result;
     long affected = -1;
-    for (const TranslatedStatement &st : statements) {
-        switch (st.kind) {
-        case TranslatedStatement::Kind::Begin:
+    for (int i = 0; i < count; ++i) {
+        switch (kindOf(i)) {
+        case Kind::Begin:
             beginTransaction();
             break;
-        case TranslatedStatement::Kind::Commit:
+        case Kind::Commit:
             commit();
             break;
-        case TranslatedStatement::Kind::Rollback:
+        case Kind::Rollback:
             rollback();
             break;
-        case TranslatedStatement::Kind::Statement:
-            runText(st.sql.toUtf8(), result, affected);
+        case Kind::Statement:
+            run(i, result, affected);
             break;
         }
     }
@@ -342,16 +361,30 @@ ResultSet SqliteBackend::execute(const QString &sql, int timeoutSeconds, std::ve
     return result;
 }
 
-// Runs every statement of `sql`; a text holding exactly one statement is kept prepared.
-void SqliteBackend::runText(const QByteArray &sql, ResultSet &result, long &affected)
+// The engine stops reading at a NUL: the rest would be dropped (or never reached).
+void SqliteBackend::checkNoNul(const QByteArray &sql)
 {
-    // The engine stops reading at a NUL: the rest would be dropped (or never reached).
     if (const qsizetype nul = sql.indexOf('\0'); nul >= 0)
         throw BackendFailure(
             simpleError(errnum::CommandFailed, native::SyntaxError, "42000",
                         QStringLiteral("La instrucción contiene un carácter nulo (posición %1): \"%2\"")
                             .arg(nul + 1)
                             .arg(QString::fromUtf8(sql.left(nul)))));
+}
+
+// What a prepared statement does: counts changed rows, changes the schema.
+void SqliteBackend::classify(PreparedStatement &ps)
+{
+    const QByteArray keyword = firstKeyword(sqlite3_sql(ps.stmt));
+    ps.changesRows =
+        keyword == "INSERT" || keyword == "UPDATE" || keyword == "DELETE" || keyword == "REPLACE" || keyword == "WITH";
+    ps.changesSchema = keyword == "CREATE" || keyword == "ALTER" || keyword == "DROP";
+}
+
+// Runs every statement of `sql`; a text holding exactly one statement is kept prepared.
+void SqliteBackend::runText(const QByteArray &sql, ResultSet &result, long &affected)
+{
+    checkNoNul(sql);
     if (PreparedStatement *cached = m_cache.find(sql)) {
         runPrepared(*cached, result, affected);
         return;
@@ -367,10 +400,7 @@ void SqliteBackend::runText(const QByteArray &sql, ResultSet &result, long &affe
             start = tail;
             continue;
         }
-        const QByteArray keyword = firstKeyword(sqlite3_sql(ps.stmt));
-        ps.changesRows = keyword == "INSERT" || keyword == "UPDATE" || keyword == "DELETE" || keyword == "REPLACE"
-            || keyword == "WITH";
-        ps.changesSchema = keyword == "CREATE" || keyword == "ALTER" || keyword == "DROP";
+        classify(ps);
         const bool wholeText = start == sql.constData() && (tail == end || firstKeyword(tail).isEmpty());
         if (wholeText && !ps.changesSchema) {
             runPrepared(*m_cache.insert(sql, std::move(ps)), result, affected);
@@ -456,6 +486,7 @@ void SqliteBackend::afterStatement(const PreparedStatement &ps)
     if (!ps.changesSchema)
         return;
     m_cache.clear(); // cached statements may describe columns that changed
+    ++m_schemaGeneration;
     ensureAllDateTriggers();
 }
 
@@ -642,7 +673,7 @@ long SqliteBackend::runBound(const QString &sql, const Row &values)
     if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
         fail(text);
     for (size_t i = 0; i < values.size(); ++i)
-        bindValue(stmt, int(i) + 1, values[i]);
+        bind(stmt, int(i) + 1, values[i]);
     const int rc = sqlite3_step(stmt);
     sqlite3_finalize(stmt);
     syncTransactionState();

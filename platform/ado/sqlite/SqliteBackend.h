@@ -8,8 +8,11 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
+#include <memory>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace ado {
 
@@ -30,6 +33,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
     ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) override;
+    std::unique_ptr<PreparedCommand> prepare(const QString &sql) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;
@@ -47,11 +51,21 @@ public:
     long deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues) override;
     QStringList primaryKey(const QString &table) override;
 
+    // A value bound as the engine stores it (dates in their stored text form).
+    static void bind(sqlite3_stmt *stmt, int index, const platform::Variant &value);
+
 private:
     friend int sqliteProgress(void *self);
+    friend class SqliteCommand;
+    using Kind = TranslatedStatement::Kind;
+    // Runs `count` translated steps under the time-out; `run` runs the i-th one of kind Statement.
+    ResultSet runSteps(int timeoutSeconds, int count, const std::function<Kind(int)> &kindOf,
+                       const std::function<void(int, ResultSet &, long &)> &run);
     void requireOpen() const;
     [[noreturn]] void fail(const QByteArray &sql) const;
     void exec(const char *sql);
+    static void checkNoNul(const QByteArray &sql);
+    static void classify(PreparedStatement &ps);
     void runText(const QByteArray &sql, ResultSet &result, long &affected);
     void runPrepared(PreparedStatement &ps, ResultSet &result, long &affected);
     void describe(PreparedStatement &ps) const;
@@ -65,6 +79,8 @@ private:
     long changeOneRow(const QString &table, const QString &sql, const Row &values);
 
     sqlite3 *m_db = nullptr;
+    std::shared_ptr<int> m_lifetime; // expires when the connection closes (prepared commands hold it weakly)
+    quint64 m_schemaGeneration = 0;  // counts definitions run on this connection
     QString m_path;
     QString m_defaultDatabase;
     TranslationCache m_translator{Dialect::SQLite};

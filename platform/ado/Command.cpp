@@ -1,0 +1,92 @@
+#include "Command.h"
+
+#include "Backend.h"
+#include "Connection.h"
+#include "ErrorScope.h"
+#include "Recordset.h"
+
+namespace ado {
+
+namespace {
+
+const QString kSource = QStringLiteral("ADODB.Command");
+
+[[noreturn]] void raise(long number, const QString &description) { throw Exception(number, description, kSource); }
+
+} // namespace
+
+Command::Command() = default;
+
+Command::~Command() = default;
+
+void Command::setActiveConnection(Connection *connection)
+{
+    if (connection != m_connection)
+        m_prepared.reset();
+    m_connection = connection;
+}
+
+void Command::setCommandText(const QString &text)
+{
+    if (text != m_text)
+        m_prepared.reset();
+    m_text = text;
+}
+
+std::shared_ptr<Parameter> Command::CreateParameter(const QString &name, DataTypeEnum type,
+                                                    ParameterDirection direction, long size,
+                                                    const platform::Variant &value)
+{
+    return std::make_shared<Parameter>(name, type, direction, size, value);
+}
+
+PreparedCommand &Command::prepared()
+{
+    if (!m_prepared || !m_prepared->valid()) {
+        m_prepared.reset();
+        m_prepared = m_connection->backend()->prepare(m_text);
+    }
+    return *m_prepared;
+}
+
+std::shared_ptr<Recordset> Command::Execute(long *recordsAffected)
+{
+    const QString closed =
+        QStringLiteral("No se puede usar la conexión para Execute: está cerrada o no es válida en este contexto.");
+    if (!m_connection)
+        raise(errnum::ConnectionClosed, closed);
+    return guardedCall(m_connection->errors(), kSource, [&] {
+        if (m_connection->State() != adStateOpen)
+            raise(errnum::ConnectionClosed, closed);
+        if (m_text.trimmed().isEmpty())
+            raise(errnum::CommandFailed, QStringLiteral("No se estableció el texto del comando (CommandText)."));
+        PreparedCommand &command = prepared();
+        if (m_parameters.Count() != command.parameterCount())
+            raise(errnum::ParameterMissing,
+                  QStringLiteral("El comando tiene %1 marcadores \"?\" y %2 parámetros.")
+                      .arg(command.parameterCount())
+                      .arg(m_parameters.Count()));
+        BoundValues values;
+        values.reserve(size_t(m_parameters.Count()));
+        for (int i = 0; i < m_parameters.Count(); ++i) {
+            const Parameter &p = m_parameters.Item(i);
+            if (p.Direction() != adParamInput)
+                raise(errnum::NotSupported,
+                      QStringLiteral("El parámetro %1 (%2) no es de entrada: solo se admiten parámetros de entrada.")
+                          .arg(i + 1)
+                          .arg(p.Name()));
+            values.push_back(BoundValue{p.Value(), p.Type(), p.Size()});
+        }
+        std::vector<BackendError> warnings;
+        ResultSet result = command.execute(values, m_commandTimeout, warnings);
+        for (const BackendError &w : warnings)
+            m_connection->errors().Add(Error{w.number, w.nativeError, w.sqlState, w.description, kSource});
+        if (recordsAffected)
+            *recordsAffected = result.recordsAffected;
+        auto rs = std::make_shared<Recordset>();
+        rs->attach(std::move(result), m_connection, m_text);
+        return rs;
+    });
+}
+
+} // namespace ado

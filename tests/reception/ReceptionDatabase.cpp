@@ -1,0 +1,100 @@
+#include "ReceptionDatabase.h"
+
+#include "core/Globals.h"
+#include "db/DB_Dll.h"
+#include "platform/Paths.h"
+#include "platform/ado/Recordset.h"
+#include "schema/Schema.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// (kind, name) of every CREATE TABLE / CREATE VIEW of a script, in script order.
+QList<QPair<QString, QString>> createdObjects(const QString &script)
+{
+    static const QRegularExpression created(QStringLiteral("CREATE\\s+(TABLE|VIEW)\\s+([A-Za-z_0-9]+)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QList<QPair<QString, QString>> objects;
+    auto it = created.globalMatch(script);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        objects.append({m.captured(1).toUpper(), m.captured(2)});
+    }
+    return objects;
+}
+
+void dropQuietly(ado::Connection &cnn, const QString &statement)
+{
+    try {
+        cnn.Execute(statement);
+    } catch (const platform::RuntimeError &) {
+        // not there
+    }
+}
+
+} // namespace
+
+void dropSuiteObjects(ado::Connection &cnn)
+{
+    const QString connection = cnn.ConnectionString();
+    const auto objects = createdObjects(schema::nativeScript(connection)) + createdObjects(schema::suiteScript());
+    for (const auto &[kind, name] : objects) {
+        if (kind == QLatin1String("VIEW"))
+            dropQuietly(cnn, QStringLiteral("DROP VIEW ") + name);
+    }
+    for (qsizetype i = objects.size() - 1; i >= 0; --i) {
+        if (objects[i].first == QLatin1String("TABLE"))
+            dropQuietly(cnn, QStringLiteral("DROP TABLE ") + objects[i].second);
+    }
+}
+
+void ReceptionDatabaseTest::SetUp()
+{
+    testsupport::DatabaseTest::SetUp();
+    if (IsSkipped())
+        return;
+    ASSERT_TRUE(m_home.isValid());
+    platform::setProgramFolder(m_home.path());
+    dropSuiteObjects(cnn());
+    const platform::Status created = schema::createSuiteDatabase(cnn());
+    ASSERT_TRUE(created.ok()) << created.message().toStdString();
+
+    m_operator = std::make_shared<platform::ScriptedOperator>(
+        [](const QString &question) { ADD_FAILURE() << "unexpected question: " << question.toStdString(); });
+    m_scope = std::make_unique<platform::ScopedOperator>(m_operator);
+
+    ModGlobal::resetGlobals();
+    DB_Dll &db = gDB();
+    db.gUsuario = QStringLiteral("ana");
+    db.OpenServerADODB(false, 3, connectionString(), false, false);
+    ASSERT_TRUE(db.gOpenFlag);
+}
+
+void ReceptionDatabaseTest::TearDown()
+{
+    releaseSharedDatabases();
+    m_scope.reset();
+    if (m_operator) {
+        EXPECT_EQ(m_operator->pending(), 0) << "expected questions were not asked";
+    }
+    m_operator.reset();
+    platform::setProgramFolder(QString());
+    testsupport::DatabaseTest::TearDown();
+}
+
+void ReceptionDatabaseTest::exec(const QString &sql) { cnn().Execute(sql); }
+
+QString ReceptionDatabaseTest::scalar(const QString &sql)
+{
+    auto rs = cnn().Execute(sql);
+    if (!rs || rs->State() != ado::adStateOpen || rs->BOF() || rs->EOF())
+        return QString();
+    const platform::Variant value = rs->field(0).Value();
+    return value.isNull() ? QStringLiteral("<null>") : value.toString();
+}
+
+long ReceptionDatabaseTest::count(const QString &table)
+{
+    return scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLong();
+}
