@@ -3,6 +3,7 @@
 #include "lookup/Lib_FrmCons3Logic.h"
 #include "lookup/Lib_FrmCons3TreeLogic.h"
 
+#include "db/DB_Dll.h"
 #include "platform/Paths.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,12 @@ void LookupDatabaseTest::SetUp()
                   QStringLiteral("IDPOSICION varchar(10) NOT NULL PRIMARY KEY, DESCRIPCION varchar(60) NULL"));
     recreateTable(QStringLiteral("TA_CCOSTO"),
                   QStringLiteral("CODIGO varchar(10) NOT NULL PRIMARY KEY, DESCRIPCION varchar(60) NULL"));
+    // gDB opened before these tables were remade: a new connection reads their new columns.
+    releaseSharedDatabases();
+    DB_Dll &db = gDB();
+    db.gUsuario = QStringLiteral("ana");
+    db.OpenServerADODB(false, 3, connectionString(), false, false);
+    ASSERT_TRUE(db.gOpenFlag);
 }
 
 void LookupDatabaseTest::TearDown()
