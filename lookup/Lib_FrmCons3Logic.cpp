@@ -3,6 +3,7 @@
 #include "lookup/ColumnWidths.h"
 #include "lookup/Quantities.h"
 #include "lookup/SqlClauses.h"
+#include "lookup/VbKey.h"
 
 #include "core/Configuracion.h"
 #include "core/Inicio.h"
@@ -24,18 +25,7 @@ namespace {
 
 using platform::suite::gFunciones;
 
-constexpr int kKeyBackspace = 8;
-constexpr int kKeyEnter = 13;
-constexpr int kKeySpace = 32;
-constexpr int kKeyPageUp = 33;
-constexpr int kKeyPageDown = 34;
-constexpr int kKeyUp = 38;
-constexpr int kKeyDown = 40;
-constexpr int kKeyInsert = 45;
-constexpr int kKeyDelete = 46;
-constexpr int kKeyF5 = 116;
-constexpr int kKeyF12 = 123;
-constexpr int kShift = 1;
+using namespace vbkey;
 
 bool has(const QString &text, const char *what) { return text.contains(QLatin1String(what), Qt::CaseInsensitive); }
 
@@ -311,9 +301,9 @@ void Lib_FrmCons3Logic::CmbSearch_Change(int index, const QString &text)
 
 void Lib_FrmCons3Logic::CmbSearch_KeyDown(int index, int keyCode, int)
 {
-    if (keyCode == kKeyF5) {
+    if (keyCode == F5) {
         serverSearch(index);
-    } else if (keyCode == kKeyDown || keyCode == kKeyUp || keyCode == kKeyPageDown || keyCode == kKeyPageUp) {
+    } else if (goesToList(keyCode)) {
         ListView1_KeyDown(keyCode, 0);
         emit focusToList();
     }
@@ -391,23 +381,23 @@ int Lib_FrmCons3Logic::IndiceColumna(const QString &Columna) const
 
 void Lib_FrmCons3Logic::ListView1_KeyDown(int keyCode, int shift, const QString &typed)
 {
-    if (keyCode == kKeySpace && CheckBoxes) {
+    if (keyCode == Space && CheckBoxes) {
         const int row = selectedRow();
         if (row >= 0)
             m_model.setChecked(row, !m_model.isChecked(row));
-    } else if (keyCode == kKeyEnter) {
+    } else if (keyCode == Enter) {
         CmdAceptar_Click();
-    } else if (UsaCantidades && keyCode == kKeyInsert && (shift == kShift || shift == 0)) {
+    } else if (UsaCantidades && keyCode == Insert && (shift == ShiftState || shift == 0)) {
         changeQuantity(keyCode, shift);
-    } else if (UsaCantidades && keyCode == kKeyDelete && shift == 0) {
+    } else if (UsaCantidades && keyCode == Delete && shift == 0) {
         changeQuantity(keyCode, shift);
-    } else if ((keyCode >= 47 && keyCode <= 93) || keyCode == kKeySpace || (keyCode >= 97 && keyCode <= 125)) {
+    } else if ((keyCode >= 47 && keyCode <= 93) || keyCode == Space || (keyCode >= 97 && keyCode <= 125)) {
         // The real character typed goes to the search box (keypad digits too); keys that
         // type nothing (function keys) only move the focus there.
         const QString text = boxText(m_activeBox);
         setBoxText(m_activeBox, printable(typed) ? text + typed : text);
         emit focusToBox(m_activeBox);
-    } else if (keyCode == kKeyBackspace) {
+    } else if (keyCode == Backspace) {
         setBoxText(m_activeBox, boxText(m_activeBox).chopped(boxText(m_activeBox).isEmpty() ? 0 : 1));
         emit focusToBox(m_activeBox);
     }
@@ -431,7 +421,7 @@ void Lib_FrmCons3Logic::changeQuantity(int keyCode, int shift)
         }
     }
     const double current = quantities::read(m_model.cell(row, column));
-    if (keyCode == kKeyInsert && shift == kShift) {
+    if (keyCode == Insert && shift == ShiftState) {
         const QString answer = platform::inputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
                                                   QStringLiteral("Carga de Datos"), m_model.cell(row, column));
         const double value = quantities::read(answer);
@@ -439,7 +429,7 @@ void Lib_FrmCons3Logic::changeQuantity(int keyCode, int shift)
             return; // cancelled or zero: the row stays as it was
         m_model.setCell(row, column, quantities::write(value, 2));
         m_model.setChecked(row, true);
-    } else if (keyCode == kKeyInsert) {
+    } else if (keyCode == Insert) {
         m_model.setCell(row, column, quantities::write(current + 1, 1));
         m_model.setChecked(row, true);
     } else {
@@ -570,7 +560,7 @@ void Lib_FrmCons3Logic::CmdNuevo_Click()
 
 void Lib_FrmCons3Logic::Form_KeyDown(int &keyCode, int)
 {
-    if (keyCode != kKeyF12 || !m_articulos)
+    if (keyCode != F12 || !m_articulos)
         return;
     keyCode = 0;
     reportShortage();

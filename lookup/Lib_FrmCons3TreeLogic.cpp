@@ -1,6 +1,7 @@
 #include "lookup/Lib_FrmCons3TreeLogic.h"
 
 #include "lookup/SqlClauses.h"
+#include "lookup/VbKey.h"
 
 #include "core/MostrarError.h"
 #include "db/DB_Dll.h"
@@ -18,11 +19,6 @@ namespace {
 
 using platform::suite::gFunciones;
 
-constexpr int kKeyPageUp = 33;
-constexpr int kKeyPageDown = 34;
-constexpr int kKeyUp = 38;
-constexpr int kKeyDown = 40;
-constexpr int kKeyF5 = 116;
 const QString kRootKey = QStringLiteral("A");
 
 bool is(const QString &value, const char *name) { return value.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; }
@@ -170,7 +166,7 @@ QString Lib_FrmCons3TreeLogic::filterStatement(const QString &text) const
 
 void Lib_FrmCons3TreeLogic::CmbSearch_KeyDown(int index, int keyCode, int)
 {
-    if (keyCode == kKeyF5) {
+    if (keyCode == vbkey::F5) {
         m_boxField = QStringLiteral("Descripcion");
         const QString previous = SQL;
         const QString statement = filterStatement(m_boxText);
@@ -181,7 +177,7 @@ void Lib_FrmCons3TreeLogic::CmbSearch_KeyDown(int index, int keyCode, int)
             SQL = previous; // the server refused the filter: show the tree as it was
             Form_Load();
         }
-    } else if (keyCode == kKeyDown || keyCode == kKeyUp || keyCode == kKeyPageDown || keyCode == kKeyPageUp) {
+    } else if (vbkey::goesToList(keyCode)) {
         emit focusToTree();
     }
 }

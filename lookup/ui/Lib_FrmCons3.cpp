@@ -1,6 +1,7 @@
 #include "lookup/ui/Lib_FrmCons3.h"
 
 #include "lookup/Lib_FrmCons3Logic.h"
+#include "lookup/VbKey.h"
 #include "lookup/ui/VbKeys.h"
 
 #include "platform/ui/widgets/ControlesVisuales.h"
@@ -289,7 +290,7 @@ int Lib_FrmCons3::boxIndex(QObject *watched) const
 bool Lib_FrmCons3::formKey(QKeyEvent *event)
 {
     int keyCode = vbKeyCode(event);
-    if (keyCode != 123)
+    if (keyCode != vbkey::F12)
         return false;
     m_logic.Form_KeyDown(keyCode, vbShift(event));
     return keyCode == 0;
@@ -309,7 +310,7 @@ bool Lib_FrmCons3::listKey(QKeyEvent *event)
 bool Lib_FrmCons3::boxKey(int index, QKeyEvent *event)
 {
     const int keyCode = vbKeyCode(event);
-    if (keyCode != 116 && keyCode != 40 && keyCode != 38 && keyCode != 34 && keyCode != 33)
+    if (!vbkey::isBoxKey(keyCode))
         return false;
     m_logic.CmbSearch_KeyDown(index, keyCode, vbShift(event));
     return true;

@@ -1,6 +1,7 @@
 #include "lookup/ui/Lib_FrmCons3Tree.h"
 
 #include "lookup/Lib_FrmCons3TreeLogic.h"
+#include "lookup/VbKey.h"
 #include "lookup/ui/VbKeys.h"
 
 #include "platform/ui/widgets/ControlesVisuales.h"
@@ -115,7 +116,7 @@ bool Lib_FrmCons3Tree::eventFilter(QObject *watched, QEvent *event)
     if (box && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         const int keyCode = vbKeyCode(key);
-        if (keyCode == 116 || keyCode == 40 || keyCode == 38 || keyCode == 34 || keyCode == 33) {
+        if (vbkey::isBoxKey(keyCode)) {
             m_logic.CmbSearch_KeyDown(0, keyCode, vbShift(key));
             return true;
         }
