@@ -3,7 +3,6 @@
 #include "lookup/SqlClauses.h"
 
 #include "db/SqlText.h"
-#include "platform/suite/Funciones.h"
 
 #include <cmath>
 
@@ -47,8 +46,7 @@ QueryResult completeStatement(const QueryRequest &request, QueryResult result)
 {
     QString sql = request.SQL;
     if (sql.contains(QStringLiteral("V_MA_ARTICULOS"), Qt::CaseInsensitive))
-        sql = platform::suite::gFunciones().ReemplazarTexto(sql, QStringLiteral("V_MA_ARTICULOS"),
-                                                            QStringLiteral("VT_MA_ARTICULOS"));
+        sql = db::sqltext::replaceNoCase(sql, QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("VT_MA_ARTICULOS"));
     if (!result.Where.trimmed().isEmpty())
         sql = sqlclauses::addCondition(sql, result.Where, sqlclauses::upperJoiners());
     result.statement = sql;

@@ -4,8 +4,6 @@
 #include "lookup/ui/Lib_FrmCons3.h"
 #include "lookup/ui/Lib_FrmCons3Tree.h"
 
-#include "platform/ui/widgets/ControlesVisuales.h"
-
 #include <QApplication>
 
 namespace lookup::ui {
@@ -22,10 +20,6 @@ void WidgetPresenter::showTree(Lib_FrmCons3TreeLogic &form)
     window.exec();
 }
 
-void installDesktopLookup()
-{
-    installLookup(std::make_shared<WidgetPresenter>());
-    platform::controles::installQtDatePicker();
-}
+void installDesktopLookup() { installLookup(std::make_shared<WidgetPresenter>()); }
 
 } // namespace lookup::ui

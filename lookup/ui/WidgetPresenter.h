@@ -12,7 +12,7 @@ public:
 };
 
 // Makes the shared lookup object (gConsulta) show its forms on the desktop. Call once,
-// after the QApplication exists; gFunciones.PedirFecha gets its calendar too.
+// after the QApplication exists.
 void installDesktopLookup();
 
 } // namespace lookup::ui

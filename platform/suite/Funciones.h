@@ -3,12 +3,9 @@
 #include "platform/RuntimeError.h"
 #include "platform/Variant.h"
 
-#include <QDate>
 #include <QString>
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 
 namespace platform::suite {
 
@@ -39,19 +36,23 @@ public:
     // Text read as a number with the regional separators (grouping ignored); "" is 0.
     // Raises RuntimeError(13) on unreadable text.
     double TextoADoble(const QString &text) const;
-    // Every occurrence of `find` replaced, ignoring case.
-    QString ReemplazarTexto(const QString &text, const QString &find, const QString &replacement) const;
     // Splits a path ("/" or "\\" separated): folder with its final separator, name without
     // extension, extension without its dot, name with extension.
     void DividirRuta(const QString &ruta, QString &carpeta, QString &nombre, QString &extension,
                      QString &archivo) const;
-    // A date the operator picks, as "dd/MM/yyyy"; "" when cancelled or when no picker is
-    // installed (the desktop installs one).
+
+    // Package-line and form helpers (FuncionesTexto.cpp).
+    // The text with every TAB, line break and other control character turned into a blank.
+    QString LimpiarTexto(const QString &text) const;
+    // Every occurrence of `find` replaced (the library's spelling of Reemplazar).
+    QString ReemplazarTexto(const QString &text, const QString &find, const QString &replacement) const;
+    // Asks the operator for a date (through the operator service); "dd/mm/yyyy", or "" when
+    // the operator cancelled or typed no date.
     QString PedirFecha() const;
-    using SelectorFecha = std::function<std::optional<QDate>(const QDate &inicial)>;
-    static void setSelectorFecha(SelectorFecha selector);
-    // Resets the pointer and the like atop error handlers: nothing to do here.
-    void Restablecer(int) const {}
+    // Prepare a form at load and reset the library's state in error handlers: nothing
+    // to do on this platform.
+    void AjustarFormulario(const void *form, int modo) const;
+    void Restablecer(int modo) const;
 };
 
 using platform::RuntimeError;

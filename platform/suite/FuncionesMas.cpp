@@ -6,12 +6,6 @@ namespace platform::suite {
 
 namespace {
 
-Funciones::SelectorFecha &selectorFecha()
-{
-    static Funciones::SelectorFecha installed;
-    return installed;
-}
-
 RuntimeError unreadable(const QString &text)
 {
     return RuntimeError(13, QStringLiteral("No coinciden los tipos: '%1'").arg(text));
@@ -43,14 +37,6 @@ std::int64_t Funciones::TextoAEntero(const QString &text) const
     return std::int64_t(value);
 }
 
-QString Funciones::ReemplazarTexto(const QString &text, const QString &find, const QString &replacement) const
-{
-    if (find.isEmpty())
-        return text;
-    QString out = text;
-    return out.replace(find, replacement, Qt::CaseInsensitive);
-}
-
 void Funciones::DividirRuta(const QString &ruta, QString &carpeta, QString &nombre, QString &extension,
                             QString &archivo) const
 {
@@ -61,15 +47,5 @@ void Funciones::DividirRuta(const QString &ruta, QString &carpeta, QString &nomb
     nombre = dot < 0 ? archivo : archivo.left(dot);
     extension = dot < 0 ? QString() : archivo.mid(dot + 1);
 }
-
-QString Funciones::PedirFecha() const
-{
-    if (!selectorFecha())
-        return QString();
-    const std::optional<QDate> chosen = selectorFecha()(QDate::currentDate());
-    return chosen && chosen->isValid() ? chosen->toString(QStringLiteral("dd/MM/yyyy")) : QString();
-}
-
-void Funciones::setSelectorFecha(SelectorFecha selector) { selectorFecha() = std::move(selector); }
 
 } // namespace platform::suite

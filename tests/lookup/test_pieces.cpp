@@ -7,7 +7,6 @@
 #include "lookup/Quantities.h"
 
 #include "platform/TextFile.h"
-#include "platform/suite/Controles.h"
 #include "platform/suite/Funciones.h"
 
 #include <QDir>
@@ -216,9 +215,6 @@ TEST(SharedLibrary, FurtherOperations)
     EXPECT_DOUBLE_EQ(f.TextoADoble(QStringLiteral("1.234,56789")), 1234.56789);
     EXPECT_DOUBLE_EQ(f.TextoADoble(QString()), 0);
     EXPECT_THROW(f.TextoADoble(QStringLiteral("12x")), platform::RuntimeError);
-    EXPECT_EQ(s(f.ReemplazarTexto(QStringLiteral("from v_ma_articulos, V_MA_ARTICULOS"),
-                                  QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("VT_MA_ARTICULOS"))),
-              "from VT_MA_ARTICULOS, VT_MA_ARTICULOS");
     EXPECT_EQ(s(f.AlinearDerecha(QStringLiteral(" 7 "))), " 7 ");
     QString folder, name, extension, file;
     f.DividirRuta(QStringLiteral("C:\\FOTOS\\art.01.JPG"), folder, name, extension, file);
@@ -228,12 +224,6 @@ TEST(SharedLibrary, FurtherOperations)
     EXPECT_EQ(s(file), "art.01.JPG");
     f.DividirRuta(QStringLiteral("leeme"), folder, name, extension, file);
     EXPECT_EQ(s(extension), "");
-    EXPECT_EQ(s(f.PedirFecha()), ""); // no picker installed
-    platform::suite::Funciones::setSelectorFecha([](const QDate &) { return QDate(2021, 2, 1); });
-    EXPECT_EQ(s(f.PedirFecha()), "01/02/2021");
-    platform::suite::Funciones::setSelectorFecha({});
-    EXPECT_TRUE(platform::suite::gControles().EsTeclaAceptar(13));
-    EXPECT_FALSE(platform::suite::gControles().EsTeclaAceptar(9));
 }
 
 } // namespace

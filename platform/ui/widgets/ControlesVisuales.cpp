@@ -1,19 +1,14 @@
 #include "ControlesVisuales.h"
 
 #include "platform/Variant.h"
-#include "platform/suite/Funciones.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -101,26 +96,6 @@ void CargarCampos(const QList<QLineEdit *> &boxes,
         if (const std::optional<QString> value = valueOf(field))
             box->setText(*value);
     }
-}
-
-void installQtDatePicker()
-{
-    suite::Funciones::setSelectorFecha([](const QDate &initial) -> std::optional<QDate> {
-        QDialog dialog(QApplication::activeWindow());
-        dialog.setWindowTitle(QStringLiteral("Fecha"));
-        auto *calendar = new QCalendarWidget(&dialog);
-        calendar->setSelectedDate(initial);
-        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-        auto *layout = new QVBoxLayout(&dialog);
-        layout->addWidget(calendar);
-        layout->addWidget(buttons);
-        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-        QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return calendar->selectedDate();
-    });
 }
 
 } // namespace platform::controles

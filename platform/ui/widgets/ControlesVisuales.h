@@ -32,7 +32,4 @@ void CargarCampos(const QList<QLineEdit *> &boxes,
                   const std::function<std::optional<QString>(const QString &)> &valueOf);
 QString campoDeDatos(const QWidget *control);
 
-// Makes gFunciones.PedirFecha show a calendar dialog.
-void installQtDatePicker();
-
 } // namespace platform::controles
