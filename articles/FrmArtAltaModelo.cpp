@@ -3,8 +3,8 @@
 #include "Pasos.h"
 
 #include "core/Configuracion.h"
-#include "core/Lib_ClsCons3.h"
 #include "core/RutinasDatos.h"
+#include "core/SharedLookup.h"
 #include "db/DB_Dll.h"
 #include "platform/Logger.h"
 #include "platform/suite/Controles.h"
@@ -111,7 +111,7 @@ template <typename F> void omitiendoFallas(F paso)
 QString consultar(const QString &tag)
 {
     if (tag.compare(QLatin1String("vt_proveedores"), Qt::CaseInsensitive) == 0) {
-        Lib_ClsCons3 &consulta = gConsulta();
+        SharedLookup &consulta = gConsulta();
         consulta.CampoDevuelto = QStringLiteral("Codigo");
         consulta.ConsultaSearch(
             QStringLiteral("select Razon_Social,Codigo from MA_CUENTAS where TipoVista in ('PR','CL') "));

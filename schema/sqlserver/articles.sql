@@ -46,12 +46,12 @@ FROM MA_PRECIOSCAB
 GO
 
 -- A price whose list has no header yet is still found (and written) by its key; its list
--- type is the header's, or the one it was written with while there is no header.
+-- type is the header's.
 CREATE VIEW V_MA_PRECIOS AS
 SELECT MA_PRECIOS.IdLista, MA_PRECIOS.IdArticulo, MA_PRECIOS.IdArticuloProveedor,
        MA_PRECIOS.IdUnidad, MA_PRECIOS.Precio, MA_PRECIOS.Costo, MA_PRECIOS.Dto1,
        MA_PRECIOS.FechaVigencia, MA_PRECIOS.DesdeTrigger,
-       COALESCE(MA_PRECIOSCAB.TipoLista, MA_PRECIOS.TipoLista) AS TipoLista,
+       MA_PRECIOSCAB.TipoLista,
        MA_PRECIOS.Nombre, MA_PRECIOS.ConIVA, MA_PRECIOS.Precio1, MA_PRECIOS.Precio2,
        MA_PRECIOS.Precio3, MA_PRECIOS.Precio4, MA_PRECIOS.Precio5, MA_PRECIOS.IdMoneda,
        MA_PRECIOS.DescripcionArticulo, MA_PRECIOS.Rubro,
