@@ -1,6 +1,7 @@
 #include "EscritorFilas.h"
 
 #include "db/SqlText.h"
+#include "platform/ado/Command.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 
@@ -27,41 +28,78 @@ QString literal(const platform::Variant &valor)
     }
 }
 
-const QStringList &EscritorFilas::partes(const QString &sentencia)
+namespace {
+
+ado::DataTypeEnum tipoDe(const platform::Variant &valor)
 {
-    auto it = m_partes.constFind(sentencia);
-    if (it == m_partes.constEnd())
-        it = m_partes.insert(sentencia, sentencia.split(QLatin1Char('?')));
-    return *it;
+    using Kind = platform::Variant::Kind;
+    switch (valor.kind()) {
+    case Kind::Bool:
+        return ado::adBoolean;
+    case Kind::Int:
+        return ado::adBigInt;
+    case Kind::Double:
+        return ado::adDouble;
+    case Kind::DateTime:
+        return ado::adDBTimeStamp;
+    case Kind::Bytes:
+        return ado::adVarBinary;
+    default:
+        return ado::adVarChar;
+    }
 }
+
+} // namespace
+
+EscritorFilas::EscritorFilas(ado::Connection &cnn) : m_cnn(cnn) {}
+
+EscritorFilas::~EscritorFilas() = default;
 
 QString EscritorFilas::texto(const QString &sentencia, const Valores &valores)
 {
-    const QStringList &p = partes(sentencia);
-    Q_ASSERT(size_t(p.size()) == valores.size() + 1);
-    QString out = p.first();
-    for (size_t i = 0; i < valores.size() && qsizetype(i) + 1 < p.size(); ++i)
-        out += literal(valores[i]) + p[qsizetype(i) + 1];
+    const QStringList partes = sentencia.split(QLatin1Char('?'));
+    QString out = partes.first();
+    for (size_t i = 0; i < valores.size() && qsizetype(i) + 1 < partes.size(); ++i)
+        out += literal(valores[i]) + partes[qsizetype(i) + 1];
     return out;
+}
+
+std::shared_ptr<ado::Recordset> EscritorFilas::ejecutaComando(const QString &sentencia, const Valores &valores,
+                                                              long *afectadas)
+{
+    std::unique_ptr<ado::Command> &comando = m_comandos[sentencia];
+    if (!comando) {
+        comando = std::make_unique<ado::Command>();
+        comando->setActiveConnection(&m_cnn);
+        comando->setCommandText(sentencia);
+        comando->setPrepared(true);
+        comando->setCommandTimeout(m_cnn.CommandTimeout());
+        for (size_t i = 0; i < valores.size(); ++i)
+            comando->Parameters().Append(comando->CreateParameter(QStringLiteral("p%1").arg(i), tipoDe(valores[i])));
+    }
+    ado::Parameters &parametros = comando->Parameters();
+    for (size_t i = 0; i < valores.size() && int(i) < parametros.Count(); ++i)
+        parametros.Item(int(i)).setValue(valores[i]);
+    return comando->Execute(afectadas);
 }
 
 long EscritorFilas::ejecuta(const QString &sentencia, const Valores &valores)
 {
     long afectadas = -1;
-    m_cnn.Execute(texto(sentencia, valores), &afectadas);
+    ejecutaComando(sentencia, valores, &afectadas);
     return afectadas;
 }
 
 bool EscritorFilas::hayFila(const QString &sentencia, const Valores &valores)
 {
-    auto rs = m_cnn.Execute(texto(sentencia, valores));
+    auto rs = ejecutaComando(sentencia, valores, nullptr);
     return rs && rs->State() == ado::adStateOpen && !rs->EOF();
 }
 
 Valores EscritorFilas::primeraFila(const QString &sentencia, const Valores &valores)
 {
     Valores fila;
-    auto rs = m_cnn.Execute(texto(sentencia, valores));
+    auto rs = ejecutaComando(sentencia, valores, nullptr);
     if (!rs || rs->State() != ado::adStateOpen || rs->EOF())
         return fila;
     for (int i = 0; i < rs->fields().Count(); ++i)

@@ -2,29 +2,33 @@
 
 #include "platform/Variant.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace ado {
+class Command;
 class Connection;
-}
+class Recordset;
+} // namespace ado
 
 namespace recepcion {
 
 using Valores = std::vector<platform::Variant>;
 
 // Runs the reception's statements with the values of one row. A statement is written once
-// with "?" where each value goes; this class alone decides how the values reach the
-// database. Today they are written as literals: text between apostrophes with its own
-// apostrophes doubled, numbers with a decimal point, dates as yyyy-mm-ddThh:mm:ss, Null as
-// NULL; so a value can never become part of the statement. Failures raise the connection's
-// RuntimeError (its Errors keep the details).
+// with "?" where each value goes; it is prepared once as an ado::Command and run again with
+// each row's values bound to its parameters, so a value never becomes part of a statement.
+// Failures raise the connection's RuntimeError (its Errors keep the details).
 class EscritorFilas {
 public:
-    explicit EscritorFilas(ado::Connection &cnn) : m_cnn(cnn) {}
+    explicit EscritorFilas(ado::Connection &cnn);
+    ~EscritorFilas();
+    EscritorFilas(const EscritorFilas &) = delete;
+    EscritorFilas &operator=(const EscritorFilas &) = delete;
 
     // Runs an action statement; returns the rows affected (-1 when unknown).
     long ejecuta(const QString &sentencia, const Valores &valores);
@@ -33,16 +37,17 @@ public:
     // Runs a query; the values of its first row (empty when none).
     Valores primeraFila(const QString &sentencia, const Valores &valores);
 
-    // The statement as it reaches the database (for logs and tests).
-    QString texto(const QString &sentencia, const Valores &valores);
+    // The statement with its values written in, for a log line.
+    static QString texto(const QString &sentencia, const Valores &valores);
 
 private:
-    const QStringList &partes(const QString &sentencia);
+    std::shared_ptr<ado::Recordset> ejecutaComando(const QString &sentencia, const Valores &valores, long *afectadas);
     ado::Connection &m_cnn;
-    QHash<QString, QStringList> m_partes;
+    std::unordered_map<QString, std::unique_ptr<ado::Command>> m_comandos;
 };
 
-// A value as an SQL literal, as EscritorFilas writes it.
+// A value as an SQL literal (text between apostrophes with its own apostrophes doubled,
+// numbers with a decimal point, dates as yyyy-mm-ddThh:mm:ss, Null as NULL).
 QString literal(const platform::Variant &valor);
 
 } // namespace recepcion

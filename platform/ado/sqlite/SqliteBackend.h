@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SqliteCatalog.h"
 #include "StatementCache.h"
 #include "TranslationCache.h"
 #include "platform/ado/Backend.h"
@@ -67,14 +68,13 @@ private:
     static void checkNoNul(const QByteArray &sql);
     static void classify(PreparedStatement &ps);
     void runText(const QByteArray &sql, ResultSet &result, long &affected);
+    bool runShaped(const QByteArray &sql, const std::vector<QStringView> &literals, ResultSet &result, long &affected);
     void runPrepared(PreparedStatement &ps, ResultSet &result, long &affected);
     void describe(PreparedStatement &ps) const;
     void fetchRows(PreparedStatement &ps, ResultSet &result);
     void afterStatement(const PreparedStatement &ps);
     void syncTransactionState();
     void setDeadline(int timeoutSeconds);
-    void ensureDateTriggers(const QString &table);
-    void ensureAllDateTriggers();
     long runBound(const QString &sql, const Row &values);
     long changeOneRow(const QString &table, const QString &sql, const Row &values);
 
@@ -83,6 +83,7 @@ private:
     quint64 m_schemaGeneration = 0;  // counts definitions run on this connection
     QString m_path;
     QString m_defaultDatabase;
+    SqliteCatalog m_catalog;
     TranslationCache m_translator{Dialect::SQLite};
     StatementCache m_cache;
     int m_tranCount = 0;
