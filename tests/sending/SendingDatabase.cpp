@@ -164,7 +164,7 @@ QStringList filasComparables(ado::Connection &cnn, const QString &tabla)
         QStringList campos;
         for (int i = 0; i < rs->fields().Count(); ++i) {
             const QString nombre = rs->field(i).Name().toUpper();
-            if (nombre == u"RECEPCION" || nombre == u"TRANSMISION" || nombre == u"DESDETRIGGER")
+            if (package::leftOutOfLine(nombre) || nombre == u"DESDETRIGGER")
                 continue;
             campos << nombre + QLatin1Char('=') + comoTexto(rs->field(i).Value());
         }
