@@ -16,6 +16,7 @@ enum ExitStatus : int {
     kSinConfiguracion = 5, // the settings could not be read; the run went on with defaults
     kSinPantalla = 6,      // the desktop mode was asked for and there is no display
     kSinCarpeta = 7,       // the program folder (or its log) cannot be written
+    kEnvioFallido = 10,    // the unattended sending failed, or left rows or tables unsent
     kUsoIncorrecto = 64,   // an option the program does not know
 };
 
@@ -23,8 +24,9 @@ enum ExitStatus : int {
 struct Pedido {
     enum class Accion { Ejecutar, Ayuda, Version, OpcionDesconocida };
     Accion accion = Accion::Ejecutar;
-    QString comando; // the suite's command line (Ejecutar)
-    QString opcion;  // the unknown option
+    QString comando;    // the suite's command line (Ejecutar)
+    bool envio = false; // --envio: the sending form is the first form
+    QString opcion;     // the unknown option
 };
 Pedido leerArgumentos(const QStringList &arguments);
 // Prints the usage, the version or the unknown option; returns the exit status.
@@ -43,5 +45,8 @@ int sinPantalla(const QString &detalle);
 void vigilarPantalla(bool activo);
 
 int run(const QString &commandText, bool unattended);
+// The run whose first form is the sending form: with "AUTO" the unattended sending (a
+// one-line summary on standard output), else the form on the desktop.
+int runEnvio(const QString &commandText, bool unattended);
 
 } // namespace Programa
