@@ -236,6 +236,26 @@ TEST_P(EnvioTest, ATableWithoutItsTransmisionColumnGetsItBeforeItsBlock)
     EXPECT_EQ(count(QStringLiteral("TA_ESTADOS"), QStringLiteral("TRANSMISION = 3")), 1);
 }
 
+// A restricted user reads the accounts through a view of fewer columns; the package takes
+// the table itself, its block and its lines alike.
+TEST_P(EnvioTest, TheBlockComesFromTheSameSourceAsTheRows)
+{
+    pruebas::llenarMaestros(cnn(), 1);
+    exec(QStringLiteral("CREATE VIEW SS_MA_CUENTAS AS SELECT Codigo, Descripcion, TRANSMISION FROM MA_CUENTAS"));
+    gDB().gEsAdmin = false;
+    const ResumenEnvio r = enviar(carpeta(QStringLiteral("salida")), QStringLiteral("2"));
+    exec(QStringLiteral("DROP VIEW SS_MA_CUENTAS"));
+    ASSERT_TRUE(r.ok) << r.motivo.toStdString();
+    const QMap<QString, QByteArray> archivos = paquete(r.archivo);
+    const package::ControlFile control = package::ControlFile::fromLines(lineas(archivos.value("CONTROLMA.DAT")));
+    const QStringList campos = control.fieldNames(QStringLiteral("MA_CUENTAS"));
+    EXPECT_EQ(campos.size(), qsizetype(cnn().Columns(QStringLiteral("MA_CUENTAS")).size()));
+    EXPECT_TRUE(campos.contains(QStringLiteral("Razon_Social"), Qt::CaseInsensitive));
+    const QStringList cuentas = lineas(archivos.value("MA_CUENTAS.DAT"));
+    ASSERT_EQ(cuentas.size(), 1);
+    EXPECT_EQ(package::readLine(cuentas[0]).size(), campos.size() - 2); // all but RECEPCION and TRANSMISION
+}
+
 // The withdrawn price opens the prices' file; one per sending, marked once it is sent.
 TEST_P(EnvioTest, AWithdrawnPriceTravelsFirstAndIsMarkedAfterTheSending)
 {

@@ -9,6 +9,7 @@
 #include "sending/ui/FrmEnvioIMaestros.h"
 
 #include "core/Globals.h"
+#include "core/SharedLookup.h"
 #include "db/DB_Dll.h"
 #include "toolbar/ui/UtilNet.h"
 
@@ -174,6 +175,38 @@ TEST_P(FormularioTest, RetailTicksBothPriceOptions)
     ASSERT_FALSE(f().cargar());
     EXPECT_TRUE(f().chkPrecios);
     EXPECT_TRUE(f().ChkListas);
+}
+
+// A lookup that chooses the second list offered.
+class ConsultaFija : public SharedLookup {
+public:
+    void ConsultaSearch(const QString &SQL, QStringList *, const QString &, QString *, QString *, const QString &, bool,
+                        const QString &) override
+    {
+        sentencias() << SQL;
+        ValorDevuelto = QStringLiteral("   2");
+    }
+    static QStringList &sentencias()
+    {
+        static QStringList s;
+        return s;
+    }
+};
+
+TEST_P(FormularioTest, TheListBoxOffersThePriceListsAndTakesTheChoice)
+{
+    ConsultaFija::sentencias().clear();
+    setLookupFactory([] { return std::make_unique<ConsultaFija>(); });
+    f().IndiceActual = FormularioEnvio::kTransmision;
+    EXPECT_EQ(f().ConsultarCampo(), FormularioEnvio::Accion::Nada); // the number box offers no lookup
+    f().IndiceActual = FormularioEnvio::kLista;
+    EXPECT_EQ(f().UtilNet1_click(QStringLiteral("CONSULTAR")), FormularioEnvio::Accion::PasarFoco);
+    EXPECT_EQ(f().txtFields[FormularioEnvio::kLista].texto, QStringLiteral("2"));
+    EXPECT_EQ(ConsultaFija::sentencias(),
+              QStringList{QStringLiteral("select DESCRIPCION,IDLISTA from V_MA_PRECIOSCAB ")});
+    EXPECT_TRUE(gConsulta().gRutaMascaraConsultas.endsWith(QStringLiteral("CONSULTAS.VKR")));
+    setLookupFactory(nullptr);
+    releaseConsulta();
 }
 
 IMAESTROS_DATABASE_TESTS(FormularioTest);
