@@ -339,7 +339,7 @@ void ImportadorTabla::informarErrores()
 {
     ErroresRecepcion &errores = m_ctx.errores;
     errores.vaciar();
-    if (errores.entradas() == m_entradasAlEmpezar)
+    if (errores.entradas() == m_entradasAlEmpezar || m_ctx.estado.FinalizarPrograma)
         return;
     platform::msgBox(QStringLiteral("Se han producido errores de actualización") + kCRLF
                          + QStringLiteral("Consulte el archivo ") + errores.ruta(),
