@@ -5,9 +5,9 @@
 #include "core/Acceso.h"
 #include "core/Globals.h"
 #include "core/Inicio.h"
-#include "core/Lib_ClsCons3.h"
 #include "core/Rutinas.h"
 #include "core/RutinasDatos.h"
+#include "core/SharedLookup.h"
 #include "db/DB_Dll.h"
 #include "db/LBM_Bases.h"
 #include "platform/Logger.h"
@@ -474,7 +474,7 @@ void FormularioRecepcion::ConsultarCampo()
     if (tag.isEmpty())
         return;
     auto &f = platform::suite::gFunciones();
-    Lib_ClsCons3 &consulta = gConsulta();
+    SharedLookup &consulta = gConsulta();
     consulta.gUsarMascarasConsultas = true;
     consulta.gRutaMascaraConsultas = f.AgregarBarra(platform::programFolder()) + QStringLiteral("CONSULTAS.VKR");
     QString valor;

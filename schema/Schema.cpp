@@ -32,6 +32,19 @@ QString firstLine(const QString &batch)
     return QString();
 }
 
+// The engine's own script of that name, chosen by the connection string's provider.
+QString engineScript(const QString &name, const QString &connectionString)
+{
+    const QString provider = ado::ConnectionString::parse(connectionString).provider().trimmed();
+    if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0)
+        return loadScript(name, QStringLiteral("sqlite"));
+    if (provider.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
+        return loadScript(name, QStringLiteral("postgresql"));
+    if (provider.startsWith(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive))
+        return loadScript(name, QStringLiteral("sqlserver"));
+    return QString();
+}
+
 } // namespace
 
 QString suiteScript() { return loadScript(QStringLiteral("imaestros.sql")); }
@@ -39,14 +52,14 @@ QString statisticsScript() { return loadScript(QStringLiteral("vk_estadisticas.s
 
 QString nativeScript(const QString &connectionString)
 {
-    const QString provider = ado::ConnectionString::parse(connectionString).provider().trimmed();
-    if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0)
-        return loadScript(QStringLiteral("native.sql"), QStringLiteral("sqlite"));
-    if (provider.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
-        return loadScript(QStringLiteral("native.sql"), QStringLiteral("postgresql"));
-    if (provider.startsWith(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive))
-        return loadScript(QStringLiteral("native.sql"), QStringLiteral("sqlserver"));
-    return QString();
+    return engineScript(QStringLiteral("native.sql"), connectionString);
+}
+
+QString articlesScript() { return loadScript(QStringLiteral("articles.sql")); }
+
+QString articlesNativeScript(const QString &connectionString)
+{
+    return engineScript(QStringLiteral("articles_native.sql"), connectionString);
 }
 
 QStringList batches(const QString &script)
@@ -89,6 +102,12 @@ platform::Status createSuiteDatabase(ado::Connection &connection)
     const QString native = nativeScript(connection.ConnectionString());
     if (status.ok() && !native.isEmpty())
         status = runScript(connection, native);
+    // the article form's additions, then the engine's part of them
+    if (status.ok())
+        status = runScript(connection, articlesScript());
+    const QString articlesNative = articlesNativeScript(connection.ConnectionString());
+    if (status.ok() && !articlesNative.isEmpty())
+        status = runScript(connection, articlesNative);
     return status;
 }
 

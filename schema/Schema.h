@@ -19,6 +19,9 @@ QString statisticsScript();
 // The engine's own part of the suite's database (writable views, the calendar procedure),
 // chosen by the connection string's provider; empty where there is none (Oracle).
 QString nativeScript(const QString &connectionString);
+// The article form's additions (run after both), and the engine's own part of them.
+QString articlesScript();
+QString articlesNativeScript(const QString &connectionString);
 
 // The batches of a script: the text between lines that hold only "GO" (any case);
 // blank batches are left out.
@@ -27,7 +30,7 @@ QStringList batches(const QString &script);
 // Runs every batch on an open connection; stops at the first failure, whose message
 // names the batch's first line and the engine's error.
 platform::Status runScript(ado::Connection &connection, const QString &script);
-// The shared script, then the engine's own part.
+// The shared script, then the engine's own part, then the article form's additions.
 platform::Status createSuiteDatabase(ado::Connection &connection);
 platform::Status createStatisticsDatabase(ado::Connection &connection);
 

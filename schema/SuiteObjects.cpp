@@ -39,7 +39,9 @@ void dropQuietly(ado::Connection &cnn, const QString &statement)
 
 void dropSuiteObjects(ado::Connection &connection)
 {
-    const auto objects = createdObjects(nativeScript(connection.ConnectionString())) + createdObjects(suiteScript());
+    const QString cs = connection.ConnectionString();
+    const auto objects = createdObjects(articlesNativeScript(cs)) + createdObjects(articlesScript())
+        + createdObjects(nativeScript(cs)) + createdObjects(suiteScript());
     for (const auto &[kind, name] : objects) {
         if (kind == QLatin1String("VIEW"))
             dropQuietly(connection, QStringLiteral("DROP VIEW ") + name);
