@@ -60,7 +60,8 @@ Outcome guarded(const std::function<void()> &statement, const QString &rutina, Q
         statement();
         return Outcome::Done;
     } catch (const platform::RuntimeError &error) {
-        why = error.Description();
+        if (why.isEmpty())
+            why = error.Description();
         return MostrarError(error, 18, rutina) == platform::vbIgnore ? Outcome::Ignored : Outcome::Leave;
     }
 }
@@ -82,9 +83,11 @@ QString readKey(DB_Dll &db, const QString &clave, QString *valorAux, const QStri
     ado::Recordset rs;
     // A failed open is reported by AbrirRecordset itself and leaves the recordset closed,
     // so the row test below raises and reaches this routine's handler.
-    db.AbrirRecordset(keyStatement(clave), rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
-    QString result;
     QString why;
+    if (!db.AbrirRecordset(keyStatement(clave), rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true)
+        && !db.gCnn.errors().isEmpty())
+        why = db.gCnn.errors()[0].Description; // the reason, not the closed recordset that follows
+    QString result;
     bool failed = false;
     auto step = [&](const std::function<void()> &statement) {
         const Outcome outcome = guarded(statement, rutina, why);

@@ -5,8 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh >/dev/null
 build_dir="${BUILD_DIR:-build}"
+echo "run: building into $build_dir/ (the first build takes a few minutes)"
+scripts/build.sh
 
 home="${IMAESTROS_HOME:-$PWD/run}"
 mkdir -p "$home"

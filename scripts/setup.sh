@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (idempotent, non-interactive).
+# Needs root, or sudo; without either it names the missing packages and exits with 1.
 set -euo pipefail
 
 packages=(
@@ -11,16 +12,27 @@ packages=(
   postgresql
 )
 
+if ! command -v dpkg-query >/dev/null 2>&1; then
+  echo "setup: not a Debian system; install the equivalents of: ${packages[*]}" >&2
+  exit 1
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+[ ${#missing[@]} -eq 0 ] && exit 0
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "setup: these Debian packages are missing: ${missing[*]}" >&2
+    echo "setup: install them as root (no sudo here):  apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  SUDO="sudo"
 fi
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

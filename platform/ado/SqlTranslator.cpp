@@ -1,9 +1,11 @@
 #include "SqlTranslator.h"
 
 #include "SqlTokenizer.h"
+#include "ValueConversion.h"
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -140,6 +142,7 @@ struct Piece {
     QString text;         // the translation; null: the source text as it stands
     bool textual = false; // known to be text (a literal, a text function)
     QStringView source = {};
+    bool collated = false; // part of a concatenation that has the text collation
 
     QStringView str() const { return text.isNull() ? source : QStringView(text); }
 };
@@ -147,7 +150,8 @@ struct Piece {
 // Translates the statements of one batch.
 class Writer {
 public:
-    Writer(const QString &sql, Dialect dialect) : m_sql(sql), m_toks(SqlTokenizer::tokenize(sql)), m_dialect(dialect)
+    Writer(const QString &sql, Dialect dialect, ColumnCatalog *catalog)
+        : m_sql(sql), m_toks(SqlTokenizer::tokenize(sql)), m_dialect(dialect), m_catalog(catalog)
     {
         m_class.resize(m_toks.size());
         for (size_t i = 0; i < m_toks.size(); ++i)
@@ -192,6 +196,23 @@ private:
     QString guardedInsert(Range body, const QString &condition, bool &handled);
     bool hasMarkers(Range r) const;
     QString dml(Range r, const QString &extraCondition);
+    QString insert(Range r);
+    QList<CatalogColumn> insertTargets(Range r, int &body);
+    QString valueList(Range items, const QList<CatalogColumn> &targets, bool &typed);
+    QString valueRows(int b, int e, const QList<CatalogColumn> &targets);
+    QString selectValues(Range r, int select, const QList<CatalogColumn> &targets);
+    QString assignments(int b, int e);
+    QString dollarTag(const QString &body) const;
+
+    // tables and columns
+    struct TableRef {
+        QString name;
+        QString alias;
+    };
+    int qualifiedName(int i, int e, int &last) const;
+    std::vector<TableRef> tablesIn(Range r) const;
+    std::optional<CatalogColumn> findColumn(QStringView qualifier, QStringView name) const;
+    static CatalogColumn columnNamed(const QList<CatalogColumn> &table, QStringView name);
     QString createTable(Range r, QList<TranslatedStatement> &extra);
     QString alterTableAdd(Range r, int addTok, QList<TranslatedStatement> &extra);
     QString columnDefinition(Range r, const QString &table, bool tablePk, bool &keyTaken,
@@ -218,14 +239,22 @@ private:
     QString mappedType(int b, int e);
     void concatenation(std::vector<Piece> &ps, bool *textConcat) const;
     void caseInsensitiveLike(std::vector<Piece> &ps) const;
+    void collateText(std::vector<Piece> &ps) const;
+    QString collated(const QString &text) const;
+    void numericComparisons(std::vector<Piece> &ps) const;
+    bool columnRef(const std::vector<Piece> &ps, const std::vector<int> &sig, int s, bool before, int &first, int &last,
+                   std::optional<CatalogColumn> &column) const;
 
     const QString &m_sql;
     std::vector<SqlToken> m_toks;
     Dialect m_dialect;
-    std::vector<quint8> m_class; // WordClass of each Word token
-    bool m_ddl = false;          // inside CREATE TABLE / INDEX, ALTER TABLE
-    bool m_keyList = false;      // a key constraint on PostgreSQL, which takes no ASC/DESC
-    int m_depth = 0;             // parentheses being translated
+    ColumnCatalog *m_catalog;
+    std::vector<TableRef> m_scope; // the tables of the statement being translated
+    int m_textArgs = 0;            // inside the arguments of a text function: its result gets the collation
+    std::vector<quint8> m_class;   // WordClass of each Word token
+    bool m_ddl = false;            // inside CREATE TABLE / INDEX, ALTER TABLE
+    bool m_keyList = false;        // a key constraint on PostgreSQL, which takes no ASC/DESC
+    int m_depth = 0;               // parentheses being translated
     static constexpr int kMaxDepth = 200;
 };
 
@@ -479,6 +508,7 @@ void Writer::statement(Range r, QList<TranslatedStatement> &out)
     while (r.e > r.b && type(r.e - 1) == Type::Space)
         --r.e;
     r.b = first;
+    m_scope = m_catalog ? tablesIn(r) : std::vector<TableRef>{};
     QList<TranslatedStatement> extra;
     bool handled = true;
     QString sql = rewrite(r, handled, extra);
@@ -509,6 +539,8 @@ QString Writer::rewrite(Range r, bool &handled, QList<TranslatedStatement> &extr
     }
     if (isWord(first, "UPDATE") || isWord(first, "DELETE"))
         return dml(r, {});
+    if (isWord(first, "INSERT"))
+        return insert(r);
     if (isWord(first, "EXEC") || isWord(first, "EXECUTE"))
         return exec(r);
     return expr(r.b, r.e);
@@ -588,8 +620,11 @@ QString Writer::ifStatement(Range r, bool &handled)
             for (const TranslatedStatement &t : extra)
                 steps << t.sql;
             const QString table = sql.mid(at + 7).section(u'(', 0, 0).trimmed();
-            return QStringLiteral("DO $vk$BEGIN IF pg_catalog.to_regclass('%1') IS NULL THEN %2; END IF; END$vk$")
-                .arg(QString(table).replace(u'\'', QStringLiteral("''")), steps.join(QStringLiteral("; ")));
+            const QString body =
+                QStringLiteral("BEGIN IF pg_catalog.to_regclass('%1') IS NULL THEN %2; END IF; END")
+                    .arg(QString(table).replace(u'\'', QStringLiteral("''")), steps.join(QStringLiteral("; ")));
+            const QString tag = dollarTag(body);
+            return QStringLiteral("DO %1%2%1").arg(tag, body);
         }
         if (!handled || at < 0 || !extra.isEmpty()) { // a trigger must not be created twice
             handled = false;
@@ -616,26 +651,40 @@ QString Writer::ifStatement(Range r, bool &handled)
     return {};
 }
 
-// INSERT ... VALUES (...) under an EXISTS condition.
+// INSERT ... VALUES (...) under an EXISTS condition: INSERT ... SELECT values WHERE condition.
 QString Writer::guardedInsert(Range body, const QString &condition, bool &handled)
 {
-    // PostgreSQL types the literals of an INSERT ... SELECT as text; a DO
-    // block keeps the INSERT as written. A command's markers cannot reach into
-    // a DO block: their values come typed, so the SELECT form serves them.
-    if (pg() && !hasMarkers(body))
-        return QStringLiteral("DO $vk$ BEGIN IF %1 THEN %2; END IF; END $vk$")
-            .arg(condition, expr(body.b, body.e).trimmed());
-    int values = body.b;
-    while (values < body.e && !isWord(values, "VALUES"))
-        ++values;
+    int values = -1;
+    const QList<CatalogColumn> targets = insertTargets(body, values);
     const int open = nextSig(values + 1, body.e);
-    if (values >= body.e || !isSymbol(open, u'(')) {
+    const bool plain = values >= 0 && isWord(values, "VALUES") && isSymbol(open, u'(');
+    const int close = plain ? matchParen(open, body.e) : body.e;
+    const bool single = plain && close < body.e && nextSig(close + 1, body.e) >= body.e;
+    bool typed = false;
+    const QString list = single ? valueList({open + 1, close}, targets, typed) : QString();
+    // PostgreSQL types the literals of an INSERT ... SELECT as text: there the values need
+    // the types their conversions give, or a DO block keeps the INSERT as written. A
+    // command's markers cannot reach into a DO block: their values come typed.
+    if (pg() && !typed && !hasMarkers(body)) {
+        const QString statement =
+            QStringLiteral("BEGIN IF %1 THEN %2; END IF; END").arg(condition, insert(body).trimmed());
+        const QString tag = dollarTag(statement);
+        return QStringLiteral("DO %1 %2 %1").arg(tag, statement);
+    }
+    if (!single) {
         handled = false;
         return {};
     }
-    const int close = matchParen(open, body.e);
-    return QStringLiteral("%1 SELECT %2 WHERE %3")
-        .arg(expr(body.b, values).trimmed(), expr(open + 1, close), condition);
+    return QStringLiteral("%1 SELECT %2 WHERE %3").arg(expr(body.b, values).trimmed(), list, condition);
+}
+
+// A dollar quote the quoted text does not hold, so that no value can end it.
+QString Writer::dollarTag(const QString &body) const
+{
+    QString tag = QStringLiteral("$vk$");
+    for (int n = 1; body.contains(tag); ++n)
+        tag = QStringLiteral("$vk%1$").arg(n);
+    return tag;
 }
 
 // A command's value markers ("@vkp<n>", see ParameterMarkers) in the range.
@@ -685,9 +734,9 @@ QString Writer::dml(Range r, const QString &extraCondition)
     }
     const int headEnd = where >= 0 ? where : r.e;
     if (selfFrom >= 0) {
-        out += expr(from, selfFrom) + expr(selfFromEnd, headEnd);
+        out += assignments(from, selfFrom) + expr(selfFromEnd, headEnd);
     } else {
-        out += expr(from, headEnd);
+        out += assignments(from, headEnd);
     }
     if (extraCondition.isEmpty())
         return out + (where >= 0 ? expr(where, r.e) : QString());
@@ -695,6 +744,237 @@ QString Writer::dml(Range r, const QString &extraCondition)
         return out + QStringLiteral("WHERE (") + expr(where + 1, r.e).trimmed() + QStringLiteral(") AND ")
             + extraCondition;
     return out.trimmed() + QStringLiteral(" WHERE ") + extraCondition;
+}
+
+// ---------------------------------------------------------------- typed values
+
+// A table name at i ([dbo.]name, quoted or not): the index after it, `last` its last
+// part; -1 when no name starts at i.
+int Writer::qualifiedName(int i, int e, int &last) const
+{
+    auto isName = [&](int k) {
+        return k < e
+            && (type(k) == Type::QuotedName
+                || (type(k) == Type::Word && !isReservedName(text(k)) && !(m_class[k] & StatementWord)));
+    };
+    if (!isName(i))
+        return -1;
+    last = i;
+    while (isSymbol(nextSig(last + 1, e), u'.') && isName(nextSig(nextSig(last + 1, e) + 1, e)))
+        last = nextSig(nextSig(last + 1, e) + 1, e);
+    return last + 1;
+}
+
+// The tables a statement names after FROM, JOIN, UPDATE, INTO and DELETE, with their aliases.
+std::vector<Writer::TableRef> Writer::tablesIn(Range r) const
+{
+    std::vector<TableRef> out;
+    for (int i = r.b; i < r.e; ++i) {
+        if (type(i) != Type::Word
+            || !(isWord(i, "FROM") || isWord(i, "JOIN") || isWord(i, "UPDATE") || isWord(i, "INTO")
+                 || isWord(i, "DELETE")))
+            continue;
+        int j = nextSig(i + 1, r.e);
+        for (;;) {
+            int last = -1;
+            const int after = qualifiedName(j, r.e, last);
+            if (after < 0)
+                break;
+            TableRef t{bareName(last).toString(), {}};
+            int k = nextSig(after, r.e);
+            if (isWord(k, "AS"))
+                k = nextSig(k + 1, r.e);
+            int aliasLast = -1;
+            if (k < r.e && qualifiedName(k, r.e, aliasLast) == k + 1 && !(m_class[k] & TableHint)) {
+                t.alias = bareName(k).toString();
+                k = nextSig(k + 1, r.e);
+            }
+            out.push_back(t);
+            if (!isWord(i, "FROM") || !isSymbol(k, u','))
+                break;
+            j = nextSig(k + 1, r.e); // FROM a, b
+        }
+    }
+    return out;
+}
+
+CatalogColumn Writer::columnNamed(const QList<CatalogColumn> &table, QStringView name)
+{
+    for (const CatalogColumn &c : table)
+        if (name.compare(c.name, Qt::CaseInsensitive) == 0)
+            return c;
+    return CatalogColumn{name.toString(), {}};
+}
+
+// The column a reference names among the statement's tables (the first that has it).
+std::optional<CatalogColumn> Writer::findColumn(QStringView qualifier, QStringView name) const
+{
+    for (const TableRef &t : m_scope) {
+        if (!qualifier.isEmpty() && qualifier.compare(t.alias, Qt::CaseInsensitive) != 0
+            && qualifier.compare(t.name, Qt::CaseInsensitive) != 0)
+            continue;
+        const CatalogColumn c = columnNamed(m_catalog->columns(t.name), name);
+        if (!c.declared.isEmpty())
+            return c;
+    }
+    return std::nullopt;
+}
+
+// The columns an INSERT writes, in value order (empty when the table is unknown), and the
+// index of its VALUES or SELECT word in `body` (-1 when there is none to find).
+QList<CatalogColumn> Writer::insertTargets(Range r, int &body)
+{
+    body = -1;
+    int i = nextSig(r.b + 1, r.e);
+    if (isWord(i, "INTO"))
+        i = nextSig(i + 1, r.e);
+    int last = -1;
+    const int after = qualifiedName(i, r.e, last);
+    if (after < 0)
+        return {};
+    const QList<CatalogColumn> table =
+        m_catalog ? m_catalog->columns(bareName(last).toString()) : QList<CatalogColumn>{};
+    QList<CatalogColumn> targets = table;
+    int next = nextSig(after, r.e);
+    if (isSymbol(next, u'(')) {
+        const int close = matchParen(next, r.e);
+        if (close >= r.e)
+            return {};
+        targets.clear();
+        for (const Range &c : commaSplit(next + 1, close)) {
+            const int n = nextSig(c.b, c.e);
+            targets << columnNamed(table, n < c.e ? bareName(n) : QStringView());
+        }
+        next = nextSig(close + 1, r.e);
+    }
+    if (isWord(next, "VALUES") || isWord(next, "SELECT"))
+        body = next;
+    return table.isEmpty() ? QList<CatalogColumn>{} : targets;
+}
+
+// The values of one VALUES row (or SELECT list), each in its column's conversion; as they
+// stand when the columns are unknown or do not match. `typed`: every column is known.
+QString Writer::valueList(Range items, const QList<CatalogColumn> &targets, bool &typed)
+{
+    const std::vector<Range> values = commaSplit(items.b, items.e);
+    typed = !targets.isEmpty() && int(values.size()) == targets.size();
+    if (!typed)
+        return expr(items.b, items.e);
+    QStringList out;
+    for (size_t k = 0; k < values.size(); ++k) {
+        const CatalogColumn &c = targets[qsizetype(k)];
+        const int first = nextSig(values[k].b, values[k].e);
+        typed = typed && !c.declared.isEmpty();
+        const QString value = expr(values[k].b, values[k].e).trimmed();
+        out << (c.declared.isEmpty() || isWord(first, "DEFAULT") ? value
+                                                                 : ValueConversion::wrap(c.declared, c.name, value));
+    }
+    return out.join(QStringLiteral(", "));
+}
+
+// VALUES (...), (...): each row through valueList.
+QString Writer::valueRows(int b, int e, const QList<CatalogColumn> &targets)
+{
+    QString out;
+    int i = b;
+    for (;;) {
+        const int open = nextSig(i, e);
+        const int close = isSymbol(open, u'(') ? matchParen(open, e) : e;
+        if (close >= e)
+            break;
+        bool typed = false;
+        out += expr(i, open) + u'(' + valueList({open + 1, close}, targets, typed) + u')';
+        i = close + 1;
+        const int comma = nextSig(i, e);
+        if (!isSymbol(comma, u','))
+            break;
+        out += expr(i, comma + 1);
+        i = comma + 1;
+    }
+    return out + expr(i, e);
+}
+
+// INSERT ... SELECT list FROM ...: the list through valueList (not with TOP or *).
+QString Writer::selectValues(Range r, int select, const QList<CatalogColumn> &targets)
+{
+    int i = nextSig(select + 1, r.e);
+    if (isWord(i, "DISTINCT") || isWord(i, "ALL"))
+        i = nextSig(i + 1, r.e);
+    int end = i;
+    for (int depth = 0; end < r.e; ++end) {
+        if (isSymbol(end, u'('))
+            ++depth;
+        else if (isSymbol(end, u')'))
+            --depth;
+        else if (depth == 0
+                 && (isWord(end, "FROM") || isWord(end, "WHERE") || isWord(end, "GROUP") || isWord(end, "ORDER")
+                     || isWord(end, "UNION") || isWord(end, "HAVING") || isWord(end, "EXCEPT")
+                     || isWord(end, "INTERSECT") || isWord(end, "INTO")))
+            break;
+        else if (depth == 0 && (isWord(end, "TOP") || isSymbol(end, u'*')))
+            return expr(r.b, r.e);
+    }
+    bool typed = false;
+    const QString list = valueList({i, end}, targets, typed);
+    return expr(r.b, i) + list + (end < r.e ? QStringLiteral(" ") + expr(end, r.e) : QString());
+}
+
+QString Writer::insert(Range r)
+{
+    int body = -1;
+    const QList<CatalogColumn> targets = insertTargets(r, body);
+    if (targets.isEmpty() || body < 0)
+        return expr(r.b, r.e);
+    if (isWord(body, "VALUES"))
+        return expr(r.b, body + 1) + valueRows(body + 1, r.e, targets);
+    return selectValues(r, body, targets);
+}
+
+// UPDATE ... SET col = value, ...: each value in its column's conversion.
+QString Writer::assignments(int b, int e)
+{
+    int set = -1;
+    for (int i = b, depth = 0; i < e && set < 0; ++i) {
+        depth += isSymbol(i, u'(') ? 1 : isSymbol(i, u')') ? -1 : 0;
+        if (depth == 0 && isWord(i, "SET"))
+            set = i;
+    }
+    int last = -1;
+    if (!m_catalog || set < 0 || !isWord(b, "UPDATE") || qualifiedName(nextSig(b + 1, e), e, last) < 0)
+        return expr(b, e);
+    const QList<CatalogColumn> table = m_catalog->columns(bareName(last).toString());
+    int setEnd = set + 1;
+    for (int depth = 0; setEnd < e; ++setEnd) {
+        depth += isSymbol(setEnd, u'(') ? 1 : isSymbol(setEnd, u')') ? -1 : 0;
+        if (depth == 0 && isWord(setEnd, "FROM"))
+            break;
+    }
+    if (table.isEmpty())
+        return expr(b, e);
+    QString out = expr(b, set + 1);
+    bool firstItem = true;
+    for (const Range &item : commaSplit(set + 1, setEnd)) {
+        if (!firstItem)
+            out += u',';
+        firstItem = false;
+        int eq = item.b;
+        while (eq < item.e && !isSymbol(eq, u'='))
+            ++eq;
+        const int name = prevSig(eq, item.b);
+        const int lastSig = prevSig(item.e, item.b);
+        const CatalogColumn c =
+            eq < item.e && name >= item.b && (type(name) == Type::Word || type(name) == Type::QuotedName)
+            ? columnNamed(table, bareName(name))
+            : CatalogColumn{};
+        if (c.declared.isEmpty() || lastSig <= eq) {
+            out += expr(item.b, item.e);
+            continue;
+        }
+        out += expr(item.b, eq + 1) + u' '
+            + ValueConversion::wrap(c.declared, c.name, expr(eq + 1, lastSig + 1).trimmed())
+            + expr(lastSig + 1, item.e);
+    }
+    return out + expr(setEnd, e);
 }
 
 // EXEC proc args: PostgreSQL calls the procedure; SQLite has none, so the
@@ -826,6 +1106,8 @@ QString Writer::columnDefinition(Range r, const QString &table, bool tablePk, bo
     if (isSymbol(nextSig(attrs, r.e), u'(')) {
         gOpen = nextSig(attrs, r.e);
         gClose = matchParen(gOpen, r.e);
+        if (gClose >= r.e) // "varchar(" without its end: the engine reports it as written
+            return expr(r.b, r.e).simplified();
         attrs = gClose + 1;
     }
     bool identity = false;
@@ -954,8 +1236,17 @@ QString Writer::columnType(int typeTok, int typeEnd, bool identity)
         return (integral ? mappedType(typeTok, typeEnd) : QStringLiteral("BIGINT"))
             + QStringLiteral(" GENERATED BY DEFAULT AS IDENTITY");
     }
-    if (!pg())
+    if (!pg()) {
+        // (MAX) is no size SQLite reads: the long types ADO reports for it
+        const int open = nextSig(typeTok + 1, typeEnd);
+        if (isSymbol(open, u'(') && isWord(nextSig(open + 1, typeEnd), "MAX")) {
+            const QStringView t = bareName(typeTok);
+            return equalsAny(t, {"VARBINARY", "BINARY"}) ? QStringLiteral("BLOB")
+                : equalsAny(t, {"NVARCHAR", "NCHAR"})    ? QStringLiteral("NTEXT")
+                                                         : QStringLiteral("TEXT");
+        }
         return bareName(typeTok).toString() + source(typeTok + 1, typeEnd);
+    }
     return mappedType(typeTok, typeEnd);
 }
 
@@ -1102,6 +1393,9 @@ QString Writer::expr(int b, int e, bool *textConcat)
         }
     }
     concatenation(ps, textConcat);
+    if (m_catalog)
+        numericComparisons(ps);
+    collateText(ps);
     if (pg())
         caseInsensitiveLike(ps);
     return joinPieces(ps, limit);
@@ -1136,7 +1430,11 @@ int Writer::groupPiece(int open, int b, int e, std::vector<Piece> &ps)
     }
     bool inner = false;
     ++m_depth;
+    // the arguments of a text function: its result gets the collation, they need none
+    const bool textArgs = before >= b && type(before) == Type::Word && (m_class[before] & TextFunction);
+    m_textArgs += textArgs ? 1 : 0;
     const QString group = u'(' + expr(open + 1, close, &inner) + (close < e ? QStringLiteral(")") : QString());
+    m_textArgs -= textArgs ? 1 : 0;
     --m_depth;
     ps.push_back({Piece::Kind::Group, open, group, inner});
     return close;
@@ -1222,7 +1520,12 @@ QString Writer::call(int name, int open, int close, bool &textual)
     std::vector<Range> args = commaSplit(open + 1, close);
     if (args.size() == 1 && nextSig(args[0].b, args[0].e) >= args[0].e)
         args.clear();
-    auto arg = [&](int k) { return expr(args[k].b, args[k].e).trimmed(); };
+    auto arg = [&](int k) {
+        ++m_textArgs;
+        const QString a = expr(args[k].b, args[k].e).trimmed();
+        --m_textArgs;
+        return a;
+    };
     textual = m_class[name] & TextFunction;
     if (equalsAny(f, {"GETDATE"}) && args.empty())
         return pg() ? QStringLiteral("LOCALTIMESTAMP(0)") : QStringLiteral("datetime('now','localtime')");
@@ -1346,8 +1649,135 @@ void Writer::concatenation(std::vector<Piece> &ps, bool *textConcat) const
                 ps[k].text = QStringLiteral("||");
             if (textConcat)
                 *textConcat = true;
+            if (!m_ddl && m_textArgs == 0) { // the whole chain compares as text does
+                for (int k = sig[s]; k <= sig[end]; ++k)
+                    ps[k].collated = true;
+                ps[sig[s]].text = (pg() ? QStringLiteral("CAST(") : QStringLiteral("(")) + ps[sig[s]].str().toString();
+                ps[sig[end]].text = ps[sig[end]].str().toString()
+                    + (pg() ? QStringLiteral(" AS bpchar)") : QStringLiteral(") COLLATE VKTEXT"));
+            }
         }
         s = end + 1;
+    }
+}
+
+// Text from a function or a concatenation compares as text columns do, whatever it is
+// compared with: SQLite gives it the VKTEXT collation; PostgreSQL makes it BPCHAR, whose
+// comparisons ignore trailing blanks, keeping the case-insensitive collation it derives
+// from its columns. A bare column has its collation already. Not inside definitions, and
+// not for the arguments of a text function (its result gets it).
+void Writer::collateText(std::vector<Piece> &ps) const
+{
+    if (m_ddl || m_textArgs > 0)
+        return;
+    int prev = -1;
+    for (int k = 0; k < int(ps.size()); ++k) {
+        Piece &p = ps[k];
+        if (p.kind == Piece::Kind::Space || p.kind == Piece::Kind::Skip)
+            continue;
+        if (p.collated) {
+            prev = -1;
+            continue;
+        }
+        if (p.kind == Piece::Kind::Call && p.textual) {
+            p.text = collated(p.text);
+        } else if (p.kind == Piece::Kind::Group && prev >= 0 && ps[prev].kind == Piece::Kind::Token
+                   && type(ps[prev].tok) == Type::Word && (m_class[ps[prev].tok] & TextFunction)
+                   && !isSymbol(prevSig(ps[prev].tok, 0), u'.')) {
+            // UPPER(...) and the like: the call is the word and its group
+            if (pg())
+                ps[prev].text = QStringLiteral("CAST(") + ps[prev].str().toString();
+            p.text = p.str().toString() + (pg() ? QStringLiteral(" AS bpchar)") : QStringLiteral(" COLLATE VKTEXT"));
+        }
+        prev = k;
+    }
+}
+
+// `text`, an operand, with the text collation: "x COLLATE VKTEXT" / "CAST(x AS bpchar)".
+QString Writer::collated(const QString &text) const
+{
+    return pg() ? QStringLiteral("CAST(") + text + QStringLiteral(" AS bpchar)")
+                : text + QStringLiteral(" COLLATE VKTEXT");
+}
+
+// A column reference (name or qualifier.name) in the significant pieces around s: before
+// an operator it ends at s, after one it starts at s. [first, last] gets its extent.
+bool Writer::columnRef(const std::vector<Piece> &ps, const std::vector<int> &sig, int s, bool before, int &first,
+                       int &last, std::optional<CatalogColumn> &column) const
+{
+    auto nameAt = [&](int t) {
+        if (t < 0 || t >= int(sig.size()) || ps[sig[t]].kind != Piece::Kind::Token)
+            return false;
+        const int tok = ps[sig[t]].tok;
+        return type(tok) == Type::QuotedName || (type(tok) == Type::Word && !(m_class[tok] & ReservedWord));
+    };
+    auto dotAt = [&](int t) {
+        return t >= 0 && t < int(sig.size()) && ps[sig[t]].kind == Piece::Kind::Token && isSymbol(ps[sig[t]].tok, u'.');
+    };
+    first = last = s;
+    if (before) {
+        while (dotAt(first - 1) && nameAt(first - 2))
+            first -= 2;
+        if (dotAt(first - 1))
+            return false;
+    } else {
+        while (dotAt(last + 1) && nameAt(last + 2))
+            last += 2;
+        if (last + 1 < int(sig.size()) && (ps[sig[last + 1]].kind == Piece::Kind::Group || dotAt(last + 1)))
+            return false; // a call, or more than a name
+    }
+    if (!nameAt(first) || !nameAt(last))
+        return false;
+    const QStringView qualifier = last > first ? bareName(ps[sig[last - 2]].tok) : QStringView();
+    column = findColumn(qualifier, bareName(ps[sig[last]].tok));
+    return column.has_value();
+}
+
+// SQL Server compares a character column with a bare number as numbers ('   7' = 7):
+// the column goes through vk_num, which reads it as the number's type or refuses it as
+// SQL Server would.
+void Writer::numericComparisons(std::vector<Piece> &ps) const
+{
+    std::vector<int> sig;
+    for (int k = 0; k < int(ps.size()); ++k)
+        if (ps[k].kind != Piece::Kind::Space && ps[k].kind != Piece::Kind::Skip)
+            sig.push_back(k);
+    auto isCompare = [&](int t) {
+        if (t < 0 || t >= int(sig.size()) || ps[sig[t]].kind != Piece::Kind::Token)
+            return false;
+        const int tok = ps[sig[t]].tok;
+        return isSymbol(tok, u'=') || isSymbol(tok, u"<>") || isSymbol(tok, u"!=") || isSymbol(tok, u'<')
+            || isSymbol(tok, u'>') || isSymbol(tok, u"<=") || isSymbol(tok, u">=");
+    };
+    // a number at t (with its sign): its text, or null
+    auto numberAt = [&](int t, bool forward, int &end) -> QString {
+        end = t;
+        if (t < 0 || t >= int(sig.size()) || ps[sig[t]].kind != Piece::Kind::Token)
+            return {};
+        const bool sign = forward && (isSymbol(ps[sig[t]].tok, u'-') || isSymbol(ps[sig[t]].tok, u'+'));
+        const int n = sign ? t + 1 : t;
+        if (n >= int(sig.size()) || ps[sig[n]].kind != Piece::Kind::Token || type(ps[sig[n]].tok) != Type::Number)
+            return {};
+        end = n;
+        return (sign ? ps[sig[t]].str().toString() : QString()) + ps[sig[n]].str().toString();
+    };
+    for (int t = 0; t < int(sig.size()); ++t) {
+        if (!isCompare(t))
+            continue;
+        int first = -1, last = -1, end = -1;
+        std::optional<CatalogColumn> column;
+        QString number = numberAt(t + 1, true, end); // column op number
+        bool found = !number.isNull() && columnRef(ps, sig, t - 1, true, first, last, column);
+        if (!found) { // number op column
+            number = numberAt(t - 1, false, end);
+            found = !number.isNull() && columnRef(ps, sig, t + 1, false, first, last, column);
+            if (found && t - 2 >= 0 && ps[sig[t - 2]].kind == Piece::Kind::Token && isSymbol(ps[sig[t - 2]].tok, u'-'))
+                number.prepend(u'-');
+        }
+        if (!found || !ValueConversion::isText(column->declared))
+            continue;
+        ps[sig[first]].text = QStringLiteral("vk_num(") + ps[sig[first]].str().toString();
+        ps[sig[last]].text = ps[sig[last]].str().toString() + QStringLiteral(", ") + number + u')';
     }
 }
 
@@ -1379,7 +1809,7 @@ void Writer::caseInsensitiveLike(std::vector<Piece> &ps) const
 
 QList<TranslatedStatement> SqlTranslator::translate(const QString &batch) const
 {
-    return Writer(batch, m_dialect).run();
+    return Writer(batch, m_dialect, m_catalog).run();
 }
 
 } // namespace ado

@@ -76,6 +76,7 @@ TEST_P(ErrorsTest, EngineErrorsMapToSqlServerNumbers)
          native::AlreadyExists,
          {QStringLiteral("T_RUBRO")}},
         {"syntax", "SELEC * FROM T_RUBRO", errnum::CommandFailed, native::SyntaxError, {}},
+        {"unterminated type", "CREATE TABLE T_X (A varchar(", errnum::CommandFailed, native::SyntaxError, {}},
     };
     for (const ErrorCase &c : cases) {
         SCOPED_TRACE(c.name);

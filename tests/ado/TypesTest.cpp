@@ -41,6 +41,9 @@ const TypeCase kTypes[] = {
     {"DATE", adDBDate, 6},
     {"TIME", adDBTime, 6},
     {"IMAGE", adLongVarBinary, 2147483647},
+    {"VARCHAR(MAX)", adLongVarChar, 2147483647},
+    {"NVARCHAR(MAX)", adLongVarWChar, 1073741823},
+    {"VARBINARY(MAX)", adLongVarBinary, 2147483647},
 };
 
 TEST_P(TypesTest, DeclaredTypesMapToAdoNumbersAndSizes)

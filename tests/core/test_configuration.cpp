@@ -125,6 +125,8 @@ TEST_P(ConfigurationDb, MissingTableIsReportedAndIgnoreKeepsReading)
     const platform::Status loaded = CargarConfiguracion(QStringLiteral("/prog/"));
     EXPECT_FALSE(loaded.ok());
     EXPECT_TRUE(loaded.message().contains(QStringLiteral("MostrarStockenConsultas"))) << loaded.message().toStdString();
+    EXPECT_TRUE(loaded.message().contains(QStringLiteral("configuracion"), Qt::CaseInsensitive))
+        << "names the missing table: " << loaded.message().toStdString();
     EXPECT_EQ(gTop_Default, QStringLiteral("1000"));
 }
 

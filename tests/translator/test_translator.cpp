@@ -91,7 +91,8 @@ const Row kRows[] = {
     // TOP
     {"top_plain", "SELECT TOP 5 A FROM T", "SELECT A FROM T LIMIT 5", nullptr},
     {"top_double_blank", "SELECT TOP 1  * FROM T with(nolock)  WHERE LTRIM(RTRIM(C)) ='1'",
-     "SELECT  * FROM T  WHERE LTRIM(RTRIM(C)) ='1' LIMIT 1", nullptr},
+     "SELECT  * FROM T  WHERE LTRIM(RTRIM(C)) COLLATE VKTEXT ='1' LIMIT 1",
+     "SELECT  * FROM T  WHERE CAST(LTRIM(RTRIM(C)) AS bpchar) ='1' LIMIT 1"},
     {"top_parenthesised", "SELECT TOP (10) A FROM T ORDER BY A", "SELECT A FROM T ORDER BY A LIMIT 10", nullptr},
     {"top_lower_case_order_by", "select  top 1 * from AUX_ERR  with(nolock) ", "select * from AUX_ERR LIMIT 1",
      nullptr},
@@ -139,8 +140,8 @@ const Row kRows[] = {
      "> 1 THEN (1) ELSE 1 END))) COLLATE \"default\",UPPER('e') COLLATE \"default\") + (CASE WHEN (1) > 1 THEN (1) "
      "ELSE 1 END) - 1 ELSE 0 END) = 0"},
     {"substring", "SELECT MAX(x) FROM T WHERE substring(ltrim(idarticulo),1,1)<>'0'",
-     "SELECT MAX(x) FROM T WHERE SUBSTR(ltrim(idarticulo),1,1)<>'0'",
-     "SELECT MAX(x) FROM T WHERE SUBSTRING(ltrim(idarticulo),1,1)<>'0'"},
+     "SELECT MAX(x) FROM T WHERE SUBSTR(ltrim(idarticulo),1,1) COLLATE VKTEXT<>'0'",
+     "SELECT MAX(x) FROM T WHERE CAST(SUBSTRING(ltrim(idarticulo),1,1) AS bpchar)<>'0'"},
     {"convert_varchar", "SELECT CONVERT(VARCHAR(10), A) FROM T", "SELECT CAST(A AS VARCHAR(10)) FROM T", nullptr},
     {"convert_int", "SELECT CONVERT(INT, A) FROM T", "SELECT CAST(A AS INT) FROM T", nullptr},
     {"convert_date_style_103", "SELECT CONVERT(VARCHAR(10), F, 103) FROM T", "SELECT strftime('%d/%m/%Y',F) FROM T",
@@ -157,13 +158,24 @@ const Row kRows[] = {
     {"column_named_like_keyword_part", "SELECT TOPE, LENGTH_X, GETDATEX FROM T",
      "SELECT TOPE, LENGTH_X, GETDATEX FROM T", nullptr},
     // concatenation
-    {"concat_literal", "SELECT 'A' + B + C FROM T", "SELECT 'A' || B || C FROM T", nullptr},
-    {"concat_text_function", "SELECT LTRIM(A) + B FROM T", "SELECT LTRIM(A) || B FROM T", nullptr},
+    // text from functions and concatenations compares as text columns do
+    {"concat_literal", "SELECT 'A' + B + C FROM T", "SELECT ('A' || B || C) COLLATE VKTEXT FROM T",
+     "SELECT CAST('A' || B || C AS bpchar) FROM T"},
+    {"concat_text_function", "SELECT LTRIM(A) + B FROM T", "SELECT (LTRIM(A) || B) COLLATE VKTEXT FROM T",
+     "SELECT CAST(LTRIM(A) || B AS bpchar) FROM T"},
     {"concat_compared_with_literal", "SELECT * FROM T WHERE SUCURSAL+NUMERO+LETRA = '0001000012A'",
-     "SELECT * FROM T WHERE SUCURSAL||NUMERO||LETRA = '0001000012A'", nullptr},
+     "SELECT * FROM T WHERE (SUCURSAL||NUMERO||LETRA) COLLATE VKTEXT = '0001000012A'",
+     "SELECT * FROM T WHERE CAST(SUCURSAL||NUMERO||LETRA AS bpchar) = '0001000012A'"},
+    {"text_function_grouped_and_ordered", "SELECT UPPER(A), MAX(ISNULL(B, '')) FROM T GROUP BY UPPER(A) ORDER BY 1",
+     "SELECT UPPER(A) COLLATE VKTEXT, MAX(IFNULL(B,'') COLLATE VKTEXT) FROM T GROUP BY UPPER(A) COLLATE VKTEXT "
+     "ORDER BY 1",
+     "SELECT CAST(UPPER(A) AS bpchar), MAX(CAST(COALESCE(B,'') AS bpchar)) FROM T GROUP BY CAST(UPPER(A) AS bpchar) "
+     "ORDER BY 1"},
     {"numeric_plus_untouched", "UPDATE T SET N = N + 1, M = (SELECT MAX(X) FROM U) + 2",
      "UPDATE T SET N = N + 1, M = (SELECT MAX(X) FROM U) + 2", nullptr},
-    {"concat_in_group", "SELECT ('(' + A + ')') + B FROM T", "SELECT ('(' || A || ')') || B FROM T", nullptr},
+    {"concat_in_group", "SELECT ('(' + A + ')') + B FROM T",
+     "SELECT ((('(' || A || ')') COLLATE VKTEXT) || B) COLLATE VKTEXT FROM T",
+     "SELECT CAST((CAST('(' || A || ')' AS bpchar)) || B AS bpchar) FROM T"},
     // LIKE ignores case on SQL Server
     {"like", "SELECT * FROM T WHERE DESCRIPCION like '%tornillo%8%' ORDER BY DESCRIPCION",
      "SELECT * FROM T WHERE DESCRIPCION like '%tornillo%8%' ORDER BY DESCRIPCION",
@@ -201,6 +213,11 @@ const Row kRows[] = {
     {"if_not_exists_insert_with_markers",
      "IF NOT EXISTS (SELECT * FROM T WHERE K = @vkp1) INSERT INTO T (K, D) VALUES (@vkp2, @vkp3)",
      "INSERT INTO T (K, D) SELECT @vkp2, @vkp3 WHERE NOT EXISTS (SELECT * FROM T WHERE K = @vkp1)", nullptr},
+    {"if_not_exists_insert_value_holds_the_quote",
+     "IF NOT EXISTS (SELECT * FROM T WHERE K = '$vk$') INSERT INTO T (K) VALUES ('$vk$ END $vk$')",
+     "INSERT INTO T (K) SELECT '$vk$ END $vk$' WHERE NOT EXISTS (SELECT * FROM T WHERE K = '$vk$')",
+     "DO $vk1$ BEGIN IF NOT EXISTS (SELECT * FROM T WHERE K = '$vk$') THEN INSERT INTO T (K) VALUES "
+     "('$vk$ END $vk$'); END IF; END $vk1$"},
     {"if_exists_update", "IF EXISTS (SELECT * FROM T WHERE K = 1) UPDATE T SET D = 'x' WHERE K = 1 OR K = 2",
      "UPDATE T SET D = 'x' WHERE (K = 1 OR K = 2) AND EXISTS (SELECT * FROM T WHERE K = 1)", nullptr},
     {"if_exists_delete_without_where", "IF EXISTS (SELECT * FROM U) DELETE T",
@@ -226,7 +243,8 @@ const Row kRows[] = {
      "CREATE  INDEX IX_T ON T (A ASC)", "CREATE  INDEX IX_T ON t (a ASC)"},
     {"drop_table", "DROP TABLE [dbo].[T]", "DROP TABLE T", "DROP TABLE t"},
     {"create_view", "CREATE VIEW V_X AS SELECT TOP 100 PERCENT A + '-' + B AS C FROM T WITH (NOLOCK) ORDER BY A",
-     "CREATE VIEW V_X AS SELECT A || '-' || B AS C FROM T ORDER BY A", nullptr},
+     "CREATE VIEW V_X AS SELECT (A || '-' || B) COLLATE VKTEXT AS C FROM T ORDER BY A",
+     "CREATE VIEW V_X AS SELECT CAST(A || '-' || B AS bpchar) AS C FROM T ORDER BY A"},
     {"exec_procedure", "EXEC VK_CREACALENDARIO '01/01/2024','31/12/2024'",
      "EXEC VK_CREACALENDARIO '01/01/2024','31/12/2024'", "CALL VK_CREACALENDARIO('01/01/2024','31/12/2024')"},
     {"exec_dynamic_untouched", "EXEC ('SELECT 1')", "EXEC ('SELECT 1')", nullptr},
@@ -244,7 +262,7 @@ const Row kSchema[] = {
      "Largo VARCHAR(MAX))",
      "CREATE TABLE TA_X (CODIGO char(4) COLLATE VKTEXT NOT NULL CONSTRAINT vklen_CODIGO CHECK (length(CODIGO) <= 4), "
      "Descripcion nvarchar(50) COLLATE VKTEXT NULL CONSTRAINT vklen_Descripcion CHECK (length(Descripcion) <= 50), "
-     "Notas TEXT COLLATE VKTEXT, Largo VARCHAR(MAX) COLLATE VKTEXT)",
+     "Notas TEXT COLLATE VKTEXT, Largo TEXT COLLATE VKTEXT)",
      "CREATE TABLE ta_x (codigo char(4) COLLATE vktext NOT NULL, descripcion BPCHAR COLLATE vktext NULL "
      "CONSTRAINT vklen_Descripcion CHECK (length(descripcion) <= 50), Notas TEXT COLLATE vktext, "
      "Largo TEXT COLLATE vktext)"},
@@ -253,7 +271,7 @@ const Row kSchema[] = {
      "J DATETIME, K SMALLDATETIME, L DATE, M TIME, N IMAGE, O VARBINARY(MAX), P NUMERIC(10,2))",
      "CREATE TABLE T (A INT, B SMALLINT, C TINYINT, D BIGINT, E REAL, F FLOAT, G MONEY, H DECIMAL(18,4), I BIT, "
      "J DATETIME COLLATE VKDATE, K SMALLDATETIME COLLATE VKDATE, L DATE COLLATE VKDATE, M TIME, N IMAGE, "
-     "O VARBINARY(MAX), P NUMERIC(10,2))",
+     "O BLOB, P NUMERIC(10,2))",
      "CREATE TABLE T (A INT, B SMALLINT, C SMALLINT, D BIGINT, E REAL, F DOUBLE PRECISION, G NUMERIC(19,4), "
      "H DECIMAL(18,4), I SMALLINT, J TIMESTAMP(3), K TIMESTAMP(3), L DATE, M TIME, N BYTEA, O BYTEA, "
      "P NUMERIC(10,2))"},
@@ -449,5 +467,64 @@ TEST(SqlTranslatorSpeed, TypicalStatementTakesMicroseconds)
     EXPECT_LT(microseconds, 100.0) << microseconds << " us per statement";
     RecordProperty("microseconds_per_statement", std::to_string(microseconds));
 }
+
+// The columns of T for the translator; any other table is unknown.
+class TableT : public ado::ColumnCatalog {
+public:
+    QList<ado::CatalogColumn> columns(const QString &table) override
+    {
+        if (table.compare(QLatin1String("T"), Qt::CaseInsensitive) != 0)
+            return {};
+        return {{QStringLiteral("A"), QStringLiteral("int")},
+                {QStringLiteral("B"), QStringLiteral("varchar(4)")},
+                {QStringLiteral("C"), QStringLiteral("DATETIME")},
+                {QStringLiteral("D"), QStringLiteral("DECIMAL(10, 2)")},
+                {QStringLiteral("E"), QStringLiteral("TEXT")}};
+    }
+};
+
+class CatalogConstruct : public ::testing::TestWithParam<Row> {};
+
+// Values written to typed columns go through their conversion; text columns compared with
+// a bare number compare as numbers. Both engines write the same.
+TEST_P(CatalogConstruct, TranslatesForBothEngines)
+{
+    TableT catalog;
+    for (const Dialect d : {Dialect::SQLite, Dialect::PostgreSQL}) {
+        const auto out = SqlTranslator(d, &catalog).translate(QString::fromUtf8(GetParam().input));
+        ASSERT_EQ(out.size(), 1) << GetParam().input;
+        const char *expected = d == Dialect::PostgreSQL && GetParam().pg ? GetParam().pg : GetParam().sqlite;
+        EXPECT_EQ(out[0].sql.toStdString(), expected) << (d == Dialect::SQLite ? "SQLite" : "PostgreSQL");
+    }
+}
+
+const Row kCatalogRows[] = {
+    {"insert_with_columns", "INSERT INTO T (A, B, C) VALUES (1, 'x', '01/02/2021')",
+     "INSERT INTO T (A, B, C) VALUES (vk_int(1, 'A'), vk_char('x', 4, 'B'), vk_datetime('01/02/2021', 'C'))", nullptr},
+    {"insert_rows_in_table_order", "INSERT INTO dbo.T VALUES (1, 'x', NULL, 2.5, 'e'), (2, DEFAULT, NULL, NULL, NULL)",
+     "INSERT INTO T VALUES (vk_int(1, 'A'), vk_char('x', 4, 'B'), vk_datetime(NULL, 'C'), vk_decimal(2.5, 10, 2, 'D'), "
+     "'e'), (vk_int(2, 'A'), DEFAULT, vk_datetime(NULL, 'C'), vk_decimal(NULL, 10, 2, 'D'), NULL)",
+     nullptr},
+    {"insert_values_not_matching_columns", "INSERT INTO T (A, B) VALUES (1)", "INSERT INTO T (A, B) VALUES (1)",
+     nullptr},
+    {"insert_select", "INSERT INTO T (A, [B]) SELECT ID, NOMBRE FROM U WHERE X = 1",
+     "INSERT INTO T (A, B) SELECT vk_int(ID, 'A'), vk_char(NOMBRE, 4, 'B') FROM U WHERE X = 1",
+     "INSERT INTO T (A, b) SELECT vk_int(ID, 'A'), vk_char(NOMBRE, 4, 'B') FROM U WHERE X = 1"},
+    {"insert_select_star_untouched", "INSERT INTO T (A, B) SELECT * FROM U", "INSERT INTO T (A, B) SELECT * FROM U",
+     nullptr},
+    {"insert_unknown_table_untouched", "INSERT INTO U (A) VALUES ('1')", "INSERT INTO U (A) VALUES ('1')", nullptr},
+    {"update_set", "UPDATE T SET A = A + 1, B = 'y' , E = 'z' WHERE A = 2",
+     "UPDATE T SET A = vk_int(A + 1, 'A'), B = vk_char('y', 4, 'B') , E = 'z' WHERE A = 2", nullptr},
+    {"guarded_insert_typed", "IF NOT EXISTS (SELECT * FROM T WHERE A = 1) INSERT INTO T (A, B) VALUES (1, 'x')",
+     "INSERT INTO T (A, B) SELECT vk_int(1, 'A'), vk_char('x', 4, 'B') WHERE NOT EXISTS (SELECT * FROM T WHERE A = 1)",
+     nullptr},
+    {"text_column_against_numbers", "SELECT * FROM T t1 WHERE t1.B = 7 AND 8.5 < B AND A = 9 AND B <> -1",
+     "SELECT * FROM T t1 WHERE vk_num(t1.B, 7) = 7 AND 8.5 < vk_num(B, 8.5) AND A = 9 AND vk_num(B, -1) <> -1",
+     nullptr},
+    {"text_column_against_text_untouched", "SELECT * FROM T WHERE B = '7'", "SELECT * FROM T WHERE B = '7'", nullptr},
+};
+
+INSTANTIATE_TEST_SUITE_P(SqlTranslatorCatalog, CatalogConstruct, ::testing::ValuesIn(kCatalogRows),
+                         [](const ::testing::TestParamInfo<Row> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -178,6 +178,12 @@ void OdbcBackend::prepareSession(int timeoutSeconds)
     ResultSet ignored;
     std::vector<BackendError> warnings;
     runStatement(QStringLiteral("SET DateStyle = 'ISO, DMY'"), timeoutSeconds, ignored, warnings);
+    // Values are converted by their columns' types when the set-up script made the
+    // conversions (see schema/postgresql); without them the engine's own conversions stand.
+    runStatement(QStringLiteral("SELECT 1 FROM pg_catalog.pg_proc WHERE proname = 'vk_char'"), timeoutSeconds, ignored,
+                 warnings);
+    m_translator->setCatalog(ignored.rows.empty() ? nullptr : &m_catalog);
+    ignored = ResultSet{};
     // Text columns are created with this collation (see schema/postgresql); a database
     // set up without it still works when the user may create it.
     try {
@@ -383,16 +389,26 @@ void OdbcBackend::runStatement(const QString &sql, int timeoutSeconds, ResultSet
 // SqlTranslator), so that it reads with the same type and size as on SQL Server.
 QString OdbcBackend::declaredType(const QString &table, const QString &column)
 {
+    return declaredTable(table).byName.value(column.toLower());
+}
+
+const OdbcBackend::DeclaredTable &OdbcBackend::declaredTable(const QString &table)
+{
     const QString key = table.toLower();
     auto it = m_declaredTypes.constFind(key);
     if (it == m_declaredTypes.constEnd())
-        it = m_declaredTypes.insert(key, readDeclaredTypes(table));
-    return it->value(column.toLower());
+        it = m_declaredTypes.insert(key, readDeclaredTypes(key));
+    return *it;
 }
 
-QHash<QString, QString> OdbcBackend::readDeclaredTypes(const QString &table)
+QList<CatalogColumn> OdbcBackend::Catalog::columns(const QString &table)
 {
-    QHash<QString, QString> out;
+    return m_backend.isOpen() ? m_backend.declaredTable(table).columns : QList<CatalogColumn>{};
+}
+
+OdbcBackend::DeclaredTable OdbcBackend::readDeclaredTypes(const QString &table)
+{
+    DeclaredTable out;
     auto statement = newStatement(-1);
     QString quoted = table;
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
@@ -407,15 +423,18 @@ QHash<QString, QString> OdbcBackend::readDeclaredTypes(const QString &table)
                        "AND d.refobjid <> a.attrelid AND s.attname = a.attname)) "
                        "FROM pg_catalog.pg_attribute a "
                        "WHERE a.attrelid = pg_catalog.to_regclass(pg_catalog.quote_ident('%1')) "
-                       "AND a.attnum > 0 AND NOT a.attisdropped")
+                       "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum")
             .arg(quoted);
     if (!SQL_SUCCEEDED(SQLExecDirectW(statement->get(), odbcText(sql), SQL_NTS)))
         return out; // unknown: the driver's description stands
     static const QString mark = QStringLiteral("vk:");
     while (SQL_SUCCEEDED(SQLFetch(statement->get()))) {
+        const QString name = columnText(statement->get(), 1);
         const QString comment = columnText(statement->get(), 2);
-        if (comment.startsWith(mark))
-            out.insert(columnText(statement->get(), 1).toLower(), comment.mid(mark.size()).trimmed());
+        const QString declared = comment.startsWith(mark) ? comment.mid(mark.size()).trimmed() : QString();
+        out.columns.append(CatalogColumn{name, declared});
+        if (!declared.isEmpty())
+            out.byName.insert(name.toLower(), declared);
     }
     return out;
 }

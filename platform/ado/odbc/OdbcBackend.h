@@ -2,6 +2,7 @@
 
 #include "OdbcConnectionString.h"
 #include "platform/ado/Backend.h"
+#include "platform/ado/SqlTranslator.h"
 
 #include <QHash>
 #include <functional>
@@ -69,8 +70,23 @@ private:
     [[noreturn]] void failConnect(const std::vector<OdbcDiagnostic> &diagnostics);
     [[noreturn]] void failClosed() const;
     bool connectionDead() const;
+    struct DeclaredTable {
+        QList<CatalogColumn> columns;   // in table order
+        QHash<QString, QString> byName; // lower-case column name -> declared type
+    };
     QString declaredType(const QString &table, const QString &column);
-    QHash<QString, QString> readDeclaredTypes(const QString &table);
+    const DeclaredTable &declaredTable(const QString &table);
+    DeclaredTable readDeclaredTypes(const QString &table);
+
+    // The translator's view of the declared types (PostgreSQL with the set-up's conversions).
+    class Catalog : public ColumnCatalog {
+    public:
+        explicit Catalog(OdbcBackend &backend) : m_backend(backend) {}
+        QList<CatalogColumn> columns(const QString &table) override;
+
+    private:
+        OdbcBackend &m_backend;
+    };
 
     OdbcPlatform m_platform;
     OdbcTarget m_target;
@@ -88,7 +104,8 @@ private:
     QString m_defaultDatabase;
     // PostgreSQL: the SQL Server type each column was created with, per table (lower case);
     // forgotten after any DDL.
-    QHash<QString, QHash<QString, QString>> m_declaredTypes;
+    QHash<QString, DeclaredTable> m_declaredTypes;
+    Catalog m_catalog{*this};
 };
 
 } // namespace ado

@@ -4,6 +4,7 @@
 #include "OdbcHandle.h"
 #include "platform/ado/ParameterMarkers.h"
 
+#include <cstdlib>
 #include <limits>
 #include <numeric>
 
@@ -59,7 +60,9 @@ template <typename T> QByteArray bytesOf(const T &value)
     return QByteArray(reinterpret_cast<const char *>(&value), qsizetype(sizeof(T)));
 }
 
-ParameterBuffer bufferFor(const BoundValue &bound)
+// `quotesBigint`: the driver sends a BIGINT value as quoted text (psqlODBC), which the
+// server would then read as text.
+ParameterBuffer bufferFor(const BoundValue &bound, bool quotesBigint)
 {
     using K = platform::Variant::Kind;
     const platform::Variant &v = bound.value;
@@ -76,9 +79,15 @@ ParameterBuffer bufferFor(const BoundValue &bound)
         if (n >= std::numeric_limits<SQLINTEGER>::min() && n <= std::numeric_limits<SQLINTEGER>::max()) {
             b.cType = SQL_C_SLONG, b.sqlType = SQL_INTEGER, b.columnSize = 10;
             b.data = bytesOf(SQLINTEGER(n));
-        } else {
+        } else if (!quotesBigint) {
             b.cType = SQL_C_SBIGINT, b.sqlType = SQL_BIGINT, b.columnSize = 19;
             b.data = bytesOf(SQLBIGINT(n));
+        } else if (std::abs(n) < (qint64(1) << 53)) { // exact as a double, which the driver sends as a number
+            b.cType = SQL_C_DOUBLE, b.sqlType = SQL_DOUBLE, b.columnSize = 15;
+            b.data = bytesOf(double(n));
+        } else { // beyond a double: its digits (the driver sends them as text)
+            b.data = QByteArray::number(n);
+            b.cType = SQL_C_CHAR, b.sqlType = SQL_DECIMAL, b.columnSize = 19;
         }
         break;
     }
@@ -175,9 +184,10 @@ void OdbcCommand::run(Step &step, const BoundValues &values, int timeoutSeconds,
     SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(std::max(timeoutSeconds, 0))), 0);
     std::vector<ParameterBuffer> buffers;
     buffers.reserve(step.order.size());
+    const bool quotesBigint = m_backend.platform() == OdbcPlatform::PostgreSQL;
     for (const int index : step.order)
-        buffers.push_back(index >= 0 && index < int(values.size()) ? bufferFor(values[size_t(index)])
-                                                                   : bufferFor(BoundValue{}));
+        buffers.push_back(
+            bufferFor(index >= 0 && index < int(values.size()) ? values[size_t(index)] : BoundValue{}, quotesBigint));
     for (size_t i = 0; i < buffers.size(); ++i) {
         ParameterBuffer &b = buffers[i];
         if (!SQL_SUCCEEDED(SQLBindParameter(h, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, b.cType, b.sqlType, b.columnSize,

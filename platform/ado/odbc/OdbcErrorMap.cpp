@@ -125,6 +125,19 @@ BackendError OdbcErrorMap::map(OdbcPlatform platform, Phase phase, const OdbcDia
     e.description = platform == OdbcPlatform::PostgreSQL ? cleanPostgreSqlMessage(d.message) : d.message;
     e.number = numberFor(d.sqlState);
     e.nativeError = platform == OdbcPlatform::PostgreSQL ? nativeForPostgreSqlState(d.sqlState) : d.nativeError;
+    // The set-up's value conversions raise SQL Server's number as the state: "V0245" is 245.
+    if (platform == OdbcPlatform::PostgreSQL && d.sqlState.size() == 5 && d.sqlState.startsWith(u'V')) {
+        bool ok = false;
+        const long native = d.sqlState.mid(1).toLong(&ok);
+        if (ok) {
+            e.nativeError = native;
+            e.number = errnum::CommandFailed;
+            e.sqlState = native == 241                                              ? QStringLiteral("22007")
+                : native == 242                                                     ? QStringLiteral("22008")
+                : native == 220 || native == 8115 || native == 244 || native == 248 ? QStringLiteral("22003")
+                                                                                    : QStringLiteral("22018");
+        }
+    }
     // Text lengths are kept by CHECK constraints named vklen_<column> (see SqlTranslator).
     if (platform == OdbcPlatform::PostgreSQL && d.sqlState == QLatin1String("23514")
         && d.message.contains(QLatin1String("\"vklen_"))) {

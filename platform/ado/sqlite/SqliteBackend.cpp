@@ -18,7 +18,9 @@ namespace ado {
 
 namespace {
 
-constexpr int kProgressSteps = 1000; // VM steps between two looks at the clock
+constexpr int kProgressSteps = 1000;          // VM steps between two looks at the clock
+constexpr unsigned kBloomFilter = 0x00080000; // the engine's optimisation flags
+constexpr unsigned kBloomPulldown = 0x00100000;
 
 BackendError simpleError(long number, long native, const char *state, const QString &description)
 {
@@ -250,7 +252,14 @@ void SqliteBackend::open(const ConnectionString &cs, const QString &, const QStr
     m_db = db;
     m_path = path;
     m_lifetime = std::make_shared<int>(0);
+    // Every statement waits for a locked file, the first one too: another run may be writing.
+    m_busyTimeoutSeconds = -1;
+    setDeadline(timeoutSeconds); // as long as the connection time-out
+    m_hasDeadline = false;       // statements get their own deadline
     sqlite3_extended_result_codes(m_db, 1);
+    // The engine's Bloom filter compares key bytes, not by the key's collation: under
+    // VKTEXT it drops rows a join should find ('B' against 'b  ').
+    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db, kBloomFilter | kBloomPulldown);
     // foreign_keys also proves the file is a database ("file is not a database" otherwise).
     char *err = nullptr;
     if (sqlite3_exec(m_db, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &err)
@@ -264,12 +273,11 @@ void SqliteBackend::open(const ConnectionString &cs, const QString &, const QStr
         throw BackendFailure(SqliteErrorMap::openFailure(path, msg));
     }
     sqlite3_progress_handler(m_db, kProgressSteps, sqliteProgress, this);
-    m_busyTimeoutSeconds = -1;
-    setDeadline(timeoutSeconds); // waits for a locked file as long as the connection time-out
-    m_hasDeadline = false;       // statements get their own deadline
     m_tranCount = 0;
     m_engineEndedTransaction = false;
-    ensureAllDateTriggers();
+    m_catalog.setDatabase(m_db);
+    m_translator.setCatalog(&m_catalog);
+    m_translator.clear();
 }
 
 void SqliteBackend::close()
@@ -307,9 +315,10 @@ void SqliteBackend::setDeadline(int timeoutSeconds)
     m_hasDeadline = timeoutSeconds > 0;
     if (m_hasDeadline)
         m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    // 0 waits for a lock without limit, as ADO does.
     const int busy = std::max(timeoutSeconds, 0);
     if (busy != m_busyTimeoutSeconds) {
-        sqlite3_busy_timeout(m_db, busy * 1000);
+        sqlite3_busy_timeout(m_db, busy > 0 ? busy * 1000 : std::numeric_limits<int>::max());
         m_busyTimeoutSeconds = busy;
     }
 }
@@ -487,7 +496,8 @@ void SqliteBackend::afterStatement(const PreparedStatement &ps)
         return;
     m_cache.clear(); // cached statements may describe columns that changed
     ++m_schemaGeneration;
-    ensureAllDateTriggers();
+    m_catalog.clear();
+    m_translator.clear();
 }
 
 // Raw "BEGIN"/"COMMIT" text and errors that end a transaction keep the count right.
@@ -505,8 +515,10 @@ void SqliteBackend::syncTransactionState()
 void SqliteBackend::beginTransaction()
 {
     requireOpen();
+    // IMMEDIATE takes the write lock now, waiting for it: two deferred transactions that
+    // both read and then write would each wait for the other, and one would fail at once.
     if (m_tranCount == 0)
-        exec("BEGIN");
+        exec("BEGIN IMMEDIATE");
     ++m_tranCount;
     m_engineEndedTransaction = false;
 }
@@ -623,63 +635,16 @@ QString SqliteBackend::quoteIdentifier(const QString &name) const
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
-// Date columns of `table` get triggers that store their values as vkdate() gives them.
-void SqliteBackend::ensureDateTriggers(const QString &table)
-{
-    for (const SchemaColumn &c : columns(table)) {
-        if (c.Type != adDBTimeStamp && c.Type != adDBDate)
-            continue;
-        const QString t = quoteIdentifier(table), col = quoteIdentifier(c.Name);
-        const QString lit = QStringLiteral("'%1', '%2'")
-                                .arg(QString(table).replace(QLatin1Char('\''), QStringLiteral("''")),
-                                     QString(c.Name).replace(QLatin1Char('\''), QStringLiteral("''")));
-        const QString body =
-            QStringLiteral("WHEN NEW.%1 COLLATE BINARY IS NOT vkdate(NEW.%1, %2) BEGIN UPDATE %3 SET %1 = "
-                           "vkdate(NEW.%1, %2) WHERE rowid = NEW.rowid; END")
-                .arg(col, lit, t);
-        const QString base = QStringLiteral("vkdate_%1_%2").arg(table, c.Name);
-        const QString sql = QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS %1 AFTER INSERT ON main.%2 %3;"
-                                           "CREATE TEMP TRIGGER IF NOT EXISTS %4 AFTER UPDATE OF %5 ON main.%2 %3;")
-                                .arg(quoteIdentifier(base + QStringLiteral("_i")), t, body,
-                                     quoteIdentifier(base + QStringLiteral("_u")), col);
-        // BINARY: a VKDATE column would find both forms equal. WITHOUT ROWID tables have
-        // no rowid: their dates stay as written.
-        sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-    }
-}
-
-void SqliteBackend::ensureAllDateTriggers()
-{
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(
-            m_db,
-            "SELECT name FROM main.sqlite_master WHERE type = 'table' AND "
-            "substr(name,1,7) <> 'sqlite_' AND (lower(sql) GLOB '*date*' OR lower(sql) GLOB '*timestamp*')",
-            -1, &stmt, nullptr)
-        != SQLITE_OK)
-        return;
-    QStringList names;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        names << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
-    for (const QString &name : names)
-        ensureDateTriggers(name);
-}
-
+// Runs one statement in SQL Server's dialect with "?" markers, its values converted by the
+// columns' types as a command's are.
 long SqliteBackend::runBound(const QString &sql, const Row &values)
 {
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
-        fail(text);
-    for (size_t i = 0; i < values.size(); ++i)
-        bind(stmt, int(i) + 1, values[i]);
-    const int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
-    syncTransactionState();
-    if (rc != SQLITE_DONE)
-        fail(text);
-    return long(sqlite3_changes(m_db));
+    SqliteCommand command(*this, sql);
+    BoundValues bound;
+    for (const platform::Variant &v : values)
+        bound.push_back(BoundValue{v, adVarWChar, 0});
+    std::vector<BackendError> warnings;
+    return command.execute(bound, 0, warnings).recordsAffected;
 }
 
 // Runs an UPDATE or DELETE that must touch exactly one row; undone otherwise.

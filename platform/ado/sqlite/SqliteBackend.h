@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SqliteCatalog.h"
 #include "StatementCache.h"
 #include "TranslationCache.h"
 #include "platform/ado/Backend.h"
@@ -73,8 +74,6 @@ private:
     void afterStatement(const PreparedStatement &ps);
     void syncTransactionState();
     void setDeadline(int timeoutSeconds);
-    void ensureDateTriggers(const QString &table);
-    void ensureAllDateTriggers();
     long runBound(const QString &sql, const Row &values);
     long changeOneRow(const QString &table, const QString &sql, const Row &values);
 
@@ -83,6 +82,7 @@ private:
     quint64 m_schemaGeneration = 0;  // counts definitions run on this connection
     QString m_path;
     QString m_defaultDatabase;
+    SqliteCatalog m_catalog;
     TranslationCache m_translator{Dialect::SQLite};
     StatementCache m_cache;
     int m_tranCount = 0;

@@ -104,6 +104,15 @@ BackendError statementError(const QString &msg)
                     QStringLiteral("Sintaxis incorrecta cerca de '%1'.").arg(m.captured(1)));
     if (msg.startsWith(QLatin1String("vkdate:")))
         return make(errnum::CommandFailed, 241, "22007", msg.mid(7).trimmed());
+    static const QRegularExpression conversion(QStringLiteral(R"(^vk(\d+): )"));
+    if (const auto m = conversion.match(msg); m.hasMatch()) { // SqliteConversions: "vk<native>: text"
+        const long native = m.captured(1).toLong();
+        const char *state = native == 241                                       ? "22007"
+            : native == 242                                                     ? "22008"
+            : native == 220 || native == 8115 || native == 244 || native == 248 ? "22003"
+                                                                                : "22018";
+        return make(errnum::CommandFailed, native, state, msg.mid(m.capturedLength()));
+    }
     return make(errnum::CommandFailed, native::SyntaxError, "42000", msg);
 }
 

@@ -1,6 +1,7 @@
 #include "SqliteFunctions.h"
 
 #include "DateText.h"
+#include "SqliteConversions.h"
 
 #include <QString>
 
@@ -192,6 +193,8 @@ int SqliteFunctions::registerAll(sqlite3 *db)
         rc = sqlite3_create_function(db, "like", 2, text, nullptr, like, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function(db, "like", 3, text, nullptr, like, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = SqliteConversions::registerAll(db);
     return rc;
 }
 

@@ -77,9 +77,10 @@ SqliteColumnType lookup(const QByteArray &declared)
         SqliteColumnType t{e.type, e.size, e.value};
         if (e.sized && size > 0)
             t.definedSize = size;
-        if (isMax && e.sized) // VARCHAR(MAX) and friends are long text
-            t = {e.type == adVarWChar || e.type == adWChar ? adLongVarWChar : adLongVarChar, kLongText,
-                 ValueClass::Text};
+        if (isMax && e.sized) { // VARCHAR(MAX) and friends are long text (national: in 2-byte characters)
+            const bool national = e.type == adVarWChar || e.type == adWChar;
+            t = {national ? adLongVarWChar : adLongVarChar, national ? kLongText / 2 : kLongText, ValueClass::Text};
+        }
         return t;
     }
     return {};

@@ -23,6 +23,9 @@ class TranslationCache {
 public:
     explicit TranslationCache(Dialect dialect, int capacity = 1024) : m_translator(dialect), m_capacity(capacity) {}
     QList<TranslatedStatement> translate(const QString &sql);
+    // Translations that read the catalog change with it: clear() after a definition.
+    void setCatalog(ColumnCatalog *catalog) { m_translator.setCatalog(catalog); }
+    void clear() { m_shapes.clear(); }
 
 private:
     // False when the statement must not be translated by shape.

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/ScriptValue.h"
+
+#include <QString>
+
+#include <functional>
+
+// The JSON reader: a lenient reader of JSON text into a tree of Dictionary
+// (objects, members in reading order, keys case-sensitive), 1-based Collection
+// (arrays), texts, Decimal numbers, Booleans, Null and Empty. It takes single as well
+// as double quotes, keys without quotes, comments, parentheses as blanks and missing
+// commas, and keeps reading after most faults: the caller gets what could be read and
+// a readable error text. Reads run one at a time; the error text belongs to the module.
+namespace JSON {
+
+// Reads the object or array that starts the text (after blanks and comments). Returns
+// its Dictionary or Collection, or Empty when the text starts with anything else (the
+// error text is then "Invalid JSON") or the read failed altogether.
+platform::ScriptValue Analizar(const QString &text);
+
+// The error text of the last read: one line per fault, each ending in CR LF, except
+// "Invalid JSON", which stands alone; empty when the read found nothing wrong.
+QString ErroresParser();
+
+namespace detail {
+// Runs a read with the module's error text cleared; a failure that escapes the read
+// leaves its description as a line of the error text and no object.
+platform::ScriptValue guardedRead(const std::function<platform::ScriptValue(QString &errors)> &read);
+} // namespace detail
+
+} // namespace JSON

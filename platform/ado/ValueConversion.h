@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace ado {
+
+// What a value written to a column goes through on its way in, chosen by the column's
+// declared type in SQL Server's words ("INT", "DECIMAL(18,4)", "VARCHAR(20)"): a call of
+// the engine's conversion function of that type (registered on SQLite, created by the
+// PostgreSQL set-up script), which converts the value as SQL Server would or refuses it
+// with SQL Server's error number:
+//   vk_int / vk_smallint / vk_tinyint / vk_bigint / vk_bit (value, column)
+//   vk_float / vk_real / vk_money / vk_smallmoney (value, column)
+//   vk_decimal (value, precision, scale, column)
+//   vk_datetime / vk_smalldatetime / vk_date (value, column)
+//   vk_char (value, width, column): blanks beyond the width are dropped
+// A text column compared with a bare number compares as a number: vk_num(column, number).
+class ValueConversion {
+public:
+    // `value` wrapped in its conversion; `value` unchanged when the type needs none.
+    static QString wrap(const QString &declared, const QString &column, const QString &value);
+    // A character type (CHAR, VARCHAR, NCHAR, NVARCHAR, TEXT, NTEXT, with or without size).
+    static bool isText(const QString &declared);
+};
+
+} // namespace ado

@@ -1,0 +1,211 @@
+#include "platform/ado/Command.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/Recordset.h"
+#include "tests/support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+using namespace ado;
+using platform::Variant;
+using testsupport::DatabaseTest;
+
+namespace {
+
+// What SQL Server stores for a value written to a typed column, or the error it refuses it
+// with. Each engine must do the same, for the literal and for the same value bound.
+class ValuesTest : public DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (IsSkipped())
+            return;
+        recreateTable(QStringLiteral("T_VAL"),
+                      QStringLiteral("ID INT PRIMARY KEY, I INT, S SMALLINT, TI TINYINT, BI BIGINT, B BIT, F FLOAT, "
+                                     "M MONEY, D DECIMAL(10,2), DT DATETIME, SD SMALLDATETIME, DA DATE, C VARCHAR(4)"));
+    }
+};
+
+QDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
+}
+
+struct ValueCase {
+    const char *column;
+    const char *literal; // as written in the statement
+    Variant stored;      // what reads back (Empty: an error is expected)
+    long native = 0;     // SQL Server's error number
+};
+
+const ValueCase kValues[] = {
+    {"I", "'12'", 12},
+    {"I", "' 12 '", 12},
+    {"I", "12.7", 12},
+    {"I", "-12.7", -12},
+    {"I", "''", 0},
+    {"I", "'abc'", {}, 245},
+    {"I", "'12.7'", {}, 245},
+    {"I", "3000000000", {}, 8115},
+    {"I", "'3000000000'", {}, 248},
+    {"S", "40000", {}, 220},
+    {"TI", "300", {}, 220},
+    {"TI", "-1", {}, 220},
+    {"BI", "'9007199254740993'", 9007199254740993LL},
+    {"B", "5", true},
+    {"B", "'true'", true},
+    {"B", "0", false},
+    {"B", "'x'", {}, 245},
+    {"F", "'1e3'", 1000.0},
+    {"F", "'abc'", {}, 8114},
+    {"M", "1.23456", 1.2346},
+    {"M", "'12.5'", 12.5},
+    {"M", "'abc'", {}, 235},
+    {"D", "1.005", 1.01},
+    {"D", "'-3.14159'", -3.14},
+    {"D", "123456789.5", {}, 8115},
+    {"D", "'x'", {}, 8114},
+    {"DT", "'20210201'", at(2021, 2, 1)},
+    {"DT", "'2021-02-01 08:05:09'", at(2021, 2, 1, 8, 5, 9)},
+    {"DT", "'31/12/2020 10:30'", at(2020, 12, 31, 10, 30)},
+    {"DT", "'01/02/21'", at(2021, 2, 1)},
+    {"DT", "''", at(1900, 1, 1)},
+    {"DT", "2", at(1900, 1, 3)},
+    {"DT", "'abc'", {}, 241},
+    {"DT", "'31/02/2021'", {}, 241},
+    {"DT", "'01/01/1700'", {}, 242},
+    {"DT", "20210201", {}, 8115},
+    {"SD", "'01/02/2021 10:30:45'", at(2021, 2, 1, 10, 31)},
+    {"DA", "'01/02/2021 10:30'", at(2021, 2, 1)},
+    {"C", "'abc   '", QStringLiteral("abc ")},
+    {"C", "'abcde'", {}, native::StringTruncated},
+};
+
+// The value a literal stands for, as a command would bind it.
+Variant boundValue(const char *literal)
+{
+    const QString text = QString::fromLatin1(literal);
+    if (text.startsWith(u'\''))
+        return text.mid(1, text.size() - 2);
+    bool whole = false;
+    const qlonglong n = text.toLongLong(&whole);
+    return whole ? Variant(n) : Variant(text.toDouble());
+}
+
+void expectStored(const Variant &actual, const Variant &expected, const std::string &what)
+{
+    using K = Variant::Kind;
+    switch (expected.kind()) {
+    case K::Double:
+        EXPECT_DOUBLE_EQ(actual.toDouble(), expected.toDouble()) << what;
+        break;
+    case K::Bool:
+        EXPECT_EQ(actual.toBool(), expected.toBool()) << what;
+        break;
+    case K::DateTime:
+        EXPECT_EQ(actual.toDateTime(), expected.toDateTime()) << what;
+        break;
+    case K::Text:
+        EXPECT_EQ(actual.toString(), expected.toString()) << what;
+        break;
+    default:
+        EXPECT_EQ(actual.toInt64(), expected.toInt64()) << what;
+        break;
+    }
+}
+
+TEST_P(ValuesTest, ConvertedByTheColumnTypeOrRefusedAsSqlServerDoes)
+{
+    Command insert;
+    insert.setActiveConnection(&cnn());
+    int id = 0;
+    for (const ValueCase &c : kValues) {
+        const QString column = QString::fromLatin1(c.column);
+        for (const bool bound : {false, true}) {
+            const std::string what = std::string(c.column) + " <- " + c.literal + (bound ? " (bound)" : " (literal)");
+            ++id;
+            try {
+                if (bound) {
+                    insert.setCommandText(QStringLiteral("INSERT INTO T_VAL (ID, %1) VALUES (?, ?)").arg(column));
+                    while (insert.Parameters().Count() > 0)
+                        insert.Parameters().Delete(0);
+                    const Variant value = boundValue(c.literal);
+                    insert.Parameters().Append(
+                        insert.CreateParameter(QStringLiteral("id"), adInteger, adParamInput, 0, id));
+                    insert.Parameters().Append(insert.CreateParameter(
+                        QStringLiteral("v"), value.kind() == Variant::Kind::Text ? adVarChar : adNumeric, adParamInput,
+                        0, value));
+                    insert.Execute();
+                } else {
+                    cnn().Execute(QStringLiteral("INSERT INTO T_VAL (ID, %1) VALUES (%2, %3)")
+                                      .arg(column)
+                                      .arg(id)
+                                      .arg(QString::fromLatin1(c.literal)));
+                }
+                if (c.native) {
+                    ADD_FAILURE() << what << ": stored, expected error " << c.native;
+                    continue;
+                }
+            } catch (const Exception &e) {
+                if (!c.native)
+                    ADD_FAILURE() << what << ": " << e.Description().toStdString();
+                else
+                    EXPECT_EQ(cnn().errors()[0].NativeError, c.native) << what << ": " << e.Description().toStdString();
+                continue;
+            }
+            auto rs = cnn().Execute(QStringLiteral("SELECT %1 FROM T_VAL WHERE ID = %2").arg(column).arg(id));
+            ASSERT_FALSE(rs->EOF()) << what;
+            expectStored(rs->field(0).Value(), c.stored, what);
+        }
+    }
+}
+
+// UPDATE converts as INSERT does; stored decimals keep their scale, so sums and
+// comparisons with the literal are exact.
+TEST_P(ValuesTest, UpdatesConvertAndDecimalsStayExact)
+{
+    cnn().Execute(QStringLiteral("INSERT INTO T_VAL (ID, M, D, I) VALUES (1, 0.1, 0.1, 1)"));
+    cnn().Execute(QStringLiteral("INSERT INTO T_VAL (ID, M, D, I) VALUES (2, 0.2, 0.2, 2)"));
+    auto scalar = [&](const char *sql) { return cnn().Execute(QString::fromLatin1(sql))->field(0).Value(); };
+    EXPECT_EQ(scalar("SELECT SUM(M) FROM T_VAL").toDouble(), 0.3);
+    EXPECT_EQ(scalar("SELECT SUM(D) FROM T_VAL").toDouble(), 0.3);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM (SELECT SUM(M) AS T FROM T_VAL) X WHERE T = 0.3").toInt64(), 1);
+    cnn().Execute(QStringLiteral("UPDATE T_VAL SET M = M + 0.2, I = '7', DT = '01/02/2021' WHERE ID = 1"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM T_VAL WHERE M = 0.3 AND I = 7").toInt64(), 1);
+    EXPECT_EQ(scalar("SELECT DT FROM T_VAL WHERE ID = 1").toDateTime(), at(2021, 2, 1));
+    EXPECT_THROW(cnn().Execute(QStringLiteral("UPDATE T_VAL SET I = 'siete' WHERE ID = 1")), Exception);
+    EXPECT_EQ(cnn().errors()[0].NativeError, 245);
+    // many values of money summed come back exact at four decimals
+    for (int id = 3; id < 103; ++id)
+        cnn().Execute(QStringLiteral("INSERT INTO T_VAL (ID, M) VALUES (%1, 0.0001)").arg(id));
+    EXPECT_EQ(scalar("SELECT SUM(M) FROM T_VAL").toDouble(), 0.51);
+}
+
+// INSERT ... SELECT and multi-row VALUES convert every value as well.
+TEST_P(ValuesTest, EveryWayOfInsertingConverts)
+{
+    cnn().Execute(QStringLiteral("INSERT INTO T_VAL (ID, I, DT) VALUES (1, '1', '20210201'), (2, '2', '02/02/2021')"));
+    cnn().Execute(QStringLiteral("INSERT INTO T_VAL (ID, I, DT) SELECT ID + 10, '12' + '', '03/02/21' FROM T_VAL "
+                                 "WHERE ID = 1"));
+    cnn().Execute(QStringLiteral("IF NOT EXISTS (SELECT * FROM T_VAL WHERE ID = 20) "
+                                 "INSERT INTO T_VAL (ID, I, C) VALUES (20, ' 20 ', 'xy      ')"));
+    auto rs = cnn().Execute(QStringLiteral("SELECT ID, I, DT, C FROM T_VAL ORDER BY ID"));
+    ASSERT_EQ(rs->RecordCount(), 4);
+    EXPECT_EQ(rs->value(QStringLiteral("DT")).toDateTime(), at(2021, 2, 1));
+    rs->MoveNext();
+    EXPECT_EQ(rs->value(QStringLiteral("DT")).toDateTime(), at(2021, 2, 2));
+    rs->MoveNext();
+    EXPECT_EQ(rs->value(QStringLiteral("ID")).toInt64(), 11);
+    EXPECT_EQ(rs->value(QStringLiteral("DT")).toDateTime(), at(2021, 2, 3));
+    rs->MoveNext();
+    EXPECT_EQ(rs->value(QStringLiteral("I")).toInt64(), 20);
+    EXPECT_EQ(rs->value(QStringLiteral("C")).toString(), QStringLiteral("xy  "));
+    EXPECT_THROW(cnn().Execute(QStringLiteral("INSERT INTO T_VAL (ID, I) SELECT 30, 'x' + NOMBRE FROM "
+                                              "(SELECT 'y' AS NOMBRE) Q")),
+                 Exception);
+    EXPECT_EQ(cnn().errors()[0].NativeError, 245);
+}
+
+IMAESTROS_DATABASE_TESTS(ValuesTest);
+
+} // namespace
