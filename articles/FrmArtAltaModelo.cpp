@@ -3,8 +3,8 @@
 #include "Pasos.h"
 
 #include "core/Configuracion.h"
-#include "core/Lib_ClsCons3.h"
 #include "core/RutinasDatos.h"
+#include "core/SharedLookup.h"
 #include "db/DB_Dll.h"
 #include "platform/Logger.h"
 #include "platform/suite/Controles.h"
@@ -111,7 +111,7 @@ template <typename F> void omitiendoFallas(F paso)
 QString consultar(const QString &tag)
 {
     if (tag.compare(QLatin1String("vt_proveedores"), Qt::CaseInsensitive) == 0) {
-        Lib_ClsCons3 &consulta = gConsulta();
+        SharedLookup &consulta = gConsulta();
         consulta.CampoDevuelto = QStringLiteral("Codigo");
         consulta.ConsultaSearch(
             QStringLiteral("select Razon_Social,Codigo from MA_CUENTAS where TipoVista in ('PR','CL') "));
@@ -392,7 +392,7 @@ void FrmArtAltaModelo::txtFields_LostFocus(int) {}
 
 void FrmArtAltaModelo::txtFields_KeyDown(int indice, int tecla)
 {
-    if (tecla != kTeclaEnter || indice < 0 || indice >= txtFields.size())
+    if (!platform::suite::gControles().EsTeclaAceptar(tecla) || indice < 0 || indice >= txtFields.size())
         return;
     m_focoPedido.reset();
     CampoValida(indice);
@@ -437,13 +437,15 @@ void FrmArtAltaModelo::ConsultarCampo()
                    return !tag.isEmpty();
                },
                [&] {
-                   valor = consultar(tag);
+                   const bool fecha = tag.compare(QLatin1String("FECHA"), Qt::CaseInsensitive) == 0;
+                   valor = fecha ? platform::suite::gFunciones().PedirFecha() : consultar(tag);
                    return !valor.trimmed().isEmpty();
                },
                [&] {
                    if (tag.compare(QLatin1String("COMPROBANTES"), Qt::CaseInsensitive) == 0)
                        return false;
-                   txtFields[indice].Text = valor.trimmed();
+                   const bool fecha = tag.compare(QLatin1String("Fecha"), Qt::CaseInsensitive) == 0;
+                   txtFields[indice].Text = fecha ? valor : valor.trimmed();
                    return true;
                },
                [&] {

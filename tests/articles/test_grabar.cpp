@@ -3,6 +3,7 @@
 
 #include "FormaArticulo.h"
 
+#include "articles/Sql.h"
 #include "platform/Paths.h"
 
 #include "tests/core/QtPrint.h"
@@ -237,8 +238,11 @@ TEST_P(SaveArticle, RetailAndPurchasesProgram)
     form().CmdAlta_Click();
     ASSERT_FALSE(form().error());
     EXPECT_EQ(fila(QStringLiteral("SELECT Costo, Precio2, Precio3 FROM V_MA_ARTICULOS")), QStringLiteral("40|60|40"));
-    EXPECT_EQ(fila(QStringLiteral("SELECT IdLista, Precio2, TipoLista FROM V_MA_PRECIOS")),
-              QStringLiteral("   2|60|C"));
+    EXPECT_EQ(fila(QStringLiteral("SELECT IdLista, Precio2 FROM V_MA_PRECIOS")), QStringLiteral("   2|60"));
+    // the row is written as a purchase list (the view shows the type of the list's header)
+    EXPECT_EQ(articles::sql::tipoLista(), QStringLiteral("C"));
+    articles::gProgramaCompras = QStringLiteral("otro programa");
+    EXPECT_EQ(articles::sql::tipoLista(), QStringLiteral("V"));
 }
 
 TEST_P(SaveArticle, ANewArticleSavedByUpdateTakesSharedEquivalences)
