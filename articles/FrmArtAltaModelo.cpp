@@ -395,8 +395,9 @@ void FrmArtAltaModelo::txtFields_KeyDown(int indice, int tecla)
     if (!platform::suite::gControles().EsTeclaAceptar(tecla) || indice < 0 || indice >= txtFields.size())
         return;
     m_focoPedido.reset();
-    CampoValida(indice);
+    // cleared first: a focus the validation moves must not validate the box again
     txtFields[indice].DataChanged = false;
+    CampoValida(indice);
     // A validation that sent the focus to another control (a description box) keeps it there.
     const Control propia{Control::Tipo::txtFields, indice};
     if (!m_error && (!m_focoPedido || *m_focoPedido == propia))
