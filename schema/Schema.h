@@ -22,6 +22,8 @@ QString nativeScript(const QString &connectionString);
 // The article form's additions (run after both), and the engine's own part of them.
 QString articlesScript();
 QString articlesNativeScript(const QString &connectionString);
+// What the lookup browser alone writes (the shortage table).
+QString lookupScript();
 
 // The batches of a script: the text between lines that hold only "GO" (any case);
 // blank batches are left out.

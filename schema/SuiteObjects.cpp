@@ -39,7 +39,8 @@ void dropQuietly(ado::Connection &cnn, const QString &statement)
 
 void dropSuiteObjects(ado::Connection &connection)
 {
-    const auto objects = createdObjects(nativeScript(connection.ConnectionString())) + createdObjects(suiteScript());
+    const auto objects = createdObjects(nativeScript(connection.ConnectionString())) + createdObjects(suiteScript())
+        + createdObjects(lookupScript());
     for (const auto &[kind, name] : objects) {
         if (kind == QLatin1String("VIEW"))
             dropQuietly(connection, QStringLiteral("DROP VIEW ") + name);
