@@ -1,6 +1,6 @@
 -- PostgreSQL's own part of the article form's additions, run after articles.sql. The
--- article and list-header views read one table each and take writes by themselves; the
--- price view made again there gets its INSTEAD OF triggers back, with the new columns.
+-- article view reads one table and takes writes by itself; the list-header view and the
+-- price view made again there get INSTEAD OF triggers, with the new columns.
 
 CREATE OR REPLACE FUNCTION vk_v_ma_precios_ins() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
@@ -55,4 +55,53 @@ GO
 
 CREATE TRIGGER v_ma_precios_del INSTEAD OF DELETE ON V_MA_PRECIOS
 FOR EACH ROW EXECUTE FUNCTION vk_v_ma_precios_del()
+GO
+
+-- The list-header view shows the description again as Nombre, so it takes no direct
+-- write: a write of the name is not kept apart.
+CREATE OR REPLACE FUNCTION vk_v_ma_precioscab_ins() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    INSERT INTO MA_PRECIOSCAB (
+        IdLista, Descripcion, TipoLista, Cuenta, Moneda, FechaVigencia, IncluyeIva,
+        RECEPCION, TRANSMISION)
+    VALUES (
+        NEW.IdLista, NEW.Descripcion, NEW.TipoLista, NEW.Cuenta, NEW.Moneda,
+        NEW.FechaVigencia, COALESCE(NEW.IncluyeIva, 0), NEW.RECEPCION,
+        COALESCE(NEW.TRANSMISION, 0));
+    RETURN NEW;
+END
+$$
+GO
+
+CREATE OR REPLACE FUNCTION vk_v_ma_precioscab_upd() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    UPDATE MA_PRECIOSCAB SET
+        IdLista = NEW.IdLista, Descripcion = NEW.Descripcion, TipoLista = NEW.TipoLista,
+        Cuenta = NEW.Cuenta, Moneda = NEW.Moneda, FechaVigencia = NEW.FechaVigencia,
+        IncluyeIva = NEW.IncluyeIva, RECEPCION = NEW.RECEPCION,
+        TRANSMISION = NEW.TRANSMISION
+    WHERE IdLista = OLD.IdLista;
+    RETURN CASE WHEN FOUND THEN NEW END;
+END
+$$
+GO
+
+CREATE OR REPLACE FUNCTION vk_v_ma_precioscab_del() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    DELETE FROM MA_PRECIOSCAB WHERE IdLista = OLD.IdLista;
+    RETURN CASE WHEN FOUND THEN OLD END;
+END
+$$
+GO
+
+CREATE TRIGGER v_ma_precioscab_ins INSTEAD OF INSERT ON V_MA_PRECIOSCAB
+FOR EACH ROW EXECUTE FUNCTION vk_v_ma_precioscab_ins()
+GO
+
+CREATE TRIGGER v_ma_precioscab_upd INSTEAD OF UPDATE ON V_MA_PRECIOSCAB
+FOR EACH ROW EXECUTE FUNCTION vk_v_ma_precioscab_upd()
+GO
+
+CREATE TRIGGER v_ma_precioscab_del INSTEAD OF DELETE ON V_MA_PRECIOSCAB
+FOR EACH ROW EXECUTE FUNCTION vk_v_ma_precioscab_del()
 GO

@@ -42,3 +42,38 @@ BEGIN
     DELETE p FROM MA_PRECIOS p INNER JOIN deleted d ON p.IdLista = d.IdLista AND p.IdArticulo = d.IdArticulo
 END
 GO
+
+-- The list-header view shows the description again as Nombre; a write of the name is not
+-- kept apart (two view columns on one table column take no direct write).
+IF OBJECT_ID('V_MA_PRECIOSCAB_INS') IS NOT NULL DROP TRIGGER V_MA_PRECIOSCAB_INS
+GO
+CREATE TRIGGER V_MA_PRECIOSCAB_INS ON V_MA_PRECIOSCAB INSTEAD OF INSERT AS
+BEGIN
+    INSERT INTO MA_PRECIOSCAB (
+        IdLista, Descripcion, TipoLista, Cuenta, Moneda, FechaVigencia, IncluyeIva,
+        RECEPCION, TRANSMISION)
+    SELECT i.IdLista, i.Descripcion, i.TipoLista, i.Cuenta, i.Moneda, i.FechaVigencia,
+        ISNULL(i.IncluyeIva, 0), i.RECEPCION, ISNULL(i.TRANSMISION, 0)
+    FROM inserted i
+END
+GO
+
+IF OBJECT_ID('V_MA_PRECIOSCAB_UPD') IS NOT NULL DROP TRIGGER V_MA_PRECIOSCAB_UPD
+GO
+CREATE TRIGGER V_MA_PRECIOSCAB_UPD ON V_MA_PRECIOSCAB INSTEAD OF UPDATE AS
+BEGIN
+    UPDATE c SET
+        Descripcion = i.Descripcion, TipoLista = i.TipoLista, Cuenta = i.Cuenta,
+        Moneda = i.Moneda, FechaVigencia = i.FechaVigencia, IncluyeIva = i.IncluyeIva,
+        RECEPCION = i.RECEPCION, TRANSMISION = i.TRANSMISION
+    FROM MA_PRECIOSCAB c INNER JOIN inserted i ON c.IdLista = i.IdLista
+END
+GO
+
+IF OBJECT_ID('V_MA_PRECIOSCAB_DEL') IS NOT NULL DROP TRIGGER V_MA_PRECIOSCAB_DEL
+GO
+CREATE TRIGGER V_MA_PRECIOSCAB_DEL ON V_MA_PRECIOSCAB INSTEAD OF DELETE AS
+BEGIN
+    DELETE c FROM MA_PRECIOSCAB c INNER JOIN deleted d ON c.IdLista = d.IdLista
+END
+GO
