@@ -3,11 +3,11 @@
 #include "Acceso.h"
 #include "Configuracion.h"
 #include "Globals.h"
-#include "Lib_ClsCons3.h"
 #include "LineaComandos.h"
 #include "MascaraConsulta.h"
 #include "MostrarError.h"
 #include "Rutinas.h"
+#include "SharedLookup.h"
 #include "db/DB_Dll.h"
 #include "db/SqlText.h"
 #include "platform/Logger.h"
@@ -171,7 +171,7 @@ void prepareLookup()
     platform::suite::gAplicacion().RutaAplicacion(programFolderWithSlash());
     if (usesDefaultDatabase())
         db.gCnn.setDefaultDatabase(db.gDBName);
-    Lib_ClsCons3 &consulta = gConsulta();
+    SharedLookup &consulta = gConsulta();
     consulta.gConnString = db.gConnString;
     consulta.gUsarMascarasConsultas = true;
     // An existing file of that name in another case is the one to use (and keep).

@@ -2,7 +2,7 @@
 
 #include "Configuracion.h"
 #include "Globals.h"
-#include "Lib_ClsCons3.h"
+#include "SharedLookup.h"
 #include "db/DB_Dll.h"
 #include "db/SqlText.h"
 #include "platform/Logger.h"
@@ -163,7 +163,7 @@ void DefinicionConsulta(QString &tabla, QString &columnaDescripcion, QString &co
     columnaCodigo = columns ? columns->code : QString();
     if (!consultar)
         return;
-    Lib_ClsCons3 &consulta = gConsulta();
+    SharedLookup &consulta = gConsulta();
     consulta.CampoDevuelto = columnaCodigo;
     consulta.ConsultaSearch(QStringLiteral("select ") + columnaDescripcion + QLatin1Char(',') + columnaCodigo
                             + QStringLiteral(" from ") + tabla + QLatin1Char(' ') + condicion);

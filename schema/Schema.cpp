@@ -32,21 +32,40 @@ QString firstLine(const QString &batch)
     return QString();
 }
 
+// The engine's own script of that name, chosen by the connection string's provider.
+QString engineScript(const QString &name, const QString &connectionString)
+{
+    const QString provider = ado::ConnectionString::parse(connectionString).provider().trimmed();
+    if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0)
+        return loadScript(name, QStringLiteral("sqlite"));
+    if (provider.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
+        return loadScript(name, QStringLiteral("postgresql"));
+    if (provider.startsWith(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive))
+        return loadScript(name, QStringLiteral("sqlserver"));
+    return QString();
+}
+
 } // namespace
 
-QString suiteScript() { return loadScript(QStringLiteral("imaestros.sql")); }
+QString suiteScript()
+{
+    return loadScript(QStringLiteral("imaestros.sql")) + QStringLiteral("\nGO\n")
+        + loadScript(QStringLiteral("sending.sql"));
+}
 QString statisticsScript() { return loadScript(QStringLiteral("vk_estadisticas.sql")); }
 
 QString nativeScript(const QString &connectionString)
 {
-    const QString provider = ado::ConnectionString::parse(connectionString).provider().trimmed();
-    if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0)
-        return loadScript(QStringLiteral("native.sql"), QStringLiteral("sqlite"));
-    if (provider.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0)
-        return loadScript(QStringLiteral("native.sql"), QStringLiteral("postgresql"));
-    if (provider.startsWith(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive))
-        return loadScript(QStringLiteral("native.sql"), QStringLiteral("sqlserver"));
-    return QString();
+    return engineScript(QStringLiteral("native.sql"), connectionString);
+}
+
+QString articlesScript() { return loadScript(QStringLiteral("articles.sql")); }
+
+QString lookupScript() { return loadScript(QStringLiteral("lookup.sql")); }
+
+QString articlesNativeScript(const QString &connectionString)
+{
+    return engineScript(QStringLiteral("articles_native.sql"), connectionString);
 }
 
 QStringList batches(const QString &script)
@@ -85,11 +104,17 @@ platform::Status runScript(ado::Connection &connection, const QString &script)
 
 platform::Status createSuiteDatabase(ado::Connection &connection)
 {
-    platform::Status status = runScript(connection, suiteScript());
-    const QString native = nativeScript(connection.ConnectionString());
-    if (status.ok() && !native.isEmpty())
-        status = runScript(connection, native);
-    return status;
+    // Each part in the suite's dialect, then the engine's own part of it (triggers, procedures).
+    const QString cnn = connection.ConnectionString();
+    const QStringList scripts{suiteScript(), nativeScript(cnn), articlesScript(), articlesNativeScript(cnn),
+                              lookupScript()};
+    for (const QString &script : scripts) {
+        if (script.isEmpty())
+            continue;
+        if (platform::Status status = runScript(connection, script); !status.ok())
+            return status;
+    }
+    return {};
 }
 
 platform::Status createStatisticsDatabase(ado::Connection &connection)

@@ -12,13 +12,19 @@ class Connection;
 // The suite's database, kept once in SQL Server's dialect; the backends translate it.
 namespace schema {
 
-// The script text: from $IMAESTROS_SCHEMA/sqlserver/<file> when that variable is set,
+// The script text (the suite's script is imaestros.sql followed by sending.sql): from
+// $IMAESTROS_SCHEMA/sqlserver/<file> when that variable is set,
 // else the copy built into the program.
 QString suiteScript();
 QString statisticsScript();
 // The engine's own part of the suite's database (writable views, the calendar procedure),
 // chosen by the connection string's provider; empty where there is none (Oracle).
 QString nativeScript(const QString &connectionString);
+// The article form's additions (run after both), and the engine's own part of them.
+QString articlesScript();
+QString articlesNativeScript(const QString &connectionString);
+// What the lookup browser alone writes (the shortage table).
+QString lookupScript();
 
 // The batches of a script: the text between lines that hold only "GO" (any case);
 // blank batches are left out.
@@ -27,7 +33,7 @@ QStringList batches(const QString &script);
 // Runs every batch on an open connection; stops at the first failure, whose message
 // names the batch's first line and the engine's error.
 platform::Status runScript(ado::Connection &connection, const QString &script);
-// The shared script, then the engine's own part.
+// The shared script, then the engine's own part, then the article form's additions.
 platform::Status createSuiteDatabase(ado::Connection &connection);
 platform::Status createStatisticsDatabase(ado::Connection &connection);
 

@@ -16,7 +16,9 @@ public:
     static void setChooser(Chooser chooser);
 
     QString Titulo;
-    QString Filtro; // VB form: "Descripción|*.zip|Todos|*.*"
+    QString Filtro;         // VB form: "Descripción|*.zip|Todos|*.*"
+    int IndiceFiltro = 1;   // the filter shown first (1-based); kept for the caller
+    bool Indicador = false; // the library's option flags; kept for the caller
     void MostrarAbrir();
     bool Cancelado() const { return m_cancelado; }
     QString NombreArchivo() const { return m_nombreArchivo; }

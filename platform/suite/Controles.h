@@ -12,6 +12,8 @@ class Controles {
 public:
     // Index of the first data-field name equal to `campo` ignoring case; -1 when none.
     int IndiceCampo(const QString &campo, const QStringList &camposDeDatos) const;
+    // True for a key that confirms a box: Enter (VB key code 13).
+    bool EsTeclaAceptar(int keyCode) const;
 };
 
 Controles &gControles();

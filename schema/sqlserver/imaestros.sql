@@ -73,6 +73,7 @@ CREATE TABLE MA_CUENTAS (
     Moneda varchar(4) NULL,
     Imputable bit NULL DEFAULT 1,
     FechaAlta datetime NULL,
+    TipoVista varchar(2) NULL,
     RECEPCION int NULL,
     TRANSMISION int NULL DEFAULT 0,
     PRIMARY KEY (Codigo)
@@ -462,6 +463,8 @@ CREATE TABLE S_TA_EQUIV (
     IdUnidad varchar(4) NOT NULL,
     IdUnidad_Equiv varchar(4) NOT NULL,
     Factor decimal(18,6) NULL,
+    Coeficiente decimal(18,6) NULL,
+    ParaTodos bit NULL DEFAULT 0,
     RECEPCION int NULL,
     TRANSMISION int NULL DEFAULT 0,
     PRIMARY KEY (IdArticulo, IdUnidad, IdUnidad_Equiv)

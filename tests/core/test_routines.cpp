@@ -187,8 +187,8 @@ TEST_F(StationFile, MissingOrDamagedFileGivesDefaults)
 
 } // namespace
 
-#include "core/Lib_ClsCons3.h"
 #include "core/RutinasDatos.h"
+#include "core/SharedLookup.h"
 
 namespace {
 
@@ -216,22 +216,39 @@ TEST(DefinicionConsulta, ColumnsByTableName)
     }
 }
 
+// Stands in for the lookup browser: records what it was asked and chooses `answer`.
+class FakeLookup : public SharedLookup {
+public:
+    static inline QString asked;
+    static inline QString askedColumn;
+    static inline QString answer;
+    void ConsultaSearch(const QString &SQL, QStringList *, const QString &, QString *, QString *, const QString &, bool,
+                        const QString &) override
+    {
+        asked = SQL;
+        askedColumn = CampoDevuelto;
+        ValorDevuelto = answer;
+        CampoDevuelto.clear();
+    }
+};
+
 TEST(DefinicionConsulta, RunsTheLookupAndReturnsTheChosenCode)
 {
-    QString asked;
-    Lib_ClsCons3::setBrowser([&](Lib_ClsCons3 &consulta, const QString &sql, const QString &) {
-        asked = sql;
-        EXPECT_EQ(consulta.CampoDevuelto, QStringLiteral("IDRUBRO"));
-        return QStringLiteral("  7");
-    });
+    gConsulta().gConnString = QStringLiteral("kept");
+    setLookupFactory([] { return std::make_unique<FakeLookup>(); });
+    EXPECT_EQ(gConsulta().gConnString, QStringLiteral("kept")); // settings carry over
+    FakeLookup::answer = QStringLiteral("  7");
     QString table = QStringLiteral("V_TA_RUBROS"), description, code, third;
     ModGlobal::DefinicionConsulta(table, description, code, third, true, QStringLiteral("WHERE A = 1"));
-    EXPECT_EQ(asked, QStringLiteral("select DESCRIPCION,IDRUBRO from V_TA_RUBROS WHERE A = 1"));
+    EXPECT_EQ(FakeLookup::asked, QStringLiteral("select DESCRIPCION,IDRUBRO from V_TA_RUBROS WHERE A = 1"));
+    EXPECT_EQ(FakeLookup::askedColumn, QStringLiteral("IDRUBRO"));
     EXPECT_EQ(code, QStringLiteral("  7"));
 
-    Lib_ClsCons3::setBrowser({}); // no browser: nothing chosen
+    setLookupFactory({}); // no browser: nothing chosen
     ModGlobal::DefinicionConsulta(table, description, code, third, true, QString());
     EXPECT_EQ(code, QString());
+    EXPECT_TRUE(gConsulta().cancelled());
+    releaseConsulta();
 }
 
 } // namespace

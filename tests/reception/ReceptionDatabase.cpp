@@ -5,49 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/ado/Recordset.h"
 #include "schema/Schema.h"
-
-#include <QRegularExpression>
-
-namespace {
-
-// (kind, name) of every CREATE TABLE / CREATE VIEW of a script, in script order.
-QList<QPair<QString, QString>> createdObjects(const QString &script)
-{
-    static const QRegularExpression created(QStringLiteral("CREATE\\s+(TABLE|VIEW)\\s+([A-Za-z_0-9]+)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    QList<QPair<QString, QString>> objects;
-    auto it = created.globalMatch(script);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        objects.append({m.captured(1).toUpper(), m.captured(2)});
-    }
-    return objects;
-}
-
-void dropQuietly(ado::Connection &cnn, const QString &statement)
-{
-    try {
-        cnn.Execute(statement);
-    } catch (const platform::RuntimeError &) {
-        // not there
-    }
-}
-
-} // namespace
-
-void dropSuiteObjects(ado::Connection &cnn)
-{
-    const QString connection = cnn.ConnectionString();
-    const auto objects = createdObjects(schema::nativeScript(connection)) + createdObjects(schema::suiteScript());
-    for (const auto &[kind, name] : objects) {
-        if (kind == QLatin1String("VIEW"))
-            dropQuietly(cnn, QStringLiteral("DROP VIEW ") + name);
-    }
-    for (qsizetype i = objects.size() - 1; i >= 0; --i) {
-        if (objects[i].first == QLatin1String("TABLE"))
-            dropQuietly(cnn, QStringLiteral("DROP TABLE ") + objects[i].second);
-    }
-}
+#include "schema/SuiteObjects.h"
 
 void ReceptionDatabaseTest::SetUp()
 {
@@ -56,7 +14,7 @@ void ReceptionDatabaseTest::SetUp()
         return;
     ASSERT_TRUE(m_home.isValid());
     platform::setProgramFolder(m_home.path());
-    dropSuiteObjects(cnn());
+    schema::dropSuiteObjects(cnn());
     const platform::Status created = schema::createSuiteDatabase(cnn());
     ASSERT_TRUE(created.ok()) << created.message().toStdString();
 

@@ -32,7 +32,3 @@ private:
     std::unique_ptr<platform::ScopedOperator> m_scope;
     QTemporaryDir m_home;
 };
-
-// Drops every table and view that the suite's scripts create (views first); objects that
-// are not there are skipped.
-void dropSuiteObjects(ado::Connection &cnn);

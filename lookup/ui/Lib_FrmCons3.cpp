@@ -1,0 +1,347 @@
+#include "lookup/ui/Lib_FrmCons3.h"
+
+#include "lookup/Lib_FrmCons3Logic.h"
+#include "lookup/VbKey.h"
+#include "lookup/ui/VbKeys.h"
+
+#include "platform/ui/widgets/ControlesVisuales.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lookup::ui {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+constexpr double kPicTop = 450;
+constexpr double kBoxHeight = 315;
+constexpr double kListTop = 345;
+constexpr double kFrameHeight = 700;
+constexpr double kButtonWidth = 1200;
+constexpr double kNuevoWidth = 900;
+constexpr double kInitialHeight = 6600;
+
+int px(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
+double twips(int pixels) { return pixels * kTwipsPerPixel; }
+
+// A Windows colour number (red in the low byte) as a colour.
+QColor colourOf(int number) { return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF); }
+
+// Rows of the stock levels come out bold in their level's colour.
+class StockColourDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant colour = index.data(LookupListModel::ColourRole);
+        if (!colour.isValid())
+            return;
+        option->font.setBold(true);
+        option->palette.setColor(QPalette::Text, colourOf(colour.toInt()));
+        option->palette.setColor(QPalette::HighlightedText, colourOf(colour.toInt()));
+    }
+};
+
+} // namespace
+
+Lib_FrmCons3::Lib_FrmCons3(Lib_FrmCons3Logic &logic, QWidget *parent) : QDialog(parent), m_logic(logic)
+{
+    setObjectName(QStringLiteral("Lib_FrmCons3"));
+    buildControls();
+    const QFontMetricsF metrics(font());
+    m_logic.letterWidth = [metrics](int letters) {
+        return std::round(metrics.horizontalAdvance(QString(letters, QLatin1Char('X'))) * kTwipsPerPixel);
+    };
+    connectLogic();
+    resize(px(5000), px(kInitialHeight));
+    rebuild();
+    if (!CmbSearch.isEmpty())
+        CmbSearch.first()->setFocus(); // the operator types into the first box at once
+}
+
+Lib_FrmCons3::~Lib_FrmCons3() = default;
+
+void Lib_FrmCons3::buildControls()
+{
+    CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), this);
+    Label1 = new QLabel(QStringLiteral("CONSULTA"), this);
+    CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
+    m_clip = new QWidget(this);
+    picFields = new QWidget(m_clip);
+    ListView1 = new QTreeView(picFields);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setAllColumnsShowFocus(true);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers); // rows are never edited in place
+    ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListView1->setItemDelegate(new StockColourDelegate(ListView1));
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionsClickable(true);
+    ListView1->header()->setSortIndicatorShown(false);
+    QFont listFont = ListView1->font();
+    listFont.setBold(true);
+    listFont.setPointSize(10);
+    ListView1->setFont(listFont);
+    ListView1->setModel(&m_logic.ListView1());
+    ListView1->installEventFilter(this);
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    Frame1 = new QFrame(this);
+    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
+    CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), Frame1);
+    CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), Frame1);
+    for (QPushButton *button : {CmdNuevo, CmdTodos, CmdAceptar, CmdCancelar, CmdNueva}) {
+        button->setAutoDefault(false); // Enter belongs to the list and the boxes
+        button->installEventFilter(this);
+    }
+}
+
+void Lib_FrmCons3::connectLogic()
+{
+    connect(&m_logic, &Lib_FrmCons3Logic::reloaded, this, &Lib_FrmCons3::rebuild);
+    connect(&m_logic, &Lib_FrmCons3Logic::selectionMoved, this, &Lib_FrmCons3::selectPosition);
+    connect(&m_logic, &Lib_FrmCons3Logic::boxTextChanged, this, &Lib_FrmCons3::setBoxText);
+    connect(&m_logic, &Lib_FrmCons3Logic::focusToBox, this, [this](int index) {
+        if (index >= 0 && index < CmbSearch.size())
+            CmbSearch[index]->setFocus(Qt::OtherFocusReason);
+    });
+    connect(&m_logic, &Lib_FrmCons3Logic::focusToList, this, [this] { ListView1->setFocus(Qt::OtherFocusReason); });
+    connect(&m_logic, &Lib_FrmCons3Logic::hideRequested, this, [this] { done(QDialog::Accepted); });
+    connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_syncing && current.isValid())
+                    m_logic.selectRow(current.row());
+            });
+    connect(ListView1, &QTreeView::doubleClicked, this, [this] { m_logic.ListView1_DblClick(); });
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        m_logic.ListView1_ColumnClick(section);
+        ListView1->header()->setSortIndicatorShown(true);
+        ListView1->header()->setSortIndicator(section,
+                                              m_logic.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+    });
+    connect(ListView1->header(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (m_syncing || section >= m_logic.ListView1().columns())
+            return;
+        m_logic.ListView1().setColumnWidth(section, twips(size));
+        placeBoxes();
+    });
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this](int value) { picFields->move(-px(value), 0); });
+    connect(CmdAceptar, &QPushButton::clicked, this, [this] { m_logic.CmdAceptar_Click(); });
+    connect(CmdCancelar, &QPushButton::clicked, this, [this] { m_logic.CmdCancelar_Click(); });
+    connect(CmdNueva, &QPushButton::clicked, this, [this] { m_logic.CmdNueva_Click(); });
+    connect(CmdTodos, &QPushButton::clicked, this, [this] { m_logic.CmdTodos_Click(); });
+    connect(CmdNuevo, &QPushButton::clicked, this, [this] { m_logic.CmdNuevo_Click(); });
+}
+
+void Lib_FrmCons3::ensureBoxes()
+{
+    while (CmbSearch.size() < m_logic.boxCount()) {
+        const int index = int(CmbSearch.size());
+        auto *box = new QComboBox(picFields);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
+        box->setObjectName(QStringLiteral("CmbSearch_%1").arg(index));
+        box->installEventFilter(this);
+        box->lineEdit()->installEventFilter(this);
+        connect(box->lineEdit(), &QLineEdit::textEdited, this,
+                [this, index](const QString &text) { m_logic.CmbSearch_Change(index, text); });
+        connect(box, &QComboBox::textActivated, this,
+                [this, index](const QString &text) { m_logic.CmbSearch_Change(index, text); });
+        box->show();
+        if (index > 0)
+            setTabOrder(CmbSearch.last(), box); // box j follows box j - 1
+        CmbSearch << box;
+    }
+    for (int i = 0; i < CmbSearch.size(); ++i) {
+        CmbSearch[i]->setVisible(i < m_logic.visibleBoxes());
+        setBoxText(i, m_logic.boxText(i));
+    }
+}
+
+void Lib_FrmCons3::rebuild()
+{
+    setWindowTitle(m_logic.Caption);
+    CmdNueva->setVisible(m_logic.CmdNuevaVisible);
+    ensureBoxes();
+    m_syncing = true;
+    for (int i = 0; i < m_logic.ListView1().columns(); ++i)
+        ListView1->header()->resizeSection(i, px(m_logic.ListView1().column(i).width));
+    m_syncing = false;
+    const ColumnsLayout columns = m_logic.CalcularAncho(screenWidthTwips());
+    m_picWidth = columns.picWidth;
+    HScroll1->setRange(0, columns.scrollMax);
+    HScroll1->setSingleStep(120);
+    HScroll1->setPageStep(1200);
+    resize(std::max(px(columns.windowWidth), px(3000)), height());
+    placeBoxes();
+    layoutWindow();
+    platform::controles::AjustarFormulario(this, false);
+    const int selected = m_logic.selectedRow();
+    if (selected >= 0)
+        selectPosition(selected);
+}
+
+void Lib_FrmCons3::placeBoxes()
+{
+    const QHeaderView *header = ListView1->header();
+    const int columns = m_logic.ListView1().columns();
+    for (int i = 0; i < CmbSearch.size(); ++i) {
+        if (i < columns)
+            CmbSearch[i]->setGeometry(header->sectionPosition(i), 0, std::max(1, header->sectionSize(i) - px(50)),
+                                      px(kBoxHeight));
+        else if (i == 0)
+            CmbSearch[i]->setGeometry(0, 0, std::max(px(1500), ListView1->width()), px(kBoxHeight));
+    }
+    double total = 0;
+    for (int i = 0; i < columns; ++i)
+        total += twips(header->sectionSize(i));
+    m_picWidth = std::round(total) + 360;
+}
+
+void Lib_FrmCons3::layoutWindow()
+{
+    WindowSizes sizes;
+    sizes.width = twips(width());
+    sizes.height = twips(height());
+    sizes.frameHeight = kFrameHeight;
+    sizes.scrollHeight = twips(HScroll1->sizeHint().height());
+    sizes.aceptarWidth = kButtonWidth;
+    sizes.cancelarWidth = kButtonWidth;
+    sizes.nuevoWidth = kNuevoWidth;
+    sizes.nuevaVisible = m_logic.CmdNuevaVisible;
+    const WindowLayout l = lookup::layoutWindow(sizes);
+    CmdNuevo->setGeometry(px(60), px(60), px(kNuevoWidth), px(330));
+    Label1->setGeometry(px(60 + kNuevoWidth + 60), px(60), std::max(0, px(l.labelWidth) - px(kButtonWidth)), px(330));
+    CmdTodos->setGeometry(std::max(0, width() - px(kButtonWidth + 120)), px(60), px(kButtonWidth), px(330));
+    m_clip->setGeometry(px(60), px(kPicTop), std::max(0, px(l.picWidth)), std::max(0, px(l.picHeight)));
+    const int pictureWidth = std::max(px(l.picWidth), px(m_picWidth));
+    picFields->resize(pictureWidth, m_clip->height());
+    ListView1->setGeometry(0, px(kListTop), std::max(0, pictureWidth - px(20)), std::max(0, px(l.listHeight)));
+    HScroll1->setGeometry(px(60), px(kPicTop + l.scrollTop), std::max(0, px(l.scrollWidth)),
+                          HScroll1->sizeHint().height());
+    Frame1->setGeometry(px(l.frameLeft), px(l.frameTop), px(l.frameWidth), px(kFrameHeight));
+    CmdAceptar->setGeometry(px(l.aceptarLeft), px(150), px(l.aceptarWidth), px(375));
+    CmdCancelar->setGeometry(px(l.cancelarLeft), px(150), px(l.cancelarWidth), px(375));
+    // "&Nueva Busqueda" needs a wider button; it ends where a button of the usual width would.
+    CmdNueva->setGeometry(px(l.nuevaLeft - 500), px(150), px(kButtonWidth + 500), px(375));
+    placeBoxes();
+}
+
+void Lib_FrmCons3::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    layoutWindow();
+}
+
+double Lib_FrmCons3::screenWidthTwips() const
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    return screen ? twips(screen->availableGeometry().width()) : 19200;
+}
+
+void Lib_FrmCons3::selectPosition(int position)
+{
+    if (position < 0 || position >= m_logic.ListView1().rows())
+        return;
+    m_syncing = true;
+    const QModelIndex index = m_logic.ListView1().index(position, 0);
+    ListView1->setCurrentIndex(index);
+    ListView1->scrollTo(index);
+    m_syncing = false;
+}
+
+void Lib_FrmCons3::setBoxText(int index, const QString &text)
+{
+    if (index < 0 || index >= CmbSearch.size() || CmbSearch[index]->currentText() == text)
+        return;
+    const QSignalBlocker blocker(CmbSearch[index]->lineEdit());
+    CmbSearch[index]->setEditText(text);
+}
+
+int Lib_FrmCons3::boxIndex(QObject *watched) const
+{
+    for (int i = 0; i < CmbSearch.size(); ++i) {
+        if (watched == CmbSearch[i] || watched == CmbSearch[i]->lineEdit())
+            return i;
+    }
+    return -1;
+}
+
+bool Lib_FrmCons3::formKey(QKeyEvent *event)
+{
+    int keyCode = vbKeyCode(event);
+    if (keyCode != vbkey::F12)
+        return false;
+    m_logic.Form_KeyDown(keyCode, vbShift(event));
+    return keyCode == 0;
+}
+
+bool Lib_FrmCons3::listKey(QKeyEvent *event)
+{
+    const int keyCode = vbKeyCode(event);
+    const bool handled = keyCode == 8 || keyCode == 13 || keyCode == 32 || keyCode == 45 || keyCode == 46
+        || (keyCode >= 47 && keyCode <= 93) || (keyCode >= 97 && keyCode <= 125);
+    if (!handled)
+        return false; // arrows, pages, Home, End, Escape: the list's own
+    m_logic.ListView1_KeyDown(keyCode, vbShift(event), event->text());
+    return true;
+}
+
+bool Lib_FrmCons3::boxKey(int index, QKeyEvent *event)
+{
+    const int keyCode = vbKeyCode(event);
+    if (!vbkey::isBoxKey(keyCode))
+        return false;
+    m_logic.CmbSearch_KeyDown(index, keyCode, vbShift(event));
+    return true;
+}
+
+bool Lib_FrmCons3::eventFilter(QObject *watched, QEvent *event)
+{
+    const int box = boxIndex(watched);
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (formKey(key))
+            return true;
+        if (watched == ListView1)
+            return listKey(key);
+        if (box >= 0) // the box itself, or its line edit when a key is sent there directly
+            return boxKey(box, key);
+    } else if (box >= 0 && event->type() == QEvent::FocusIn) {
+        m_logic.CmbSearch_GotFocus(box);
+        CmbSearch[box]->setStyleSheet(QStringLiteral("QComboBox { background: #00FFFF; }"));
+    } else if (box >= 0 && event->type() == QEvent::FocusOut) {
+        CmbSearch[box]->setStyleSheet(QStringLiteral("QComboBox { background: #FFFFFF; }"));
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Lib_FrmCons3::reject()
+{
+    if (!m_logic.hidden())
+        m_logic.CmdCancelar_Click(); // hides the form through hideRequested
+    else
+        QDialog::reject();
+}
+
+} // namespace lookup::ui

@@ -1,0 +1,73 @@
+#include "ErroresRecepcion.h"
+
+#include "platform/TextFile.h"
+
+namespace recepcion {
+
+platform::Status ErroresRecepcion::abrir(const QString &ruta)
+{
+    cerrar();
+    m_ruta = ruta;
+    m_tablaActual.clear();
+    m_filas = 0;
+    m_entradas = 0;
+    m_archivo.setFileName(ruta);
+    if (!m_archivo.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return platform::Status::failure(
+            QStringLiteral("No se puede escribir el archivo de errores \"%1\": %2").arg(ruta, m_archivo.errorString()));
+    return {};
+}
+
+void ErroresRecepcion::cerrar()
+{
+    vaciar();
+    m_archivo.close();
+}
+
+void ErroresRecepcion::linea(const QString &texto)
+{
+    m_pendiente += platform::textfile::encode1252(texto);
+    m_pendiente += "\r\n";
+    if (m_pendiente.size() > (1 << 16))
+        vaciar();
+}
+
+void ErroresRecepcion::vaciar()
+{
+    if (m_archivo.isOpen() && !m_pendiente.isEmpty())
+        m_archivo.write(m_pendiente);
+    m_pendiente.clear();
+    if (m_archivo.isOpen())
+        m_archivo.flush();
+}
+
+void ErroresRecepcion::encabezado(const QString &tabla, const QStringList &campos)
+{
+    if (m_entradas > 0 && tabla.compare(m_tablaActual, Qt::CaseInsensitive) == 0)
+        return;
+    m_tablaActual = tabla;
+    linea(QString());
+    linea(QString());
+    linea(QStringLiteral("Los siguientes registros no fueron actualizados en la tabla"));
+    linea(tabla);
+    linea(campos.join(QLatin1Char('\t')));
+}
+
+void ErroresRecepcion::rechazo(const QString &tabla, const QStringList &campos, long numero, const QString &motivo,
+                               const QString &texto)
+{
+    encabezado(tabla, campos);
+    linea(QStringLiteral("Línea %1: %2").arg(numero).arg(motivo));
+    linea(texto);
+    ++m_entradas;
+    ++m_filas;
+}
+
+void ErroresRecepcion::nota(const QString &tabla, const QStringList &campos, const QString &texto)
+{
+    encabezado(tabla, campos);
+    linea(texto);
+    ++m_entradas;
+}
+
+} // namespace recepcion

@@ -1,0 +1,66 @@
+#pragma once
+
+// The import's private structures, shared by its three source files.
+
+#include "ImportadorTabla.h"
+
+#include <algorithm>
+
+namespace recepcion {
+
+struct ImportadorTabla::Plan {
+    QString tabla;
+    const ReglaTabla *regla = nullptr;
+    QStringList campos;            // the control file's field list
+    QStringList nombresDatos;      // the names the data lines carry: the list without RECEPCION/TRANSMISION
+    std::vector<int> columnaDe;    // per data position: the local column, -1 when the table lacks it
+    int columnaRecepcion = -1;     // the local RECEPCION column when the field list names it
+    std::vector<int> posClave;     // per key term: its data position, -1 when the list lacks it
+    std::vector<int> columnaClave; // per key term: its local column, -1 when the table lacks it
+    bool precios = true;
+    bool admiteMas = false; // lines may carry more values (a joined price row) than the list
+    std::optional<TablaLocal> local;
+    QString errorLocal;     // why the local table could not be read
+    QString sqlBusqueda;    // SELECT 1 ... WHERE <key>
+    QString condicionClave; // " WHERE k1 = ? AND k2 = ?"
+
+    bool esClave(int columna) const
+    {
+        return std::find(columnaClave.begin(), columnaClave.end(), columna) != columnaClave.end();
+    }
+    int posicion(const QString &nombre) const
+    {
+        for (qsizetype i = 0; i < nombresDatos.size(); ++i) {
+            if (nombresDatos[i].compare(nombre, Qt::CaseInsensitive) == 0)
+                return int(i);
+        }
+        return -1;
+    }
+};
+
+struct ImportadorTabla::Operacion {
+    enum class Tipo { Fila, BorradoPrecio, BorradoAsiento };
+    Tipo tipo = Tipo::Fila;
+    long linea = 0;
+    QString texto;
+    Valores clave;
+    std::vector<int> columnas; // local columns written, in statement order
+    Valores valores;           // their values
+};
+
+struct ImportadorTabla::Asiento {
+    QString clave;                 // PERIODO,TIPO_REG,MES_OPERATIVO,NUMERO ASIENTO of the entry
+    std::vector<Operacion> lineas; // the entry's lines, ready to write
+    QStringList rechazos;          // why each line could not be prepared ("" when it could)
+    QString fecha;                 // FECHA of the entry's last line
+};
+
+// A failure that is not one row's: the connection was lost, or a transaction could not be
+// begun or ended.
+class ImportadorTabla::ErrorDeEjecucion {
+public:
+    explicit ErrorDeEjecucion(const platform::RuntimeError &e) : error(e) {}
+    platform::RuntimeError error;
+};
+
+} // namespace recepcion

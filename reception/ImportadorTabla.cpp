@@ -1,0 +1,344 @@
+#include "ImportadorInterno.h"
+
+#include "ErroresRecepcion.h"
+#include "RecepcionMaestros.h"
+
+#include "reception/package/ControlFile.h"
+#include "reception/package/Format.h"
+#include "reception/package/LineReader.h"
+
+#include "core/Rutinas.h"
+#include "db/DB_Dll.h"
+#include "platform/Logger.h"
+#include "platform/suite/Estado.h"
+#include "platform/suite/Funciones.h"
+#include "platform/ui/Operator.h"
+
+namespace recepcion {
+
+namespace {
+
+const QString kCRLF = QStringLiteral("\r\n");
+
+bool esTabla(const QString &tabla, const char *nombre)
+{
+    return tabla.compare(QLatin1String(nombre), Qt::CaseInsensitive) == 0;
+}
+
+bool esRecepcionOTransmision(const QString &nombre)
+{
+    return nombre.compare(QLatin1String("RECEPCION"), Qt::CaseInsensitive) == 0
+        || nombre.compare(QLatin1String("TRANSMISION"), Qt::CaseInsensitive) == 0;
+}
+
+// A line with nothing in it once its "null" fields and separators are taken away.
+bool sinDatos(const QString &linea)
+{
+    const auto &f = platform::suite::gFunciones();
+    QString resto = linea;
+    resto.remove(QStringLiteral("null"), Qt::CaseInsensitive);
+    return f.LimpiarTexto(resto).trimmed().isEmpty();
+}
+
+} // namespace
+
+ImportadorTabla::ImportadorTabla(ContextoImportacion &contexto) : m_ctx(contexto), m_escritor(contexto.db.gCnn) {}
+
+ImportadorTabla::~ImportadorTabla() = default;
+
+ResultadoTabla ImportadorTabla::ImportarTabla(const QString &tabla, bool mostrarEstado)
+{
+    m_linea = 0;
+    m_entradasAlEmpezar = m_ctx.errores.entradas();
+    m_detener = false;
+    m_fallida = false;
+    m_inserts.clear();
+    m_updates.clear();
+    if (mostrarEstado) {
+        short detener = 0;
+        platform::suite::gEstado().Actualizar(detener, QStringLiteral("Verificando"), tabla);
+    }
+    if (const std::optional<ResultadoTabla> sinControl = leerControl(tabla))
+        return *sinControl;
+    const QString datos = m_ctx.paquete.ruta(package::dataFileName(tabla));
+    if (datos.isEmpty()) {
+        if (!m_plan->campos.isEmpty())
+            m_ctx.errores.nota(tabla, m_plan->campos,
+                               QStringLiteral("Falta el archivo %1 en el paquete: la tabla no se importó.")
+                                   .arg(package::dataFileName(tabla)));
+        else
+            platform::logger().info(QStringLiteral("El paquete no trae la tabla %1").arg(tabla));
+        informarErrores();
+        return ResultadoTabla::Completa;
+    }
+    const ResultadoTabla resultado = leerDatos(datos, mostrarEstado);
+    informarErrores();
+    return resultado;
+}
+
+// The control file: its absence is reported once per table and stops the table.
+std::optional<ResultadoTabla> ImportadorTabla::leerControl(const QString &tabla)
+{
+    const QString ruta = m_ctx.paquete.ruta(package::controlFileName());
+    platform::Result<package::ControlFile> control =
+        ruta.isEmpty() ? platform::Result<package::ControlFile>::failure(QString()) : package::ControlFile::read(ruta);
+    if (!control.ok()) {
+        const QString mostrada = ruta.isEmpty() ? m_ctx.paquete.rutaNueva(package::controlFileName()) : ruta;
+        platform::msgBox(QStringLiteral("No existe el archivo de Control Maestros enviados ") + kCRLF + mostrada + kCRLF
+                             + QStringLiteral("Verifique si ha elegido el archivo correcto"),
+                         platform::vbOKOnly, tituloAplicacion());
+        m_ctx.estado.FaltaControl = true;
+        return ResultadoTabla::SinControl;
+    }
+    armarPlan(tabla, control.value().fieldNames(tabla), control.value().pricesFor(tabla));
+    return std::nullopt;
+}
+
+void ImportadorTabla::armarPlan(const QString &tabla, const QStringList &campos, bool precios)
+{
+    m_plan = std::make_unique<Plan>();
+    Plan &p = *m_plan;
+    p.tabla = tabla;
+    p.regla = reglaTabla(tabla);
+    p.campos = campos;
+    p.precios = precios;
+    p.admiteMas = esTabla(tabla, "V_MA_ARTICULOS") || esTabla(tabla, "S_TA_EQUIV");
+    for (const QString &nombre : campos) {
+        if (!esRecepcionOTransmision(nombre))
+            p.nombresDatos << nombre;
+    }
+    if (!p.regla || campos.isEmpty() || p.regla->camino == Camino::BorradoAsiento)
+        return;
+    platform::Result<TablaLocal> local = TablaLocal::leer(m_ctx.db, tabla);
+    if (!local.ok()) {
+        p.errorLocal = local.message();
+        return;
+    }
+    p.local = local.value();
+    for (const QString &nombre : p.nombresDatos) {
+        const int columna = p.local->indice(nombre);
+        p.columnaDe.push_back(columna);
+        if (columna < 0)
+            m_ctx.errores.nota(
+                tabla, campos,
+                QStringLiteral("La columna %1 no existe en la tabla local: sus valores no se importan.").arg(nombre));
+    }
+    if (campos.contains(QStringLiteral("RECEPCION"), Qt::CaseInsensitive))
+        p.columnaRecepcion = p.local->indice(QStringLiteral("RECEPCION"));
+    QStringList terminos;
+    for (const TerminoClave &t : p.regla->claves) {
+        p.posClave.push_back(p.posicion(t.columna));
+        const int columna = p.local->indice(t.columna);
+        p.columnaClave.push_back(columna);
+        terminos << nombreSql(columna >= 0 ? p.local->columna(columna).nombre : t.columna) + QStringLiteral(" = ?");
+    }
+    p.condicionClave = QStringLiteral(" WHERE ") + terminos.join(QStringLiteral(" AND "));
+    p.sqlBusqueda = QStringLiteral("SELECT 1 FROM ") + p.local->nombre() + p.condicionClave;
+}
+
+ResultadoTabla ImportadorTabla::leerDatos(const QString &ruta, bool mostrarEstado)
+{
+    package::LineReader lector;
+    if (const platform::Status abierto = lector.open(ruta); !abierto.ok()) {
+        m_ctx.errores.nota(m_plan->tabla, m_plan->campos, abierto.message());
+        return ResultadoTabla::Completa;
+    }
+    QString linea;
+    while (!m_detener && !m_fallida && !m_ctx.estado.FinalizarPrograma && lector.next(linea)) {
+        ++m_linea;
+        ++m_ctx.estado.RegistrosRecibidos;
+        procesarLinea(linea);
+        mostrarProgreso(mostrarEstado, linea, false);
+    }
+    if (!lector.error().isEmpty())
+        m_ctx.errores.nota(m_plan->tabla, m_plan->campos,
+                           QStringLiteral("No se pudo leer el archivo %1 después de la línea %2: %3")
+                               .arg(ruta)
+                               .arg(m_linea)
+                               .arg(lector.error()));
+    lector.close();
+    if (!m_fallida && !m_ctx.estado.FinalizarPrograma) {
+        confirmarGrupo();
+        cerrarAsiento();
+    }
+    mostrarProgreso(false, QString(), true);
+    if (m_ctx.estado.FinalizarPrograma)
+        return ResultadoTabla::Terminar;
+    if (m_fallida)
+        return ResultadoTabla::Fallida;
+    return m_detener ? ResultadoTabla::Detenida : ResultadoTabla::Completa;
+}
+
+void ImportadorTabla::procesarLinea(const QString &linea)
+{
+    const Plan &p = *m_plan;
+    if (esTabla(p.tabla, "V_MA_PRECIOS")) {
+        if (const std::optional<package::PriceDeletion> borrado = package::readPriceDeletion(linea)) {
+            Operacion op;
+            op.tipo = Operacion::Tipo::BorradoPrecio;
+            op.linea = m_linea;
+            op.texto = linea;
+            op.clave = {platform::Variant(borrado->list), platform::Variant(borrado->article)};
+            agregar(std::move(op));
+            return;
+        }
+    }
+    if (sinDatos(linea)) {
+        rechazar(linea.trimmed().isEmpty() ? QStringLiteral("línea vacía")
+                                           : QStringLiteral("línea sin datos (todos sus campos son NULL)"),
+                 linea);
+        return;
+    }
+    if (!p.regla)
+        return; // read and counted; the table has no key to write it by
+    const QStringList campos = package::readLine(linea);
+    if (!validarCampos(campos, linea))
+        return;
+    switch (p.regla->camino) {
+    case Camino::LoteAsientos:
+        agregarAsiento(campos, linea);
+        return;
+    case Camino::BorradoAsiento:
+        if (std::optional<Operacion> op = armarBorradoAsiento(campos, linea))
+            agregar(std::move(*op));
+        return;
+    case Camino::Busqueda:
+        if (std::optional<Operacion> op = armarFila(campos, linea))
+            agregar(std::move(*op));
+        return;
+    }
+}
+
+bool ImportadorTabla::validarCampos(const QStringList &campos, const QString &linea)
+{
+    const Plan &p = *m_plan;
+    if (p.campos.isEmpty()) {
+        rechazar(QStringLiteral("el archivo de control no trae la lista de campos de la tabla"), linea);
+        return false;
+    }
+    if (!p.local && p.regla->camino != Camino::BorradoAsiento) {
+        rechazar(p.errorLocal, linea);
+        return false;
+    }
+    const qsizetype esperados = p.nombresDatos.size();
+    if (campos.size() < esperados || (campos.size() > esperados && !p.admiteMas)) {
+        rechazar(QStringLiteral("la línea tiene %1 campos y la lista de campos de la tabla nombra %2")
+                     .arg(campos.size())
+                     .arg(esperados),
+                 linea);
+        return false;
+    }
+    return true;
+}
+
+// The key of a row: each key column's field, trimmed and right-aligned to its width. Returns
+// why the row has no usable key ("" when it has one).
+QString ImportadorTabla::armarClave(const QStringList &campos, Valores &clave, bool &vacia)
+{
+    const Plan &p = *m_plan;
+    vacia = false;
+    for (qsizetype i = 0; i < p.regla->claves.size(); ++i) {
+        const TerminoClave &t = p.regla->claves[i];
+        const int pos = p.posClave[size_t(i)];
+        if (pos < 0 || p.columnaClave[size_t(i)] < 0)
+            return QStringLiteral("falta la columna clave %1").arg(t.columna);
+        QString valor = campos[pos].trimmed();
+        if (package::isNull(valor) && !t.siNulo.isEmpty())
+            valor = t.siNulo;
+        if (package::isNull(valor))
+            return QStringLiteral("la columna clave %1 es NULL").arg(t.columna);
+        vacia = vacia || valor.isEmpty();
+        if (t.texto) {
+            clave.emplace_back(t.ancho > 0 ? platform::suite::gFunciones().AlinearDerecha(valor, t.ancho) : valor);
+            continue;
+        }
+        const platform::Result<platform::Variant> numero =
+            valorPara(p.local->columna(p.columnaClave[size_t(i)]), valor, t.columna);
+        if (!numero.ok())
+            return numero.message();
+        clave.push_back(numero.value());
+    }
+    return QString();
+}
+
+std::optional<ImportadorTabla::Operacion> ImportadorTabla::armarFila(const QStringList &campos, const QString &linea)
+{
+    const Plan &p = *m_plan;
+    Operacion op;
+    op.linea = m_linea;
+    op.texto = linea;
+    bool vacia = false;
+    if (const QString motivo = armarClave(campos, op.clave, vacia); !motivo.isEmpty()) {
+        rechazar(motivo, linea);
+        return std::nullopt;
+    }
+    if (vacia && p.regla->saltaClaveVacia)
+        return std::nullopt;
+    for (size_t pos = 0; pos < p.columnaDe.size(); ++pos) {
+        const int columna = p.columnaDe[pos];
+        if (columna < 0)
+            continue;
+        const auto clave = std::find(p.columnaClave.begin(), p.columnaClave.end(), columna);
+        if (clave != p.columnaClave.end()) {
+            op.columnas.push_back(columna);
+            op.valores.push_back(op.clave[size_t(clave - p.columnaClave.begin())]);
+            continue;
+        }
+        const DecisionColumna d =
+            reglaColumna(p.tabla, p.nombresDatos[qsizetype(pos)], campos[qsizetype(pos)], p.precios);
+        if (!d.tomar)
+            continue;
+        const platform::Result<platform::Variant> valor = valorPara(
+            p.local->columna(columna), d.recepcion ? m_ctx.numeroRecepcion : d.valor, p.nombresDatos[qsizetype(pos)]);
+        if (!valor.ok()) {
+            rechazar(valor.message(), linea);
+            return std::nullopt;
+        }
+        op.columnas.push_back(columna);
+        op.valores.push_back(valor.value());
+    }
+    if (p.columnaRecepcion >= 0) {
+        op.columnas.push_back(p.columnaRecepcion);
+        op.valores.push_back(valorPara(p.local->columna(p.columnaRecepcion), m_ctx.numeroRecepcion).value());
+    }
+    return op;
+}
+
+void ImportadorTabla::rechazar(const QString &motivo, const QString &linea)
+{
+    const Plan &p = *m_plan;
+    m_ctx.errores.rechazo(p.tabla, p.campos, m_linea, motivo, linea);
+    ++m_ctx.estado.CantErrores;
+}
+
+void ImportadorTabla::mostrarProgreso(bool mostrarEstado, const QString &linea, bool forzar)
+{
+    const EstadoRecepcion &e = m_ctx.estado;
+    if (forzar || m_refrescoVista.toca()) {
+        m_ctx.vista.actualizando(QStringLiteral("Actualizando %1 : %2 registros").arg(m_plan->tabla).arg(m_linea));
+        m_ctx.vista.contadores(e.CantInserciones + m_gInserciones, e.CantModificaciones + m_gModificaciones,
+                               e.CantErrores);
+        m_ctx.vista.atender();
+    }
+    if (mostrarEstado && m_refrescoEstado.toca()) {
+        short detener = 0;
+        platform::suite::gEstado().Actualizar(detener, m_plan->tabla, linea.left(20).trimmed());
+        m_detener = detener != 0;
+    }
+}
+
+// After a table with entries in the error file: the file is brought up to date and shown.
+void ImportadorTabla::informarErrores()
+{
+    ErroresRecepcion &errores = m_ctx.errores;
+    errores.vaciar();
+    if (errores.entradas() == m_entradasAlEmpezar || m_ctx.estado.FinalizarPrograma)
+        return;
+    platform::msgBox(QStringLiteral("Se han producido errores de actualización") + kCRLF
+                         + QStringLiteral("Consulte el archivo ") + errores.ruta(),
+                     platform::vbInformation, QStringLiteral("Aviso al Usuario"));
+    if (m_ctx.mostrarErrores)
+        m_ctx.mostrarErrores(errores.ruta());
+}
+
+} // namespace recepcion

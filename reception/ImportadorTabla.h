@@ -1,0 +1,123 @@
+#pragma once
+
+#include "ArchivosPaquete.h"
+#include "EscritorFilas.h"
+#include "EstadoRecepcion.h"
+#include "ReglasTablas.h"
+#include "TablaLocal.h"
+
+#include "platform/RuntimeError.h"
+#include "platform/ado/Errors.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class DB_Dll;
+
+namespace recepcion {
+
+class ErroresRecepcion;
+
+enum class ResultadoTabla {
+    Completa,   // every line was read (rejected rows are in the error file)
+    SinControl, // the package has no control file: nothing was read
+    Detenida,   // the operator asked to stop: what was read before is kept
+    Fallida,    // the database failed under the run and the operator left
+    Terminar,   // the calendar question ends the program
+};
+
+// What one reception hands to the import of each of its tables.
+struct ContextoImportacion {
+    DB_Dll &db;
+    EstadoRecepcion &estado;
+    ErroresRecepcion &errores;
+    VistaRecepcion &vista;
+    ArchivosPaquete paquete;
+    QString numeroRecepcion; // written into RECEPCION ("0" for the unattended run)
+    bool soloAltas = false;  // "Permitir solo altas": existing rows are left as they are
+    // Shows the error file to the operator without waiting (the desktop's); may be empty.
+    std::function<void(const QString &ruta)> mostrarErrores;
+};
+
+// Loads one table of an unpacked package: its field list from the control file, its rows
+// from its data file. Values are matched to the local table's columns by the field list's
+// names (RECEPCION and TRANSMISION, which the data lines leave out, are found by name); each
+// row is looked up by its key and inserted or updated, rows are committed in groups, and
+// every row the program or the database rejects goes to the error file with its reason.
+class ImportadorTabla {
+public:
+    explicit ImportadorTabla(ContextoImportacion &contexto);
+    ~ImportadorTabla();
+
+    ResultadoTabla ImportarTabla(const QString &tabla, bool mostrarEstado);
+
+    // Rows written in one transaction (a failing row is still reported alone).
+    static void setTamanoGrupo(int filas);
+
+private:
+    struct Plan;
+    struct Operacion;
+    enum class Efecto { Insertada, Modificada, Ninguno };
+    class ErrorDeEjecucion; // a failure of the run, not of one row
+
+    // ImportadorTabla.cpp: the table, its plan and its lines.
+    std::optional<ResultadoTabla> leerControl(const QString &tabla);
+    void armarPlan(const QString &tabla, const QStringList &campos, bool precios);
+    ResultadoTabla leerDatos(const QString &ruta, bool mostrarEstado);
+    void procesarLinea(const QString &linea);
+    bool validarCampos(const QStringList &campos, const QString &linea);
+    std::optional<Operacion> armarFila(const QStringList &campos, const QString &linea);
+    QString armarClave(const QStringList &campos, Valores &clave, bool &vacia);
+    void rechazar(const QString &motivo, const QString &linea);
+    void mostrarProgreso(bool mostrarEstado, const QString &linea, bool forzar);
+    void informarErrores();
+
+    // ImportadorFilas.cpp: groups, writes and their failures.
+    void agregar(Operacion operacion);
+    void confirmarGrupo();
+    void repetirGrupoFilaPorFila();
+    Efecto escribir(const Operacion &op);
+    Efecto escribirFila(const Operacion &op);
+    void contar(Efecto efecto, long &inserciones, long &modificaciones);
+    QString sentenciaInsert(const std::vector<int> &columnas);
+    QString sentenciaUpdate(const std::vector<int> &columnas);
+    void fallaDeEjecucion(const platform::RuntimeError &error);
+    static bool esFallaDeConexion(const platform::RuntimeError &error, const ado::Errors &errores);
+    QString motivoDe(const platform::RuntimeError &error) const;
+
+    // ImportadorAsientos.cpp: accounting entries, their deletion and the calendar.
+    void agregarAsiento(const QStringList &campos, const QString &linea);
+    void cerrarAsiento();
+    std::optional<Operacion> armarBorradoAsiento(const QStringList &campos, const QString &linea);
+    Efecto borrarAsiento(const Operacion &op);
+    void preguntarCalendario(const QString &fecha);
+
+    ContextoImportacion &m_ctx;
+    EscritorFilas m_escritor;
+    std::unique_ptr<Plan> m_plan;
+    std::vector<Operacion> m_grupo;
+    long m_gInserciones = 0; // counted in the open group, confirmed on commit
+    long m_gModificaciones = 0;
+    long m_linea = 0;
+    long m_entradasAlEmpezar = 0;
+    bool m_detener = false;
+    bool m_fallida = false;
+    Refresco m_refrescoVista{100};
+    Refresco m_refrescoEstado{1000};
+    QHash<QByteArray, QString> m_inserts;
+    QHash<QByteArray, QString> m_updates;
+    struct Asiento;
+    std::unique_ptr<Asiento> m_asiento;
+};
+
+// The fiscal calendar statement of the local engine for the given year (SQLite has no
+// procedures: its schema emulates VK_CREACALENDARIO with a view).
+QString sentenciaCalendario(const DB_Dll &db, int anio);
+
+} // namespace recepcion

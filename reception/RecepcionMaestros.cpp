@@ -1,0 +1,333 @@
+#include "RecepcionMaestros.h"
+
+#include "reception/package/Format.h"
+
+#include "db/DB_Dll.h"
+#include "platform/Logger.h"
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
+#include "platform/ado/Recordset.h"
+#include "platform/suite/Estado.h"
+#include "platform/suite/Funciones.h"
+#include "platform/ui/Operator.h"
+#include "zip/ArchiveReader.h"
+#include "zip/ModZIP.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace recepcion {
+
+namespace {
+
+const QString kCRLF = QStringLiteral("\r\n");
+constexpr int kMaximoBarra = 29;
+
+QString textoFin(FinRecepcion fin)
+{
+    switch (fin) {
+    case FinRecepcion::Completa:
+        return QStringLiteral("Recepción finalizada");
+    case FinRecepcion::Rechazada:
+        return QStringLiteral("Recepción cancelada (otra base de datos de origen)");
+    case FinRecepcion::SinControl:
+        return QStringLiteral("Recepción incompleta (falta el archivo de control)");
+    case FinRecepcion::PaqueteIlegible:
+        return QStringLiteral("Recepción fallida (paquete ilegible)");
+    case FinRecepcion::Detenida:
+        return QStringLiteral("Recepción detenida por el operador");
+    case FinRecepcion::Fallida:
+        return QStringLiteral("Recepción fallida");
+    case FinRecepcion::Terminar:
+        return QStringLiteral("Recepción interrumpida (calendario fiscal)");
+    }
+    return QString();
+}
+
+bool esTablaOpcional(const QString &tabla) { return package::extraTables().contains(tabla, Qt::CaseInsensitive); }
+
+} // namespace
+
+QString tituloAplicacion()
+{
+    const QString nombre = QCoreApplication::applicationName();
+    return nombre.isEmpty() ? QStringLiteral("imaestros") : nombre;
+}
+
+QString ResumenRecepcion::linea() const
+{
+    QString texto = QStringLiteral("%1: %2 tablas, %3 registros leídos, %4 insertados, %5 modificados, %6 rechazados, "
+                                   "%7 segundos")
+                        .arg(textoFin(fin))
+                        .arg(tablas)
+                        .arg(leidos)
+                        .arg(inserciones)
+                        .arg(modificaciones)
+                        .arg(rechazados)
+                        .arg(QLocale(QLocale::Spanish, QLocale::Argentina).toString(segundos, 'f', 1));
+    if (!motivo.isEmpty())
+        texto += QStringLiteral(" - ") + motivo;
+    return texto;
+}
+
+RecepcionMaestros::RecepcionMaestros(DB_Dll &db) : m_db(db) {}
+
+void RecepcionMaestros::setVista(VistaRecepcion *vista) { m_vista = vista ? vista : &m_vistaNula; }
+
+void RecepcionMaestros::setMostrarErrores(std::function<void(const QString &)> mostrar)
+{
+    m_mostrarErrores = std::move(mostrar);
+}
+
+QStringList RecepcionMaestros::tablasInteractivas() { return package::tableOrder() + package::extraTables(); }
+
+QStringList RecepcionMaestros::tablasAutomaticas()
+{
+    return QStringList{QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("S_TA_EQUIV"),
+                       QStringLiteral("V_MA_PRECIOSCAB"), QStringLiteral("V_MA_PRECIOS")}
+    + package::extraTables();
+}
+
+QString RecepcionMaestros::BaseTransmitida(const QString &carpeta)
+{
+    QFile archivo(platform::findFileNoCase(platform::fromWindowsPath(carpeta), package::originFileName()));
+    if (!archivo.open(QIODevice::ReadOnly))
+        return QString();
+    for (int n = 1; !archivo.atEnd(); ++n) {
+        QByteArray linea = archivo.readLine();
+        if (n < 7)
+            continue;
+        while (linea.endsWith('\n') || linea.endsWith('\r'))
+            linea.chop(1);
+        return platform::textfile::decode1252(linea);
+    }
+    return QString();
+}
+
+platform::Result<QString> RecepcionMaestros::CarpetaArchivo(const QDateTime &ahora)
+{
+    // The machine's short date and time, with their separators made fit for a folder name.
+    const QStringList niveles = {
+        QStringLiteral("E-MAILS"), QStringLiteral("RECEPCION"),
+        ahora.toString(QStringLiteral("dd/MM/yyyy")).replace(QLatin1Char('/'), QLatin1Char('-')),
+        ahora.toString(QStringLiteral("HH:mm:ss")).replace(QLatin1Char(':'), QLatin1Char('.'))};
+    QString ruta = platform::programFolder();
+    for (const QString &nivel : niveles) {
+        ruta = platform::joinPath(ruta, nivel);
+        const QFileInfo info(ruta);
+        if (info.isDir())
+            continue;
+        if (info.exists() || !QDir().mkdir(ruta))
+            return platform::Result<QString>::failure(
+                QStringLiteral("No se puede crear la carpeta de recepción \"%1\"").arg(ruta));
+    }
+    return ruta;
+}
+
+bool RecepcionMaestros::abrirPaquete(const QString &zip, const QString &carpeta, ResumenRecepcion &r)
+{
+    const QString ruta = platform::fromWindowsPath(zip);
+    ziplayer::ArchiveReader lector;
+    platform::Status estado = lector.open(ruta);
+    if (estado.ok())
+        estado = ModZIP::Descomprimir(ruta, carpeta);
+    if (!estado.ok()) {
+        r.fin = FinRecepcion::PaqueteIlegible;
+        r.motivo = QStringLiteral("No se puede leer el paquete \"%1\": %2").arg(zip, estado.message());
+        return false;
+    }
+    QStringList nombres;
+    for (const ziplayer::ArchiveEntry &e : lector.entries()) {
+        if (!e.isFolder)
+            nombres << e.name;
+    }
+    m_paquete = ArchivosPaquete(platform::fromWindowsPath(carpeta));
+    m_paquete.limitarA(nombres);
+    return true;
+}
+
+// The package's origin against the last reception's: two different databases are mixed
+// only when the operator says so.
+bool RecepcionMaestros::origenAceptado()
+{
+    const auto &f = platform::suite::gFunciones();
+    m_origen = m_paquete.ruta(package::originFileName()).isEmpty() ? QString() : BaseTransmitida(m_paquete.carpeta());
+    QString ultimo;
+    ado::Recordset rs;
+    if (m_db.AbrirRecordset(
+            QStringLiteral("Select max(Transmision) as NroTrans from mv_transmisiones where Tipo = 'N'"), rs, nullptr,
+            ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true)
+        && !rs.EOF()) {
+        const long numero = long(f.NuloAVacio(rs.value(QStringLiteral("nrotrans"))).toDouble());
+        if (m_db.AbrirRecordset(
+                QStringLiteral("Select * from mv_transmisiones where Tipo = 'N' and transmision = %1").arg(numero), rs,
+                nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true)
+            && !rs.EOF())
+            ultimo = f.NuloAVacio(rs.value(QStringLiteral("DbOrigen")));
+    }
+    m_db.CierraRecordset(rs);
+    if (ultimo.isEmpty() || ultimo.trimmed().compare(m_origen.trimmed(), Qt::CaseInsensitive) == 0)
+        return true;
+    const int respuesta = platform::msgBox(
+        QStringLiteral("ATENCION!, la ultima recepcion de informacion pertenecio a la base de datos ") + ultimo + kCRLF
+            + QStringLiteral("la informacion actual pertenece a la base de datos ") + m_origen + kCRLF + kCRLF
+            + QStringLiteral("-Si continua con la recepcion estara mazclando la informacion de 2 bases de datos "
+                             "distintas...")
+            + kCRLF + QStringLiteral("-Desea continuar con la recepcion...???"),
+        platform::vbYesNo | platform::vbExclamation | platform::vbDefaultButton2, QStringLiteral("Aviso al Operador"));
+    if (respuesta == platform::vbYes)
+        return true;
+    platform::logger().warning(QStringLiteral("Recepción cancelada: el paquete viene de la base \"%1\" y la última "
+                                              "recepción de \"%2\"")
+                                   .arg(m_origen, ultimo));
+    estado.ProcesoCancelado = true;
+    return false;
+}
+
+void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatica, ContextoImportacion &ctx,
+                                       ResumenRecepcion &r)
+{
+    ImportadorTabla importador(ctx);
+    int barra = 0;
+    m_vista->avance(barra, kMaximoBarra);
+    estado.FaltaControl = false;
+    for (const QString &tabla : tablas) {
+        if (esTablaOpcional(tabla) && !m_db.ExisteTablaDB(tabla))
+            continue;
+        if (automatica) {
+            short detener = 0;
+            platform::suite::gEstado().Actualizar(detener, QStringLiteral("Insertando Campos"), QStringLiteral("..."),
+                                                  tabla);
+        }
+        const ResultadoTabla resultado =
+            importador.ImportarTabla(tabla, automatica && tabla == QLatin1String("V_MA_ARTICULOS"));
+        m_vista->avance(++barra, kMaximoBarra);
+        switch (resultado) {
+        case ResultadoTabla::Completa:
+            ++r.tablas;
+            continue;
+        case ResultadoTabla::SinControl:
+            r.fin = FinRecepcion::SinControl;
+            if (automatica)
+                continue; // every table of the unattended way reports it
+            return;
+        case ResultadoTabla::Detenida:
+            r.fin = FinRecepcion::Detenida;
+            return;
+        case ResultadoTabla::Fallida:
+            r.fin = FinRecepcion::Fallida;
+            return;
+        case ResultadoTabla::Terminar:
+            r.fin = FinRecepcion::Terminar;
+            return;
+        }
+    }
+}
+
+bool RecepcionMaestros::agregarFila(const Datos &datos, ado::Recordset &rsTabla, ResumenRecepcion &r)
+{
+    const auto &f = platform::suite::gFunciones();
+    try {
+        rsTabla.AddNew();
+        const bool numeroTexto = m_db.ADOText(long(rsTabla.field(QStringLiteral("Transmision")).Type()));
+        rsTabla.field(QStringLiteral("Tipo")).setValue(QStringLiteral("N"));
+        rsTabla.field(QStringLiteral("Transmision"))
+            .setValue(numeroTexto ? platform::Variant(f.AlinearDerecha(datos.numero.trimmed(), 4))
+                                  : platform::Variant(datos.numero.trimmed().toLongLong()));
+        rsTabla.field(QStringLiteral("Fecha")).setValue(QDate::currentDate());
+        rsTabla.field(QStringLiteral("Hora")).setValue(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+        rsTabla.field(QStringLiteral("responsable_recepcion")).setValue(datos.responsable.trimmed());
+        rsTabla.field(QStringLiteral("registros_recibidos")).setValue(estado.RegistrosRecibidos);
+        rsTabla.field(QStringLiteral("ubicacion_archivo")).setValue(datos.ubicacion.trimmed());
+        rsTabla.field(QStringLiteral("anulado")).setValue(0);
+        rsTabla.field(QStringLiteral("DbOrigen")).setValue(m_origen.trimmed());
+        rsTabla.Update();
+        return true;
+    } catch (const platform::RuntimeError &e) {
+        try {
+            rsTabla.CancelUpdate();
+        } catch (const platform::RuntimeError &) {
+        }
+        r.fin = FinRecepcion::Fallida;
+        r.motivo = QStringLiteral("No se pudo registrar la recepción en MV_TRANSMISIONES: ") + e.Description();
+        return false;
+    }
+}
+
+void RecepcionMaestros::terminar(ResumenRecepcion &r, qint64 inicio)
+{
+    m_errores.cerrar();
+    r.leidos = estado.RegistrosRecibidos;
+    r.inserciones = estado.CantInserciones;
+    r.modificaciones = estado.CantModificaciones;
+    r.rechazados = estado.CantErrores;
+    r.segundos = double(QDateTime::currentMSecsSinceEpoch() - inicio) / 1000.0;
+    r.archivoErrores = m_errores.ruta();
+    if (r.fin != FinRecepcion::Completa && r.fin != FinRecepcion::Terminar)
+        estado.ProcesoCancelado = true;
+    if (r.fin == FinRecepcion::Completa)
+        platform::logger().info(r.linea());
+    else
+        platform::logger().error(r.linea());
+}
+
+ResumenRecepcion RecepcionMaestros::RecibirMaestros(const Datos &datos, ado::Recordset &rsTabla)
+{
+    const qint64 inicio = QDateTime::currentMSecsSinceEpoch();
+    ResumenRecepcion r;
+    estado.reiniciarContadores();
+    const platform::Result<QString> carpeta = CarpetaArchivo(QDateTime::currentDateTime());
+    if (!carpeta.ok()) {
+        r.fin = FinRecepcion::Fallida;
+        r.motivo = carpeta.message();
+    } else if (r.carpeta = carpeta.value(); abrirPaquete(datos.ubicacion.trimmed(), r.carpeta, r) && origenAceptado()) {
+        if (const platform::Status abierto = m_errores.abrir(m_paquete.rutaNueva(package::errorFileName()));
+            !abierto.ok())
+            platform::logger().warning(abierto.message());
+        ContextoImportacion ctx{
+            m_db, estado, m_errores, *m_vista, m_paquete, datos.numero.trimmed(), datos.soloAltas, m_mostrarErrores};
+        importarTablas(tablasInteractivas(), false, ctx, r);
+        if (r.fin == FinRecepcion::Completa)
+            agregarFila(datos, rsTabla, r);
+    } else if (r.fin == FinRecepcion::Completa) {
+        r.fin = FinRecepcion::Rechazada;
+    }
+    if (r.fin == FinRecepcion::PaqueteIlegible || (r.fin == FinRecepcion::Fallida && !r.motivo.isEmpty()))
+        platform::msgBox(r.motivo, platform::vbCritical, QStringLiteral("Aviso al Operador"));
+    terminar(r, inicio);
+    return r;
+}
+
+ResumenRecepcion RecepcionMaestros::GeneraAutomatica()
+{
+    const qint64 inicio = QDateTime::currentMSecsSinceEpoch();
+    ResumenRecepcion r;
+    platform::suite::Estado &ventana = platform::suite::gEstado();
+    ventana.Mostrar(QStringLiteral("Preparando Datos"), 0);
+    Separador = QStringLiteral("\t");
+    estado.reiniciarContadores();
+    r.carpeta = platform::fromWindowsPath(QStringLiteral("C:\\RECIBIR\\"));
+    short detener = 0;
+    ventana.Actualizar(detener, QStringLiteral("Descomprimiendo"));
+    if (!abrirPaquete(QStringLiteral("C:\\RECIBIR\\Archivos.zip"), r.carpeta, r)) {
+        platform::msgBox(r.motivo, platform::vbCritical, QStringLiteral("Aviso al Operador"));
+    } else if (!origenAceptado()) {
+        r.fin = FinRecepcion::Rechazada;
+    } else {
+        if (const platform::Status abierto = m_errores.abrir(m_paquete.rutaNueva(package::errorFileName()));
+            !abierto.ok())
+            platform::logger().warning(abierto.message());
+        ContextoImportacion ctx{m_db,  estado,          m_errores, *m_vista, m_paquete, QStringLiteral("0"),
+                                false, m_mostrarErrores};
+        importarTablas(tablasAutomaticas(), true, ctx, r);
+    }
+    ventana.Cerrar();
+    terminar(r, inicio);
+    return r;
+}
+
+} // namespace recepcion

@@ -1,0 +1,220 @@
+// The package format's lines and values, and the reception's row and column rules.
+
+#include "tests/core/QtPrint.h"
+
+#include "reception/ReglasTablas.h"
+#include "reception/Renglon.h"
+#include "reception/package/ControlFile.h"
+#include "reception/package/Format.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+const QString TAB = QStringLiteral("\t");
+
+TEST(PackageFormat, DataLinesSplitAtTabsAndTheLastTabEndsTheLine)
+{
+    const struct {
+        const char *linea;
+        QStringList valores;
+    } casos[] = {
+        {"", {}},
+        {"a\t", {"a"}},
+        {"a\tb", {"a", "b"}},
+        {"a\tb\t", {"a", "b"}},
+        {"a\t\t", {"a", ""}},
+        {"\t", {""}},
+        {" x \tNULL\t", {" x ", "NULL"}},
+    };
+    for (const auto &c : casos)
+        EXPECT_EQ(package::readLine(QString::fromUtf8(c.linea)), c.valores) << c.linea;
+    EXPECT_EQ(package::writeLine({"a", "", "b"}), QStringLiteral("a\t\tb\t"));
+}
+
+TEST(PackageFormat, NumbersTakeADecimalCommaOrPoint)
+{
+    const struct {
+        const char *texto;
+        std::optional<double> valor;
+    } casos[] = {
+        {"12,5", 12.5},
+        {"12.5", 12.5},
+        {"-3,25", -3.25},
+        {"1.234,5", 1234.5},
+        {" 7 ", 7.0},
+        {"0", 0.0},
+        {"abc", std::nullopt},
+        {"", std::nullopt},
+        {"1,2,3", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"12,5 kg", std::nullopt},
+    };
+    for (const auto &c : casos)
+        EXPECT_EQ(package::readNumber(QString::fromUtf8(c.texto)), c.valor) << c.texto;
+    EXPECT_EQ(package::writeNumber(1234.5), QStringLiteral("1234,5"));
+    EXPECT_EQ(package::writeNumber(-0.25), QStringLiteral("-0,25"));
+    EXPECT_EQ(package::writeNumber(7), QStringLiteral("7"));
+}
+
+TEST(PackageFormat, DatesAreDayFirst)
+{
+    const struct {
+        const char *texto;
+        QDateTime valor;
+    } casos[] = {
+        {"31/12/2020", QDateTime(QDate(2020, 12, 31), QTime(0, 0))},
+        {"1/2/2021", QDateTime(QDate(2021, 2, 1), QTime(0, 0))},
+        {"01/02/21", QDateTime(QDate(2021, 2, 1), QTime(0, 0))},
+        {"15-03-99", QDateTime(QDate(1999, 3, 15), QTime(0, 0))},
+        {"15/03/2024 10:30", QDateTime(QDate(2024, 3, 15), QTime(10, 30))},
+        {"15/03/2024 10:30:15", QDateTime(QDate(2024, 3, 15), QTime(10, 30, 15))},
+        {"31/02/2020", QDateTime()},
+        {"12/31/2020", QDateTime()},
+        {"2020/12/31", QDateTime()},
+        {"ayer", QDateTime()},
+        {"15/03/2024 25:00", QDateTime()},
+    };
+    for (const auto &c : casos) {
+        const std::optional<QDateTime> leida = package::readDate(QString::fromUtf8(c.texto));
+        EXPECT_EQ(leida.value_or(QDateTime()), c.valor) << c.texto;
+    }
+}
+
+TEST(PackageFormat, ValuesAreWrittenAsTheReceptionReadsThem)
+{
+    using platform::Variant;
+    EXPECT_EQ(package::writeValue(Variant::null()), QStringLiteral("NULL"));
+    EXPECT_EQ(package::writeValue(Variant::null(), true), QStringLiteral("NULL"));
+    for (const char *no : {"FALSE", "falso", "0", "No", "n"})
+        EXPECT_EQ(package::writeValue(Variant(QString::fromUtf8(no)), true), QStringLiteral("0")) << no;
+    EXPECT_EQ(package::writeValue(Variant(QStringLiteral("S")), true), QStringLiteral("1"));
+    EXPECT_EQ(package::writeValue(Variant(12.5)), QStringLiteral("12,5"));
+    EXPECT_EQ(package::writeValue(Variant(QDateTime(QDate(2021, 2, 1), QTime(0, 0)))), QStringLiteral("01/02/2021"));
+    EXPECT_EQ(package::writeValue(Variant(QDateTime(QDate(2021, 2, 1), QTime(8, 5, 3)))),
+              QStringLiteral("01/02/2021 08:05:03"));
+    EXPECT_EQ(package::writeValue(Variant(QStringLiteral("O'Brien\tdos\r\nlíneas"))),
+              QStringLiteral("O'Brien dos  líneas"));
+    for (double n : {0.1, 1234.5678, -7.25}) {
+        EXPECT_EQ(package::readNumber(package::writeNumber(n)), n);
+    }
+}
+
+TEST(PackageFormat, TheWithdrawnPriceLineIsRecognisedOnlyInItsExactForm)
+{
+    const QString linea = package::writePriceDeletion(QStringLiteral("1"), QStringLiteral("A'1"));
+    EXPECT_EQ(linea,
+              QStringLiteral("DELETE FROM V_MA_PRECIOS WHERE TIPOLISTA='V' AND IDLISTA='   1' AND IDARTICULO='")
+                  + QStringLiteral("A'1").rightJustified(25) + QLatin1Char('\''));
+    const auto leida = package::readPriceDeletion(linea);
+    ASSERT_TRUE(leida);
+    EXPECT_EQ(leida->list, QStringLiteral("   1"));
+    EXPECT_EQ(leida->article, QStringLiteral("A'1").rightJustified(25));
+    EXPECT_TRUE(package::readPriceDeletion(linea.toLower()));
+    for (const QString &otra :
+         {linea + QLatin1Char(' '), QLatin1Char(' ') + linea, linea + QStringLiteral(" OR 1=1"),
+          QString(linea).replace(QStringLiteral("TIPOLISTA='V'"), QStringLiteral("TIPOLISTA='C'")),
+          QStringLiteral("DELETE FROM V_MA_PRECIOS"), QString()})
+        EXPECT_FALSE(package::readPriceDeletion(otra)) << otra.toStdString();
+}
+
+TEST(PackageFormat, ControlFileBlocksAndPricesLine)
+{
+    package::ControlFile control;
+    control.writeHeader(QStringLiteral(" 7 "), QStringLiteral("Ana"), QStringLiteral("C:\\ENVIAR\\ControlMA.dat"),
+                        QStringLiteral("CENTRAL"), false);
+    control.writeBlock(QStringLiteral("MV_ASIENTOS"),
+                       {QStringLiteral("CUENTA"), QStringLiteral("NUMERO ASIENTO"), QStringLiteral("DEBE-HABER")});
+    control.writeBlock(QStringLiteral("V_MA_ARTICULOS"), {QStringLiteral("IdArticulo"), QStringLiteral("TRANSMISION")});
+    EXPECT_EQ(control.lines().mid(0, 6),
+              (QStringList{"Trasmision", "7", "Ana", "C:\\ENVIAR\\ControlMA.dat", "CENTRAL", "PRECIOS_NO"}));
+    EXPECT_EQ(control.lines().at(7), QStringLiteral("CUENTA | [NUMERO ASIENTO] | [DEBE-HABER]"));
+    EXPECT_EQ(control.fieldNames(QStringLiteral(" mv_asientos ")),
+              (QStringList{"CUENTA", "NUMERO ASIENTO", "DEBE-HABER"}));
+    EXPECT_TRUE(control.fieldNames(QStringLiteral("V_TA_UNIDAD")).isEmpty());
+    EXPECT_FALSE(control.pricesFor(QStringLiteral("V_MA_ARTICULOS")));
+    EXPECT_TRUE(control.pricesFor(QStringLiteral("V_MA_PRECIOS")));
+    QStringList lineas = control.lines();
+    lineas[5] = QStringLiteral(" precios_si ");
+    EXPECT_TRUE(package::ControlFile::fromLines(lineas).pricesFor(QStringLiteral("V_MA_ARTICULOS")));
+}
+
+TEST(RowParsing, FieldCountsPositionsAndFields)
+{
+    using recepcion::ExtraeCadena3;
+    using recepcion::ExtraePosicion;
+    using recepcion::ExtraeTotPos;
+    const struct {
+        const char *texto;
+        short campos;
+    } cuentas[] = {{"", 1}, {"a", 1}, {"a\t", 1}, {"a\tb", 2}, {"a\tb\t", 2}, {"a\t\t", 2}, {"\t", 1}};
+    for (const auto &c : cuentas)
+        EXPECT_EQ(ExtraeTotPos(QString::fromUtf8(c.texto), TAB), c.campos) << c.texto;
+    EXPECT_EQ(ExtraeCadena3(QStringLiteral("a\t b \tc\t"), 2, TAB), QStringLiteral(" b "));
+    EXPECT_EQ(ExtraeCadena3(QStringLiteral("a\tb\t"), 3, TAB), QString());
+    EXPECT_EQ(ExtraeCadena3(QStringLiteral("a\tb"), 3, TAB), QString());
+    EXPECT_EQ(ExtraeCadena3(QStringLiteral("a\tb"), 0, TAB), QString());
+    const QString lista = QStringLiteral("A | B | C").replace(QLatin1Char('|'), TAB);
+    EXPECT_EQ(ExtraePosicion(lista, QStringLiteral("c"), TAB), 3);
+    EXPECT_EQ(ExtraePosicion(lista, QStringLiteral("b"), TAB), 2);
+    EXPECT_EQ(ExtraePosicion(lista, QStringLiteral("Z"), TAB), 3);
+}
+
+TEST(TableRules, KeysOfEachTable)
+{
+    using recepcion::reglaTabla;
+    ASSERT_TRUE(reglaTabla(QStringLiteral("v_ta_familias")));
+    EXPECT_EQ(reglaTabla(QStringLiteral("v_ta_familias"))->objetoBusqueda, QStringLiteral("@ADMIN_V_TA_FAMILIAS"));
+    EXPECT_EQ(reglaTabla(QStringLiteral("V_TA_FAMILIAS"))->claves.first().ancho, 0);
+    EXPECT_EQ(reglaTabla(QStringLiteral("V_TA_DEPOSITO"))->objetoBusqueda, QStringLiteral("@ADMIN_V_TA_DEPOSITO"));
+    const auto *precios = reglaTabla(QStringLiteral("V_MA_PRECIOS"));
+    ASSERT_TRUE(precios);
+    EXPECT_EQ(precios->claves.size(), 2);
+    EXPECT_EQ(precios->claves[1].ancho, 25);
+    EXPECT_TRUE(precios->saltaClaveVacia);
+    EXPECT_EQ(reglaTabla(QStringLiteral("TA_COMPROBANTES"))->claves[1].siNulo, QStringLiteral("1"));
+    EXPECT_EQ(reglaTabla(QStringLiteral("MV_ASIENTOS"))->camino, recepcion::Camino::LoteAsientos);
+    EXPECT_FALSE(reglaTabla(QStringLiteral("B_CODIGOS")));
+    EXPECT_FALSE(reglaTabla(QStringLiteral("B_ALIAS")));
+}
+
+TEST(TableRules, WhichColumnsARowWrites)
+{
+    const struct {
+        const char *tabla;
+        const char *columna;
+        const char *valor;
+        bool precios;
+        bool tomar;
+        const char *escrito;
+        bool recepcion;
+    } casos[] = {
+        {"V_TA_UNIDAD", "RECEPCION", "9", true, true, "", true},
+        {"V_MA_ARTICULOS", "DESDETRIGGER", "0", true, true, "1", false},
+        {"V_MA_ARTICULOS", "Precio3", "12.5", true, true, "12.5", false},
+        {"V_MA_ARTICULOS", "Precio3", "12.5", false, false, "", false},
+        {"V_MA_ARTICULOS", "Precio3", "NULL", true, false, "", false},
+        {"V_MA_ARTICULOS", "CuentaProveedor", "null", true, true, "null", false},
+        {"V_MA_ARTICULOS", "Descripcion", "NULL", true, false, "", false},
+        {"V_MA_ARTICULOS", "PideEquivalencia", "S", true, true, "0", false},
+        {"V_MA_ARTICULOS", "PideEquivalencia", "1", true, true, "1", false},
+        {"MA_CUENTAS", "Descripcion", "Null", true, true, "", false},
+        {"MA_CUENTAS", "Moneda", "NULL", true, true, "NULL", false},
+        {"MA_CUENTAS", "Cuit", "NULL", true, false, "", false},
+        {"MA_CUENTAS", "DESDETRIGGER", "0", true, true, "0", false},
+    };
+    for (const auto &c : casos) {
+        const recepcion::DecisionColumna d = recepcion::reglaColumna(
+            QString::fromUtf8(c.tabla), QString::fromUtf8(c.columna), QString::fromUtf8(c.valor), c.precios);
+        SCOPED_TRACE(std::string(c.tabla) + "." + c.columna + "=" + c.valor);
+        EXPECT_EQ(d.tomar, c.tomar);
+        EXPECT_EQ(d.recepcion, c.recepcion);
+        if (d.tomar && !d.recepcion) {
+            EXPECT_EQ(d.valor, QString::fromUtf8(c.escrito));
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,238 @@
+// The reception of a package into the suite's database, on every engine: values, keys,
+// counters, the transmission row, updates, SoloAltas, the origin question and what a
+// package lacks.
+
+#include "PaqueteDePrueba.h"
+#include "ReceptionDatabase.h"
+#include "tests/core/QtPrint.h"
+
+#include "reception/RecepcionMaestros.h"
+
+#include "db/DB_Dll.h"
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
+#include "platform/ado/Recordset.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+using recepcion::FinRecepcion;
+using recepcion::RecepcionMaestros;
+using recepcion::ResumenRecepcion;
+
+QString art(const char *codigo) { return QString::fromUtf8(codigo).rightJustified(25); }
+
+const QStringList kUnidad = {"IdUnidad", "Descripcion", "Abreviatura", "Decimales", "RECEPCION", "TRANSMISION"};
+const QStringList kVendedor = {"IdVendedor", "Nombre", "Comision", "FechaAlta", "Activo", "RECEPCION", "TRANSMISION"};
+const QStringList kArticulo = {"IdArticulo", "Descripcion", "IdUnidad",  "Precio1",    "Suspendido",
+                               "FhAlta",     "IdFamilia",   "RECEPCION", "TRANSMISION"};
+const QStringList kLista = {"IdLista", "Descripcion", "TipoLista", "RECEPCION", "TRANSMISION"};
+const QStringList kPrecio = {"IdLista", "IdArticulo", "Precio", "TipoLista", "RECEPCION", "TRANSMISION"};
+
+PaqueteDePrueba paqueteBase()
+{
+    PaqueteDePrueba p;
+    p.tabla("V_TA_UNIDAD", kUnidad,
+            {fila({"   1", "Unidad", "UN", "0"}), fila({"2", "Kilogramo", "kg", "3"}),
+             fila({"   3", "Caja d'12; -- /*x*/", "CJ", "NULL"})});
+    p.tabla("V_TA_VENDEDORES", kVendedor,
+            {fila({"   1", "José Ñúñez", "2,5", "31/12/2020", "1"}),
+             fila({"   2", "O'Brien", "12.75", "01/02/2021 10:30:00", "0"})});
+    p.tabla("V_MA_ARTICULOS", kArticulo,
+            {fila({art("A1"), "Azúcar 'La Muñeca'", "   1", "1234,5", "0", "15/03/2024", "F1"}),
+             fila({art("B2"), "Yerba", "   2", "NULL", "1", "NULL", "NULL"})});
+    p.tabla("V_MA_PRECIOSCAB", kLista, {fila({"   1", "Minorista", "V"})});
+    p.tabla("V_MA_PRECIOS", kPrecio,
+            {QStringLiteral("DELETE FROM V_MA_PRECIOS WHERE TIPOLISTA='V' AND IDLISTA='   1' AND IDARTICULO='%1'")
+                 .arg(art("Z9")),
+             fila({"   1", art("A1"), "10,25", "V"}), fila({"   1", art("B2"), "7", "V"})});
+    return p;
+}
+
+class ReceptionImport : public ReceptionDatabaseTest {
+protected:
+    QString zip() const { return QDir(home()).filePath(QStringLiteral("paquete.zip")); }
+
+    ResumenRecepcion recibir(const PaqueteDePrueba &paquete, const QString &numero = QStringLiteral("1"),
+                             bool soloAltas = false)
+    {
+        EXPECT_TRUE(paquete.escribir(zip()).ok());
+        return recibirZip(zip(), numero, soloAltas);
+    }
+    ResumenRecepcion recibirZip(const QString &ruta, const QString &numero = QStringLiteral("1"),
+                                bool soloAltas = false)
+    {
+        ado::Recordset rsTabla;
+        gDB().AbrirRecordset(QStringLiteral("SELECT * FROM MV_TRANSMISIONES"), rsTabla, &gDB().gCnn, ado::adOpenDynamic,
+                             ado::adLockOptimistic, -1, true);
+        RecepcionMaestros recepcion(gDB());
+        const ResumenRecepcion r = recepcion.RecibirMaestros({numero, QStringLiteral("Ana"), ruta, soloAltas}, rsTabla);
+        m_estado = recepcion.estado;
+        gDB().CierraRecordset(rsTabla);
+        return r;
+    }
+    QString errores(const ResumenRecepcion &r) const
+    {
+        const auto text = platform::textfile::readAll(r.archivoErrores);
+        return text.ok() ? text.value() : QString();
+    }
+    recepcion::EstadoRecepcion m_estado;
+};
+
+TEST_P(ReceptionImport, StoresEveryValueAsSentAndRecordsTheReception)
+{
+    const ResumenRecepcion r = recibir(paqueteBase());
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(r.inserciones, 10);
+    EXPECT_EQ(r.modificaciones, 0);
+    EXPECT_EQ(r.rechazados, 0) << errores(r).toStdString();
+    EXPECT_EQ(r.leidos, 11);
+
+    // Codes right-aligned as stored; apostrophes, semicolons and comment marks kept.
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '   2'"), QStringLiteral("Kilogramo"));
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '   3'"),
+              QStringLiteral("Caja d'12; -- /*x*/"));
+    EXPECT_EQ(scalar("SELECT Decimales FROM V_TA_UNIDAD WHERE IdUnidad = '   3'"), QStringLiteral("<null>"));
+    // Accents, decimal comma and point, day-first dates with and without a time.
+    EXPECT_EQ(scalar("SELECT Nombre FROM V_TA_VENDEDORES WHERE IdVendedor = '   1'"), QStringLiteral("José Ñúñez"));
+    EXPECT_EQ(scalar("SELECT Comision FROM V_TA_VENDEDORES WHERE IdVendedor = '   1'"), QStringLiteral("2,5"));
+    EXPECT_EQ(scalar("SELECT Comision FROM V_TA_VENDEDORES WHERE IdVendedor = '   2'"), QStringLiteral("12,75"));
+    EXPECT_EQ(scalar("SELECT FechaAlta FROM V_TA_VENDEDORES WHERE IdVendedor = '   1'"), QStringLiteral("31/12/2020"));
+    EXPECT_EQ(scalar("SELECT FechaAlta FROM V_TA_VENDEDORES WHERE IdVendedor = '   2'"),
+              QStringLiteral("01/02/2021 10:30:00"));
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_MA_ARTICULOS WHERE IdArticulo = '" + art("A1") + "'"),
+              QStringLiteral("Azúcar 'La Muñeca'"));
+    EXPECT_EQ(scalar("SELECT Precio1 FROM MA_ARTICULOS WHERE IdArticulo = '" + art("A1") + "'"),
+              QStringLiteral("1234,5"));
+    // A price column that reads NULL is left out; an always-taken one is written NULL.
+    EXPECT_EQ(scalar("SELECT Precio1 FROM MA_ARTICULOS WHERE IdArticulo = '" + art("B2") + "'"),
+              QStringLiteral("<null>"));
+    EXPECT_EQ(scalar("SELECT IdFamilia FROM MA_ARTICULOS WHERE IdArticulo = '" + art("B2") + "'"),
+              QStringLiteral("<null>"));
+    // Every row carries the reception number; TRANSMISION is left to the table.
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM MA_PRECIOS WHERE RECEPCION = 1 AND TRANSMISION = 0"), QStringLiteral("2"));
+    EXPECT_EQ(scalar("SELECT Precio FROM V_MA_PRECIOS WHERE IdArticulo = '" + art("A1") + "'"),
+              QStringLiteral("10,25"));
+
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 1);
+    EXPECT_EQ(scalar("SELECT TIPO FROM MV_TRANSMISIONES"), QStringLiteral("N"));
+    EXPECT_EQ(scalar("SELECT TRANSMISION FROM MV_TRANSMISIONES"), QStringLiteral("1"));
+    EXPECT_EQ(scalar("SELECT responsable_recepcion FROM MV_TRANSMISIONES"), QStringLiteral("Ana"));
+    EXPECT_EQ(scalar("SELECT registros_recibidos FROM MV_TRANSMISIONES"), QStringLiteral("11"));
+    EXPECT_EQ(scalar("SELECT ubicacion_archivo FROM MV_TRANSMISIONES"), zip());
+    EXPECT_EQ(scalar("SELECT DbOrigen FROM MV_TRANSMISIONES"), QString());
+    EXPECT_EQ(scalar("SELECT ANULADO FROM MV_TRANSMISIONES"), QStringLiteral("Falso"));
+    // The package stays in the dated archive folder.
+    EXPECT_TRUE(r.carpeta.startsWith(QDir(home()).filePath(QStringLiteral("E-MAILS/RECEPCION/"))));
+    EXPECT_TRUE(QFile::exists(QDir(r.carpeta).filePath(QStringLiteral("V_TA_UNIDAD.DAT"))));
+}
+
+TEST_P(ReceptionImport, ASecondReceptionUpdatesAndKeepsStoredBlanks)
+{
+    ASSERT_EQ(recibir(paqueteBase()).fin, FinRecepcion::Completa);
+    exec("UPDATE V_TA_UNIDAD SET Abreviatura = '' WHERE IdUnidad = '   1'");
+    PaqueteDePrueba segundo = paqueteBase();
+    segundo.tabla("V_TA_UNIDAD", kUnidad,
+                  {fila({"1", "Unidad de venta", "UN", "0"}), fila({"   2", "Kilogramo", "NULL", "3"}),
+                   fila({"   3", "Caja", "CJ", "2"})});
+    const ResumenRecepcion r = recibir(segundo, QStringLiteral("2"));
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(r.inserciones, 0);
+    EXPECT_EQ(r.modificaciones, 10);
+    EXPECT_EQ(count("V_TA_UNIDAD"), 3);
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '   1'"), QStringLiteral("Unidad de venta"));
+    EXPECT_EQ(scalar("SELECT Abreviatura FROM V_TA_UNIDAD WHERE IdUnidad = '   1'"), QStringLiteral("UN"));
+    // NULL on an ordinary column leaves the stored value alone.
+    EXPECT_EQ(scalar("SELECT Abreviatura FROM V_TA_UNIDAD WHERE IdUnidad = '   2'"), QStringLiteral("kg"));
+    EXPECT_EQ(scalar("SELECT RECEPCION FROM V_TA_UNIDAD WHERE IdUnidad = '   3'"), QStringLiteral("2"));
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 2);
+}
+
+TEST_P(ReceptionImport, OnlyNewRowsWithSoloAltas)
+{
+    ASSERT_EQ(recibir(paqueteBase()).fin, FinRecepcion::Completa);
+    PaqueteDePrueba segundo;
+    segundo.tabla("V_TA_UNIDAD", kUnidad, {fila({"   1", "Cambiada", "UN", "0"}), fila({"   4", "Nueva", "NU", "0"})});
+    const ResumenRecepcion r = recibir(segundo, QStringLiteral("2"), true);
+    ASSERT_EQ(r.fin, FinRecepcion::Completa);
+    EXPECT_EQ(r.inserciones, 1);
+    EXPECT_EQ(r.modificaciones, 0);
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '   1'"), QStringLiteral("Unidad"));
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '   4'"), QStringLiteral("Nueva"));
+}
+
+TEST_P(ReceptionImport, PricesOfArticlesOnlyWithPreciosSi)
+{
+    PaqueteDePrueba p = paqueteBase();
+    p.precios(false);
+    ASSERT_EQ(recibir(p).fin, FinRecepcion::Completa);
+    EXPECT_EQ(scalar("SELECT Precio1 FROM MA_ARTICULOS WHERE IdArticulo = '" + art("A1") + "'"),
+              QStringLiteral("<null>"));
+    // Other tables take their price-named columns all the same.
+    EXPECT_EQ(scalar("SELECT Precio FROM V_MA_PRECIOS WHERE IdArticulo = '" + art("A1") + "'"),
+              QStringLiteral("10,25"));
+}
+
+TEST_P(ReceptionImport, AnotherOriginIsReceivedOnlyWhenTheOperatorAgrees)
+{
+    exec("INSERT INTO MV_TRANSMISIONES (TIPO, TRANSMISION, DbOrigen) VALUES ('N', 4, 'CENTRAL')");
+    exec("INSERT INTO MV_TRANSMISIONES (TIPO, TRANSMISION, DbOrigen) VALUES ('N', 3, 'OTRA')");
+    PaqueteDePrueba p = paqueteBase();
+    p.origen(QStringLiteral("SUCURSAL"));
+
+    operatorScript().expect("pertenecio a la base de datos CENTRAL", platform::vbNo);
+    ResumenRecepcion r = recibir(p, QStringLiteral("5"));
+    EXPECT_EQ(r.fin, FinRecepcion::Rechazada);
+    EXPECT_TRUE(m_estado.ProcesoCancelado);
+    EXPECT_EQ(count("V_TA_UNIDAD"), 0);
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 2);
+
+    operatorScript().expect("la informacion actual pertenece a la base de datos SUCURSAL", platform::vbYes);
+    r = recibir(p, QStringLiteral("5"));
+    EXPECT_EQ(r.fin, FinRecepcion::Completa);
+    EXPECT_EQ(count("V_TA_UNIDAD"), 3);
+    EXPECT_EQ(scalar("SELECT DbOrigen FROM MV_TRANSMISIONES WHERE TRANSMISION = 5"), QStringLiteral("SUCURSAL"));
+
+    // The same origin in another case and with blanks around it asks nothing.
+    p.origen(QStringLiteral("  sucursal "));
+    EXPECT_EQ(recibir(p, QStringLiteral("6")).fin, FinRecepcion::Completa);
+}
+
+TEST_P(ReceptionImport, APackageWithoutItsControlFileStopsAfterTheFirstTable)
+{
+    PaqueteDePrueba p = paqueteBase();
+    p.sinControl();
+    operatorScript().expect("No existe el archivo de Control Maestros enviados", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    EXPECT_EQ(r.fin, FinRecepcion::SinControl);
+    EXPECT_TRUE(m_estado.FaltaControl);
+    EXPECT_EQ(r.leidos, 0);
+    EXPECT_EQ(count("V_TA_UNIDAD"), 0);
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 0);
+}
+
+TEST_P(ReceptionImport, ADamagedOrMissingArchiveImportsNothing)
+{
+    ASSERT_TRUE(paqueteBase().escribir(zip()).ok());
+    QFile archivo(zip());
+    ASSERT_TRUE(archivo.open(QIODevice::ReadWrite));
+    archivo.resize(archivo.size() / 2);
+    archivo.close();
+    const QString textoPlano = QDir(home()).filePath(QStringLiteral("texto.zip"));
+    ASSERT_TRUE(platform::textfile::writeLines(textoPlano, {QStringLiteral("no soy un zip")}).ok());
+    for (const QString &ruta : {zip(), textoPlano, QDir(home()).filePath(QStringLiteral("no-existe.zip"))}) {
+        SCOPED_TRACE(ruta.toStdString());
+        operatorScript().expect("No se puede leer el paquete", platform::vbOK);
+        const ResumenRecepcion r = recibirZip(ruta);
+        EXPECT_EQ(r.fin, FinRecepcion::PaqueteIlegible);
+        EXPECT_TRUE(m_estado.ProcesoCancelado);
+    }
+    EXPECT_EQ(count("V_TA_UNIDAD"), 0);
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 0);
+}
+
+IMAESTROS_DATABASE_TESTS(ReceptionImport);
+
+} // namespace

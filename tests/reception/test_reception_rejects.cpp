@@ -1,0 +1,141 @@
+// Lines a reception cannot load: each one goes to Errores.TXT with its table, line number,
+// reason and text, the counters match the file, and the other lines are loaded.
+
+#include "PaqueteDePrueba.h"
+#include "ReceptionDatabase.h"
+#include "tests/core/QtPrint.h"
+
+#include "reception/RecepcionMaestros.h"
+
+#include "db/DB_Dll.h"
+#include "platform/TextFile.h"
+#include "platform/ado/Recordset.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+namespace {
+
+using recepcion::FinRecepcion;
+using recepcion::ResumenRecepcion;
+
+class ReceptionRejects : public ReceptionDatabaseTest {
+protected:
+    ResumenRecepcion recibir(const PaqueteDePrueba &paquete)
+    {
+        const QString zip = QDir(home()).filePath(QStringLiteral("paquete.zip"));
+        EXPECT_TRUE(paquete.escribir(zip).ok());
+        ado::Recordset rsTabla;
+        gDB().AbrirRecordset(QStringLiteral("SELECT * FROM MV_TRANSMISIONES"), rsTabla, &gDB().gCnn, ado::adOpenDynamic,
+                             ado::adLockOptimistic, -1, true);
+        recepcion::RecepcionMaestros recepcion(gDB());
+        return recepcion.RecibirMaestros({QStringLiteral("1"), QStringLiteral("Ana"), zip, false}, rsTabla);
+    }
+};
+
+TEST_P(ReceptionRejects, EveryRejectedLineIsReportedWithItsReasonAndTheRestIsLoaded)
+{
+    // A constraint of the local database the package knows nothing of.
+    exec("CREATE UNIQUE INDEX UX_VENDEDOR_NOMBRE ON V_TA_VENDEDORES (Nombre)");
+    const QString borrado =
+        QStringLiteral("DELETE FROM V_MA_PRECIOS WHERE TIPOLISTA='V' AND IDLISTA='   1' AND IDARTICULO='%1'")
+            .arg(QStringLiteral("A1").rightJustified(25));
+    struct Caso {
+        QString linea;
+        const char *motivo; // "" for a line that loads
+    };
+    const QList<Caso> casos = {
+        {fila({"   1", "Ana", "1", "01/01/2020", "1"}), ""},
+        {fila({"   2", "Bea", "1"}), "la línea tiene 3 campos y la lista de campos de la tabla nombra 5"},
+        {fila({"   3", QString(60, QLatin1Char('x')), "1", "01/01/2020", "1"}),
+         "valor demasiado largo para la columna Nombre (60 caracteres, admite 50)"},
+        {fila({"   4", "Carla", "1", "31/02/2020", "1"}), "espera una fecha (dd/mm/aaaa) y el valor es \"31/02/2020\""},
+        {QString(), "línea vacía"},
+        {fila({"NULL", "null", "NULL", "NULL", "NULL"}), "línea sin datos"},
+        {borrado, "la línea tiene 1 campos"},
+        {fila({"   8", "Ana", "1", "01/01/2020", "1"}), "error 2627 de la base de datos"},
+        {fila({"   9", "Dora", "mucho", "01/01/2020", "1"}), "espera un número y el valor es \"mucho\""},
+        {fila({"  10", "Eva", "0,5", "NULL", "0"}), ""},
+    };
+    QStringList lineas;
+    for (const Caso &c : casos)
+        lineas << c.linea;
+    PaqueteDePrueba p;
+    p.tabla("V_TA_VENDEDORES", {"IdVendedor", "Nombre", "Comision", "FechaAlta", "Activo", "RECEPCION", "TRANSMISION"},
+            lineas);
+    // A column the local table lacks is reported once and its values skipped.
+    p.tabla("V_TA_UNIDAD", {"IdUnidad", "Color", "Descripcion", "RECEPCION", "TRANSMISION"},
+            {fila({"   1", "rojo", "Unidad"}), fila({"   2", "azul", "Caja"})});
+    // A field list without the key column: no line can be placed.
+    p.tabla("V_TA_CATEGORIA", {"Descripcion", "RECEPCION", "TRANSMISION"}, {fila({"Mayorista"})});
+
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+
+    const auto leido = platform::textfile::readAll(r.archivoErrores);
+    ASSERT_TRUE(leido.ok()) << r.archivoErrores.toStdString();
+    const QString texto = leido.value();
+    // The vendors' section of the file: from its heading to the next table's.
+    const qsizetype desde = texto.indexOf(QStringLiteral("\r\nV_TA_VENDEDORES\r\n"));
+    const QString seccion = texto.mid(desde, texto.indexOf(QStringLiteral("Los siguientes"), desde) - desde);
+    long rechazadas = 0;
+    for (int i = 0; i < casos.size(); ++i) {
+        const Caso &c = casos[i];
+        SCOPED_TRACE(i + 1);
+        const QString encabezado = QStringLiteral("Línea %1: ").arg(i + 1);
+        const qsizetype at = seccion.indexOf(encabezado);
+        if (QByteArray(c.motivo).isEmpty()) {
+            EXPECT_LT(at, 0);
+            continue;
+        }
+        ++rechazadas;
+        ASSERT_GE(at, 0) << seccion.toStdString();
+        const QString renglon = seccion.mid(at, seccion.indexOf(QLatin1Char('\n'), at) - at);
+        EXPECT_TRUE(renglon.contains(QString::fromUtf8(c.motivo))) << renglon.toStdString();
+    }
+    EXPECT_TRUE(texto.contains(QStringLiteral("La columna Color no existe en la tabla local")));
+    EXPECT_TRUE(texto.contains(QStringLiteral("falta la columna clave IDCATEGORIA")));
+    EXPECT_TRUE(texto.contains(QStringLiteral("Los siguientes registros no fueron actualizados en la tabla\r\n"
+                                              "V_TA_VENDEDORES\r\nIdVendedor\tNombre")));
+    // The counters match the file: every rejected row has its "Línea" entry.
+    EXPECT_EQ(r.rechazados, rechazadas + 1);
+    EXPECT_EQ(texto.count(QRegularExpression(QStringLiteral("^Línea \\d+: "), QRegularExpression::MultilineOption)),
+              r.rechazados);
+    EXPECT_EQ(r.inserciones, 4);
+    EXPECT_EQ(scalar("SELECT Nombre FROM V_TA_VENDEDORES WHERE IdVendedor = '  10'"), QStringLiteral("Eva"));
+    EXPECT_EQ(count("V_TA_VENDEDORES"), 2);
+    EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '   2'"), QStringLiteral("Caja"));
+    // A complete run with rejected rows is still recorded.
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 1);
+}
+
+TEST_P(ReceptionRejects, OnlyTheExactWithdrawnPriceLineDeletes)
+{
+    const QString a1 = QStringLiteral("A1").rightJustified(25);
+    exec("INSERT INTO V_MA_PRECIOSCAB (IdLista, TipoLista) VALUES ('   1', 'V')");
+    exec("INSERT INTO V_MA_PRECIOS (IdLista, IdArticulo, Precio) VALUES ('   1', '" + a1 + "', 5)");
+    exec("INSERT INTO V_MA_PRECIOS (IdLista, IdArticulo, Precio) VALUES ('   1', '"
+         + QStringLiteral("A2").rightJustified(25) + "', 5)");
+    const QString exacta =
+        QStringLiteral("DELETE FROM V_MA_PRECIOS WHERE TIPOLISTA='V' AND IDLISTA='   1' AND IDARTICULO='%1'").arg(a1);
+    PaqueteDePrueba p;
+    p.tabla(
+        "V_MA_PRECIOS", {"IdLista", "IdArticulo", "Precio", "RECEPCION", "TRANSMISION"},
+        {// Anything else that looks like SQL is data, and is rejected as a row.
+         QStringLiteral("DELETE FROM V_MA_PRECIOS WHERE TIPOLISTA='V' AND IDLISTA='   1' AND IDARTICULO='%1' OR 1=1")
+             .arg(QStringLiteral("A2").rightJustified(25)),
+         QStringLiteral("DELETE FROM V_MA_PRECIOS; DROP TABLE MA_PRECIOS"), exacta});
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    EXPECT_EQ(r.fin, FinRecepcion::Completa);
+    EXPECT_EQ(r.rechazados, 2);
+    EXPECT_EQ(count("MA_PRECIOS"), 1);
+    EXPECT_EQ(scalar("SELECT IdArticulo FROM MA_PRECIOS"), QStringLiteral("A2").rightJustified(25));
+}
+
+IMAESTROS_DATABASE_TESTS(ReceptionRejects);
+
+} // namespace
