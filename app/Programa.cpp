@@ -20,6 +20,9 @@
 #ifdef IMAESTROS_HAS_DB_UI
 #include "db/ui/frmAcceso.h"
 #endif
+#ifdef IMAESTROS_HAS_LOOKUP_UI
+#include "lookup/ui/WidgetPresenter.h"
+#endif
 
 #ifndef IMAESTROS_VERSION
 #define IMAESTROS_VERSION "0"
@@ -75,6 +78,9 @@ void installDesktop()
     platform::installQtFileChooser();
 #ifdef IMAESTROS_HAS_DB_UI
     frmAcceso::instalar();
+#endif
+#ifdef IMAESTROS_HAS_LOOKUP_UI
+    lookup::ui::installDesktopLookup();
 #endif
 }
 

@@ -328,6 +328,7 @@ void FrmArtAltaModelo::ActualizarDatos()
     asegurarCarga();
     Actualizacion a(*this);
     const Manejador manejar = [this, &a](const platform::RuntimeError &error) {
+        gFunciones().Restablecer(0);
         m_error = true;
         const CajaTexto &caja = txtFields[a.caja];
         const int respuesta = ModGlobal::ErroresActualizacion(error, caja.DataField);

@@ -191,10 +191,12 @@ void FrmArtAltaModelo::ponerEtiqueta(const QString &campo, const QString &texto)
         lblDesc[i].Caption = texto;
 }
 
+// The "..." of a label whose code box is empty is no description: copied, it would become
+// a lookup value of its own when the article is saved.
 void FrmArtAltaModelo::copiarEtiquetasADescripciones()
 {
     for (int i = 0; i < 3; ++i)
-        TxtDesc[i].Text = lblDesc[i].Caption;
+        TxtDesc[i].Text = lblDesc[i].Caption == QLatin1String("...") ? QString() : lblDesc[i].Caption;
 }
 
 // A bar code that is not found starts a new article: what the article shown before left
@@ -212,7 +214,7 @@ void FrmArtAltaModelo::olvidarArticuloAnterior()
 
 void FrmArtAltaModelo::enfocar(Control control)
 {
-    m_focoMovido = true;
+    m_focoPedido = control;
     emit focoPedido(control);
 }
 
@@ -390,13 +392,15 @@ void FrmArtAltaModelo::txtFields_LostFocus(int) {}
 
 void FrmArtAltaModelo::txtFields_KeyDown(int indice, int tecla)
 {
-    if (tecla != kTeclaEnter || indice < 0 || indice >= txtFields.size())
+    if (!platform::suite::gControles().EsTeclaAceptar(tecla) || indice < 0 || indice >= txtFields.size())
         return;
-    m_focoMovido = false;
-    CampoValida(indice);
+    m_focoPedido.reset();
+    // cleared first: a focus the validation moves must not validate the box again
     txtFields[indice].DataChanged = false;
-    // A validation that sent the focus elsewhere (a description box) keeps it there.
-    if (!m_error && !m_focoMovido)
+    CampoValida(indice);
+    // A validation that sent the focus to another control (a description box) keeps it there.
+    const Control propia{Control::Tipo::txtFields, indice};
+    if (!m_error && (!m_focoPedido || *m_focoPedido == propia))
         emit pasarFocoPedido();
 }
 
@@ -434,13 +438,15 @@ void FrmArtAltaModelo::ConsultarCampo()
                    return !tag.isEmpty();
                },
                [&] {
-                   valor = consultar(tag);
+                   const bool fecha = tag.compare(QLatin1String("FECHA"), Qt::CaseInsensitive) == 0;
+                   valor = fecha ? platform::suite::gFunciones().PedirFecha() : consultar(tag);
                    return !valor.trimmed().isEmpty();
                },
                [&] {
                    if (tag.compare(QLatin1String("COMPROBANTES"), Qt::CaseInsensitive) == 0)
                        return false;
-                   txtFields[indice].Text = valor.trimmed();
+                   const bool fecha = tag.compare(QLatin1String("Fecha"), Qt::CaseInsensitive) == 0;
+                   txtFields[indice].Text = fecha ? valor : valor.trimmed();
                    return true;
                },
                [&] {

@@ -47,7 +47,11 @@ QString engineScript(const QString &name, const QString &connectionString)
 
 } // namespace
 
-QString suiteScript() { return loadScript(QStringLiteral("imaestros.sql")); }
+QString suiteScript()
+{
+    return loadScript(QStringLiteral("imaestros.sql")) + QStringLiteral("\nGO\n")
+        + loadScript(QStringLiteral("sending.sql"));
+}
 QString statisticsScript() { return loadScript(QStringLiteral("vk_estadisticas.sql")); }
 
 QString nativeScript(const QString &connectionString)
@@ -56,6 +60,8 @@ QString nativeScript(const QString &connectionString)
 }
 
 QString articlesScript() { return loadScript(QStringLiteral("articles.sql")); }
+
+QString lookupScript() { return loadScript(QStringLiteral("lookup.sql")); }
 
 QString articlesNativeScript(const QString &connectionString)
 {
@@ -98,17 +104,17 @@ platform::Status runScript(ado::Connection &connection, const QString &script)
 
 platform::Status createSuiteDatabase(ado::Connection &connection)
 {
-    platform::Status status = runScript(connection, suiteScript());
-    const QString native = nativeScript(connection.ConnectionString());
-    if (status.ok() && !native.isEmpty())
-        status = runScript(connection, native);
-    // the article form's additions, then the engine's part of them
-    if (status.ok())
-        status = runScript(connection, articlesScript());
-    const QString articlesNative = articlesNativeScript(connection.ConnectionString());
-    if (status.ok() && !articlesNative.isEmpty())
-        status = runScript(connection, articlesNative);
-    return status;
+    // Each part in the suite's dialect, then the engine's own part of it (triggers, procedures).
+    const QString cnn = connection.ConnectionString();
+    const QStringList scripts{suiteScript(), nativeScript(cnn), articlesScript(), articlesNativeScript(cnn),
+                              lookupScript()};
+    for (const QString &script : scripts) {
+        if (script.isEmpty())
+            continue;
+        if (platform::Status status = runScript(connection, script); !status.ok())
+            return status;
+    }
+    return {};
 }
 
 platform::Status createStatisticsDatabase(ado::Connection &connection)

@@ -12,7 +12,8 @@ class Connection;
 // The suite's database, kept once in SQL Server's dialect; the backends translate it.
 namespace schema {
 
-// The script text: from $IMAESTROS_SCHEMA/sqlserver/<file> when that variable is set,
+// The script text (the suite's script is imaestros.sql followed by sending.sql): from
+// $IMAESTROS_SCHEMA/sqlserver/<file> when that variable is set,
 // else the copy built into the program.
 QString suiteScript();
 QString statisticsScript();
@@ -22,6 +23,8 @@ QString nativeScript(const QString &connectionString);
 // The article form's additions (run after both), and the engine's own part of them.
 QString articlesScript();
 QString articlesNativeScript(const QString &connectionString);
+// What the lookup browser alone writes (the shortage table).
+QString lookupScript();
 
 // The batches of a script: the text between lines that hold only "GO" (any case);
 // blank batches are left out.

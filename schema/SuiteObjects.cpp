@@ -41,7 +41,7 @@ void dropSuiteObjects(ado::Connection &connection)
 {
     const QString cs = connection.ConnectionString();
     const auto objects = createdObjects(articlesNativeScript(cs)) + createdObjects(articlesScript())
-        + createdObjects(nativeScript(cs)) + createdObjects(suiteScript());
+        + createdObjects(nativeScript(cs)) + createdObjects(suiteScript()) + createdObjects(lookupScript());
     for (const auto &[kind, name] : objects) {
         if (kind == QLatin1String("VIEW"))
             dropQuietly(connection, QStringLiteral("DROP VIEW ") + name);

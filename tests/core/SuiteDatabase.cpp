@@ -4,30 +4,14 @@
 #include "db/DB_Dll.h"
 #include "platform/ado/Recordset.h"
 #include "schema/Schema.h"
-
-namespace {
-
-const char *const kDropOrder[] = {
-    "DROP VIEW V_MA_PRECIOS",      "DROP VIEW V_MA_PRECIOSCAB", "DROP VIEW V_MA_ARTICULOS", "DROP TABLE MA_PRECIOS",
-    "DROP TABLE MA_PRECIOSCAB",    "DROP TABLE MA_ARTICULOS",   "DROP TABLE MA_CUENTAS",    "DROP TABLE TA_TAREAS",
-    "DROP TABLE TA_MENU",          "DROP TABLE TA_USUARIOS",    "DROP TABLE AUX_ERR",       "DROP TABLE Control_Acceso",
-    "DROP TABLE TA_CONFIGURACION",
-};
-
-} // namespace
+#include "schema/SuiteObjects.h"
 
 void SuiteDatabaseTest::SetUp()
 {
     testsupport::DatabaseTest::SetUp();
     if (IsSkipped())
         return;
-    for (const char *statement : kDropOrder) {
-        try {
-            cnn().Execute(QString::fromLatin1(statement));
-        } catch (const platform::RuntimeError &) {
-            // not there (a fresh database)
-        }
-    }
+    schema::dropSuiteObjects(cnn());
     const platform::Status created = schema::createSuiteDatabase(cnn());
     ASSERT_TRUE(created.ok()) << created.message().toStdString();
 
