@@ -56,6 +56,13 @@ const char kUso[] = "uso: imaestros ['@Server=<servidor>;@DbName=<base>;@Usuario
                     "  5  no pudo leer la configuracion (siguio con los valores por omision)\n"
                     "  6  modo de escritorio sin pantalla (DISPLAY, WAYLAND_DISPLAY o QT_QPA_PLATFORM)\n"
                     "  7  la carpeta del programa o su registro no se pueden escribir\n"
+                    "  Con AUTO, la recepcion de C:\\RECIBIR\\Archivos.zip (bajo IMAESTROS_ROOT, o la carpeta\n"
+                    "  del programa), cuyo resumen se imprime en una linea:\n"
+                    "  8  termino, con registros rechazados (ver Errores.TXT)\n"
+                    "  9  falta Archivos.zip, esta danado o no se pudo descomprimir\n"
+                    " 10  el paquete viene de otra base de datos de origen: no se importo nada\n"
+                    " 11  el paquete no trae su archivo de control\n"
+                    " 12  fallo la base de datos durante la recepcion\n"
                     " 64  opcion desconocida\n";
 
 void toStderr(const QString &text) { std::fprintf(stderr, "imaestros: %s\n", qPrintable(text)); }
@@ -216,6 +223,14 @@ int run(const QString &commandText, bool unattended)
         platform::logger().error(settings.message());
         status = kSinConfiguracion;
     }
+    if (!unattended) {
+        const int closing = formularioRecepcion(); // closing the form closed the access row
+        return status != kOk ? status : closing;
+    }
+    // What the reception says comes first; a complete one leaves start-up's status.
+    const int reception = recepcionAutomatica();
+    if (reception != kOk)
+        status = reception;
     const bool closed = ModGlobal::Finalizar();
     if (!closed && status == kOk)
         status = kSinEgreso;

@@ -210,6 +210,8 @@ void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatic
         case ResultadoTabla::Completa:
             ++r.tablas;
             continue;
+        case ResultadoTabla::Ausente:
+            continue;
         case ResultadoTabla::SinControl:
             r.fin = FinRecepcion::SinControl;
             if (automatica)

@@ -1,6 +1,7 @@
 -- PostgreSQL's own part of the article form's additions, run after articles.sql. The
--- article view reads one table and takes writes by itself; the list-header view and the
--- price view made again there get INSTEAD OF triggers, with the new columns.
+-- article view reads one table and takes writes by itself; the price view made again there
+-- gets its INSTEAD OF triggers back, with the new columns, and the list-header view gets
+-- its own (below).
 
 CREATE OR REPLACE FUNCTION vk_v_ma_precios_ins() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
@@ -57,17 +58,16 @@ CREATE TRIGGER v_ma_precios_del INSTEAD OF DELETE ON V_MA_PRECIOS
 FOR EACH ROW EXECUTE FUNCTION vk_v_ma_precios_del()
 GO
 
--- The list-header view shows the description again as Nombre, so it takes no direct
--- write: a write of the name is not kept apart.
+-- The list-header view names Descripcion twice (the second time as Nombre), which
+-- PostgreSQL cannot write through by itself: its writes go to MA_PRECIOSCAB here, Nombre
+-- standing in for a Descripcion the write does not give.
 CREATE OR REPLACE FUNCTION vk_v_ma_precioscab_ins() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
     INSERT INTO MA_PRECIOSCAB (
-        IdLista, Descripcion, TipoLista, Cuenta, Moneda, FechaVigencia, IncluyeIva,
-        RECEPCION, TRANSMISION)
+        IdLista, Descripcion, TipoLista, Cuenta, Moneda, FechaVigencia, IncluyeIva, RECEPCION, TRANSMISION)
     VALUES (
-        NEW.IdLista, NEW.Descripcion, NEW.TipoLista, NEW.Cuenta, NEW.Moneda,
-        NEW.FechaVigencia, COALESCE(NEW.IncluyeIva, 0), NEW.RECEPCION,
-        COALESCE(NEW.TRANSMISION, 0));
+        NEW.IdLista, COALESCE(NEW.Descripcion, NEW.Nombre), NEW.TipoLista, NEW.Cuenta, NEW.Moneda,
+        NEW.FechaVigencia, COALESCE(NEW.IncluyeIva, 0), NEW.RECEPCION, COALESCE(NEW.TRANSMISION, 0));
     RETURN NEW;
 END
 $$
@@ -78,8 +78,7 @@ BEGIN
     UPDATE MA_PRECIOSCAB SET
         IdLista = NEW.IdLista, Descripcion = NEW.Descripcion, TipoLista = NEW.TipoLista,
         Cuenta = NEW.Cuenta, Moneda = NEW.Moneda, FechaVigencia = NEW.FechaVigencia,
-        IncluyeIva = NEW.IncluyeIva, RECEPCION = NEW.RECEPCION,
-        TRANSMISION = NEW.TRANSMISION
+        IncluyeIva = NEW.IncluyeIva, RECEPCION = NEW.RECEPCION, TRANSMISION = NEW.TRANSMISION
     WHERE IdLista = OLD.IdLista;
     RETURN CASE WHEN FOUND THEN NEW END;
 END

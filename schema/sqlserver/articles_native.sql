@@ -43,16 +43,16 @@ BEGIN
 END
 GO
 
--- The list-header view shows the description again as Nombre; a write of the name is not
--- kept apart (two view columns on one table column take no direct write).
+-- The list-header view names Descripcion twice (the second time as Nombre): its writes go
+-- to MA_PRECIOSCAB here, Nombre standing in for a Descripcion the write does not give.
 IF OBJECT_ID('V_MA_PRECIOSCAB_INS') IS NOT NULL DROP TRIGGER V_MA_PRECIOSCAB_INS
 GO
 CREATE TRIGGER V_MA_PRECIOSCAB_INS ON V_MA_PRECIOSCAB INSTEAD OF INSERT AS
 BEGIN
     INSERT INTO MA_PRECIOSCAB (
-        IdLista, Descripcion, TipoLista, Cuenta, Moneda, FechaVigencia, IncluyeIva,
-        RECEPCION, TRANSMISION)
-    SELECT i.IdLista, i.Descripcion, i.TipoLista, i.Cuenta, i.Moneda, i.FechaVigencia,
+        IdLista, Descripcion, TipoLista, Cuenta, Moneda, FechaVigencia, IncluyeIva, RECEPCION, TRANSMISION)
+    SELECT
+        i.IdLista, ISNULL(i.Descripcion, i.Nombre), i.TipoLista, i.Cuenta, i.Moneda, i.FechaVigencia,
         ISNULL(i.IncluyeIva, 0), i.RECEPCION, ISNULL(i.TRANSMISION, 0)
     FROM inserted i
 END
@@ -63,9 +63,9 @@ GO
 CREATE TRIGGER V_MA_PRECIOSCAB_UPD ON V_MA_PRECIOSCAB INSTEAD OF UPDATE AS
 BEGIN
     UPDATE c SET
-        Descripcion = i.Descripcion, TipoLista = i.TipoLista, Cuenta = i.Cuenta,
-        Moneda = i.Moneda, FechaVigencia = i.FechaVigencia, IncluyeIva = i.IncluyeIva,
-        RECEPCION = i.RECEPCION, TRANSMISION = i.TRANSMISION
+        Descripcion = i.Descripcion, TipoLista = i.TipoLista, Cuenta = i.Cuenta, Moneda = i.Moneda,
+        FechaVigencia = i.FechaVigencia, IncluyeIva = i.IncluyeIva, RECEPCION = i.RECEPCION,
+        TRANSMISION = i.TRANSMISION
     FROM MA_PRECIOSCAB c INNER JOIN inserted i ON c.IdLista = i.IdLista
 END
 GO

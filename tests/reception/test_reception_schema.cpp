@@ -4,6 +4,7 @@
 #include "tests/core/QtPrint.h"
 
 #include "reception/ImportadorTabla.h"
+#include "reception/Renglon.h"
 
 #include "db/DB_Dll.h"
 #include "platform/ado/Backend.h"
@@ -114,6 +115,19 @@ TEST_P(SuiteSchema, CalendarProcedureFillsAYearOnce)
     exec(entry.arg(QStringLiteral("15/03/2024")));
     EXPECT_EQ(scalar(QStringLiteral("SELECT [DEBE-HABER] FROM MV_ASIENTOS WHERE [NUMERO ASIENTO] = 7")),
               QStringLiteral("D"));
+}
+
+TEST_P(SuiteSchema, LocalColumnListOfATable)
+{
+    QString tipos;
+    const QStringList fuera = {"ID", "IMAGEN", "TRANSMISION", "RECEPCION"};
+    EXPECT_EQ(recepcion::VerificaCampos("V_TA_UNIDAD", gDB(), fuera, true, tipos).toUpper(),
+              QStringLiteral("[IDUNIDAD],[DESCRIPCION],[ABREVIATURA],[DECIMALES]"));
+    EXPECT_EQ(tipos.split(QLatin1Char(',')).size(), 4) << tipos.toStdString();
+    EXPECT_EQ(recepcion::VerificaCampos("V_TA_UNIDAD", gDB(), {"idunidad", "abreviatura"}, false, tipos).toUpper(),
+              QStringLiteral("DESCRIPCION,DECIMALES,RECEPCION,TRANSMISION"));
+    EXPECT_EQ(recepcion::VerificaCampos("NO_EXISTE", gDB(), fuera, true, tipos), QString());
+    EXPECT_TRUE(tipos.isEmpty());
 }
 
 IMAESTROS_DATABASE_TESTS(SuiteSchema);
