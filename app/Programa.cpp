@@ -23,6 +23,9 @@
 #ifdef IMAESTROS_HAS_LOOKUP_UI
 #include "lookup/ui/WidgetPresenter.h"
 #endif
+#ifdef IMAESTROS_HAS_ARTICLES_UI
+#include "articles/ui/Anfitrion.h"
+#endif
 
 #ifndef IMAESTROS_VERSION
 #define IMAESTROS_VERSION "0"
@@ -216,6 +219,13 @@ int run(const QString &commandText, bool unattended)
         platform::logger().error(settings.message());
         status = kSinConfiguracion;
     }
+#ifdef IMAESTROS_HAS_ARTICLES_UI
+    // "@Menu=FrmArtAlta": the article form, as a host of the suite opens it.
+    if (!unattended && articles::ui::PedidoAlta::pedido(commandText))
+        std::fputs(
+            qPrintable(articles::ui::MostrarAltaArticulos(articles::ui::PedidoAlta::desdeLinea(commandText)).texto()),
+            stdout);
+#endif
     const bool closed = ModGlobal::Finalizar();
     if (!closed && status == kOk)
         status = kSinEgreso;
