@@ -1,6 +1,7 @@
 #include "ImportadorInterno.h"
 
 #include "ErroresRecepcion.h"
+#include "RecepcionMaestros.h"
 
 #include "reception/package/ControlFile.h"
 #include "reception/package/Format.h"
@@ -13,19 +14,11 @@
 #include "platform/suite/Funciones.h"
 #include "platform/ui/Operator.h"
 
-#include <QCoreApplication>
-
 namespace recepcion {
 
 namespace {
 
 const QString kCRLF = QStringLiteral("\r\n");
-
-QString tituloAplicacion()
-{
-    const QString nombre = QCoreApplication::applicationName();
-    return nombre.isEmpty() ? QStringLiteral("imaestros") : nombre;
-}
 
 bool esTabla(const QString &tabla, const char *nombre)
 {
@@ -339,7 +332,7 @@ void ImportadorTabla::informarErrores()
 {
     ErroresRecepcion &errores = m_ctx.errores;
     errores.vaciar();
-    if (errores.entradas() == m_entradasAlEmpezar)
+    if (errores.entradas() == m_entradasAlEmpezar || m_ctx.estado.FinalizarPrograma)
         return;
     platform::msgBox(QStringLiteral("Se han producido errores de actualización") + kCRLF
                          + QStringLiteral("Consulte el archivo ") + errores.ruta(),

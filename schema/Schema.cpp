@@ -47,7 +47,11 @@ QString engineScript(const QString &name, const QString &connectionString)
 
 } // namespace
 
-QString suiteScript() { return loadScript(QStringLiteral("imaestros.sql")); }
+QString suiteScript()
+{
+    return loadScript(QStringLiteral("imaestros.sql")) + QStringLiteral("\nGO\n")
+        + loadScript(QStringLiteral("sending.sql"));
+}
 QString statisticsScript() { return loadScript(QStringLiteral("vk_estadisticas.sql")); }
 
 QString nativeScript(const QString &connectionString)

@@ -12,7 +12,8 @@ class Connection;
 // The suite's database, kept once in SQL Server's dialect; the backends translate it.
 namespace schema {
 
-// The script text: from $IMAESTROS_SCHEMA/sqlserver/<file> when that variable is set,
+// The script text (the suite's script is imaestros.sql followed by sending.sql): from
+// $IMAESTROS_SCHEMA/sqlserver/<file> when that variable is set,
 // else the copy built into the program.
 QString suiteScript();
 QString statisticsScript();

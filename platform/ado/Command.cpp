@@ -44,9 +44,24 @@ PreparedCommand &Command::prepared()
 {
     if (!m_prepared || !m_prepared->valid()) {
         m_prepared.reset();
+        if (m_text.trimmed().isEmpty())
+            raise(errnum::CommandFailed, QStringLiteral("No se estableció el texto del comando (CommandText)."));
         m_prepared = m_connection->backend()->prepare(m_text);
     }
     return *m_prepared;
+}
+
+// The statement's recordset. A command run many times without rows (inserts, updates)
+// hands out the same closed recordset again once its caller let the last one go.
+std::shared_ptr<Recordset> Command::recordset(ResultSet result)
+{
+    if (!result.hasRows && m_closed && m_closed.use_count() == 1 && m_closed->State() == adStateClosed)
+        return m_closed;
+    auto rs = std::make_shared<Recordset>();
+    rs->attach(std::move(result), m_connection, m_text);
+    if (rs->State() == adStateClosed)
+        m_closed = rs;
+    return rs;
 }
 
 std::shared_ptr<Recordset> Command::Execute(long *recordsAffected)
@@ -58,16 +73,13 @@ std::shared_ptr<Recordset> Command::Execute(long *recordsAffected)
     return guardedCall(m_connection->errors(), kSource, [&] {
         if (m_connection->State() != adStateOpen)
             raise(errnum::ConnectionClosed, closed);
-        if (m_text.trimmed().isEmpty())
-            raise(errnum::CommandFailed, QStringLiteral("No se estableció el texto del comando (CommandText)."));
         PreparedCommand &command = prepared();
         if (m_parameters.Count() != command.parameterCount())
             raise(errnum::ParameterMissing,
                   QStringLiteral("El comando tiene %1 marcadores \"?\" y %2 parámetros.")
                       .arg(command.parameterCount())
                       .arg(m_parameters.Count()));
-        BoundValues values;
-        values.reserve(size_t(m_parameters.Count()));
+        m_values.resize(size_t(m_parameters.Count()));
         for (int i = 0; i < m_parameters.Count(); ++i) {
             const Parameter &p = m_parameters.Item(i);
             if (p.Direction() != adParamInput)
@@ -75,17 +87,15 @@ std::shared_ptr<Recordset> Command::Execute(long *recordsAffected)
                       QStringLiteral("El parámetro %1 (%2) no es de entrada: solo se admiten parámetros de entrada.")
                           .arg(i + 1)
                           .arg(p.Name()));
-            values.push_back(BoundValue{p.Value(), p.Type(), p.Size()});
+            m_values[size_t(i)] = BoundValue{p.Value(), p.Type(), p.Size()};
         }
         std::vector<BackendError> warnings;
-        ResultSet result = command.execute(values, m_commandTimeout, warnings);
+        ResultSet result = command.execute(m_values, m_commandTimeout, warnings);
         for (const BackendError &w : warnings)
             m_connection->errors().Add(Error{w.number, w.nativeError, w.sqlState, w.description, kSource});
         if (recordsAffected)
             *recordsAffected = result.recordsAffected;
-        auto rs = std::make_shared<Recordset>();
-        rs->attach(std::move(result), m_connection, m_text);
-        return rs;
+        return recordset(std::move(result));
     });
 }
 

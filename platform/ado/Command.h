@@ -6,12 +6,15 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace ado {
 
 class Connection;
 class PreparedCommand;
 class Recordset;
+struct BoundValue;
+struct ResultSet;
 
 // ADO Command: a statement with "?" markers whose values come from Parameters, in marker
 // order. The text is translated for the engine and prepared on the first Execute, then run
@@ -50,6 +53,7 @@ public:
 
 private:
     PreparedCommand &prepared();
+    std::shared_ptr<Recordset> recordset(ResultSet result);
 
     Connection *m_connection = nullptr;
     QString m_text;
@@ -57,6 +61,8 @@ private:
     int m_commandTimeout = 30;
     ado::Parameters m_parameters;
     std::unique_ptr<PreparedCommand> m_prepared;
+    std::vector<BoundValue> m_values;
+    std::shared_ptr<Recordset> m_closed;
 };
 
 } // namespace ado

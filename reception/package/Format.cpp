@@ -1,6 +1,11 @@
 #include "Format.h"
 
+#include "platform/TextFile.h"
 #include "platform/suite/Funciones.h"
+
+#include <QLocale>
+
+#include <initializer_list>
 
 namespace package {
 
@@ -89,9 +94,9 @@ bool isNull(const QString &value) { return value.trimmed().compare(nullText(), Q
 
 QString writeNumber(double value)
 {
-    QString text = QString::number(value, 'f', 4);
-    while (text.contains(QLatin1Char('.')) && (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.'))))
-        text.chop(1);
+    // The shortest text that reads back as the same number: a rate of six decimals keeps
+    // all of them, and no exponent is ever written.
+    QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
     if (text == QLatin1String("-0"))
         text = QStringLiteral("0");
     return text.replace(QLatin1Char('.'), QLatin1Char(','));
@@ -237,6 +242,42 @@ std::optional<PriceDeletion> readPriceDeletion(const QString &line)
         || QStringView(line).mid(middleAt, kDeletionMiddle.size()).compare(kDeletionMiddle, Qt::CaseInsensitive) != 0)
         return std::nullopt;
     return PriceDeletion{line.mid(kDeletionStart.size(), kListWidth), line.mid(articleAt, kArticleWidth)};
+}
+
+namespace {
+
+bool isOneOf(const QString &column, std::initializer_list<const char *> names)
+{
+    const QString name = column.trimmed();
+    for (const char *candidate : names) {
+        if (name.compare(QLatin1String(candidate), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool leftOutOfLine(const QString &column) { return isOneOf(column, {"ID", "IMAGEN", "TRANSMISION", "RECEPCION"}); }
+
+bool leftOutOfFieldList(const QString &column) { return isOneOf(column, {"ID", "IMAGEN"}); }
+
+QString unwritableText(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == QChar(kSeparator))
+            return QStringLiteral("contiene un tabulador");
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return QStringLiteral("contiene un salto de línea");
+        if (c.unicode() < 32 || c.unicode() == 127)
+            return QStringLiteral("contiene el carácter de control %1").arg(int(c.unicode()));
+    }
+    const QString outside = platform::textfile::firstOutside1252(text);
+    if (!outside.isEmpty())
+        return QStringLiteral("contiene el carácter \"%1\", que Windows-1252 no admite").arg(outside);
+    if (isNull(text))
+        return QStringLiteral("es el texto \"%1\", que se lee como NULL").arg(text);
+    return QString();
 }
 
 } // namespace package

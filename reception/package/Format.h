@@ -75,4 +75,14 @@ QString writePriceDeletion(const QString &list, const QString &article);
 // any other line.
 std::optional<PriceDeletion> readPriceDeletion(const QString &line);
 
+// ---- writing a row (the sending) ----
+// Columns a data line leaves out (ID, IMAGEN, TRANSMISION, RECEPCION), and the ones a field
+// list leaves out (ID, IMAGEN); names compare without regard to case.
+bool leftOutOfLine(const QString &column);
+bool leftOutOfFieldList(const QString &column);
+// Why a text value cannot travel unchanged in a data line, or "" when it can: a TAB, a line
+// break or another control character (the line would break or be cleaned), a character that
+// Windows-1252 cannot hold, or a text that the reader takes for NULL.
+QString unwritableText(const QString &text);
+
 } // namespace package

@@ -103,6 +103,59 @@ TEST(TranslationCache, GivesTheTranslatorsOwnResult)
     }
 }
 
+// Statements of one shape compile once with their literals bound; statements that read a
+// literal's place keep it in the text.
+TEST(TranslationCache, BindsLiteralsWhereTheyAreValues)
+{
+    struct Case {
+        const char *sql;
+        const char *bound; // nullptr: not bound
+        int literals;
+    };
+    const Case cases[] = {
+        {"SELECT TOP 3 A FROM T WHERE B = 'it''s' AND C > -2.5", "SELECT A FROM T WHERE B = ?2 AND C > -?3 LIMIT ?1",
+         3},
+        {"SELECT A, B FROM T ORDER BY 2", nullptr, 0},
+        {"SELECT A FROM T WHERE B = 1 GROUP BY A, 1", nullptr, 0},
+        {"SELECT A FROM T WHERE B = 1 ORDER BY CASE WHEN A = 2 THEN 0 ELSE 1 END",
+         "SELECT A FROM T WHERE B = ?1 "
+         "ORDER BY CASE WHEN A = ?2 THEN "
+         "?3 ELSE ?4 END",
+         4},
+        {"PRAGMA table_info('T')", nullptr, 0},
+    };
+    TranslationCache cache(Dialect::SQLite);
+    for (const Case &c : cases) {
+        QList<TranslatedStatement> out;
+        std::vector<QStringView> literals;
+        const QString sql = QString::fromUtf8(c.sql);
+        const bool bound = cache.translateBound(sql, out, literals);
+        if (!c.bound) {
+            EXPECT_FALSE(bound) << c.sql;
+            continue;
+        }
+        ASSERT_TRUE(bound) << c.sql;
+        ASSERT_EQ(out.size(), 1) << c.sql;
+        EXPECT_EQ(out[0].sql.toStdString(), c.bound);
+        EXPECT_EQ(int(literals.size()), c.literals) << c.sql;
+    }
+}
+
+// Column numbers in ORDER BY keep ordering; literals bound or not give the same rows.
+TEST(SqliteBackend, ShapedStatementsReadAsWritten)
+{
+    auto cnn = openSqlite();
+    cnn->Execute(QStringLiteral("CREATE TABLE s (a INT, b VARCHAR(5))"));
+    cnn->Execute(QStringLiteral("INSERT INTO s VALUES (1, 'z'); INSERT INTO s VALUES (2, 'y'); "
+                                "INSERT INTO s VALUES (3, 'x')"));
+    EXPECT_EQ(text(*cnn, QStringLiteral("SELECT a, b FROM s ORDER BY 2")), QStringLiteral("3"));
+    EXPECT_EQ(text(*cnn, QStringLiteral("SELECT TOP 1 a FROM s WHERE b <> 'x' ORDER BY b DESC")), QStringLiteral("1"));
+    EXPECT_EQ(text(*cnn, QStringLiteral("SELECT TOP 1 a FROM s WHERE b <> 'z' ORDER BY b DESC")), QStringLiteral("2"));
+    EXPECT_EQ(text(*cnn, QStringLiteral("SELECT COUNT(*) FROM s WHERE a IN (1, 3) AND b LIKE '%'")),
+              QStringLiteral("2"));
+    EXPECT_EQ(text(*cnn, QStringLiteral("SELECT 'it''s' + b FROM s WHERE a = 2")), QStringLiteral("it'sy"));
+}
+
 TEST(VkTextCollation, IgnoresCaseAndTrailingBlanks)
 {
     auto cmp = [](const char *a, const char *b) {

@@ -3,6 +3,9 @@
 #include "ReceptionDatabase.h"
 #include "tests/core/QtPrint.h"
 
+#include "reception/ImportadorTabla.h"
+
+#include "db/DB_Dll.h"
 #include "platform/ado/Backend.h"
 #include "platform/ado/Recordset.h"
 
@@ -12,16 +15,8 @@ namespace {
 
 class SuiteSchema : public ReceptionDatabaseTest {
 protected:
-    // The calendar procedure as each engine runs it (SQLite emulates it with a view).
-    void createCalendar(int year)
-    {
-        const QString from = QStringLiteral("01/01/%1").arg(year);
-        const QString to = QStringLiteral("31/12/%1").arg(year);
-        if (isSqlite())
-            exec(QStringLiteral("INSERT INTO VK_CREACALENDARIO (DESDE, HASTA) VALUES ('%1', '%2')").arg(from, to));
-        else
-            exec(QStringLiteral("EXEC VK_CREACALENDARIO '%1','%2'").arg(from, to));
-    }
+    // The calendar procedure as the import runs it (SQLite emulates it with a view).
+    void createCalendar(int year) { exec(recepcion::sentenciaCalendario(gDB(), year)); }
 };
 
 TEST_P(SuiteSchema, PackageTablesEndWithReceptionAndTransmission)

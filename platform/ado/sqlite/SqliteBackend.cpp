@@ -326,10 +326,78 @@ void SqliteBackend::setDeadline(int timeoutSeconds)
 ResultSet SqliteBackend::execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &)
 {
     requireOpen();
+    // Statements of one shape compile once: their literals are bound as parameters.
+    QList<TranslatedStatement> bound;
+    std::vector<QStringView> literals;
+    if (!sql.contains(QChar(0)) && m_translator.translateBound(sql, bound, literals)) {
+        QList<TranslatedStatement> written; // the literal form, should a statement need it
+        return runSteps(
+            timeoutSeconds, int(bound.size()), [&](int i) { return bound[i].kind; },
+            [&](int i, ResultSet &result, long &affected) {
+                if (runShaped(bound[i].sql.toUtf8(), literals, result, affected))
+                    return;
+                if (written.isEmpty())
+                    written = m_translator.translate(sql);
+                runText(written[i].sql.toUtf8(), result, affected);
+            });
+    }
     const QList<TranslatedStatement> statements = m_translator.translate(sql);
     return runSteps(
         timeoutSeconds, int(statements.size()), [&](int i) { return statements[i].kind; },
         [&](int i, ResultSet &result, long &affected) { runText(statements[i].sql.toUtf8(), result, affected); });
+}
+
+namespace {
+
+// A literal of a statement's text as the value it stands for.
+void bindLiteral(sqlite3_stmt *stmt, int index, QStringView literal)
+{
+    if (literal.startsWith(u'\'')) {
+        QString text = literal.mid(1, literal.size() - 2).toString();
+        text.replace(QStringLiteral("''"), QStringLiteral("'"));
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    bool ok = false;
+    if (!literal.contains(u'.')) {
+        const qlonglong n = literal.toLongLong(&ok);
+        if (ok) {
+            sqlite3_bind_int64(stmt, index, n);
+            return;
+        }
+    }
+    sqlite3_bind_double(stmt, index, literal.toDouble()); // a decimal, or a whole number beyond 64 bits
+}
+
+} // namespace
+
+// Runs one translated statement whose literals are the parameters ?1..?n; false when it
+// must run in its literal form (it does not compile as one statement with parameters).
+bool SqliteBackend::runShaped(const QByteArray &sql, const std::vector<QStringView> &literals, ResultSet &result,
+                              long &affected)
+{
+    PreparedStatement *ps = m_cache.find(sql);
+    if (!ps) {
+        PreparedStatement fresh;
+        const char *tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &fresh.stmt, &tail) != SQLITE_OK || !fresh.stmt
+            || !firstKeyword(tail).isEmpty()) {
+            sqlite3_finalize(fresh.stmt);
+            return false;
+        }
+        classify(fresh);
+        if (fresh.changesSchema) {
+            sqlite3_finalize(fresh.stmt);
+            return false;
+        }
+        ps = m_cache.insert(sql, std::move(fresh));
+    }
+    const int count = sqlite3_bind_parameter_count(ps->stmt);
+    for (int i = 1; i <= count && i <= int(literals.size()); ++i)
+        bindLiteral(ps->stmt, i, literals[size_t(i - 1)]);
+    runPrepared(*ps, result, affected);
+    return true;
 }
 
 std::unique_ptr<PreparedCommand> SqliteBackend::prepare(const QString &sql)

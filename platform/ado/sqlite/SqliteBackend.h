@@ -68,6 +68,7 @@ private:
     static void checkNoNul(const QByteArray &sql);
     static void classify(PreparedStatement &ps);
     void runText(const QByteArray &sql, ResultSet &result, long &affected);
+    bool runShaped(const QByteArray &sql, const std::vector<QStringView> &literals, ResultSet &result, long &affected);
     void runPrepared(PreparedStatement &ps, ResultSet &result, long &affected);
     void describe(PreparedStatement &ps) const;
     void fetchRows(PreparedStatement &ps, ResultSet &result);

@@ -1,5 +1,7 @@
 #include "TranslationCache.h"
 
+#include <initializer_list>
+
 namespace ado {
 
 namespace {
@@ -32,6 +34,16 @@ qsizetype closing(const QString &sql, qsizetype open, QChar close, bool doubledE
     return -1;
 }
 
+// Words that end an ORDER BY / GROUP BY list.
+bool isClauseWord(QStringView word)
+{
+    for (const char16_t *w : {u"LIMIT", u"HAVING", u"UNION", u"EXCEPT", u"INTERSECT", u"FROM", u"WHERE", u"SELECT",
+                              u"OFFSET", u"FOR", u"OPTION", u"INTO", u"ORDER", u"GROUP"})
+        if (word.compare(QStringView(w), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 // Appends the placeholder's index as kIndexDigits digits.
@@ -43,10 +55,15 @@ static void appendIndex(QString &shape, size_t index)
     shape.append(digits, kIndexDigits);
 }
 
-bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<QStringView> &literals)
+bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<QStringView> &literals, bool &bindable)
 {
     shape.reserve(sql.size() + 64);
     bool firstWord = true;
+    bindable = true;
+    // ORDER BY 1 / GROUP BY 1 name a column by its number: such a number must stay in the text
+    int depth = 0, byDepth = -1;
+    enum class Last { Other, By, Comma } last = Last::Other;
+    QStringView previousWord;
     const qsizetype n = sql.size();
     const QChar *s = sql.constData();
     qsizetype copied = 0; // s[copied, i) still to be appended as it stands
@@ -74,6 +91,7 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
             if (end < 0)
                 return false;
             placeholder(i, ++end, true);
+            last = Last::Other;
         } else if (c == u'-' && i + 1 < n && s[i + 1] == u'-') {
             end = sql.indexOf(u'\n', i);
             end = end < 0 ? n : end;
@@ -94,8 +112,11 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
                 while (end < n && isWordChar(s[end]))
                     ++end;
             } else {
+                if (byDepth == depth && last != Last::Other)
+                    bindable = false;
                 placeholder(i, end, false);
             }
+            last = Last::Other;
         } else if (c > u' ' && isWordChar(s[i])) {
             while (end < n && isWordChar(s[end]))
                 ++end;
@@ -110,7 +131,32 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
                 && (word.compare(u"CREATE", Qt::CaseInsensitive) == 0
                     || word.compare(u"ALTER", Qt::CaseInsensitive) == 0))
                 return false;
+            if (firstWord && word.compare(u"PRAGMA", Qt::CaseInsensitive) == 0)
+                bindable = false; // its arguments are no expressions
             firstWord = false;
+            last = Last::Other;
+            if (word.compare(u"BY", Qt::CaseInsensitive) == 0
+                && (previousWord.compare(u"ORDER", Qt::CaseInsensitive) == 0
+                    || previousWord.compare(u"GROUP", Qt::CaseInsensitive) == 0)) {
+                byDepth = depth;
+                last = Last::By;
+            } else if (depth == byDepth && isClauseWord(word)) {
+                byDepth = -1;
+            }
+            previousWord = word;
+        } else if (c == u'(') {
+            ++depth;
+            last = Last::Other;
+        } else if (c == u')') {
+            if (--depth < byDepth)
+                byDepth = -1;
+            last = Last::Other;
+        } else if (c == u',') {
+            last = Last::Comma;
+        } else if (c > u' ') {
+            last = Last::Other;
+            if (c == u';')
+                byDepth = -1;
         }
         i = end;
     }
@@ -118,7 +164,8 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
     return true;
 }
 
-bool TranslationCache::substitute(const QString &translated, const std::vector<QStringView> &literals, QString &out)
+bool TranslationCache::substitute(const QString &translated, qsizetype count,
+                                  const std::function<void(QString &, qsizetype)> &put, QString &out)
 {
     out.clear();
     out.reserve(translated.size() + 64);
@@ -133,7 +180,7 @@ bool TranslationCache::substitute(const QString &translated, const std::vector<Q
                 return false;
             value = value * 10 + (t[at + d].unicode() - u'0');
         }
-        return value < qsizetype(literals.size());
+        return value < count;
     };
     qsizetype copied = 0;
     qsizetype text = translated.indexOf(kStringMark);
@@ -155,7 +202,7 @@ bool TranslationCache::substitute(const QString &translated, const std::vector<Q
             }
         }
         out.append(t + copied, begin - copied);
-        out.append(literals[size_t(k)]);
+        put(out, k);
         copied = end;
         if (text >= 0 && text < copied)
             text = translated.indexOf(kStringMark, copied);
@@ -170,24 +217,60 @@ QList<TranslatedStatement> TranslationCache::translate(const QString &sql)
 {
     QString shape;
     std::vector<QStringView> literals;
-    if (sql.contains(kStringMark) || !shapeOf(sql, shape, literals))
+    bool bindable = false;
+    if (sql.contains(kStringMark) || !shapeOf(sql, shape, literals, bindable))
         return m_translator.translate(sql);
-    auto it = m_shapes.constFind(shape);
-    if (it == m_shapes.constEnd()) {
-        if (m_shapes.size() >= m_capacity)
-            m_shapes.clear();
-        it = m_shapes.insert(shape, m_translator.translate(shape));
-    }
-    QList<TranslatedStatement> result = *it;
+    const Entry &entry = entryFor(shape, bindable);
+    QList<TranslatedStatement> result = entry.translated;
+    const auto put = [&](QString &out, qsizetype k) { out.append(literals[size_t(k)]); };
     for (TranslatedStatement &st : result) {
         if (st.sql.isEmpty())
             continue;
         QString out;
-        if (!substitute(st.sql, literals, out))
+        if (!substitute(st.sql, qsizetype(literals.size()), put, out))
             return m_translator.translate(sql);
         st.sql = std::move(out);
     }
     return result;
+}
+
+bool TranslationCache::translateBound(const QString &sql, QList<TranslatedStatement> &out,
+                                      std::vector<QStringView> &literals)
+{
+    QString shape;
+    bool bindable = false;
+    literals.clear();
+    if (sql.contains(kStringMark) || !shapeOf(sql, shape, literals, bindable) || !bindable)
+        return false;
+    const Entry &entry = entryFor(shape, bindable);
+    if (!entry.bindable)
+        return false;
+    out = entry.bound;
+    return true;
+}
+
+const TranslationCache::Entry &TranslationCache::entryFor(const QString &shape, bool bindable)
+{
+    auto it = m_shapes.constFind(shape);
+    if (it != m_shapes.constEnd())
+        return *it;
+    if (m_shapes.size() >= m_capacity)
+        m_shapes.clear();
+    Entry entry;
+    entry.translated = m_translator.translate(shape);
+    entry.bound = entry.translated;
+    entry.bindable = bindable;
+    // the n-th literal becomes the parameter ?n+1
+    const auto put = [](QString &out, qsizetype k) { out += u'?' + QString::number(k + 1); };
+    for (TranslatedStatement &st : entry.bound) {
+        QString out;
+        if (st.sql.isEmpty())
+            continue;
+        if (!substitute(st.sql, 999999, put, out))
+            entry.bindable = false;
+        st.sql = std::move(out);
+    }
+    return *m_shapes.insert(shape, std::move(entry));
 }
 
 } // namespace ado

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <vector>
 
 namespace ado {
@@ -23,18 +24,31 @@ class TranslationCache {
 public:
     explicit TranslationCache(Dialect dialect, int capacity = 1024) : m_translator(dialect), m_capacity(capacity) {}
     QList<TranslatedStatement> translate(const QString &sql);
+    // The same translation with each literal left out as the numbered parameter "?n" (the
+    // n-th literal of `sql`, whose text `literals` gets), so that every statement of a shape
+    // compiles once and takes its values bound. False when the statement must keep its
+    // literals: it names columns by number (ORDER BY 1), is a PRAGMA, or has no shape.
+    bool translateBound(const QString &sql, QList<TranslatedStatement> &out, std::vector<QStringView> &literals);
     // Translations that read the catalog change with it: clear() after a definition.
     void setCatalog(ColumnCatalog *catalog) { m_translator.setCatalog(catalog); }
     void clear() { m_shapes.clear(); }
 
 private:
     // False when the statement must not be translated by shape.
-    static bool shapeOf(const QString &sql, QString &shape, std::vector<QStringView> &literals);
-    static bool substitute(const QString &translated, const std::vector<QStringView> &literals, QString &out);
+    struct Entry {
+        QList<TranslatedStatement> translated; // with the placeholders
+        QList<TranslatedStatement> bound;      // with ?n in their place
+        bool bindable = false;
+    };
+    static bool shapeOf(const QString &sql, QString &shape, std::vector<QStringView> &literals, bool &bindable);
+    // Replaces each placeholder of `translated` (index below `count`) with what `put` appends.
+    static bool substitute(const QString &translated, qsizetype count,
+                           const std::function<void(QString &, qsizetype)> &put, QString &out);
+    const Entry &entryFor(const QString &shape, bool bindable);
 
     SqlTranslator m_translator;
     int m_capacity;
-    QHash<QString, QList<TranslatedStatement>> m_shapes;
+    QHash<QString, Entry> m_shapes;
 };
 
 } // namespace ado

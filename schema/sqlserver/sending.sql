@@ -1,0 +1,183 @@
+-- What the sending of master data and the cancellation of transmissions read and write
+-- beyond the master tables (SQL Server dialect, run after imaestros.sql).
+
+-- Price history: a withdrawn price is a row with OBSERVACIONES 'BAJA'; the sending writes
+-- its deletion line into the package and marks it 'BAJA/TRANSMITIDO'.
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_MV_PRECIOSHIS')
+CREATE TABLE V_MV_PRECIOSHIS (
+    ID int IDENTITY(1,1) NOT NULL PRIMARY KEY,
+    FECHAHORA datetime NULL,
+    IDLISTA varchar(4) NULL,
+    IDARTICULO varchar(25) NULL,
+    USUARIO varchar(50) NULL,
+    PRECIO money NULL,
+    OBSERVACIONES varchar(50) NULL
+)
+GO
+
+-- Applications sent in a transmission of movements (type 'T'), undone by its cancellation.
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'AUX_MV_APLICACION_TR')
+CREATE TABLE AUX_MV_APLICACION_TR (
+    TRANSMISION int NOT NULL,
+    idAplicacion int NOT NULL,
+    PRIMARY KEY (TRANSMISION, idAplicacion)
+)
+GO
+
+-- The configuration rows travel with transmissions of movements too.
+ALTER TABLE TA_CONFIGURACION ADD TRANSMISION int NULL
+GO
+
+-- Movements: vouchers, their details and the stock they move. The cancellation of a
+-- transmission of movements resets their stamp row by row, keyed as the key catalogue says.
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_MV_CPTE')
+CREATE TABLE V_MV_CPTE (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IDCOMPLEMENTO int NOT NULL,
+    FECHA datetime NULL,
+    CUENTA varchar(20) NULL,
+    IMPORTE money NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, IDCOMPLEMENTO)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_MV_CPTE_OBSERV')
+CREATE TABLE V_MV_CPTE_OBSERV (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IDCOMPLEMENTO int NOT NULL,
+    SECUENCIA int NOT NULL,
+    OBSERVACION varchar(255) NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, IDCOMPLEMENTO, SECUENCIA)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_MV_CPTEACCIONES')
+CREATE TABLE V_MV_CPTEACCIONES (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IDCOMPLEMENTO int NOT NULL,
+    TIPO_ACCION varchar(1) NOT NULL,
+    FECHAHORA datetime NOT NULL,
+    SYSTEMUSER varchar(50) NOT NULL,
+    NUMEROASIENTO int NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, IDCOMPLEMENTO, TIPO_ACCION, FECHAHORA, SYSTEMUSER)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_MV_CPTEINSUMOS')
+CREATE TABLE V_MV_CPTEINSUMOS (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IDCOMPLEMENTO int NOT NULL,
+    IDARTICULO varchar(25) NOT NULL,
+    SECUENCIA int NOT NULL,
+    CANTIDAD decimal(18,4) NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, IDCOMPLEMENTO, IDARTICULO, SECUENCIA)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_MV_CPTETAREAS')
+CREATE TABLE V_MV_CPTETAREAS (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IDCOMPLEMENTO int NOT NULL,
+    IDTAREA varchar(4) NOT NULL,
+    SECUENCIA int NOT NULL,
+    HORAS decimal(9,2) NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, IDCOMPLEMENTO, IDTAREA, SECUENCIA)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_MV_CPTETERCEROS')
+CREATE TABLE V_MV_CPTETERCEROS (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IDCOMPLEMENTO int NOT NULL,
+    CUENTA varchar(20) NOT NULL,
+    DETALLE varchar(100) NOT NULL,
+    IMPORTE money NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, IDCOMPLEMENTO, CUENTA, DETALLE)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_MV_STOCK')
+CREATE TABLE V_MV_STOCK (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    IDCOMPLEMENTO int NOT NULL,
+    SECUENCIA int NOT NULL,
+    IDARTICULO varchar(25) NOT NULL,
+    IDDEPOSITO varchar(4) NULL,
+    CANTIDAD decimal(18,4) NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, IDCOMPLEMENTO, SECUENCIA, IDARTICULO)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'C_MV_CPTE')
+CREATE TABLE C_MV_CPTE (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    CUENTA varchar(20) NOT NULL,
+    FECHA datetime NULL,
+    IMPORTE money NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, CUENTA)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'C_MV_CPTE_OBSERV')
+CREATE TABLE C_MV_CPTE_OBSERV (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    CUENTA varchar(20) NOT NULL,
+    TIPO_OBS varchar(4) NOT NULL,
+    OBSERVACION varchar(255) NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, CUENTA, TIPO_OBS)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'C_MV_CPTEINSUMOS')
+CREATE TABLE C_MV_CPTEINSUMOS (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    CUENTA varchar(20) NOT NULL,
+    IDARTICULO varchar(25) NOT NULL,
+    CANTIDAD decimal(18,4) NOT NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, CUENTA, IDARTICULO, CANTIDAD)
+)
+GO
+
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'C_MV_CPTETAREAS')
+CREATE TABLE C_MV_CPTETAREAS (
+    TC varchar(4) NOT NULL,
+    IDCOMPROBANTE varchar(13) NOT NULL,
+    CUENTA varchar(20) NOT NULL,
+    IDTAREA varchar(4) NOT NULL,
+    HORAS decimal(9,2) NOT NULL,
+    RECEPCION int NULL,
+    TRANSMISION int NULL DEFAULT 0,
+    PRIMARY KEY (TC, IDCOMPROBANTE, CUENTA, IDTAREA, HORAS)
+)
+GO

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Enlace.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryFile>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace ado {
+class Connection;
+}
+
+namespace envio {
+
+// The stamps a sending owes its rows, kept in a temporary file (not in memory) while the
+// package is written, and run only once it has been delivered, inside the caller's
+// transaction. Each stamp is one UPDATE addressed by the row's key values; a key value that
+// is Null is matched with IS NULL.
+class ListaMarcas {
+public:
+    ListaMarcas();
+    ~ListaMarcas();
+
+    // Declares a statement "UPDATE <tabla> SET <asignaciones> WHERE <clave> = ? AND ...".
+    // `asignaciones` holds one "?" for the transmission number (bound first) when
+    // `conNumero`. Returns its number for agregar(). `claves` must not be empty.
+    int sentencia(const QString &tabla, const QString &asignaciones, const QStringList &claves, bool conNumero);
+    // One row to stamp: the values of the statement's keys, in order.
+    void agregar(int sentencia, const Valores &valores);
+    long cantidad() const { return m_cantidad; }
+    // Runs every stamp, in the order they were added, with `numero` for the transmission
+    // number; raises the connection's RuntimeError on the first failure. `avance` hears
+    // the count of stamps run, now and then.
+    void aplicar(ado::Connection &cnn, const platform::Variant &numero, const std::function<void(long)> &avance);
+    // Forgets every stamp.
+    void vaciar();
+    // A point to come back to: the stamps added after it are forgotten by volverA (a table
+    // whose export is repeated adds its rows again).
+    struct Punto {
+        qint64 posicion = 0;
+        long cantidad = 0;
+    };
+    Punto punto() const;
+    void volverA(const Punto &punto);
+
+private:
+    struct Modelo {
+        QString tabla;
+        QString asignaciones;
+        QStringList claves;
+        bool conNumero = false;
+    };
+    QString textoPara(const Modelo &modelo, const Valores &valores) const;
+    bool abrir();
+
+    std::vector<Modelo> m_modelos;
+    std::unique_ptr<QTemporaryFile> m_archivo;
+    long m_cantidad = 0;
+};
+
+} // namespace envio
