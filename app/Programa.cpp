@@ -23,6 +23,9 @@
 #ifdef IMAESTROS_HAS_LOOKUP_UI
 #include "lookup/ui/WidgetPresenter.h"
 #endif
+#ifdef IMAESTROS_HAS_ARTICLES_UI
+#include "articles/ui/Anfitrion.h"
+#endif
 
 #ifndef IMAESTROS_VERSION
 #define IMAESTROS_VERSION "0"
@@ -223,6 +226,16 @@ int run(const QString &commandText, bool unattended)
         platform::logger().error(settings.message());
         status = kSinConfiguracion;
     }
+#ifdef IMAESTROS_HAS_ARTICLES_UI
+    // "@Menu=FrmArtAlta": the article form, as a host of the suite opens it, instead of the reception.
+    if (!unattended && articles::ui::PedidoAlta::pedido(commandText)) {
+        std::fputs(
+            qPrintable(articles::ui::MostrarAltaArticulos(articles::ui::PedidoAlta::desdeLinea(commandText)).texto()),
+            stdout);
+        const bool closedArticles = ModGlobal::Finalizar();
+        return !closedArticles && status == kOk ? kSinEgreso : status;
+    }
+#endif
     if (!unattended) {
         const int closing = formularioRecepcion(); // closing the form closed the access row
         return status != kOk ? status : closing;

@@ -96,16 +96,6 @@ QList<Etiqueta> etiquetasDeDescripcion()
     return etiquetas;
 }
 
-// Runs one step that may fail; the failure is skipped without a word.
-template <typename F> void omitiendoFallas(F paso)
-{
-    try {
-        paso();
-    } catch (const platform::RuntimeError &error) {
-        platform::logger().info(QStringLiteral("FrmArtAlta: (%1) %2").arg(error.Number()).arg(error.Description()));
-    }
-}
-
 // The chosen row's code of the lookup a box's Tag names; "" when nothing was chosen. The
 // supplier box's view has no lookup rule of its own: it lists the supplier accounts.
 QString consultar(const QString &tag)
@@ -238,8 +228,9 @@ void FrmArtAltaModelo::Form_Load()
     if (DesdeConsulta)
         Label1Visible = false;
     Inicializa();
-    omitiendoFallas([&] { m_carpetaImagenes = Cfg(QStringLiteral("RutaImagenes")).trimmed(); });
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"),
+                  [&] { m_carpetaImagenes = Cfg(QStringLiteral("RutaImagenes")).trimmed(); });
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] {
         if (Cfg(QStringLiteral("WSArticulos")).trimmed().isEmpty())
             txtFields[kDescripcion].TabIndex = 1; // right after the bar code
     });
@@ -247,7 +238,7 @@ void FrmArtAltaModelo::Form_Load()
 
 void FrmArtAltaModelo::Inicializa()
 {
-    omitiendoFallas([&] { m_retail = esSi(Cfg(QStringLiteral("RETAIL"))); });
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] { m_retail = esSi(Cfg(QStringLiteral("RETAIL"))); });
     for (CajaTexto &c : txtFields) {
         c.Text.clear();
         c.DataChanged = false;
@@ -256,8 +247,8 @@ void FrmArtAltaModelo::Inicializa()
         c.Text.clear();
     ChkExento = Marca::Unchecked;
     enfocar({Control::Tipo::txtFields, kCodigo});
-    omitiendoFallas([&] { quitarImagen(); });
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] { quitarImagen(); });
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] {
         m_clase2ConIva = esSi(Cfg(QStringLiteral("Clase2ConIva")));
         m_maestroConIva = esSi(Cfg(QStringLiteral("MaestroArticuloConIva")));
     });
@@ -270,7 +261,7 @@ void FrmArtAltaModelo::Inicializa()
         lbRubro4Visible = false;
         lblPreciosIvaVisible = false;
     }
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] {
         if (m_tasaPorOmision == Importe())
             m_tasaPorOmision = Importe::desdeTexto(Cfg(QStringLiteral("PIVA")));
     });
@@ -333,7 +324,8 @@ void FrmArtAltaModelo::CmdMaestro_Click()
     bool fallo = false;
     QString mensaje;
     QString descripcion;
-    omitiendoFallas([&] { descripcion = ObtenerDescMaestra(txtFields[kCodigo].Text, fallo, mensaje); });
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"),
+                  [&] { descripcion = ObtenerDescMaestra(txtFields[kCodigo].Text, fallo, mensaje); });
     if (fallo) {
         txtFields[kDescripcion].Text.clear();
         enfocar({Control::Tipo::txtFields, kDescripcion});

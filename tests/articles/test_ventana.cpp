@@ -3,6 +3,7 @@
 
 #include "ArticlesDatabase.h"
 
+#include "articles/ui/Anfitrion.h"
 #include "articles/ui/FrmArtAlta.h"
 
 #include "tests/core/QtPrint.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +99,34 @@ TEST_P(ArticleWindow, EscapeCancelsAndAStoredArticleCanBeChanged)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(ventana.isVisible());
     EXPECT_FALSE(ventana.modelo().pAceptar);
+}
+
+// A program of the suite opens the form with its command line and reads the public variables.
+TEST_P(ArticleWindow, AHostOpensItFromTheCommandLine)
+{
+    using articles::ui::PedidoAlta;
+    const QString linea = QStringLiteral("@server=!x; @dbname=y; @Menu=frmartalta; @Lista=3; @Codigo= 779 ; "
+                                         "@DesdeConsulta=si");
+    ASSERT_TRUE(PedidoAlta::pedido(linea));
+    EXPECT_FALSE(PedidoAlta::pedido(QStringLiteral("@Menu=Otro")));
+    const PedidoAlta pedido = PedidoAlta::desdeLinea(linea);
+    EXPECT_EQ(pedido.lista, QStringLiteral("3"));
+    EXPECT_EQ(pedido.codigo, QStringLiteral("779"));
+    EXPECT_TRUE(pedido.desdeConsulta);
+
+    articulo(QStringLiteral("5"), QStringLiteral("779"), QStringLiteral("Yerba"));
+    QTimer::singleShot(0, [] {
+        auto *ventana = qobject_cast<FrmArtAlta *>(QApplication::activeModalWidget());
+        ASSERT_NE(ventana, nullptr);
+        EXPECT_EQ(ventana->txtFields[Form::kCodigo]->text(), QStringLiteral("779"));
+        EXPECT_EQ(ventana->modelo().pIdLista, QStringLiteral("3"));
+        QTest::keyClick(ventana->txtFields[Form::kCodigo], Qt::Key_Return); // shows the stored article
+        QTest::keyClick(ventana->txtFields[Form::kDescripcion], Qt::Key_Escape);
+    });
+    const articles::ui::RespuestaAlta respuesta = articles::ui::MostrarAltaArticulos(pedido);
+    EXPECT_FALSE(respuesta.pAceptar);
+    EXPECT_EQ(respuesta.texto(),
+              QStringLiteral("pAceptar=NO\nCodArtNuevo=") + pad(QStringLiteral("5"), 25) + QLatin1Char('\n'));
 }
 
 IMAESTROS_DATABASE_TESTS(ArticleWindow);
