@@ -1,5 +1,7 @@
 #include "Programa.h"
 
+#include "Envio.h"
+
 #include "core/Acceso.h"
 #include "core/Inicio.h"
 #include "core/LineaComandos.h"
@@ -37,6 +39,7 @@ namespace {
 
 const char kUso[] = "uso: imaestros ['@Server=<servidor>;@DbName=<base>;@Usuario=<usuario>;@Password=<clave>;"
                     "@ParametroAdicional=AUTO']\n"
+                    "     imaestros --envio [linea de comandos]   (el envio de maestros como primer formulario)\n"
                     "     imaestros --help | --version\n"
                     "\n"
                     "Mantiene la base de datos de la suite al dia con los datos maestros recibidos en paquetes.\n"
@@ -66,6 +69,7 @@ const char kUso[] = "uso: imaestros ['@Server=<servidor>;@DbName=<base>;@Usuario
                     " 10  el paquete viene de otra base de datos de origen: no se importo nada\n"
                     " 11  el paquete no trae su archivo de control\n"
                     " 12  fallo la base de datos durante la recepcion\n"
+                    " 13  --envio con AUTO: el envio fallo, o dejo filas o tablas sin enviar\n"
                     " 64  opcion desconocida\n";
 
 void toStderr(const QString &text) { std::fprintf(stderr, "imaestros: %s\n", qPrintable(text)); }
@@ -128,6 +132,10 @@ Pedido leerArgumentos(const QStringList &arguments)
         if (argument == u"--help" || argument == u"-h") {
             pedido.accion = Pedido::Accion::Ayuda;
             return pedido;
+        }
+        if (argument == u"--envio") {
+            pedido.envio = true;
+            continue;
         }
         if (argument == u"--version") {
             pedido.accion = Pedido::Accion::Version;
@@ -252,6 +260,32 @@ int run(const QString &commandText, bool unattended)
             .arg(settings.ok() ? QStringLiteral("cargada") : QStringLiteral("NO cargada"),
                  closed ? QStringLiteral("registrado y cerrado") : QStringLiteral("registrado, SIN hora de salida"))
             .arg(status));
+    return status;
+}
+
+// Start-up as run() does it, then the sending form's run instead of the closing of the access
+// row: the unattended sending closes it afterwards, the desktop form when it is closed.
+int runEnvio(const QString &commandText, bool unattended)
+{
+    if (unattended)
+        installUnattended();
+    else
+        installDesktop();
+    ModGlobal::setLineaDeComandosDelProceso(commandText);
+    QString connectionString;
+    const platform::Status started = ModGlobal::IniciarSistema(false, QString(), connectionString, 3);
+    if (!started.ok()) {
+        platform::logger().error(QStringLiteral("Inicio fallido: %1").arg(started.message()));
+        if (started.code() != ModGlobal::kSinConexion)
+            (void)ModGlobal::Finalizar();
+        return exitStatusFor(started);
+    }
+    if (!unattended)
+        return envioEnEscritorio();
+    int status = envioAutomatico();
+    if (!ModGlobal::Finalizar() && status == kOk)
+        status = kSinEgreso;
+    platform::logger().info(QStringLiteral("Fin del envío desatendido: estado de salida %1").arg(status));
     return status;
 }
 

@@ -22,6 +22,7 @@ enum ExitStatus : int {
     kOtroOrigen = 10,       // the package names another origin database: nothing imported
     kSinControl = 11,       // the package has no control file
     kRecepcionFallida = 12, // the database failed under the reception
+    kEnvioFallido = 13,     // the unattended sending failed, or left rows or tables unsent
     kUsoIncorrecto = 64,    // an option the program does not know
 };
 
@@ -29,8 +30,9 @@ enum ExitStatus : int {
 struct Pedido {
     enum class Accion { Ejecutar, Ayuda, Version, OpcionDesconocida };
     Accion accion = Accion::Ejecutar;
-    QString comando; // the suite's command line (Ejecutar)
-    QString opcion;  // the unknown option
+    QString comando;    // the suite's command line (Ejecutar)
+    bool envio = false; // --envio: the sending form is the first form
+    QString opcion;     // the unknown option
 };
 Pedido leerArgumentos(const QStringList &arguments);
 // Prints the usage, the version or the unknown option; returns the exit status.
@@ -49,6 +51,9 @@ int sinPantalla(const QString &detalle);
 void vigilarPantalla(bool activo);
 
 int run(const QString &commandText, bool unattended);
+// The run whose first form is the sending form: with "AUTO" the unattended sending (a
+// one-line summary on standard output), else the form on the desktop.
+int runEnvio(const QString &commandText, bool unattended);
 
 // After start-up: the unattended reception (prints its one-line summary on standard output
 // and returns its exit status, kOk when complete without rejected rows) or the reception

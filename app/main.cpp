@@ -33,5 +33,7 @@ int main(int argc, char *argv[])
         app = std::make_unique<QApplication>(argc, argv);
         Programa::vigilarPantalla(false);
     }
+    if (pedido.envio)
+        return Programa::runEnvio(pedido.comando, unattended);
     return Programa::run(pedido.comando, unattended);
 }

@@ -10,38 +10,15 @@
 #include "platform/ado/Backend.h"
 #include "platform/ado/Recordset.h"
 #include "schema/Schema.h"
+#include "schema/SuiteObjects.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
 #include <algorithm>
 
 namespace pruebas {
 
 namespace {
-
-// (kind, name) of every CREATE TABLE / CREATE VIEW of a script, in script order.
-QList<QPair<QString, QString>> objetosCreados(const QString &script)
-{
-    static const QRegularExpression creado(QStringLiteral("CREATE\\s+(TABLE|VIEW)\\s+([A-Za-z_0-9]+)"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    QList<QPair<QString, QString>> objetos;
-    auto it = creado.globalMatch(script);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        objetos.append({m.captured(1).toUpper(), m.captured(2)});
-    }
-    return objetos;
-}
-
-void sinFallar(ado::Connection &cnn, const QString &sentencia)
-{
-    try {
-        cnn.Execute(sentencia);
-    } catch (const platform::RuntimeError &) {
-        // not there
-    }
-}
 
 bool esTexto(ado::DataType tipo)
 {
@@ -143,16 +120,7 @@ QString comoTexto(const platform::Variant &v)
 
 void crearBaseSuite(ado::Connection &cnn)
 {
-    const auto objetos =
-        objetosCreados(schema::nativeScript(cnn.ConnectionString())) + objetosCreados(schema::suiteScript());
-    for (const auto &[tipo, nombre] : objetos) {
-        if (tipo == QLatin1String("VIEW"))
-            sinFallar(cnn, QStringLiteral("DROP VIEW ") + nombre);
-    }
-    for (qsizetype i = objetos.size() - 1; i >= 0; --i) {
-        if (objetos[i].first == QLatin1String("TABLE"))
-            sinFallar(cnn, QStringLiteral("DROP TABLE ") + objetos[i].second);
-    }
+    schema::dropSuiteObjects(cnn);
     const platform::Status creada = schema::createSuiteDatabase(cnn);
     ASSERT_TRUE(creada.ok()) << creada.message().toStdString();
 }
@@ -196,9 +164,7 @@ QStringList filasComparables(ado::Connection &cnn, const QString &tabla)
         QStringList campos;
         for (int i = 0; i < rs->fields().Count(); ++i) {
             const QString nombre = rs->field(i).Name().toUpper();
-            // ID and IMAGEN never travel (the article form's identity numbers each database's rows).
-            if (nombre == u"RECEPCION" || nombre == u"TRANSMISION" || nombre == u"DESDETRIGGER" || nombre == u"ID"
-                || nombre == u"IMAGEN")
+            if (package::leftOutOfLine(nombre) || nombre == u"DESDETRIGGER")
                 continue;
             campos << nombre + QLatin1Char('=') + comoTexto(rs->field(i).Value());
         }

@@ -30,7 +30,7 @@ QString tablaBase(const QString &tabla);
 void llenarMaestros(ado::Connection &cnn, int filas = 3);
 
 // The rows of a table (or view) ordered by its columns, one line of text per row with every
-// column but RECEPCION, TRANSMISION and DESDETRIGGER: what must survive a transmission.
+// column a data line carries but DESDETRIGGER: what must survive a transmission.
 QStringList filasComparables(ado::Connection &cnn, const QString &tabla);
 
 // The first column of the first row as text; "<null>" for NULL, "" without a row.
