@@ -25,6 +25,9 @@
 #ifdef IMAESTROS_HAS_LOOKUP_UI
 #include "lookup/ui/WidgetPresenter.h"
 #endif
+#ifdef IMAESTROS_HAS_ARTICLES_UI
+#include "articles/ui/Anfitrion.h"
+#endif
 
 #ifndef IMAESTROS_VERSION
 #define IMAESTROS_VERSION "0"
@@ -59,7 +62,14 @@ const char kUso[] = "uso: imaestros ['@Server=<servidor>;@DbName=<base>;@Usuario
                     "  5  no pudo leer la configuracion (siguio con los valores por omision)\n"
                     "  6  modo de escritorio sin pantalla (DISPLAY, WAYLAND_DISPLAY o QT_QPA_PLATFORM)\n"
                     "  7  la carpeta del programa o su registro no se pueden escribir\n"
-                    " 10  --envio con AUTO: el envio fallo, o dejo filas o tablas sin enviar\n"
+                    "  Con AUTO, la recepcion de C:\\RECIBIR\\Archivos.zip (bajo IMAESTROS_ROOT, o la carpeta\n"
+                    "  del programa), cuyo resumen se imprime en una linea:\n"
+                    "  8  termino, con registros rechazados (ver Errores.TXT)\n"
+                    "  9  falta Archivos.zip, esta danado o no se pudo descomprimir\n"
+                    " 10  el paquete viene de otra base de datos de origen: no se importo nada\n"
+                    " 11  el paquete no trae su archivo de control\n"
+                    " 12  fallo la base de datos durante la recepcion\n"
+                    " 13  --envio con AUTO: el envio fallo, o dejo filas o tablas sin enviar\n"
                     " 64  opcion desconocida\n";
 
 void toStderr(const QString &text) { std::fprintf(stderr, "imaestros: %s\n", qPrintable(text)); }
@@ -224,6 +234,24 @@ int run(const QString &commandText, bool unattended)
         platform::logger().error(settings.message());
         status = kSinConfiguracion;
     }
+#ifdef IMAESTROS_HAS_ARTICLES_UI
+    // "@Menu=FrmArtAlta": the article form, as a host of the suite opens it, instead of the reception.
+    if (!unattended && articles::ui::PedidoAlta::pedido(commandText)) {
+        std::fputs(
+            qPrintable(articles::ui::MostrarAltaArticulos(articles::ui::PedidoAlta::desdeLinea(commandText)).texto()),
+            stdout);
+        const bool closedArticles = ModGlobal::Finalizar();
+        return !closedArticles && status == kOk ? kSinEgreso : status;
+    }
+#endif
+    if (!unattended) {
+        const int closing = formularioRecepcion(); // closing the form closed the access row
+        return status != kOk ? status : closing;
+    }
+    // What the reception says comes first; a complete one leaves start-up's status.
+    const int reception = recepcionAutomatica();
+    if (reception != kOk)
+        status = reception;
     const bool closed = ModGlobal::Finalizar();
     if (!closed && status == kOk)
         status = kSinEgreso;

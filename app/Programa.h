@@ -16,8 +16,14 @@ enum ExitStatus : int {
     kSinConfiguracion = 5, // the settings could not be read; the run went on with defaults
     kSinPantalla = 6,      // the desktop mode was asked for and there is no display
     kSinCarpeta = 7,       // the program folder (or its log) cannot be written
-    kEnvioFallido = 10,    // the unattended sending failed, or left rows or tables unsent
-    kUsoIncorrecto = 64,   // an option the program does not know
+    // The unattended reception (C:\RECIBIR\Archivos.zip under IMAESTROS_ROOT):
+    kConRechazos = 8,       // it ended, and rows were rejected (see Errores.TXT)
+    kSinPaquete = 9,        // Archivos.zip is missing, damaged or could not be extracted
+    kOtroOrigen = 10,       // the package names another origin database: nothing imported
+    kSinControl = 11,       // the package has no control file
+    kRecepcionFallida = 12, // the database failed under the reception
+    kEnvioFallido = 13,     // the unattended sending failed, or left rows or tables unsent
+    kUsoIncorrecto = 64,    // an option the program does not know
 };
 
 // What the process arguments ask for.
@@ -48,5 +54,11 @@ int run(const QString &commandText, bool unattended);
 // The run whose first form is the sending form: with "AUTO" the unattended sending (a
 // one-line summary on standard output), else the form on the desktop.
 int runEnvio(const QString &commandText, bool unattended);
+
+// After start-up: the unattended reception (prints its one-line summary on standard output
+// and returns its exit status, kOk when complete without rejected rows) or the reception
+// form (shown until the operator closes it; closing it ends the run).
+int recepcionAutomatica();
+int formularioRecepcion();
 
 } // namespace Programa

@@ -3,6 +3,7 @@
 #include "FrmArtAltaModelo.h"
 
 #include "ElCodigo.h"
+#include "FilasLookup.h"
 #include "Pasos.h"
 #include "Sql.h"
 
@@ -29,18 +30,6 @@ const QString kMoneda = QStringLiteral("   1");
 QString relleno(const QString &texto, int ancho) { return gFunciones().AlinearDerecha(texto.trimmed(), ancho); }
 
 bool es(const QString &a, const char *b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
-
-struct TablaLookup {
-    const char *tabla;    // the table ElCodigo writes
-    const char *consulta; // the table the statements name
-    const char *columna;
-    const char *campo; // the code box and its description box and label
-};
-constexpr TablaLookup kTablas[] = {
-    {"v_ta_rubros", "v_ta_rubros", "idrubro", "idRubro"},
-    {"V_TA_TipoArticulo", "v_ta_TipoArticulo", "idTipo", "idTipo"},
-    {"v_ta_unidad", "v_ta_unidad", "idunidad", "idunidad"},
-};
 
 } // namespace
 
@@ -92,41 +81,32 @@ bool FrmArtAltaModelo::Actualizacion::preparar()
 bool FrmArtAltaModelo::Actualizacion::codigosLookup()
 {
     for (int i = 0; i < 3; ++i) {
-        QString descripcion = f.descripcionDe(QString::fromLatin1(kTablas[i].campo));
+        QString descripcion = f.descripcionDe(QString::fromLatin1(kTablasLookup[i].campo));
         codigos[i].clear();
         if (descripcion.trimmed().isEmpty())
             continue;
-        codigos[i] = ElCodigo(QString::fromLatin1(kTablas[i].tabla), descripcion);
+        codigos[i] = ElCodigo(QString::fromLatin1(kTablasLookup[i].tabla), descripcion);
         if (codigos[i].isEmpty()) {
             f.m_error = true;
             return false;
         }
     }
     for (int i = 0; i < 3; ++i)
-        f.ponerTexto(QString::fromLatin1(kTablas[i].campo), gFunciones().AlinearDerecha(codigos[i], 4));
+        f.ponerTexto(QString::fromLatin1(kTablasLookup[i].campo), gFunciones().AlinearDerecha(codigos[i], 4));
     return true;
 }
 
+// The insert takes the description label's caption, the update the description box.
 bool FrmArtAltaModelo::Actualizacion::filasLookup()
 {
     for (int i = 0; i < 3; ++i) {
-        const QString tabla = QString::fromLatin1(kTablas[i].consulta);
-        const QString columna = QString::fromLatin1(kTablas[i].columna);
-        const QString campo = QString::fromLatin1(kTablas[i].campo);
+        const QString campo = QString::fromLatin1(kTablasLookup[i].campo);
         QString etiqueta;
         for (const Etiqueta &e : f.lblDesc) {
             if (e.DataField.compare(campo, Qt::CaseInsensitive) == 0)
                 etiqueta = e.Caption;
         }
-        const QString clave = sql::texto(codigos[i]);
-        const QString existe =
-            QStringLiteral("exists(select %1 from %2 where %1 = %3) \r\n ").arg(columna.toLower(), tabla, clave);
-        sql::ejecutarAvisando(QStringLiteral("if not ") + existe + QStringLiteral("insert into ") + tabla
-                              + QStringLiteral(" (") + columna + QStringLiteral(", descripcion) values (") + clave
-                              + QLatin1Char(',') + sql::texto(etiqueta) + QLatin1Char(')'));
-        sql::ejecutarAvisando(QStringLiteral("if ") + existe + QStringLiteral("update ") + tabla
-                              + QStringLiteral(" set descripcion = ") + sql::texto(f.descripcionDe(campo))
-                              + QStringLiteral(" where ") + columna + QStringLiteral(" = ") + clave);
+        EscribirFilaLookup(i, codigos[i], etiqueta, f.descripcionDe(campo));
     }
     return true;
 }
@@ -328,6 +308,7 @@ void FrmArtAltaModelo::ActualizarDatos()
     asegurarCarga();
     Actualizacion a(*this);
     const Manejador manejar = [this, &a](const platform::RuntimeError &error) {
+        gFunciones().Restablecer(0);
         m_error = true;
         const CajaTexto &caja = txtFields[a.caja];
         const int respuesta = ModGlobal::ErroresActualizacion(error, caja.DataField);

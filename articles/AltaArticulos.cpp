@@ -2,6 +2,7 @@
 #include "FrmArtAltaModelo.h"
 
 #include "ElCodigo.h"
+#include "FilasLookup.h"
 #include "Numeracion.h"
 #include "Pasos.h"
 #include "Sql.h"
@@ -80,21 +81,6 @@ struct FrmArtAltaModelo::Alta {
     void buscar();
     bool falla();
 };
-
-namespace {
-struct TablaLookup {
-    const char *tabla;    // the table ElCodigo writes
-    const char *consulta; // the table the statements name
-    const char *columna;
-    const char *campo; // the code box
-    const char *desc;  // the description box
-};
-constexpr TablaLookup kTablas[] = {
-    {"v_ta_rubros", "v_ta_rubros", "idrubro", "idRubro", "idRubro"},
-    {"V_TA_TipoArticulo", "v_ta_TipoArticulo", "idTipo", "idTipo", "idTipo"},
-    {"v_ta_unidad", "v_ta_unidad", "idunidad", "idUnidad", "idunidad"},
-};
-} // namespace
 
 bool FrmArtAltaModelo::Alta::falla()
 {
@@ -184,13 +170,13 @@ bool FrmArtAltaModelo::Alta::rutaImagen()
 bool FrmArtAltaModelo::Alta::codigosLookup()
 {
     for (int i = 0; i < 3; ++i) {
-        codigos[i] = gFunciones().AlinearDerecha(f.texto(QString::fromLatin1(kTablas[i].campo)).trimmed(), 4);
-        descripciones[i] = f.descripcionDe(QString::fromLatin1(kTablas[i].desc));
+        codigos[i] = gFunciones().AlinearDerecha(f.texto(QString::fromLatin1(kTablasLookup[i].campo)).trimmed(), 4);
+        descripciones[i] = f.descripcionDe(QString::fromLatin1(kTablasLookup[i].campo));
     }
     for (int i = 0; i < 3; ++i) {
         if (!codigos[i].trimmed().isEmpty() || descripciones[i].trimmed().isEmpty())
             continue;
-        codigos[i] = ElCodigo(QString::fromLatin1(kTablas[i].tabla), descripciones[i]);
+        codigos[i] = ElCodigo(QString::fromLatin1(kTablasLookup[i].tabla), descripciones[i]);
         if (codigos[i].isEmpty())
             return falla(); // the operator was told why
     }
@@ -199,19 +185,8 @@ bool FrmArtAltaModelo::Alta::codigosLookup()
 
 bool FrmArtAltaModelo::Alta::filasLookup()
 {
-    for (int i = 0; i < 3; ++i) {
-        const QString tabla = QString::fromLatin1(kTablas[i].consulta);
-        const QString columna = QString::fromLatin1(kTablas[i].columna);
-        const QString clave = sql::texto(codigos[i]);
-        const QString existe =
-            QStringLiteral("exists(select %1 from %2 where %1 = %3) \r\n ").arg(columna.toLower(), tabla, clave);
-        sql::ejecutarAvisando(QStringLiteral("if not ") + existe + QStringLiteral("insert into ") + tabla
-                              + QStringLiteral(" (") + columna + QStringLiteral(", descripcion) values (") + clave
-                              + QLatin1Char(',') + sql::texto(descripciones[i]) + QLatin1Char(')'));
-        sql::ejecutarAvisando(QStringLiteral("if ") + existe + QStringLiteral("update ") + tabla
-                              + QStringLiteral(" set descripcion = ") + sql::texto(descripciones[i])
-                              + QStringLiteral(" where ") + columna + QStringLiteral(" = ") + clave);
-    }
+    for (int i = 0; i < 3; ++i)
+        EscribirFilaLookup(i, codigos[i], descripciones[i], descripciones[i]);
     return true;
 }
 

@@ -96,16 +96,6 @@ QList<Etiqueta> etiquetasDeDescripcion()
     return etiquetas;
 }
 
-// Runs one step that may fail; the failure is skipped without a word.
-template <typename F> void omitiendoFallas(F paso)
-{
-    try {
-        paso();
-    } catch (const platform::RuntimeError &error) {
-        platform::logger().info(QStringLiteral("FrmArtAlta: (%1) %2").arg(error.Number()).arg(error.Description()));
-    }
-}
-
 // The chosen row's code of the lookup a box's Tag names; "" when nothing was chosen. The
 // supplier box's view has no lookup rule of its own: it lists the supplier accounts.
 QString consultar(const QString &tag)
@@ -191,10 +181,12 @@ void FrmArtAltaModelo::ponerEtiqueta(const QString &campo, const QString &texto)
         lblDesc[i].Caption = texto;
 }
 
+// The "..." of a label whose code box is empty is no description: copied, it would become
+// a lookup value of its own when the article is saved.
 void FrmArtAltaModelo::copiarEtiquetasADescripciones()
 {
     for (int i = 0; i < 3; ++i)
-        TxtDesc[i].Text = lblDesc[i].Caption;
+        TxtDesc[i].Text = lblDesc[i].Caption == QLatin1String("...") ? QString() : lblDesc[i].Caption;
 }
 
 // A bar code that is not found starts a new article: what the article shown before left
@@ -212,7 +204,7 @@ void FrmArtAltaModelo::olvidarArticuloAnterior()
 
 void FrmArtAltaModelo::enfocar(Control control)
 {
-    m_focoMovido = true;
+    m_focoPedido = control;
     emit focoPedido(control);
 }
 
@@ -236,8 +228,9 @@ void FrmArtAltaModelo::Form_Load()
     if (DesdeConsulta)
         Label1Visible = false;
     Inicializa();
-    omitiendoFallas([&] { m_carpetaImagenes = Cfg(QStringLiteral("RutaImagenes")).trimmed(); });
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"),
+                  [&] { m_carpetaImagenes = Cfg(QStringLiteral("RutaImagenes")).trimmed(); });
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] {
         if (Cfg(QStringLiteral("WSArticulos")).trimmed().isEmpty())
             txtFields[kDescripcion].TabIndex = 1; // right after the bar code
     });
@@ -245,7 +238,7 @@ void FrmArtAltaModelo::Form_Load()
 
 void FrmArtAltaModelo::Inicializa()
 {
-    omitiendoFallas([&] { m_retail = esSi(Cfg(QStringLiteral("RETAIL"))); });
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] { m_retail = esSi(Cfg(QStringLiteral("RETAIL"))); });
     for (CajaTexto &c : txtFields) {
         c.Text.clear();
         c.DataChanged = false;
@@ -254,8 +247,8 @@ void FrmArtAltaModelo::Inicializa()
         c.Text.clear();
     ChkExento = Marca::Unchecked;
     enfocar({Control::Tipo::txtFields, kCodigo});
-    omitiendoFallas([&] { quitarImagen(); });
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] { quitarImagen(); });
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] {
         m_clase2ConIva = esSi(Cfg(QStringLiteral("Clase2ConIva")));
         m_maestroConIva = esSi(Cfg(QStringLiteral("MaestroArticuloConIva")));
     });
@@ -268,7 +261,7 @@ void FrmArtAltaModelo::Inicializa()
         lbRubro4Visible = false;
         lblPreciosIvaVisible = false;
     }
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] {
         if (m_tasaPorOmision == Importe())
             m_tasaPorOmision = Importe::desdeTexto(Cfg(QStringLiteral("PIVA")));
     });
@@ -331,7 +324,8 @@ void FrmArtAltaModelo::CmdMaestro_Click()
     bool fallo = false;
     QString mensaje;
     QString descripcion;
-    omitiendoFallas([&] { descripcion = ObtenerDescMaestra(txtFields[kCodigo].Text, fallo, mensaje); });
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"),
+                  [&] { descripcion = ObtenerDescMaestra(txtFields[kCodigo].Text, fallo, mensaje); });
     if (fallo) {
         txtFields[kDescripcion].Text.clear();
         enfocar({Control::Tipo::txtFields, kDescripcion});
@@ -390,13 +384,15 @@ void FrmArtAltaModelo::txtFields_LostFocus(int) {}
 
 void FrmArtAltaModelo::txtFields_KeyDown(int indice, int tecla)
 {
-    if (tecla != kTeclaEnter || indice < 0 || indice >= txtFields.size())
+    if (!platform::suite::gControles().EsTeclaAceptar(tecla) || indice < 0 || indice >= txtFields.size())
         return;
-    m_focoMovido = false;
-    CampoValida(indice);
+    m_focoPedido.reset();
+    // cleared first: a focus the validation moves must not validate the box again
     txtFields[indice].DataChanged = false;
-    // A validation that sent the focus elsewhere (a description box) keeps it there.
-    if (!m_error && !m_focoMovido)
+    CampoValida(indice);
+    // A validation that sent the focus to another control (a description box) keeps it there.
+    const Control propia{Control::Tipo::txtFields, indice};
+    if (!m_error && (!m_focoPedido || *m_focoPedido == propia))
         emit pasarFocoPedido();
 }
 
@@ -434,13 +430,15 @@ void FrmArtAltaModelo::ConsultarCampo()
                    return !tag.isEmpty();
                },
                [&] {
-                   valor = consultar(tag);
+                   const bool fecha = tag.compare(QLatin1String("FECHA"), Qt::CaseInsensitive) == 0;
+                   valor = fecha ? platform::suite::gFunciones().PedirFecha() : consultar(tag);
                    return !valor.trimmed().isEmpty();
                },
                [&] {
                    if (tag.compare(QLatin1String("COMPROBANTES"), Qt::CaseInsensitive) == 0)
                        return false;
-                   txtFields[indice].Text = valor.trimmed();
+                   const bool fecha = tag.compare(QLatin1String("Fecha"), Qt::CaseInsensitive) == 0;
+                   txtFields[indice].Text = fecha ? valor : valor.trimmed();
                    return true;
                },
                [&] {

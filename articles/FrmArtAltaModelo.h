@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 namespace articles {
 
@@ -214,8 +215,8 @@ private:
     QString m_clasePrecioVenta;
     QString m_carpetaImagenes;
     std::int16_t m_cajaActual = 0;
-    QString m_mensaje;         // the pending message of the field validation
-    bool m_focoMovido = false; // the validation put the focus on another control
+    QString m_mensaje;                   // the pending message of the field validation
+    std::optional<Control> m_focoPedido; // the last control the model asked the focus for
     ado::Recordset m_rsArticulo;
     ado::Recordset m_rsConsulta;
 };

@@ -2,6 +2,8 @@
 // no request.
 #include "FrmArtAltaModelo.h"
 
+#include "Pasos.h"
+
 #include "core/Configuracion.h"
 #include "db/DB_Dll.h"
 #include "platform/Logger.h"
@@ -17,15 +19,6 @@ using platform::suite::gFunciones;
 constexpr long kTexto = 8;
 
 bool es(const QString &a, const char *b) { return a.trimmed().compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
-
-template <typename F> void omitiendoFallas(F paso)
-{
-    try {
-        paso();
-    } catch (const platform::RuntimeError &error) {
-        platform::logger().info(QStringLiteral("AsignarDatos: (%1) %2").arg(error.Number()).arg(error.Description()));
-    }
-}
 
 // The key column of a description label's lookup.
 QString columnaClave(const QString &campo)
@@ -45,13 +38,13 @@ QString columnaClave(const QString &campo)
 
 void FrmArtAltaModelo::AsignarDatos()
 {
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("AsignarDatos"), [&] {
         m_clasePrecioVenta = ModGlobal::Cfg(QStringLiteral("ClasePrecioVenta")).trimmed();
         if (m_clasePrecioVenta.isEmpty())
             m_clasePrecioVenta = QStringLiteral("1");
     });
     m_existente = true;
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("AsignarDatos"), [&] {
         // the bound boxes show the row's columns of the same name
         for (CajaTexto &caja : txtFields) {
             if (!caja.DataField.isEmpty() && m_rsArticulo.fields().indexOf(caja.DataField) >= 0)
@@ -61,11 +54,11 @@ void FrmArtAltaModelo::AsignarDatos()
     LblProceso = QStringLiteral("EL PRODUCTO YA EXISTE EN LA BASE DE DATOS");
     emit repintar();
     CodArtNuevo = texto(QStringLiteral("IdArticulo"));
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("AsignarDatos"), [&] {
         ponerTexto(QStringLiteral("Precio"),
                    gFunciones().NuloAVacio(m_rsArticulo.value(QStringLiteral("Precio") + m_clasePrecioVenta)));
     });
-    omitiendoFallas([&] {
+    OmitirSiFalla(QStringLiteral("AsignarDatos"), [&] {
         const std::optional<Importe> tasa = Importe::leer(texto(QStringLiteral("TasaIVA")));
         if (texto(QStringLiteral("TasaIVA")).trimmed().isEmpty() || !tasa || *tasa == Importe()) {
             m_tasaPorOmision = Importe::desdeTexto(ModGlobal::Cfg(QStringLiteral("PIVA")));
@@ -76,8 +69,8 @@ void FrmArtAltaModelo::AsignarDatos()
         m_precioRecordado = *precio;
     if (const std::optional<Importe> costo = Importe::leer(texto(QStringLiteral("Costo"))))
         m_costoRecordado = *costo;
-    omitiendoFallas([&] { CalcularPrecio(QStringLiteral("Precio"), false); });
-    omitiendoFallas([&] { mostrarImagenDelArticulo(); });
+    OmitirSiFalla(QStringLiteral("AsignarDatos"), [&] { CalcularPrecio(QStringLiteral("Precio"), false); });
+    OmitirSiFalla(QStringLiteral("AsignarDatos"), [&] { mostrarImagenDelArticulo(); });
 }
 
 void FrmArtAltaModelo::VerRelacion()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Logger.h"
 #include "platform/RuntimeError.h"
 
 #include <functional>
@@ -42,6 +43,17 @@ inline bool PasoAPaso(std::initializer_list<Paso> pasos, const Manejador &maneja
         }
     }
     return true;
+}
+
+// A step of a procedure whose failures are skipped without a word to the operator (they
+// reach the log).
+template <typename F> void OmitirSiFalla(const QString &rutina, F paso)
+{
+    try {
+        paso();
+    } catch (const platform::RuntimeError &error) {
+        platform::logger().info(QStringLiteral("%1: (%2) %3").arg(rutina).arg(error.Number()).arg(error.Description()));
+    }
 }
 
 } // namespace articles

@@ -96,15 +96,19 @@ bool EscritorFilas::hayFila(const QString &sentencia, const Valores &valores)
     return rs && rs->State() == ado::adStateOpen && !rs->EOF();
 }
 
-Valores EscritorFilas::primeraFila(const QString &sentencia, const Valores &valores)
+std::vector<Valores> EscritorFilas::filas(const QString &sentencia, const Valores &valores)
 {
-    Valores fila;
+    std::vector<Valores> filas;
     auto rs = ejecutaComando(sentencia, valores, nullptr);
-    if (!rs || rs->State() != ado::adStateOpen || rs->EOF())
-        return fila;
-    for (int i = 0; i < rs->fields().Count(); ++i)
-        fila.push_back(rs->field(i).Value());
-    return fila;
+    if (!rs || rs->State() != ado::adStateOpen)
+        return filas;
+    for (; !rs->EOF(); rs->MoveNext()) {
+        Valores fila;
+        for (int i = 0; i < rs->fields().Count(); ++i)
+            fila.push_back(rs->field(i).Value());
+        filas.push_back(std::move(fila));
+    }
+    return filas;
 }
 
 } // namespace recepcion

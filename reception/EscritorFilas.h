@@ -34,8 +34,8 @@ public:
     long ejecuta(const QString &sentencia, const Valores &valores);
     // Runs a query; true when it gives at least one row.
     bool hayFila(const QString &sentencia, const Valores &valores);
-    // Runs a query; the values of its first row (empty when none).
-    Valores primeraFila(const QString &sentencia, const Valores &valores);
+    // Runs a query; the values of each of its rows.
+    std::vector<Valores> filas(const QString &sentencia, const Valores &valores);
 
     // The statement with its values written in, for a log line.
     static QString texto(const QString &sentencia, const Valores &valores);

@@ -207,25 +207,38 @@ std::optional<ImportadorTabla::Operacion> ImportadorTabla::armarBorradoAsiento(c
     return op;
 }
 
+// The accounting row the voucher names: the first row of its entry whose SUCURSAL, NUMERO
+// and LETRA, joined, are the voucher (compared as text is: any case, trailing blanks aside).
 ImportadorTabla::Efecto ImportadorTabla::borrarAsiento(const Operacion &op)
 {
     for (const platform::Variant &v : op.clave) {
         if (v.isNull())
             return Efecto::Ninguno;
     }
-    static const QString claves =
-        QStringLiteral("CUENTA, SECUENCIA, MES_OPERATIVO, [NUMERO ASIENTO], PERIODO, TIPO_REG");
-    const Valores fila = m_escritor.primeraFila(
-        QStringLiteral("SELECT %1 FROM MV_ASIENTOS WHERE TC = ? AND SUCURSAL+NUMERO+LETRA = ? AND PERIODO = ? AND "
-                       "TIPO_REG = ? AND FECHA = ? AND MES_OPERATIVO = ? AND [NUMERO ASIENTO] = ?")
-            .arg(claves),
-        op.clave);
-    if (fila.empty())
-        return Efecto::Ninguno;
-    m_escritor.ejecuta(
-        QStringLiteral("DELETE FROM MV_ASIENTOS WHERE CUENTA = ? AND SECUENCIA = ? AND MES_OPERATIVO = ? "
-                       "AND [NUMERO ASIENTO] = ? AND PERIODO = ? AND TIPO_REG = ?"),
-        fila);
+    Valores terminos = op.clave;
+    const QString comprobante = terminos[1].toString();
+    terminos.erase(terminos.begin() + 1);
+    const std::vector<Valores> filas = m_escritor.filas(
+        QStringLiteral(
+            "SELECT CUENTA, SECUENCIA, MES_OPERATIVO, [NUMERO ASIENTO], PERIODO, TIPO_REG, SUCURSAL, NUMERO, "
+            "LETRA FROM MV_ASIENTOS WHERE TC = ? AND PERIODO = ? AND TIPO_REG = ? AND FECHA = ? AND "
+            "MES_OPERATIVO = ? AND [NUMERO ASIENTO] = ?"),
+        terminos);
+    const auto sinBlancosFinales = [](QString s) {
+        while (s.endsWith(QLatin1Char(' ')))
+            s.chop(1);
+        return s;
+    };
+    for (const Valores &fila : filas) {
+        const QString unido = fila[6].toString() + fila[7].toString() + fila[8].toString();
+        if (sinBlancosFinales(unido).compare(sinBlancosFinales(comprobante), Qt::CaseInsensitive) != 0)
+            continue;
+        m_escritor.ejecuta(
+            QStringLiteral("DELETE FROM MV_ASIENTOS WHERE CUENTA = ? AND SECUENCIA = ? AND "
+                           "MES_OPERATIVO = ? AND [NUMERO ASIENTO] = ? AND PERIODO = ? AND TIPO_REG = ?"),
+            Valores(fila.begin(), fila.begin() + 6));
+        break;
+    }
     return Efecto::Ninguno;
 }
 

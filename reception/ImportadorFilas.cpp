@@ -214,26 +214,35 @@ QString ImportadorTabla::motivoDe(const platform::RuntimeError &error) const
 }
 
 // The run cannot go on as it was: the operator decides (the unattended run leaves). Retry
-// reopens a lost connection and writes the group again; Ignore writes it again as it is.
-void ImportadorTabla::fallaDeEjecucion(const platform::RuntimeError &error)
+// reopens a lost connection; Retry and Ignore go on. Leaving ends the table and the run.
+bool ImportadorTabla::seguirTrasFalla(const platform::RuntimeError &error)
 {
     platform::logger().error(
         QStringLiteral("Importación de %1 interrumpida: %2").arg(m_plan->tabla, error.Description()));
     const int respuesta = ModGlobal::MostrarError(error, 18, QStringLiteral("ImportarTabla"));
     if (respuesta == platform::vbRetry && esFallaDeConexion(error, m_ctx.db.gCnn.errors()))
         m_ctx.db.ReintentaConectar();
-    if (respuesta == platform::vbRetry || respuesta == platform::vbIgnore) {
-        try {
-            repetirGrupoFilaPorFila();
-            return;
-        } catch (const ErrorDeEjecucion &) {
-        } catch (const platform::RuntimeError &) {
-        }
-    }
+    if (respuesta == platform::vbRetry || respuesta == platform::vbIgnore)
+        return true;
     m_grupo.clear();
     m_gInserciones = m_gModificaciones = 0;
     m_fallida = true;
     m_ctx.estado.ProcesoCancelado = true;
+    return false;
+}
+
+// A failure under a group of rows: when the run goes on, the group is written again.
+void ImportadorTabla::fallaDeEjecucion(const platform::RuntimeError &error)
+{
+    if (!seguirTrasFalla(error))
+        return;
+    try {
+        repetirGrupoFilaPorFila();
+    } catch (const ErrorDeEjecucion &again) {
+        fallaDeEjecucion(again.error);
+    } catch (const platform::RuntimeError &again) {
+        fallaDeEjecucion(again);
+    }
 }
 
 } // namespace recepcion

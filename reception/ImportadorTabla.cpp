@@ -1,6 +1,7 @@
 #include "ImportadorInterno.h"
 
 #include "ErroresRecepcion.h"
+#include "RecepcionMaestros.h"
 
 #include "reception/package/ControlFile.h"
 #include "reception/package/Format.h"
@@ -13,19 +14,11 @@
 #include "platform/suite/Funciones.h"
 #include "platform/ui/Operator.h"
 
-#include <QCoreApplication>
-
 namespace recepcion {
 
 namespace {
 
 const QString kCRLF = QStringLiteral("\r\n");
-
-QString tituloAplicacion()
-{
-    const QString nombre = QCoreApplication::applicationName();
-    return nombre.isEmpty() ? QStringLiteral("imaestros") : nombre;
-}
 
 bool esTabla(const QString &tabla, const char *nombre)
 {
@@ -67,6 +60,8 @@ ResultadoTabla ImportadorTabla::ImportarTabla(const QString &tabla, bool mostrar
     }
     if (const std::optional<ResultadoTabla> sinControl = leerControl(tabla))
         return *sinControl;
+    if (m_fallida)
+        return ResultadoTabla::Fallida;
     const QString datos = m_ctx.paquete.ruta(package::dataFileName(tabla));
     if (datos.isEmpty()) {
         if (!m_plan->campos.isEmpty())
@@ -76,7 +71,7 @@ ResultadoTabla ImportadorTabla::ImportarTabla(const QString &tabla, bool mostrar
         else
             platform::logger().info(QStringLiteral("El paquete no trae la tabla %1").arg(tabla));
         informarErrores();
-        return ResultadoTabla::Completa;
+        return ResultadoTabla::Ausente;
     }
     const ResultadoTabla resultado = leerDatos(datos, mostrarEstado);
     informarErrores();
@@ -117,9 +112,13 @@ void ImportadorTabla::armarPlan(const QString &tabla, const QStringList &campos,
     if (!p.regla || campos.isEmpty() || p.regla->camino == Camino::BorradoAsiento)
         return;
     platform::Result<TablaLocal> local = TablaLocal::leer(m_ctx.db, tabla);
-    if (!local.ok()) {
+    while (!local.ok()) {
         p.errorLocal = local.message();
-        return;
+        // A lost connection is not the table's fault: the operator decides whether to go on.
+        const platform::RuntimeError error(local.code(), local.message(), QStringLiteral("ImportarTabla"));
+        if (!esFallaDeConexion(error, m_ctx.db.gCnn.errors()) || !seguirTrasFalla(error))
+            return;
+        local = TablaLocal::leer(m_ctx.db, tabla);
     }
     p.local = local.value();
     for (const QString &nombre : p.nombresDatos) {
@@ -339,7 +338,7 @@ void ImportadorTabla::informarErrores()
 {
     ErroresRecepcion &errores = m_ctx.errores;
     errores.vaciar();
-    if (errores.entradas() == m_entradasAlEmpezar)
+    if (errores.entradas() == m_entradasAlEmpezar || m_ctx.estado.FinalizarPrograma)
         return;
     platform::msgBox(QStringLiteral("Se han producido errores de actualización") + kCRLF
                          + QStringLiteral("Consulte el archivo ") + errores.ruta(),

@@ -26,6 +26,7 @@ class ErroresRecepcion;
 
 enum class ResultadoTabla {
     Completa,   // every line was read (rejected rows are in the error file)
+    Ausente,    // the package does not hold the table
     SinControl, // the package has no control file: nothing was read
     Detenida,   // the operator asked to stop: what was read before is kept
     Fallida,    // the database failed under the run and the operator left
@@ -87,6 +88,7 @@ private:
     void contar(Efecto efecto, long &inserciones, long &modificaciones);
     QString sentenciaInsert(const std::vector<int> &columnas);
     QString sentenciaUpdate(const std::vector<int> &columnas);
+    bool seguirTrasFalla(const platform::RuntimeError &error);
     void fallaDeEjecucion(const platform::RuntimeError &error);
     static bool esFallaDeConexion(const platform::RuntimeError &error, const ado::Errors &errores);
     QString motivoDe(const platform::RuntimeError &error) const;

@@ -13,6 +13,7 @@
 #include "zip/ArchiveReader.h"
 #include "zip/ModZIP.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -50,6 +51,12 @@ QString textoFin(FinRecepcion fin)
 bool esTablaOpcional(const QString &tabla) { return package::extraTables().contains(tabla, Qt::CaseInsensitive); }
 
 } // namespace
+
+QString tituloAplicacion()
+{
+    const QString nombre = QCoreApplication::applicationName();
+    return nombre.isEmpty() ? QStringLiteral("imaestros") : nombre;
+}
 
 QString ResumenRecepcion::linea() const
 {
@@ -202,6 +209,8 @@ void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatic
         switch (resultado) {
         case ResultadoTabla::Completa:
             ++r.tablas;
+            continue;
+        case ResultadoTabla::Ausente:
             continue;
         case ResultadoTabla::SinControl:
             r.fin = FinRecepcion::SinControl;

@@ -18,6 +18,9 @@ class Recordset;
 
 namespace recepcion {
 
+// The program's title, as its message boxes show it.
+QString tituloAplicacion();
+
 // How a reception ended.
 enum class FinRecepcion {
     Completa,        // every table of the way was read (rejected rows are in Errores.TXT)

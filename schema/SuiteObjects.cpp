@@ -39,8 +39,9 @@ void dropQuietly(ado::Connection &cnn, const QString &statement)
 
 void dropSuiteObjects(ado::Connection &connection)
 {
-    const auto objects = createdObjects(nativeScript(connection.ConnectionString())) + createdObjects(suiteScript())
-        + createdObjects(lookupScript());
+    const QString cs = connection.ConnectionString();
+    const auto objects = createdObjects(articlesNativeScript(cs)) + createdObjects(articlesScript())
+        + createdObjects(nativeScript(cs)) + createdObjects(suiteScript()) + createdObjects(lookupScript());
     for (const auto &[kind, name] : objects) {
         if (kind == QLatin1String("VIEW"))
             dropQuietly(connection, QStringLiteral("DROP VIEW ") + name);

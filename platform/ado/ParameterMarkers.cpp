@@ -33,6 +33,8 @@ QString ParameterMarkers::named(const QString &sql, int &count)
         if (!isMarker(sql, t))
             continue;
         out += QStringView(sql).mid(copied, t.pos - copied);
+        if (t.pos > 0 && !sql[t.pos - 1].isSpace()) // never glued to what comes before ("@?")
+            out += u' ';
         out += kPrefix + QString::number(++count) + u' ';
         copied = t.pos + 1;
     }

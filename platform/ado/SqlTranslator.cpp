@@ -147,6 +147,9 @@ struct Piece {
     QStringView str() const { return text.isNull() ? source : QStringView(text); }
 };
 
+// Thrown when a statement nests beyond reason: it then passes on as written.
+struct TooComplex {};
+
 // Translates the statements of one batch.
 class Writer {
 public:
@@ -256,6 +259,7 @@ private:
     bool m_keyList = false;        // a key constraint on PostgreSQL, which takes no ASC/DESC
     int m_depth = 0;               // parentheses being translated
     static constexpr int kMaxDepth = 200;
+    static constexpr qsizetype kMaxRepeatedText = 20000; // text a rewrite may write twice
 };
 
 bool Writer::isWord(int i, const char *w) const
@@ -511,7 +515,14 @@ void Writer::statement(Range r, QList<TranslatedStatement> &out)
     m_scope = m_catalog ? tablesIn(r) : std::vector<TableRef>{};
     QList<TranslatedStatement> extra;
     bool handled = true;
-    QString sql = rewrite(r, handled, extra);
+    QString sql;
+    try {
+        sql = rewrite(r, handled, extra);
+    } catch (const TooComplex &) {
+        handled = false;
+        extra.clear();
+        m_depth = 0, m_textArgs = 0, m_ddl = false, m_keyList = false;
+    }
     if (!handled) // not ours: the engine reports it as written
         sql = source(r.b, r.e);
     sql = sql.trimmed();
@@ -1521,9 +1532,12 @@ QString Writer::call(int name, int open, int close, bool &textual)
     if (args.size() == 1 && nextSig(args[0].b, args[0].e) >= args[0].e)
         args.clear();
     auto arg = [&](int k) {
+        if (++m_depth > kMaxDepth) // calls nested beyond reason: left as written
+            throw TooComplex();
         ++m_textArgs;
         const QString a = expr(args[k].b, args[k].e).trimmed();
         --m_textArgs;
+        --m_depth;
         return a;
     };
     textual = m_class[name] & TextFunction;
@@ -1548,10 +1562,14 @@ QString Writer::call(int name, int open, int close, bool &textual)
         const QString needle = QStringLiteral("UPPER(") + arg(0) + u')' + coll;
         if (args.size() == 2)
             return find + QStringLiteral("(UPPER(") + arg(1) + u')' + coll + u',' + needle + u')';
-        // from a start position: search the tail and shift the hit back
-        const QString start = QStringLiteral("(CASE WHEN (%1) > 1 THEN (%1) ELSE 1 END)").arg(arg(2));
+        // from a start position: search the tail and shift the hit back. The haystack and
+        // the start are written more than once: nested ones would double the text at each level.
+        const QString haystack = arg(1), from = arg(2);
+        if (haystack.size() + from.size() > kMaxRepeatedText)
+            throw TooComplex();
+        const QString start = QStringLiteral("(CASE WHEN (%1) > 1 THEN (%1) ELSE 1 END)").arg(from);
         const QString sub = pg() ? QStringLiteral("SUBSTRING") : QStringLiteral("SUBSTR");
-        const QString pos = QStringLiteral("%1(UPPER(%2(%3,%4))%5,%6)").arg(find, sub, arg(1), start, coll, needle);
+        const QString pos = QStringLiteral("%1(UPPER(%2(%3,%4))%5,%6)").arg(find, sub, haystack, start, coll, needle);
         return QStringLiteral("(CASE WHEN %1 > 0 THEN %1 + %2 - 1 ELSE 0 END)").arg(pos, start);
     }
     if (equalsAny(f, {"CONVERT"}) && (args.size() == 2 || args.size() == 3))

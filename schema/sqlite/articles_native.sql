@@ -102,12 +102,12 @@ CREATE TRIGGER V_MA_PRECIOS_INS INSTEAD OF INSERT ON V_MA_PRECIOS FOR EACH ROW
 BEGIN
     INSERT INTO MA_PRECIOS (
         IdLista, IdArticulo, IdArticuloProveedor, IdUnidad, Precio, Costo, Dto1,
-        FechaVigencia, DesdeTrigger, TipoLista, Nombre, ConIVA, Precio1, Precio2, Precio3,
+        FechaVigencia, DesdeTrigger, Nombre, ConIVA, Precio1, Precio2, Precio3,
         Precio4, Precio5, IdMoneda, DescripcionArticulo, Rubro, RECEPCION, TRANSMISION)
     VALUES (
         NEW.IdLista, NEW.IdArticulo, NEW.IdArticuloProveedor, NEW.IdUnidad,
         COALESCE(NEW.Precio, 0), NEW.Costo, NEW.Dto1, NEW.FechaVigencia,
-        COALESCE(NEW.DesdeTrigger, 0), NEW.TipoLista, NEW.Nombre, COALESCE(NEW.ConIVA, 0),
+        COALESCE(NEW.DesdeTrigger, 0), NEW.Nombre, COALESCE(NEW.ConIVA, 0),
         NEW.Precio1, NEW.Precio2, NEW.Precio3, NEW.Precio4, NEW.Precio5, NEW.IdMoneda,
         NEW.DescripcionArticulo, NEW.Rubro, NEW.RECEPCION, COALESCE(NEW.TRANSMISION, 0));
 END
@@ -120,7 +120,7 @@ BEGIN
         IdArticuloProveedor = NEW.IdArticuloProveedor, IdUnidad = NEW.IdUnidad,
         Precio = NEW.Precio, Costo = NEW.Costo, Dto1 = NEW.Dto1,
         FechaVigencia = NEW.FechaVigencia, DesdeTrigger = NEW.DesdeTrigger,
-        TipoLista = NEW.TipoLista, Nombre = NEW.Nombre, ConIVA = NEW.ConIVA,
+        Nombre = NEW.Nombre, ConIVA = NEW.ConIVA,
         Precio1 = NEW.Precio1, Precio2 = NEW.Precio2, Precio3 = NEW.Precio3,
         Precio4 = NEW.Precio4, Precio5 = NEW.Precio5, IdMoneda = NEW.IdMoneda,
         DescripcionArticulo = NEW.DescripcionArticulo, Rubro = NEW.Rubro,

@@ -8,11 +8,11 @@ ALTER TABLE MA_ARTICULOS ADD Id int IDENTITY(1,1) NOT NULL
 GO
 
 -- Prices: the row of a list as the article form writes it (its name, the five price
--- classes, currency, the article's description and category, and the list type given when
--- the row was written).
+-- classes, currency, the article's description and category). Its list type stays the
+-- header's.
 ALTER TABLE MA_PRECIOS ADD Nombre varchar(150) NULL, ConIVA bit NULL DEFAULT 0, Precio1 money NULL,
     Precio2 money NULL, Precio3 money NULL, Precio4 money NULL, Precio5 money NULL, IdMoneda varchar(4) NULL,
-    DescripcionArticulo varchar(150) NULL, Rubro varchar(4) NULL, TipoLista varchar(1) NULL
+    DescripcionArticulo varchar(150) NULL, Rubro varchar(4) NULL
 GO
 
 -- Colours and sizes of articles are configuration rows whose code is their Descripcion.
@@ -45,13 +45,11 @@ SELECT IdLista, Descripcion, TipoLista, Cuenta, Moneda, FechaVigencia, IncluyeIv
 FROM MA_PRECIOSCAB
 GO
 
--- A price whose list has no header yet is still found (and written) by its key; its list
--- type is the header's.
+-- A price whose list has no header yet is still found (and written) by its key.
 CREATE VIEW V_MA_PRECIOS AS
 SELECT MA_PRECIOS.IdLista, MA_PRECIOS.IdArticulo, MA_PRECIOS.IdArticuloProveedor,
        MA_PRECIOS.IdUnidad, MA_PRECIOS.Precio, MA_PRECIOS.Costo, MA_PRECIOS.Dto1,
-       MA_PRECIOS.FechaVigencia, MA_PRECIOS.DesdeTrigger,
-       MA_PRECIOSCAB.TipoLista,
+       MA_PRECIOS.FechaVigencia, MA_PRECIOS.DesdeTrigger, MA_PRECIOSCAB.TipoLista,
        MA_PRECIOS.Nombre, MA_PRECIOS.ConIVA, MA_PRECIOS.Precio1, MA_PRECIOS.Precio2,
        MA_PRECIOS.Precio3, MA_PRECIOS.Precio4, MA_PRECIOS.Precio5, MA_PRECIOS.IdMoneda,
        MA_PRECIOS.DescripcionArticulo, MA_PRECIOS.Rubro,

@@ -2,7 +2,9 @@
 -- Batches are separated by GO lines; the SQLite and PostgreSQL backends translate them.
 -- The suite keeps the stock shortages behind the view V_MV_FALTANTES; an embedded
 -- database holds them in a table of that name, which every engine can insert into.
+-- Created only where missing, so that the script can complete a database that has it.
 
+IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_MV_FALTANTES')
 CREATE TABLE V_MV_FALTANTES (
     Id int IDENTITY(1,1) NOT NULL PRIMARY KEY,
     FechaHora datetime NULL,

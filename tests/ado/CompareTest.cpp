@@ -99,6 +99,15 @@ TEST_P(CompareTest, JoinsGroupingOrderingAndAggregates)
     }
 }
 
+// An UPDATE keyed on a character column with a bare number changes the row SQL Server changes.
+TEST_P(CompareTest, UpdateKeyedOnTextAgainstANumber)
+{
+    long affected = 0;
+    cnn().Execute(QStringLiteral("UPDATE T_CMP SET NOMBRE = 'siete' WHERE TRANSMISION = 7"), &affected);
+    EXPECT_EQ(affected, 1);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT ID FROM T_CMP WHERE NOMBRE = 'SIETE'")), QStringLiteral("1"));
+}
+
 // As on SQL Server, a character value that is no number fails the comparison with a number.
 TEST_P(CompareTest, TextThatIsNoNumberFailsAgainstANumber)
 {

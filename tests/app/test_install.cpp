@@ -45,6 +45,10 @@ TEST(Install, ProgramsSchemaLauncherAndIconUnderThePrefixAndTheProgramRuns)
     const apptest::Outcome created =
         apptest::run(prefix + QStringLiteral("/bin/imaestros-dbinit"), {db}, user, root.path());
     ASSERT_EQ(created.status, 0) << created.err.toStdString();
+    // The package its unattended reception takes (C:\RECIBIR\ lives in the program folder).
+    const QString inbox = home + QStringLiteral("/.local/share/imaestros/RECIBIR");
+    ASSERT_TRUE(QDir().mkpath(inbox));
+    ASSERT_EQ(apptest::run(QStringLiteral(IMAESTROS_SAMPLE), {inbox + QStringLiteral("/Archivos.zip")}).status, 0);
     const apptest::Outcome ran = apptest::run(
         prefix + QStringLiteral("/bin/imaestros"),
         {QStringLiteral("@Server=!;@DbName=%1;@Usuario=operador;@ParametroAdicional=AUTO").arg(db)}, user, root.path());

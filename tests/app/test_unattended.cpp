@@ -5,6 +5,7 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -21,6 +22,12 @@ protected:
         m_db = m_dir.filePath(QStringLiteral("suite.db"));
         const apptest::Outcome init = apptest::run(QStringLiteral(IMAESTROS_DBINIT), {m_db});
         ASSERT_EQ(init.status, 0) << init.err.toStdString();
+        // The package the unattended run receives (C:\RECIBIR\ lives in the program folder).
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("RECIBIR")));
+        const apptest::Outcome sample = apptest::run(QStringLiteral(IMAESTROS_SAMPLE),
+                                                     {m_dir.filePath(QStringLiteral("RECIBIR/Archivos.zip")),
+                                                      QStringLiteral("--articles"), QStringLiteral("3")});
+        ASSERT_EQ(sample.status, 0) << sample.err.toStdString();
     }
     int run(const QStringList &arguments)
     {

@@ -43,28 +43,37 @@ PaqueteDePrueba &PaqueteDePrueba::origen(const QString &base)
                    {QStringLiteral("Control"), QString(), QString(), QString(), QString(), QString(), base});
 }
 
+platform::Status PaqueteDePrueba::escribirCarpeta(const QString &carpeta, QStringList *rutas) const
+{
+    QStringList escritas;
+    if (m_control) {
+        package::ControlFile control;
+        control.writeHeader(QStringLiteral("7"), QStringLiteral("Prueba"), QStringLiteral("C:\\ENVIAR\\ControlMA.dat"),
+                            QStringLiteral("ORIGEN"), m_precios);
+        const QString ruta = QDir(carpeta).filePath(package::controlFileWrittenName());
+        if (platform::Status s = platform::textfile::writeLines(ruta, control.lines() + m_bloques); !s.ok())
+            return s;
+        escritas << ruta;
+    }
+    for (auto it = m_archivos.constBegin(); it != m_archivos.constEnd(); ++it) {
+        const QString ruta = QDir(carpeta).filePath(it.key());
+        if (platform::Status s = platform::textfile::writeLines(ruta, it.value()); !s.ok())
+            return s;
+        escritas << ruta;
+    }
+    if (rutas)
+        *rutas = escritas;
+    return {};
+}
+
 platform::Status PaqueteDePrueba::escribir(const QString &zip) const
 {
     QTemporaryDir carpeta;
     if (!carpeta.isValid())
         return platform::Status::failure(QStringLiteral("sin carpeta temporal"));
     QStringList rutas;
-    if (m_control) {
-        package::ControlFile control;
-        control.writeHeader(QStringLiteral("7"), QStringLiteral("Prueba"), QStringLiteral("C:\\ENVIAR\\ControlMA.dat"),
-                            QStringLiteral("ORIGEN"), m_precios);
-        QStringList lineas = control.lines() + m_bloques;
-        const QString ruta = carpeta.filePath(package::controlFileWrittenName());
-        if (platform::Status s = platform::textfile::writeLines(ruta, lineas); !s.ok())
-            return s;
-        rutas << ruta;
-    }
-    for (auto it = m_archivos.constBegin(); it != m_archivos.constEnd(); ++it) {
-        const QString ruta = carpeta.filePath(it.key());
-        if (platform::Status s = platform::textfile::writeLines(ruta, it.value()); !s.ok())
-            return s;
-        rutas << ruta;
-    }
+    if (platform::Status s = escribirCarpeta(carpeta.path(), &rutas); !s.ok())
+        return s;
     return comprimir(zip, rutas);
 }
 

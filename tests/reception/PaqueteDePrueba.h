@@ -22,6 +22,8 @@ public:
 
     // Writes the files into a fresh folder and packs them into `zip`.
     [[nodiscard]] platform::Status escribir(const QString &zip) const;
+    // Writes the files into `carpeta` (an unpacked package); their paths in `rutas`.
+    [[nodiscard]] platform::Status escribirCarpeta(const QString &carpeta, QStringList *rutas = nullptr) const;
 
 private:
     QStringList m_bloques;

@@ -233,6 +233,47 @@ TEST_P(ReceptionImport, ADamagedOrMissingArchiveImportsNothing)
     EXPECT_EQ(count("MV_TRANSMISIONES"), 0);
 }
 
+// Closes the database connection once the first table is done, as a lost connection would.
+class ConexionCortada : public recepcion::VistaRecepcion {
+public:
+    void avance(int valor, int) override
+    {
+        if (valor == 1)
+            gDB().gCnn.Close();
+    }
+};
+
+TEST_P(ReceptionImport, ALostConnectionFailsTheRunAndTheRunCanBeRepeated)
+{
+    ASSERT_TRUE(paqueteBase().escribir(zip()).ok());
+    ConexionCortada corte;
+    {
+        ado::Recordset rsTabla;
+        gDB().AbrirRecordset(QStringLiteral("SELECT * FROM MV_TRANSMISIONES"), rsTabla, &gDB().gCnn, ado::adOpenDynamic,
+                             ado::adLockOptimistic, -1, true);
+        RecepcionMaestros recepcion(gDB());
+        recepcion.setVista(&corte);
+        operatorScript().expect(QString(), platform::vbAbort);
+        const ResumenRecepcion r = recepcion.RecibirMaestros({"1", "Ana", zip(), false}, rsTabla);
+        EXPECT_EQ(r.fin, FinRecepcion::Fallida);
+        EXPECT_TRUE(recepcion.estado.ProcesoCancelado);
+    }
+    EXPECT_EQ(count("V_TA_UNIDAD"), 3);
+    EXPECT_EQ(count("V_TA_VENDEDORES"), 0);
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 0);
+
+    // Connected again, the same package ends as one clean reception would have.
+    gDB().OpenServerADODB(false, 3, connectionString(), false, false);
+    ASSERT_TRUE(gDB().gOpenFlag);
+    const ResumenRecepcion r = recibirZip(zip());
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(r.inserciones, 7);
+    EXPECT_EQ(r.modificaciones, 3);
+    EXPECT_EQ(count("V_TA_VENDEDORES"), 2);
+    EXPECT_EQ(count("MA_PRECIOS"), 2);
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 1);
+}
+
 IMAESTROS_DATABASE_TESTS(ReceptionImport);
 
 } // namespace

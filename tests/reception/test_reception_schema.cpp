@@ -3,6 +3,10 @@
 #include "ReceptionDatabase.h"
 #include "tests/core/QtPrint.h"
 
+#include "reception/ImportadorTabla.h"
+#include "reception/Renglon.h"
+
+#include "db/DB_Dll.h"
 #include "platform/ado/Backend.h"
 #include "platform/ado/Recordset.h"
 
@@ -12,16 +16,8 @@ namespace {
 
 class SuiteSchema : public ReceptionDatabaseTest {
 protected:
-    // The calendar procedure as each engine runs it (SQLite emulates it with a view).
-    void createCalendar(int year)
-    {
-        const QString from = QStringLiteral("01/01/%1").arg(year);
-        const QString to = QStringLiteral("31/12/%1").arg(year);
-        if (isSqlite())
-            exec(QStringLiteral("INSERT INTO VK_CREACALENDARIO (DESDE, HASTA) VALUES ('%1', '%2')").arg(from, to));
-        else
-            exec(QStringLiteral("EXEC VK_CREACALENDARIO '%1','%2'").arg(from, to));
-    }
+    // The calendar procedure as the import runs it (SQLite emulates it with a view).
+    void createCalendar(int year) { exec(recepcion::sentenciaCalendario(gDB(), year)); }
 };
 
 TEST_P(SuiteSchema, PackageTablesEndWithReceptionAndTransmission)
@@ -119,6 +115,19 @@ TEST_P(SuiteSchema, CalendarProcedureFillsAYearOnce)
     exec(entry.arg(QStringLiteral("15/03/2024")));
     EXPECT_EQ(scalar(QStringLiteral("SELECT [DEBE-HABER] FROM MV_ASIENTOS WHERE [NUMERO ASIENTO] = 7")),
               QStringLiteral("D"));
+}
+
+TEST_P(SuiteSchema, LocalColumnListOfATable)
+{
+    QString tipos;
+    const QStringList fuera = {"ID", "IMAGEN", "TRANSMISION", "RECEPCION"};
+    EXPECT_EQ(recepcion::VerificaCampos("V_TA_UNIDAD", gDB(), fuera, true, tipos).toUpper(),
+              QStringLiteral("[IDUNIDAD],[DESCRIPCION],[ABREVIATURA],[DECIMALES]"));
+    EXPECT_EQ(tipos.split(QLatin1Char(',')).size(), 4) << tipos.toStdString();
+    EXPECT_EQ(recepcion::VerificaCampos("V_TA_UNIDAD", gDB(), {"idunidad", "abreviatura"}, false, tipos).toUpper(),
+              QStringLiteral("DESCRIPCION,DECIMALES,RECEPCION,TRANSMISION"));
+    EXPECT_EQ(recepcion::VerificaCampos("NO_EXISTE", gDB(), fuera, true, tipos), QString());
+    EXPECT_TRUE(tipos.isEmpty());
 }
 
 IMAESTROS_DATABASE_TESTS(SuiteSchema);

@@ -71,7 +71,7 @@ TEST_F(EnvioDesatendido, BuildsThePackageInEnviarAndSaysSo)
 TEST_F(EnvioDesatendido, WithoutItsFolderItEndsWithItsOwnStatusAndNeverWaits)
 {
     const Salida s = correr();
-    EXPECT_EQ(s.estado, 10) << s.texto.toStdString();
+    EXPECT_EQ(s.estado, 13) << s.texto.toStdString();
     EXPECT_TRUE(s.texto.contains(QStringLiteral("imaestros: envío falló: No se puede escribir el paquete")))
         << s.texto.toStdString();
     EXPECT_EQ(escalar(QStringLiteral("SELECT COUNT(*) FROM MV_TRANSMISIONES")), QStringLiteral("0"));

@@ -449,6 +449,28 @@ TEST(SqlTranslatorSchema, IdentityOutsideTheKeyIsNumberedByATriggerOnSqlite)
               "SET ID = NEW.rowid WHERE rowid = NEW.rowid; END");
 }
 
+// Rewrites that write an argument twice, nested, would double the text at each level; calls
+// nested beyond reason would exhaust the stack. Such statements pass on as written.
+TEST(SqlTranslatorSpeed, NestedRewritesStayBounded)
+{
+    const struct {
+        const char *piece;
+        int times;
+    } cases[] = {{"CHARINDEX('e', TXT, 1 + ", 40}, {"ISNULL(", 20000}, {"SUBSTRING(X, 1, ", 20000}};
+    for (const auto &c : cases) {
+        const QString sql =
+            QStringLiteral("SELECT ") + QString::fromLatin1(c.piece).repeated(c.times) + QStringLiteral("1");
+        QElapsedTimer timer;
+        timer.start();
+        for (const Dialect d : {Dialect::SQLite, Dialect::PostgreSQL}) {
+            const auto out = SqlTranslator(d).translate(sql);
+            ASSERT_EQ(out.size(), 1) << c.piece;
+            EXPECT_EQ(out[0].sql, sql) << c.piece;
+        }
+        EXPECT_LT(timer.elapsed(), 5000) << c.piece;
+    }
+}
+
 TEST(SqlTranslatorSpeed, TypicalStatementTakesMicroseconds)
 {
     const QString sql = QStringLiteral(

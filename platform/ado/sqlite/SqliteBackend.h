@@ -19,12 +19,14 @@ namespace ado {
 
 // The embedded engine: "Provider=SQLite;Data Source=<file>[;Mode=Create]".
 // A missing file is an error naming it unless Mode=Create. Statements arrive in SQL
-// Server's dialect and pass through SqlTranslator. Foreign keys are enforced; text
-// columns declared COLLATE VKTEXT compare as SQL Server's default (SqliteFunctions).
-// Dates: values written to DATETIME/DATE columns are stored as "yyyy-mm-dd hh:mm:ss"
-// (temporary triggers call vkdate() after every insert and update), so a date the system
-// writes as "dd/mm/yy hh:mm" reads back as the same date and sorts correctly; on read,
-// such columns give DateTime values whatever form they hold.
+// Server's dialect and pass through SqlTranslator, which reads the tables' columns from
+// SqliteCatalog: every value written to a typed column goes through its conversion
+// (SqliteConversions), so the file holds what SQL Server would hold - dates as
+// "yyyy-mm-dd hh:mm:ss", which reads back as the same date and sorts correctly - or the
+// statement fails with SQL Server's number. Text compares as SQL Server's default
+// (VKTEXT, SqliteFunctions). Statements of one shape compile once (TranslationCache,
+// StatementCache). Every statement waits for a locked file up to its time-out (0: without
+// limit); transactions take the write lock when they begin. Foreign keys are enforced.
 class SqliteBackend : public Backend {
 public:
     SqliteBackend();

@@ -34,6 +34,11 @@ qsizetype closing(const QString &sql, qsizetype open, QChar close, bool doubledE
     return -1;
 }
 
+// Text that holds a placeholder's marks cannot be told from its shape.
+bool hasMark(const QString &text) { return text.contains(kStringMark) || text.contains(kNumberMark); }
+
+bool shapeable(const QString &sql) { return !hasMark(sql); }
+
 // Words that end an ORDER BY / GROUP BY list.
 bool isClauseWord(QStringView word)
 {
@@ -218,7 +223,7 @@ QList<TranslatedStatement> TranslationCache::translate(const QString &sql)
     QString shape;
     std::vector<QStringView> literals;
     bool bindable = false;
-    if (sql.contains(kStringMark) || !shapeOf(sql, shape, literals, bindable))
+    if (!shapeable(sql) || !shapeOf(sql, shape, literals, bindable))
         return m_translator.translate(sql);
     const Entry &entry = entryFor(shape, bindable);
     QList<TranslatedStatement> result = entry.translated;
@@ -227,7 +232,8 @@ QList<TranslatedStatement> TranslationCache::translate(const QString &sql)
         if (st.sql.isEmpty())
             continue;
         QString out;
-        if (!substitute(st.sql, qsizetype(literals.size()), put, out))
+        // a placeholder left over (glued to a word, so not taken for one): translate the text
+        if (!substitute(st.sql, qsizetype(literals.size()), put, out) || hasMark(out))
             return m_translator.translate(sql);
         st.sql = std::move(out);
     }
@@ -240,7 +246,7 @@ bool TranslationCache::translateBound(const QString &sql, QList<TranslatedStatem
     QString shape;
     bool bindable = false;
     literals.clear();
-    if (sql.contains(kStringMark) || !shapeOf(sql, shape, literals, bindable) || !bindable)
+    if (!shapeable(sql) || !shapeOf(sql, shape, literals, bindable) || !bindable)
         return false;
     const Entry &entry = entryFor(shape, bindable);
     if (!entry.bindable)
@@ -266,7 +272,7 @@ const TranslationCache::Entry &TranslationCache::entryFor(const QString &shape, 
         QString out;
         if (st.sql.isEmpty())
             continue;
-        if (!substitute(st.sql, 999999, put, out))
+        if (!substitute(st.sql, 999999, put, out) || hasMark(out))
             entry.bindable = false;
         st.sql = std::move(out);
     }

@@ -1,0 +1,104 @@
+// The unattended reception in the program's process: only the current Archivos.zip of the
+// reception folder, only the articles, equivalences and prices, never a question waited on.
+
+#include "PaqueteDePrueba.h"
+#include "ReceptionDatabase.h"
+#include "tests/core/QtPrint.h"
+
+#include "reception/RecepcionMaestros.h"
+
+#include "db/DB_Dll.h"
+#include "platform/TextFile.h"
+#include "platform/ui/Operator.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+using recepcion::FinRecepcion;
+using recepcion::ResumenRecepcion;
+
+QString art(const char *codigo) { return QString::fromUtf8(codigo).rightJustified(25); }
+
+class UnattendedReception : public ReceptionDatabaseTest {
+protected:
+    void SetUp() override
+    {
+        ReceptionDatabaseTest::SetUp();
+        if (IsSkipped())
+            return;
+        m_unattended = std::make_unique<platform::ScopedOperator>(std::make_shared<platform::UnattendedOperator>());
+        qputenv("IMAESTROS_ROOT", home().toUtf8());
+        QDir().mkpath(bandeja());
+    }
+    void TearDown() override
+    {
+        qunsetenv("IMAESTROS_ROOT");
+        m_unattended.reset();
+        ReceptionDatabaseTest::TearDown();
+    }
+    QString bandeja() const { return QDir(home()).filePath(QStringLiteral("RECIBIR")); }
+    ResumenRecepcion recibir()
+    {
+        recepcion::RecepcionMaestros recepcion(gDB());
+        return recepcion.GeneraAutomatica();
+    }
+    static PaqueteDePrueba paquete()
+    {
+        PaqueteDePrueba p;
+        p.tabla("V_TA_UNIDAD", {"IdUnidad", "Descripcion", "RECEPCION", "TRANSMISION"}, {fila({"   1", "Unidad"})});
+        p.tabla("V_MA_ARTICULOS", {"IdArticulo", "Descripcion", "RECEPCION", "TRANSMISION"},
+                {fila({art("A1"), "Té verde"}), fila({art("A2"), "Mate"})});
+        p.tabla("V_MA_PRECIOSCAB", {"IdLista", "Descripcion", "RECEPCION", "TRANSMISION"}, {fila({"   1", "Lista"})});
+        p.tabla("V_MA_PRECIOS", {"IdLista", "IdArticulo", "Precio", "RECEPCION", "TRANSMISION"},
+                {fila({"   1", art("A1"), "3,5"})});
+        return p;
+    }
+    std::unique_ptr<platform::ScopedOperator> m_unattended;
+};
+
+TEST_P(UnattendedReception, ImportsOnlyWhatTheCurrentPackageHolds)
+{
+    // A table file that an earlier package left in the folder.
+    ASSERT_TRUE(platform::textfile::writeLines(QDir(bandeja()).filePath(QStringLiteral("S_TA_EQUIV.DAT")),
+                                               {fila({art("A1"), "   1", "   2", "12"})})
+                    .ok());
+    ASSERT_TRUE(paquete().escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+    const ResumenRecepcion r = recibir();
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(r.inserciones, 4);
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 2);
+    EXPECT_EQ(count("V_MA_PRECIOS"), 1);
+    EXPECT_EQ(count("S_TA_EQUIV"), 0);
+    EXPECT_EQ(count("V_TA_UNIDAD"), 0); // not a table of the unattended way
+    // A defined reception number, and no reception of its own.
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM MA_ARTICULOS WHERE RECEPCION = 0"), QStringLiteral("2"));
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 0);
+    EXPECT_FALSE(QDir(home()).exists(QStringLiteral("E-MAILS")));
+    EXPECT_TRUE(QFile::exists(QDir(bandeja()).filePath(QStringLiteral("Errores.TXT"))));
+}
+
+TEST_P(UnattendedReception, AMissingPackageIsAnErrorEvenWithOldFilesAround)
+{
+    ASSERT_TRUE(paquete().escribirCarpeta(bandeja()).ok());
+    const ResumenRecepcion r = recibir();
+    EXPECT_EQ(r.fin, FinRecepcion::PaqueteIlegible);
+    EXPECT_TRUE(r.motivo.contains(QStringLiteral("Archivos.zip"))) << r.motivo.toStdString();
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
+}
+
+TEST_P(UnattendedReception, AnotherOriginIsAnsweredNoWithoutWaiting)
+{
+    exec("INSERT INTO MV_TRANSMISIONES (TIPO, TRANSMISION, DbOrigen) VALUES ('N', 1, 'CENTRAL')");
+    PaqueteDePrueba p = paquete();
+    p.origen(QStringLiteral("SUCURSAL"));
+    ASSERT_TRUE(p.escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+    const ResumenRecepcion r = recibir();
+    EXPECT_EQ(r.fin, FinRecepcion::Rechazada);
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
+}
+
+IMAESTROS_DATABASE_TESTS(UnattendedReception);
+
+} // namespace
