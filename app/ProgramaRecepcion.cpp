@@ -6,6 +6,8 @@
 #include "db/DB_Dll.h"
 #include "reception/RecepcionMaestros.h"
 #include "reception/ui/FrmRecepcionIMaestros.h"
+#include "sending/ui/EnvioDesdeEmpresa.h"
+#include "sending/ui/EnvioParaRecepcion.h"
 
 #include <QApplication>
 
@@ -49,11 +51,14 @@ int formularioRecepcion()
 {
     FrmRecepcionIMaestros form(gDB());
     form.logica().setMostrarErrores([](const QString &ruta) { ModGlobal::AbrirDocumento(ruta, true); });
-    // The sending subsystem registers itself here (recepcion::registrarEnvio) for the road
-    // from another company's database.
+    // The road from another company's database drives this program's sending form.
+    envio::registrarParaRecepcion();
     form.cargar();
     form.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    recepcion::registrarEnvio(nullptr);
+    envio::liberarFormularioDeEnvio();
+    return status;
 }
 
 } // namespace Programa

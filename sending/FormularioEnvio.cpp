@@ -287,6 +287,7 @@ FormularioEnvio::Accion FormularioEnvio::UtilNet1_click(const QString &palabra)
 
 void FormularioEnvio::grabar()
 {
+    m_ultimo = ResumenEnvio{};
     Grabando = true;
     bool hecho = false;
     if (Datosvalidos()) {

@@ -86,17 +86,23 @@ EntregaEnvio EnviarDesdeEmpresa(const PedidoEnvio &pedido)
         (void)formulario()->Form_Load(true);
     }
     FrmEnvioIMaestros &f = *formulario();
-    f.setAntesDeTerminar([&camino, restaurar = pedido.restaurarConexion] {
+    // Closing the form now ends the program: on the run's own database, with the run's own
+    // access row closed there; the waiting reception form returns from this call first.
+    f.setAlTerminar([&camino, restaurar = pedido.restaurarConexion] {
         camino.volver();
         if (restaurar)
             restaurar();
+        (void)ModGlobal::RegistrarEgreso();
     });
     llenar(f, pedido);
     f.show();
     EntregaEnvio entrega;
     entrega.hecho = grabarYEsperar(f);
+    if (!entrega.hecho)
+        entrega.motivo =
+            f.cerrado() ? QStringLiteral("Se cerró el envío de maestros") : f.logica().ultimoEnvio().motivo;
     entrega.archivo = platform::suite::gFunciones().AgregarBarra(f.carpeta()) + QStringLiteral("Archivos.zip");
-    f.setAntesDeTerminar(nullptr);
+    f.setAlTerminar(nullptr);
     f.hide();
     camino.volver();
     return entrega;

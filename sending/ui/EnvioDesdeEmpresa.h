@@ -25,6 +25,7 @@ struct PedidoEnvio {
 struct EntregaEnvio {
     bool hecho = false; // the sending built its package (PFinalizado)
     QString archivo;    // the package: the folder followed by "Archivos.zip"
+    QString motivo;     // why there is none (empty when the form's checks stopped it)
 };
 
 // Loads the sending form on its first use (its start-up then runs on the company's database:

@@ -351,9 +351,10 @@ void FrmEnvioIMaestros::Form_Unload()
         return;
     m_cerrando = true;
     unsetCursor();
-    if (m_antesDeTerminar)
-        m_antesDeTerminar();
-    (void)ModGlobal::Finalizar();
+    if (m_alTerminar)
+        m_alTerminar();
+    else
+        (void)ModGlobal::Finalizar();
     hide();
     Q_EMIT descargado();
     terminarPrograma()();

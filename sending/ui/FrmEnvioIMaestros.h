@@ -52,9 +52,11 @@ public:
     QString carpeta() const { return m_logica->Dir1; }
     void setOpciones(bool correo, bool maestros, bool movimientos, bool precios);
 
-    // Runs just before the program ends from this form (the road from another company's
-    // database puts the run's own settings and connection back there).
-    void setAntesDeTerminar(std::function<void()> accion) { m_antesDeTerminar = std::move(accion); }
+    // Replaces Finalizar when the program ends from this form while another form waits for
+    // it (the road from another company's database puts the run's own settings and
+    // connection back and closes the run's access row, but releases nothing the waiting
+    // form still uses).
+    void setAlTerminar(std::function<void()> accion) { m_alTerminar = std::move(accion); }
     // Ends the program (Form_Unload's last step). Default: the application's event loops end.
     static void setTerminarPrograma(std::function<void()> terminar);
     // True once the form was closed.
@@ -107,5 +109,5 @@ private:
     QPlainTextEdit *txtLog = nullptr;
     bool m_refrescando = false;
     bool m_cerrando = false;
-    std::function<void()> m_antesDeTerminar;
+    std::function<void()> m_alTerminar;
 };

@@ -1,12 +1,16 @@
-// The reception from another company's database, end to end on two embedded databases:
-// the sending form driven on the company's database, the package received into the local one.
+// The reception from another company's database, end to end on two embedded databases: the
+// reception form's road drives the sending form on the company's database and receives its
+// package into the local one.
 
 #include "SendingDatabase.h"
 
 #include "tests/core/QtPrint.h"
 
+#include "reception/EnvioRemoto.h"
+#include "reception/FormularioRecepcion.h"
 #include "reception/RecepcionMaestros.h"
 #include "sending/ui/EnvioDesdeEmpresa.h"
+#include "sending/ui/EnvioParaRecepcion.h"
 #include "sending/ui/FrmEnvioIMaestros.h"
 
 #include "core/Acceso.h"
@@ -14,7 +18,9 @@
 #include "core/Inicio.h"
 #include "db/DB_Dll.h"
 #include "platform/Paths.h"
+#include "platform/TextFile.h"
 #include "platform/ado/Recordset.h"
+#include "platform/suite/Funciones.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,9 +64,21 @@ protected:
             false, QStringLiteral("@Server=!;@DbName=%1;@Usuario=ana;@Password=").arg(m_local), cadena, 3);
         ASSERT_TRUE(iniciado.ok()) << iniciado.message().toStdString();
         m_filaLocal = ModGlobal::gIdAcceso;
+        ASSERT_TRUE(
+            platform::textfile::writeLines(
+                QDir(m_home.path()).filePath(QStringLiteral("BASES.TXT")),
+                {QStringLiteral("EMPRESA2,%1,ana,%2,!").arg(m_empresa, platform::suite::gFunciones().Codificar(""))})
+                .ok());
+        m_temporal = QDir(m_home.path()).filePath(QStringLiteral("temporal"));
+        QDir().mkpath(m_temporal);
+        qputenv("TEMP", m_temporal.toUtf8());
+        envio::registrarParaRecepcion();
     }
     void TearDown() override
     {
+        m_recepcion.reset();
+        recepcion::registrarEnvio({});
+        qunsetenv("TEMP");
         envio::liberarFormularioDeEnvio();
         FrmEnvioIMaestros::setTerminarPrograma(nullptr);
         releaseSharedDatabases();
@@ -77,52 +95,50 @@ protected:
         cnn.Execute(
             QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('TituloClientes', '%1')").arg(titulo));
     }
-    // What the reception form does around the sending: the company's connection, then back.
-    void conectar(const QString &archivo)
-    {
-        DB_Dll &db = gDB();
-        db.gCnn.Close();
-        db.gOpenFlag = false;
-        db.gServidor = QStringLiteral("!");
-        db.gDBName = archivo;
-        db.OpenServerADODB(false, 3, QString(), true, true);
-        ASSERT_TRUE(db.gOpenFlag);
-    }
     QString escalar(const QString &archivo, const QString &sql)
     {
         ado::Connection cnn;
         cnn.Open(testsupport::sqliteConnectionString(archivo, false));
         return pruebas::escalar(cnn, sql);
     }
-    envio::PedidoEnvio pedido(const QString &carpeta)
+    // The reception form, on the local database, receiving from the company's one.
+    recepcion::FormularioRecepcion &recepcion()
     {
-        envio::PedidoEnvio p;
-        p.responsable = QStringLiteral("Recepcionista");
-        p.carpeta = carpeta;
-        p.precios = true;
-        p.restaurarConexion = [this] { conectar(m_local); };
-        return p;
+        if (!m_recepcion) {
+            m_recepcion = std::make_unique<recepcion::FormularioRecepcion>(gDB());
+            m_recepcion->Form_Load();
+            m_recepcion->txtFields[recepcion::kTransmision].texto = QStringLiteral("1");
+            m_recepcion->txtFields_KeyDown(recepcion::kTransmision, 13);
+            m_recepcion->txtFields[recepcion::kResponsable].texto = QStringLiteral("Recepcionista");
+            m_recepcion->optDB_Click();
+            m_recepcion->chkPrecios = true;
+            m_recepcion->CmbEmpresasTexto = QStringLiteral("EMPRESA2");
+        }
+        return *m_recepcion;
+    }
+    QString filaLocalCerrada()
+    {
+        return escalar(m_local,
+                       QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NOT NULL AND Id = %1")
+                           .arg(m_filaLocal));
     }
 
     QTemporaryDir m_home;
     std::shared_ptr<platform::ScriptedOperator> m_operador;
     std::unique_ptr<platform::ScopedOperator> m_scope;
-    QString m_local, m_empresa;
+    QString m_local, m_empresa, m_temporal;
+    std::unique_ptr<recepcion::FormularioRecepcion> m_recepcion;
     std::int32_t m_filaLocal = 0;
     int m_finales = 0;
 };
 
 TEST_F(CaminoEmpresa, TheCompanysPackageIsBuiltThereAndReceivedHere)
 {
-    const QString carpeta = QDir(m_home.path()).filePath(QStringLiteral("temporal"));
-    QDir().mkpath(carpeta);
-    conectar(m_empresa);
-    const envio::EntregaEnvio entrega = envio::EnviarDesdeEmpresa(pedido(carpeta));
-    ASSERT_TRUE(entrega.hecho);
-    EXPECT_EQ(entrega.archivo, QDir(carpeta).filePath(QStringLiteral("Archivos.zip")));
-    EXPECT_TRUE(QFile::exists(entrega.archivo));
+    m_operador->expect(QStringLiteral("Finalizado"), platform::vbOK);
+    recepcion().UtilNet1_click(QStringLiteral("GRABAR"));
     ASSERT_NE(envio::formularioDeEnvio(), nullptr);
     EXPECT_FALSE(envio::formularioDeEnvio()->isVisible());
+    EXPECT_TRUE(QFile::exists(QDir(m_temporal).filePath(QStringLiteral("Archivos.zip"))));
 
     // The company's side: its rows stamped, its sending recorded, its access row closed.
     EXPECT_EQ(escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE TRANSMISION = 1")),
@@ -131,45 +147,35 @@ TEST_F(CaminoEmpresa, TheCompanysPackageIsBuiltThereAndReceivedHere)
                       QStringLiteral("SELECT COUNT(*) FROM MV_TRANSMISIONES WHERE TIPO = 'M' AND "
                                      "FECHAFIN IS NOT NULL")),
               QStringLiteral("1"));
-    EXPECT_EQ(escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NOT NULL")),
-              QStringLiteral("1"));
-    // No company setting is left in the run's settings.
+    EXPECT_EQ(escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NULL")),
+              QStringLiteral("0"));
+    // The local side: the package received, no company setting left, the run's own access row.
+    EXPECT_EQ(gDB().gDBName, m_local);
+    EXPECT_EQ(escalar(m_local, QStringLiteral("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '  K1'")),
+              QStringLiteral("Ñandú O'Brien, acción"));
+    EXPECT_EQ(escalar(m_local, QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS")), QStringLiteral("3"));
     EXPECT_EQ(ModGlobal::gTituloClientes, QStringLiteral("Clientes del local"));
     EXPECT_EQ(ModGlobal::gIdAcceso, m_filaLocal);
 
-    conectar(m_local);
-    ado::Recordset rsTabla;
-    gDB().AbrirRecordset(QStringLiteral("SELECT * FROM MV_TRANSMISIONES"), rsTabla, &gDB().gCnn, ado::adOpenDynamic,
-                         ado::adLockOptimistic, -1, true);
-    recepcion::RecepcionMaestros recepcion(gDB());
-    const recepcion::ResumenRecepcion r =
-        recepcion.RecibirMaestros({QStringLiteral("1"), QStringLiteral("Ana"), entrega.archivo, false}, rsTabla);
-    gDB().CierraRecordset(rsTabla);
-    ASSERT_EQ(r.fin, recepcion::FinRecepcion::Completa) << r.motivo.toStdString();
-    EXPECT_EQ(r.inserciones, 81);
-    EXPECT_EQ(escalar(m_local, QStringLiteral("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '  K1'")),
-              QStringLiteral("Ñandú O'Brien, acción"));
-
     // The end of the run closes the local access row, on the local database.
+    m_recepcion.reset();
     envio::liberarFormularioDeEnvio();
     EXPECT_TRUE(ModGlobal::Finalizar());
-    EXPECT_EQ(escalar(m_local,
-                      QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NOT NULL AND Id = %1")
-                          .arg(m_filaLocal)),
-              QStringLiteral("1"));
+    EXPECT_EQ(filaLocalCerrada(), QStringLiteral("1"));
 }
 
 // A sending that fails gives the waiting reception its outcome at once.
 TEST_F(CaminoEmpresa, AFailedSendingEndsTheWaitWithoutAPackage)
 {
-    conectar(m_empresa);
+    qputenv("TEMP", QDir(m_home.path()).filePath(QStringLiteral("no_existe")).toUtf8());
     m_operador->expect(QStringLiteral("No se puede escribir el paquete"), platform::vbAbort);
-    const envio::EntregaEnvio entrega =
-        envio::EnviarDesdeEmpresa(pedido(QDir(m_home.path()).filePath(QStringLiteral("no_existe"))));
-    EXPECT_FALSE(entrega.hecho);
+    m_operador->expect(QStringLiteral("No se puede escribir el paquete"), platform::vbOK); // the reception's
+    recepcion().UtilNet1_click(QStringLiteral("GRABAR"));
     EXPECT_FALSE(envio::formularioDeEnvio()->isVisible());
     EXPECT_EQ(escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE TRANSMISION <> 0")),
               QStringLiteral("0"));
+    EXPECT_EQ(escalar(m_local, QStringLiteral("SELECT COUNT(*) FROM V_TA_UNIDAD")), QStringLiteral("0"));
+    EXPECT_EQ(gDB().gDBName, m_local);
     EXPECT_EQ(ModGlobal::gTituloClientes, QStringLiteral("Clientes del local"));
     EXPECT_EQ(ModGlobal::gIdAcceso, m_filaLocal);
 }
@@ -177,20 +183,16 @@ TEST_F(CaminoEmpresa, AFailedSendingEndsTheWaitWithoutAPackage)
 // Closing the sending form during the road ends the program on the run's own database.
 TEST_F(CaminoEmpresa, ClosingTheFormDuringTheRoadEndsTheRunOnItsOwnDatabase)
 {
-    const QString carpeta = QDir(m_home.path()).filePath(QStringLiteral("temporal"));
-    QDir().mkpath(carpeta);
-    conectar(m_empresa);
-    // The operator closes the form as soon as it shows.
     QTimer::singleShot(0, [] {
         if (FrmEnvioIMaestros *f = envio::formularioDeEnvio())
             f->close();
     });
-    EXPECT_FALSE(envio::EnviarDesdeEmpresa(pedido(carpeta)).hecho);
+    m_operador->expect(QStringLiteral("Se cerró el envío de maestros"), platform::vbOK);
+    recepcion().UtilNet1_click(QStringLiteral("GRABAR"));
     EXPECT_EQ(m_finales, 1);
-    EXPECT_EQ(escalar(m_local,
-                      QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NOT NULL AND Id = %1")
-                          .arg(m_filaLocal)),
-              QStringLiteral("1"));
+    EXPECT_EQ(gDB().gDBName, m_local);
+    EXPECT_EQ(ModGlobal::gIdAcceso, m_filaLocal);
+    EXPECT_EQ(filaLocalCerrada(), QStringLiteral("1"));
     EXPECT_EQ(escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NULL")),
               QStringLiteral("0"));
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "reception/EnvioRemoto.h"
+
+#include <QString>
+
+// The sending as the reception form drives it on its road from another company's database.
+namespace envio {
+
+class EnvioParaRecepcion : public recepcion::EnvioMaestros {
+public:
+    // Keeps the connection settings gDB holds now: the run's own database, which the road
+    // reopens when the operator closes the sending form while the reception waits.
+    EnvioParaRecepcion();
+
+    platform::Result<QString> enviar(const recepcion::PedidoEnvio &pedido) override;
+    void ocultar() override;
+
+private:
+    void reabrirPropia();
+
+    QString m_servidor, m_base, m_usuario, m_clave, m_cadena;
+};
+
+// Registers this program's sending for the reception form's road; call it while gDB holds
+// the run's own connection, after start-up.
+void registrarParaRecepcion();
+
+} // namespace envio
