@@ -5,6 +5,8 @@
 
 #include "reception/package/Format.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -64,6 +66,19 @@ TEST(PackageWriter, NumbersReadBackAsWritten)
         EXPECT_EQ(package::writeNumber(c.valor), QString::fromUtf8(c.texto)) << c.texto;
         EXPECT_EQ(package::readNumber(package::writeNumber(c.valor)), c.valor) << c.texto;
     }
+}
+
+// The process's locale never reaches a package: commas, day-first dates and no grouping.
+TEST(PackageWriter, ValuesDoNotFollowTheProcessLocale)
+{
+    const QLocale antes;
+    for (const QLocale::Language idioma : {QLocale::English, QLocale::German, QLocale::French}) {
+        QLocale::setDefault(QLocale(idioma));
+        EXPECT_EQ(package::writeValue(platform::Variant(1234567.5)), QStringLiteral("1234567,5"));
+        EXPECT_EQ(package::writeValue(platform::Variant(QDateTime(QDate(2021, 2, 1), QTime(8, 5, 3)))),
+                  QStringLiteral("01/02/2021 08:05:03"));
+    }
+    QLocale::setDefault(antes);
 }
 
 } // namespace
