@@ -1,5 +1,7 @@
 #pragma once
 
+#include "articles/ClienteHttp.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -37,4 +39,17 @@ private:
     QTcpServer m_servidor;
     QHash<QByteArray, Respuesta> m_respuestas;
     QList<QByteArray> m_pedidos;
+};
+
+// Short request limits for the life of a scope, so that a slow server is given up quickly.
+class LimitesCortos {
+public:
+    explicit LimitesCortos(int totalMs = 400) : m_antes(articles::limitesHttp())
+    {
+        articles::setLimitesHttp({1000, totalMs, 64 * 1024});
+    }
+    ~LimitesCortos() { articles::setLimitesHttp(m_antes); }
+
+private:
+    articles::LimitesHttp m_antes;
 };

@@ -20,16 +20,6 @@ using Estado = articles::ArticuloMaestro::Estado;
 using Form = articles::FrmArtAltaModelo;
 using Respuesta = ServidorHttp::Respuesta;
 
-// Short limits, so that a slow server is given up quickly.
-class LimitesCortos {
-public:
-    LimitesCortos() : m_antes(articles::limitesHttp()) { articles::setLimitesHttp({1000, 400, 64 * 1024}); }
-    ~LimitesCortos() { articles::setLimitesHttp(m_antes); }
-
-private:
-    articles::LimitesHttp m_antes;
-};
-
 class MasterService : public ::testing::Test {
 protected:
     void SetUp() override { aplicacionQt(); }
