@@ -5,6 +5,7 @@
 #include "ElCodigo.h"
 #include "FilasLookup.h"
 #include "Pasos.h"
+#include "Rt_ImgThumbs.h"
 #include "Sql.h"
 
 #include "core/CampoValor.h"
@@ -68,8 +69,7 @@ bool FrmArtAltaModelo::Actualizacion::preparar()
     id = f.texto(QStringLiteral("idarticulo")).trimmed();
     ruta.clear();
     if (f.hayImagen())
-        ruta = gFunciones().AgregarBarra(platform::programFolder()) + gFunciones().AgregarBarra(f.m_carpetaImagenes)
-            + id + QStringLiteral(".jpg");
+        ruta = Rt_ImgThumbs::CarpetaImagenes(f.m_carpetaImagenes) + id + QStringLiteral(".jpg");
     f.ponerTexto(QStringLiteral("RutaImagen"), ruta);
     lista = f.pIdLista;
     f.m_clasePrecioVenta = sql::clase(ModGlobal::Cfg(QStringLiteral("ClasePrecioVenta")));

@@ -5,6 +5,7 @@
 #include "FilasLookup.h"
 #include "Numeracion.h"
 #include "Pasos.h"
+#include "Rt_ImgThumbs.h"
 #include "Sql.h"
 
 #include "core/BuscarArticulo.h"
@@ -160,8 +161,7 @@ bool FrmArtAltaModelo::Alta::rutaImagen()
 {
     ruta.clear();
     if (f.hayImagen())
-        ruta = gFunciones().AgregarBarra(platform::programFolder()) + gFunciones().AgregarBarra(f.m_carpetaImagenes)
-            + candidato.trimmed() + QStringLiteral(".jpg");
+        ruta = Rt_ImgThumbs::CarpetaImagenes(f.m_carpetaImagenes) + candidato.trimmed() + QStringLiteral(".jpg");
     f.ponerTexto(QStringLiteral("RutaImagen"), ruta);
     return true;
 }

@@ -15,6 +15,8 @@
 
 namespace articles {
 
+struct ArticuloMaestro;
+
 // Executable name of the suite's purchases program: running under it, the price rows the
 // form writes are purchase lists ("C") instead of sale lists ("V"). Empty by default.
 extern QString gProgramaCompras;
@@ -112,8 +114,8 @@ public:
     void CampoValida(int indice);
     void AltaArticulos();
     void ActualizarDatos();
-    // The master-article service (built with the web-service part): here the service is
-    // asked only for what needs no request: the not-configured and missing-code answers.
+    // Asks the master-article web service (setting "WSArticulos") for the bar code: returns
+    // the description and fills the category, brand and unit codes and labels (ObtenerDescMaestra.cpp).
     virtual QString ObtenerDescMaestra(const QString &codigo, bool &pError, QString &mensaje);
     void AsignarDatos();
     void VerRelacion();
@@ -186,6 +188,7 @@ private:
     void copiarEtiquetasADescripciones();
     void olvidarArticuloAnterior();
     void ConsultarCampo();
+    void ponerArticuloMaestro(ArticuloMaestro &articulo);
 
     // field validation, one rule per field (CampoValida.cpp)
     void validarCodigo(const QString &valor);

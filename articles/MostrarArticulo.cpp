@@ -1,14 +1,11 @@
-// FrmArtAlta: showing a stored article and the master-article service's answers that need
-// no request.
+// FrmArtAlta: showing a stored article.
 #include "FrmArtAltaModelo.h"
 
 #include "Pasos.h"
 
 #include "core/Configuracion.h"
 #include "db/DB_Dll.h"
-#include "platform/Logger.h"
 #include "platform/suite/Funciones.h"
-#include "platform/ui/Operator.h"
 
 namespace articles {
 
@@ -95,32 +92,6 @@ void FrmArtAltaModelo::VerRelacion()
             etiqueta.ToolTipText = descripcion;
         }
     }
-}
-
-QString FrmArtAltaModelo::ObtenerDescMaestra(const QString &codigo, bool &pError, QString &mensaje)
-{
-    LblProceso = QStringLiteral("Consultando Base Maestra...");
-    LblProcesoBackColor = 0xFFFF;
-    emit repintar();
-    if (ModGlobal::Cfg(QStringLiteral("WSArticulos")).trimmed().isEmpty()) {
-        LblProceso = QStringLiteral("NO ESTA CONFIGURADO EL WEB SERVICE DE ARTICULOS,  Vaya a Utilidades, "
-                                    "Configuracion del Sistema, Solapa Articulos");
-        pError = false;
-        return QString();
-    }
-    if (codigo.trimmed().isEmpty()) {
-        mensaje = QStringLiteral("Debe informar el codigo.");
-        platform::msgBox(QStringLiteral("Debe informar el numero de Codigo de Barras"),
-                         platform::vbCritical | platform::vbOKOnly, QStringLiteral("Aviso al Operador"));
-        pError = true;
-        return QString();
-    }
-    LblProceso = QStringLiteral("NO SE PUDO CONECTAR AL WEB SERVICE DE ARTICULOS");
-    // The request itself is not part of this build: it reads as a connection that failed.
-    platform::logger().warning(QStringLiteral("ObtenerDescMaestra: el servicio de articulos no esta disponible"));
-    mensaje = LblProceso;
-    pError = true;
-    return QString();
 }
 
 } // namespace articles

@@ -1,5 +1,8 @@
 #include "FrmArtAlta.h"
 
+#include "ImagenArticulo.h"
+
+#include "articles/imagen/ModeloConImagen.h"
 #include "platform/suite/Sistema.h"
 #include "toolbar/VbKeyCode.h"
 
@@ -57,7 +60,7 @@ bool dejaLaCaja(const QFocusEvent *event)
 } // namespace
 
 FrmArtAlta::FrmArtAlta(std::unique_ptr<FrmArtAltaModelo> modelo, QWidget *parent)
-    : QDialog(parent), m_modelo(modelo ? std::move(modelo) : std::make_unique<FrmArtAltaModelo>())
+    : QDialog(parent), m_modelo(modelo ? std::move(modelo) : std::make_unique<ModeloConImagen>())
 {
     setObjectName(QStringLiteral("FrmArtAlta"));
     crearControles();
@@ -101,7 +104,7 @@ void FrmArtAlta::crearControles()
     CmdBuscar1 = boton("CmdBuscar1", "Buscar", this);
     CmdGoogle = boton("CmdGoogle", "Google", this);
     CmdQuitar1 = boton("CmdQuitar1", "Quitar", this);
-    // the picture commands come with the article picture
+    // enabled by ConectarImagen when the model keeps the article picture
     for (QPushButton *b : {CmdPegar, CmdBuscar1, CmdQuitar1})
         b->setEnabled(false);
 
@@ -236,6 +239,7 @@ void FrmArtAlta::conectar()
         platform::suite::gSistema().EjecutarShell(long(winId()), QStringLiteral("open"), direccion, QString(),
                                                   QString(), 0);
     });
+    ConectarImagen(*this);
 }
 
 void FrmArtAlta::sincronizar()

@@ -27,7 +27,7 @@ namespace articles::ui {
 class FrmArtAlta : public QDialog {
     Q_OBJECT
 public:
-    // Without a model the window makes its own.
+    // Without a model the window makes its own, with the article picture (ModeloConImagen).
     explicit FrmArtAlta(std::unique_ptr<FrmArtAltaModelo> modelo = nullptr, QWidget *parent = nullptr);
     ~FrmArtAlta() override;
 

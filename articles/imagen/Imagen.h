@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+
+namespace articles {
+
+// Reads a picture file by its content, whatever its extension says (BMP, JPEG, PNG, GIF, icon);
+// the failure names the file and why it cannot be read.
+platform::Result<QImage> LeerImagen(const QString &ruta);
+
+// The picture as opaque 32-bit RGB, its transparent parts laid over white (BMP thumbnails and
+// JPEG pictures have no transparency).
+QImage SobreBlanco(const QImage &imagen);
+
+// Writes the picture whole or not at all ("BMP", "JPG"); the failure names the file.
+platform::Status GuardarImagen(const QImage &imagen, const QString &ruta, const char *formato);
+
+// The picture reduced to each size by area averaging: every pixel of a reduction is the mean
+// of the part of the picture it covers, fractions of pixels weighted by their area. The
+// picture is read once for all the sizes. A size larger than the picture on some side is
+// scaled smoothly instead.
+QList<QImage> ReducirPorArea(const QImage &imagen, const QList<QSize> &tamanos);
+
+} // namespace articles
