@@ -9,6 +9,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -599,9 +600,21 @@ void addExact(ExactSum &s, const Decimal &d)
         s.inexact = true;
 }
 
+// The sum of this aggregate call; nullptr when `create` is false and no row came. The
+// engine's memory is aligned for 8 bytes only: the 16-byte sum is placed within it.
+ExactSum *sumOf(sqlite3_context *ctx, bool create)
+{
+    void *raw = sqlite3_aggregate_context(ctx, create ? int(sizeof(ExactSum) + alignof(ExactSum)) : 0);
+    if (!raw)
+        return nullptr;
+    const auto address = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = (address + alignof(ExactSum) - 1) & ~std::uintptr_t(alignof(ExactSum) - 1);
+    return reinterpret_cast<ExactSum *>(aligned);
+}
+
 void sumStep(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    auto *s = static_cast<ExactSum *>(sqlite3_aggregate_context(ctx, sizeof(ExactSum)));
+    ExactSum *s = sumOf(ctx, true);
     if (!s)
         return sqlite3_result_error_nomem(ctx);
     const int type = sqlite3_value_numeric_type(argv[0]);
@@ -627,7 +640,7 @@ void sumStep(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void sumInverse(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    auto *s = static_cast<ExactSum *>(sqlite3_aggregate_context(ctx, sizeof(ExactSum)));
+    ExactSum *s = sumOf(ctx, true);
     if (!s || sqlite3_value_numeric_type(argv[0]) == SQLITE_NULL)
         return;
     --s->count;
@@ -656,7 +669,7 @@ double exactValue(const ExactSum &s)
 
 void sumResult(sqlite3_context *ctx, bool total, bool average)
 {
-    auto *s = static_cast<ExactSum *>(sqlite3_aggregate_context(ctx, 0));
+    ExactSum *s = sumOf(ctx, false);
     if (!s || s->count == 0) {
         if (total)
             sqlite3_result_double(ctx, 0.0);
