@@ -181,7 +181,7 @@ TEST_F(StationFile, ReadsSectionsAndKeysIgnoringCase)
 TEST_F(StationFile, MissingOrDamagedFileGivesDefaults)
 {
     EXPECT_EQ(read("PC1|ANA", "FlatToolbars", "1"), QStringLiteral("1"));
-    write(QByteArray("\x00\xff\xfe[[[=\x01\x02", 11) + QByteArray(300, '\0'));
+    write(QByteArray("\x00\xff\xfe[[[=\x01\x02", 9) + QByteArray(300, '\0'));
     EXPECT_EQ(read("PC1|ANA", "FlatToolbars", "1"), QStringLiteral("1"));
 }
 
