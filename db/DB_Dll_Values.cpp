@@ -14,19 +14,6 @@ bool oneOf(long type, std::initializer_list<long> accepted)
     return std::find(accepted.begin(), accepted.end(), type) != accepted.end();
 }
 
-// A fixed-point amount (four decimals) as "-1234.5": no grouping, no trailing zeros.
-QString amountText(double amount)
-{
-    QString text = QString::number(amount, 'f', 4);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    if (text == QStringLiteral("-0"))
-        text = QStringLiteral("0");
-    return text;
-}
-
 } // namespace
 
 QString DB_Dll::SQLValue(const platform::Variant &value, const QString &kind) const
@@ -34,10 +21,8 @@ QString DB_Dll::SQLValue(const platform::Variant &value, const QString &kind) co
     const bool number = kind == QStringLiteral("@");
     if (value.isNull())
         return number ? QStringLiteral("0") : QStringLiteral("NULL");
-    if (number) {
-        const double amount = platform::suite::gFunciones().TextoAMoneda(value.toString());
-        return platform::suite::gFunciones().Reemplazar(amountText(amount), QStringLiteral(","), QStringLiteral("."));
-    }
+    if (number)
+        return platform::suite::gFunciones().LiteralMoneda(value.toString());
     if (kind == QStringLiteral("'"))
         return QLatin1Char('\'') + db::sqltext::escapeQuotes(value.toString()) + QLatin1Char('\'');
     return value.toString();

@@ -43,43 +43,97 @@ Separators separatorsOf(const QString &number)
 
 } // namespace
 
-double Funciones::TextoAMoneda(const QString &text) const
-{
-    QString t = text.trimmed();
-    if (t.isEmpty())
-        return 0.0;
+namespace {
+
+struct PlainAmount {
     bool negative = false;
+    QString digits; // "1234.5": digits with at most one '.'
+};
+
+// The amount text as sign and plain digits, read as TextoAMoneda reads it.
+PlainAmount plainAmount(const QString &text)
+{
+    PlainAmount out;
+    QString t = text.trimmed();
+    if (t.isEmpty()) {
+        out.digits = QStringLiteral("0");
+        return out;
+    }
     if (t.startsWith(QLatin1Char('(')) && t.endsWith(QLatin1Char(')'))) {
-        negative = true;
+        out.negative = true;
         t = t.mid(1, t.size() - 2).trimmed();
     }
     if (t.startsWith(QLatin1Char('$')))
         t = t.mid(1).trimmed();
     if (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) {
-        negative = negative != (t[0] == QLatin1Char('-'));
+        out.negative = out.negative != (t[0] == QLatin1Char('-'));
         t = t.mid(1).trimmed();
     }
     const auto [decimal, grouping] = separatorsOf(t);
-    QString plain;
     bool seenDecimal = false;
+    bool seenDigit = false;
     for (const QChar c : t) {
-        if (c.isDigit())
-            plain += c;
-        else if (c == grouping && !seenDecimal)
+        if (c.isDigit() && c.unicode() < 128) {
+            out.digits += c;
+            seenDigit = true;
+        } else if (c == grouping && !seenDecimal)
             continue;
         else if (c == decimal && !seenDecimal) {
-            plain += QLatin1Char('.');
+            out.digits += QLatin1Char('.');
             seenDecimal = true;
         } else
             throw RuntimeError(13, QStringLiteral("No coinciden los tipos: '%1'").arg(text));
     }
+    if (!seenDigit)
+        throw RuntimeError(13, QStringLiteral("No coinciden los tipos: '%1'").arg(text));
+    return out;
+}
+
+} // namespace
+
+double Funciones::TextoAMoneda(const QString &text) const
+{
+    const PlainAmount amount = plainAmount(text);
     bool ok = false;
-    const double value = plain.toDouble(&ok);
+    const double value = amount.digits.toDouble(&ok);
     if (!ok)
         throw RuntimeError(13, QStringLiteral("No coinciden los tipos: '%1'").arg(text));
     // Currency keeps four decimal places.
     const double rounded = std::round(value * 10000.0) / 10000.0;
-    return negative ? -rounded : rounded;
+    return amount.negative ? -rounded : rounded;
+}
+
+QString Funciones::LiteralMoneda(const QString &text) const
+{
+    const PlainAmount amount = plainAmount(text);
+    const qsizetype point = amount.digits.indexOf(QLatin1Char('.'));
+    QString whole = point < 0 ? amount.digits : amount.digits.left(point);
+    QString fraction = point < 0 ? QString() : amount.digits.mid(point + 1);
+    // Four decimals, the fifth rounding half away from zero as TextoAMoneda does.
+    const bool roundUp = fraction.size() > 4 && fraction[4] >= QLatin1Char('5');
+    fraction = fraction.left(4).leftJustified(4, QLatin1Char('0'));
+    QString digits = whole + fraction;
+    if (roundUp) {
+        qsizetype i = digits.size() - 1;
+        while (i >= 0 && digits[i] == QLatin1Char('9'))
+            digits[i--] = QLatin1Char('0');
+        if (i < 0)
+            digits.prepend(QLatin1Char('1'));
+        else
+            digits[i] = QChar(digits[i].unicode() + 1);
+    }
+    whole = digits.left(digits.size() - 4);
+    fraction = digits.right(4);
+    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, 1);
+    if (whole.isEmpty())
+        whole = QStringLiteral("0");
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    QString literal = fraction.isEmpty() ? whole : whole + QLatin1Char('.') + fraction;
+    if (amount.negative && literal != QStringLiteral("0"))
+        literal.prepend(QLatin1Char('-'));
+    return literal;
 }
 
 QString Funciones::AlinearDerecha(const QString &text, int width) const

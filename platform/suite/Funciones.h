@@ -19,6 +19,9 @@ public:
     // separator in the text is the decimal mark ("12,5" and "12.5" both read 12.5).
     // Raises RuntimeError(13) on unreadable text.
     double TextoAMoneda(const QString &text) const;
+    // The same amount as an exact SQL literal ("-1234.5", "0"): four decimals at most, no
+    // grouping, never through a double, so large amounts keep every digit.
+    QString LiteralMoneda(const QString &text) const;
     QString AlinearDerecha(const QString &text, int width) const;
     QString AjustarLargo(const QString &text, int maximum) const;
     QString QuitarCaracteres(const QString &text, const QString &c1, const QString &c2 = QString(),

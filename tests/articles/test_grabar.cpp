@@ -132,6 +132,25 @@ TEST_P(SaveArticle, NewCodesContinueTheNumberedOnes)
     }
 }
 
+TEST_P(SaveArticle, ANewCodeTakenAsABarCodeSavesNothing)
+{
+    // The next number is free as a code but another article carries it as its bar code.
+    exec(QStringLiteral("INSERT INTO MA_ARTICULOS (IdArticulo, CodigoBarra) VALUES ('%1', 'X1')")
+             .arg(pad(QStringLiteral("5"), 25)));
+    exec(QStringLiteral("INSERT INTO MA_ARTICULOS (IdArticulo, CodigoBarra) VALUES ('A', '%1')")
+             .arg(pad(QStringLiteral("6"), 25)));
+    cargar();
+    llenar(QString(), QStringLiteral("Nuevo"), QStringLiteral("1"), QStringLiteral("2"));
+    operatorScript().expect(QStringLiteral("Error al obtener el nuevo codigo"), platform::vbOK);
+    form().CmdAlta_Click();
+    EXPECT_EQ(operatorScript().pending(), 0);
+    EXPECT_TRUE(form().error());
+    EXPECT_FALSE(form().pAceptar);
+    EXPECT_EQ(count(QStringLiteral("MA_ARTICULOS")), 2);
+    EXPECT_EQ(count(QStringLiteral("MA_PRECIOS")), 0);
+    EXPECT_EQ(ocultado(), 0);
+}
+
 TEST_P(SaveArticle, BadInputSavesNothing)
 {
     struct Case {

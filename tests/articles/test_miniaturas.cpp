@@ -12,6 +12,7 @@
 
 #include "tests/core/QtPrint.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -309,6 +310,51 @@ TEST_F(ThumbnailFiles, AFileNamedJpgHoldingABitmapIsReadByItsContent)
     EXPECT_TRUE(Rt_ImgThumbs::GenerarMiniaturas(QString(), origen, QStringLiteral("7"), 0, nombre));
     EXPECT_EQ(nombre, QStringLiteral("7.jpg")); // no folder set: the program folder itself
     EXPECT_EQ(miniaturas(QString(), QStringLiteral("7")), kDe640x480);
+}
+
+TEST(PictureFiles, EveryKindIsReadByItsContentWhateverItsName)
+{
+    aplicacionQt();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A 1x1 GIF: Qt writes no GIF, so its bytes are given.
+    const QByteArray gif = QByteArray::fromHex("47494638396101000100800000ffffff00000021f90401000000002c000000"
+                                               "00010001000002024401003b");
+    auto escrita = [&](const QString &nombre, const QByteArray &bytes) {
+        QFile f(dir.filePath(nombre));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        return f.fileName();
+    };
+    auto codificada = [](const char *formato) {
+        QImage imagen(3, 2, QImage::Format_RGB32);
+        imagen.fill(Qt::red);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        imagen.save(&buffer, formato);
+        return bytes;
+    };
+    const struct {
+        const char *nombre;
+        QByteArray bytes;
+        QSize tamano;
+    } casos[] = {
+        {"gif.jpg", gif, QSize(1, 1)},
+        {"bmp.png", codificada("BMP"), QSize(3, 2)},
+        {"jpeg.gif", codificada("JPG"), QSize(3, 2)},
+        {"png.bmp", codificada("PNG"), QSize(3, 2)},
+    };
+    for (const auto &caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        const platform::Result<QImage> leida =
+            articles::LeerImagen(escrita(QString::fromLatin1(caso.nombre), caso.bytes));
+        ASSERT_TRUE(leida.ok()) << leida.message().toStdString();
+        EXPECT_EQ(leida.value().size(), caso.tamano);
+    }
+    const QString texto = escrita(QStringLiteral("texto.jpg"), "no es una imagen");
+    const platform::Result<QImage> fallida = articles::LeerImagen(texto);
+    EXPECT_FALSE(fallida.ok());
+    EXPECT_TRUE(fallida.message().contains(texto));
 }
 
 TEST_F(ThumbnailFiles, FailuresMakeTheResultFalse)

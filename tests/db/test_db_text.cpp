@@ -27,6 +27,12 @@ const ValueCase kValues[] = {
     {"ReceivedDecimalPoint", Variant("12.5"), "@", "12.5"},
     {"NumberVariant", Variant(12.5), "@", "12.5"},
     {"NullNumber", Variant::null(), "@", "0"},
+    // Amounts are written digit for digit, never through a double.
+    {"LargeAmountKeepsEveryDigit", Variant("123.456.789.012.345,6789"), "@", "123456789012345.6789"},
+    {"FifthDecimalRoundsAway", Variant("0,00005"), "@", "0.0001"},
+    {"RoundingCarriesIntoTheUnits", Variant("-9,99995"), "@", "-10"},
+    {"TinyNegativeIsZero", Variant("-0,00001"), "@", "0"},
+    {"LeadingZerosDropped", Variant("007,10"), "@", "7.1"},
     {"Quoted", Variant("ABC"), "'", "'ABC'"},
     {"QuotedApostropheDoubled", Variant("O'Brien"), "'", "'O''Brien'"},
     {"QuotedEmpty", Variant(""), "'", "''"},
