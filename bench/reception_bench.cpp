@@ -13,6 +13,8 @@
 //
 //     reception_bench [articles] [prices per article]     (100000 and 5 by default)
 
+#include "BenchSupport.h"
+
 #include "tools/SamplePackage.h"
 
 #include "reception/RecepcionMaestros.h"
@@ -54,30 +56,11 @@ constexpr double kBoundMegabytes = 200.0;
 const QStringList kTables = {QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("S_TA_EQUIV"),
                              QStringLiteral("V_MA_PRECIOSCAB"), QStringLiteral("V_MA_PRECIOS")};
 
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
-
-void createDatabase(const QString &connectionString)
-{
-    ado::Connection cnn;
-    cnn.Open(connectionString);
-    const platform::Status made = schema::createSuiteDatabase(cnn);
-    if (!made.ok())
-        throw std::runtime_error(made.message().toStdString());
-    cnn.Close();
-}
+using bench::check;
+using bench::Figure;
+using bench::Statement;
 
 // ---------------------------------------------------------------- the reception
-
-struct Figure {
-    long rows = 0;
-    double seconds = 0;
-    double perSecond() const { return seconds > 0 ? double(rows) / seconds : 0; }
-};
 
 Figure receive(const QString &connectionString)
 {
@@ -98,17 +81,6 @@ Figure receive(const QString &connectionString)
 }
 
 // ---------------------------------------------------------------- the plain loader
-
-void check(int rc, sqlite3 *db, const char *what)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
-}
-
-struct Statement {
-    sqlite3_stmt *stmt = nullptr;
-    ~Statement() { sqlite3_finalize(stmt); }
-};
 
 enum class Kind { Text, Number, Date };
 
@@ -308,8 +280,8 @@ int main(int argc, char *argv[])
         const QString received = QDir(home.path()).filePath(QStringLiteral("recepcion.db"));
         const QString plain = QDir(home.path()).filePath(QStringLiteral("plano.db"));
         const QString sqlite = QStringLiteral("Provider=SQLite;Data Source=%1;Mode=Create");
-        createDatabase(sqlite.arg(received));
-        createDatabase(sqlite.arg(plain));
+        bench::createSuiteDatabase(sqlite.arg(received));
+        bench::createSuiteDatabase(sqlite.arg(plain));
 
         const Figure first = receive(sqlite.arg(received));
         const Figure second = receive(sqlite.arg(received));
@@ -322,7 +294,7 @@ int main(int argc, char *argv[])
         const Figure secondRows{plainSecond.rows, second.seconds};
         bool ok = report("primera recepción (altas)", firstRows, plainFirst);
         ok = report("segunda recepción (cambios)", secondRows, plainSecond) && ok;
-        const double peak = peakMegabytes();
+        const double peak = bench::peakMegabytes();
         std::printf("memoria máxima %.1f MB (máximo %.0f MB) %s\n", peak, kBoundMegabytes,
                     peak < kBoundMegabytes ? "ok" : "EXCEDIDA");
         ok = ok && peak < kBoundMegabytes;

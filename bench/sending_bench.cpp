@@ -13,6 +13,8 @@
 //
 //     sending_bench [articles] [prices per article]     (100000 and 5 by default)
 
+#include "BenchSupport.h"
+
 #include "reception/package/ControlFile.h"
 #include "reception/package/Format.h"
 #include "reception/package/LineWriter.h"
@@ -48,23 +50,9 @@ namespace {
 constexpr double kBoundRatio = 0.5;
 constexpr double kBoundMegabytes = 200.0;
 
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
-
-void check(int rc, sqlite3 *db, const char *what)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
-}
-
-struct Statement {
-    sqlite3_stmt *stmt = nullptr;
-    ~Statement() { sqlite3_finalize(stmt); }
-};
+using bench::check;
+using bench::Figure;
+using bench::Statement;
 
 class Database {
 public:
@@ -98,15 +86,6 @@ void step(Statement &s, sqlite3 *db, const char *what)
 }
 
 // ---------------------------------------------------------------- the source database
-
-void createDatabase(const QString &file)
-{
-    ado::Connection cnn;
-    cnn.Open(QStringLiteral("Provider=SQLite;Data Source=%1;Mode=Create").arg(file));
-    const platform::Status made = schema::createSuiteDatabase(cnn);
-    if (!made.ok())
-        throw std::runtime_error(made.message().toStdString());
-}
 
 QString article(int n) { return QStringLiteral("A%1").arg(n, 7, 10, QLatin1Char('0')).rightJustified(25); }
 QString list(int n) { return QString::number(n).rightJustified(4); }
@@ -297,12 +276,6 @@ private:
 
 // ---------------------------------------------------------------- figures
 
-struct Figure {
-    long rows = 0;
-    double seconds = 0;
-    double perSecond() const { return seconds > 0 ? double(rows) / seconds : 0; }
-};
-
 Figure send(const QString &file, const QString &folder)
 {
     DB_Dll &db = gDB();
@@ -352,7 +325,7 @@ int main(int argc, char *argv[])
         std::printf("Base: %d artículos x %d precios\n", articles, prices);
         const QString source = QDir(home.path()).filePath(QStringLiteral("envio.db"));
         const QString copy = QDir(home.path()).filePath(QStringLiteral("plano.db"));
-        createDatabase(source);
+        bench::createSuiteDatabase(QStringLiteral("Provider=SQLite;Data Source=%1;Mode=Create").arg(source));
         fill(source, articles, prices);
         if (!QFile::copy(source, copy))
             throw std::runtime_error("no se pudo copiar la base");
@@ -363,7 +336,7 @@ int main(int argc, char *argv[])
 
         // The sending first: the peak memory is read before the exporter runs.
         const Figure sending = send(source, sendFolder);
-        const double peak = peakMegabytes();
+        const double peak = bench::peakMegabytes();
         const Figure ceiling = exportPlain(copy, plainFolder);
         if (sending.rows != ceiling.rows)
             throw std::runtime_error("los dos lados no exportaron las mismas filas");

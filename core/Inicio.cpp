@@ -252,13 +252,7 @@ void AbrirEstadisticas()
     gTimeOut = 360;
     DB_Dll &main = gDB();
     DB_Dll &stats = gEstadisticas();
-    if (stats.gOpenFlag) {
-        try {
-            stats.gCnn.Close();
-        } catch (const platform::RuntimeError &) {
-        }
-        stats.gOpenFlag = false;
-    }
+    stats.cerrarConexion();
     stats.gProveedor = main.pSQLOLEDB();
     stats.gServidor = main.gServidor;
     stats.gDBName = statisticsDatabaseFor(main);

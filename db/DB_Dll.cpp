@@ -121,6 +121,27 @@ DB_Dll::~DB_Dll()
     }
 }
 
+void DB_Dll::cerrarConexion()
+{
+    if (gOpenFlag) {
+        try {
+            gCnn.Close();
+        } catch (const RuntimeError &) {
+        }
+        gOpenFlag = false;
+    }
+}
+
+void DB_Dll::reabrirCon(const Ajustes &ajustes)
+{
+    cerrarConexion();
+    gServidor = ajustes.servidor;
+    gDBName = ajustes.base;
+    gUsuario = ajustes.usuario;
+    gUserPassWord = ajustes.clave;
+    OpenServerADODB(false, 3, ajustes.cadena, true, true);
+}
+
 DB_Dll::Plataforma DB_Dll::plataformaDe(const QString &servidor)
 {
     if (servidor.contains(QLatin1Char('#')))

@@ -71,6 +71,16 @@ public:
                          bool MuestraError);
     // Reopens gCnn with its own connection string; the command time-out is restored after.
     void ReintentaConectar();
+    // What a connection was opened with, to open it again after another one.
+    struct Ajustes {
+        QString servidor, base, usuario, clave, cadena;
+    };
+    Ajustes ajustesDeConexion() const { return {gServidor, gDBName, gUsuario, gUserPassWord, gConnString}; }
+    // Closes gCnn when open (failures ignored) and opens it with `ajustes`, as
+    // OpenServerADODB(false, 3, cadena, true, true) does: the outcome is in gOpenFlag.
+    void reabrirCon(const Ajustes &ajustes);
+    // Closes gCnn when open; failures are ignored.
+    void cerrarConexion();
     // Opens a local Access database: there is no Jet provider on this system, so the
     // open fails with the provider's error, shown in a critical message box.
     void OpenLocalADODB(const QString &ConnString, const QString &CadenaID, const QString &CadenaPWD);

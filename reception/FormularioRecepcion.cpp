@@ -204,7 +204,7 @@ void FormularioRecepcion::avisoFinal(const ResumenRecepcion &r)
 bool FormularioRecepcion::desdeBaseDeDatos()
 {
     // The connection string too: a run opened from one is reopened from it.
-    const QStringList guardada = {m_db.gServidor, m_db.gDBName, m_db.gUsuario, m_db.gUserPassWord, m_db.gConnString};
+    const DB_Dll::Ajustes guardada = m_db.ajustesDeConexion();
     const QString empresa = CmbEmpresasTexto.trimmed();
     QString nombre, base, usuario, clave, servidor;
     try {
@@ -224,19 +224,10 @@ bool FormularioRecepcion::desdeBaseDeDatos()
         return false;
     }
     LBM_Common::SepararServidor(servidor, base);
-    if (m_db.gOpenFlag) {
-        try {
-            m_db.gCnn.Close();
-        } catch (const platform::RuntimeError &) {
-        }
-    }
-    m_db.gServidor = ModGlobal::ServidorSinPuerto(servidor);
-    m_db.gDBName = base;
-    m_db.gUsuario = usuario;
-    m_db.gUserPassWord = platform::suite::gFunciones().Decodificar(clave);
-    m_db.OpenServerADODB(false, 3, QString(), true, true);
+    m_db.reabrirCon({ModGlobal::ServidorSinPuerto(servidor), base, usuario,
+                     platform::suite::gFunciones().Decodificar(clave), QString()});
     if (!m_db.gOpenFlag) {
-        restaurarConexion(guardada);
+        m_db.reabrirCon(guardada);
         return false;
     }
     QString carpeta = qEnvironmentVariable("TEMP");
@@ -247,28 +238,13 @@ bool FormularioRecepcion::desdeBaseDeDatos()
         envio->enviar({txtFields[kResponsable].texto, carpeta, chkPrecios, ChkMovimientos, ChkMaestros});
     m_esperandoEnvio = false;
     envio->ocultar();
-    restaurarConexion(guardada);
+    m_db.reabrirCon(guardada);
     if (!paquete.ok()) {
         platform::msgBox(paquete.message(), platform::vbCritical, QStringLiteral("Aviso al operador!"));
         return false;
     }
     txtFields[kUbicacion].texto = paquete.value();
     return true;
-}
-
-void FormularioRecepcion::restaurarConexion(const QStringList &guardada)
-{
-    if (m_db.gOpenFlag) {
-        try {
-            m_db.gCnn.Close();
-        } catch (const platform::RuntimeError &) {
-        }
-    }
-    m_db.gServidor = guardada[0];
-    m_db.gUsuario = guardada[2];
-    m_db.gDBName = guardada[1];
-    m_db.gUserPassWord = guardada[3];
-    m_db.OpenServerADODB(false, 3, guardada[4], true, true);
 }
 
 void FormularioRecepcion::CmbEmpresas_GotFocus()

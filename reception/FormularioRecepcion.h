@@ -120,7 +120,6 @@ private:
     class Progreso;
     void grabar();
     bool desdeBaseDeDatos();
-    void restaurarConexion(const QStringList &guardada);
     void ConsultarCampo();
     void MostrarRegistro();
     void avisoFinal(const ResumenRecepcion &r);

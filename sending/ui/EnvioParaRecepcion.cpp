@@ -7,32 +7,7 @@
 
 namespace envio {
 
-EnvioParaRecepcion::EnvioParaRecepcion()
-{
-    const DB_Dll &db = gDB();
-    m_servidor = db.gServidor;
-    m_base = db.gDBName;
-    m_usuario = db.gUsuario;
-    m_clave = db.gUserPassWord;
-    m_cadena = db.gConnString;
-}
-
-void EnvioParaRecepcion::reabrirPropia()
-{
-    DB_Dll &db = gDB();
-    if (db.gOpenFlag) {
-        try {
-            db.gCnn.Close();
-        } catch (const platform::RuntimeError &) {
-        }
-        db.gOpenFlag = false;
-    }
-    db.gServidor = m_servidor;
-    db.gUsuario = m_usuario;
-    db.gDBName = m_base;
-    db.gUserPassWord = m_clave;
-    db.OpenServerADODB(false, 3, m_cadena, true, true);
-}
+EnvioParaRecepcion::EnvioParaRecepcion() : m_propia(gDB().ajustesDeConexion()) {}
 
 platform::Result<QString> EnvioParaRecepcion::enviar(const recepcion::PedidoEnvio &pedido)
 {
@@ -42,7 +17,7 @@ platform::Result<QString> EnvioParaRecepcion::enviar(const recepcion::PedidoEnvi
     p.maestros = pedido.maestros;
     p.movimientos = pedido.movimientos;
     p.precios = pedido.precios;
-    p.restaurarConexion = [this] { reabrirPropia(); };
+    p.restaurarConexion = [this] { gDB().reabrirCon(m_propia); };
     const EntregaEnvio entrega = EnviarDesdeEmpresa(p);
     if (entrega.hecho)
         return entrega.archivo;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/DB_Dll.h"
 #include "reception/EnvioRemoto.h"
 
 #include <QString>
@@ -17,9 +18,7 @@ public:
     void ocultar() override;
 
 private:
-    void reabrirPropia();
-
-    QString m_servidor, m_base, m_usuario, m_clave, m_cadena;
+    DB_Dll::Ajustes m_propia;
 };
 
 // Registers this program's sending for the reception form's road; call it while gDB holds
