@@ -17,11 +17,11 @@
 
 #include "tools/SamplePackage.h"
 
+#include "package/ControlFile.h"
+#include "package/Format.h"
+#include "package/LineReader.h"
 #include "reception/RecepcionMaestros.h"
 #include "reception/ReglasTablas.h"
-#include "reception/package/ControlFile.h"
-#include "reception/package/Format.h"
-#include "reception/package/LineReader.h"
 
 #include "core/Globals.h"
 #include "db/DB_Dll.h"

@@ -15,9 +15,9 @@
 
 #include "BenchSupport.h"
 
-#include "reception/package/ControlFile.h"
-#include "reception/package/Format.h"
-#include "reception/package/LineWriter.h"
+#include "package/ControlFile.h"
+#include "package/Format.h"
+#include "package/LineWriter.h"
 #include "sending/EnvioMaestros.h"
 #include "sending/ReglasEnvio.h"
 

@@ -9,7 +9,7 @@
 
 #include "ErroresRecepcion.h"
 
-#include "reception/package/Format.h"
+#include "package/Format.h"
 
 #include "core/Rutinas.h"
 #include "db/DB_Dll.h"

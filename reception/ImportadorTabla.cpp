@@ -3,9 +3,9 @@
 #include "ErroresRecepcion.h"
 #include "RecepcionMaestros.h"
 
-#include "reception/package/ControlFile.h"
-#include "reception/package/Format.h"
-#include "reception/package/LineReader.h"
+#include "package/ControlFile.h"
+#include "package/Format.h"
+#include "package/LineReader.h"
 
 #include "core/Rutinas.h"
 #include "db/DB_Dll.h"

@@ -1,6 +1,6 @@
 #include "RecepcionMaestros.h"
 
-#include "reception/package/Format.h"
+#include "package/Format.h"
 
 #include "db/DB_Dll.h"
 #include "platform/Logger.h"

@@ -1,6 +1,6 @@
 #include "ReglasTablas.h"
 
-#include "reception/package/Format.h"
+#include "package/Format.h"
 
 #include <QHash>
 #include <QStringList>

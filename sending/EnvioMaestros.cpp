@@ -2,8 +2,8 @@
 
 #include "ExportadorTabla.h"
 
-#include "reception/package/ControlFile.h"
-#include "reception/package/Format.h"
+#include "package/ControlFile.h"
+#include "package/Format.h"
 
 #include "core/Globals.h"
 #include "core/Sentencias.h"

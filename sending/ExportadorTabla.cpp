@@ -1,7 +1,7 @@
 #include "ExportadorTabla.h"
 
-#include "reception/package/Format.h"
-#include "reception/package/LineWriter.h"
+#include "package/Format.h"
+#include "package/LineWriter.h"
 
 #include "db/DB_Dll.h"
 #include "platform/Logger.h"

@@ -1,9 +1,9 @@
 #include "SamplePackage.h"
 
+#include "package/ControlFile.h"
+#include "package/Format.h"
+#include "package/LineWriter.h"
 #include "reception/ReglasTablas.h"
-#include "reception/package/ControlFile.h"
-#include "reception/package/Format.h"
-#include "reception/package/LineWriter.h"
 
 #include "platform/Paths.h"
 #include "platform/TextFile.h"

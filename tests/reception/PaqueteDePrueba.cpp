@@ -1,7 +1,7 @@
 #include "PaqueteDePrueba.h"
 
-#include "reception/package/ControlFile.h"
-#include "reception/package/Format.h"
+#include "package/ControlFile.h"
+#include "package/Format.h"
 
 #include "platform/Paths.h"
 #include "platform/TextFile.h"

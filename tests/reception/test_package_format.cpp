@@ -2,10 +2,10 @@
 
 #include "tests/core/QtPrint.h"
 
+#include "package/ControlFile.h"
+#include "package/Format.h"
 #include "reception/ReglasTablas.h"
 #include "reception/Renglon.h"
-#include "reception/package/ControlFile.h"
-#include "reception/package/Format.h"
 
 #include <gtest/gtest.h>
 

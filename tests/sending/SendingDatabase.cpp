@@ -1,7 +1,7 @@
 #include "SendingDatabase.h"
 
+#include "package/Format.h"
 #include "reception/ReglasTablas.h"
-#include "reception/package/Format.h"
 #include "sending/Enlace.h"
 
 #include "core/Globals.h"

@@ -2,7 +2,7 @@
 
 #include "tests/core/QtPrint.h"
 
-#include "reception/package/Format.h"
+#include "package/Format.h"
 #include "sending/TablaClaves.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 
 #include "tests/core/QtPrint.h"
 
-#include "reception/package/ControlFile.h"
-#include "reception/package/Format.h"
+#include "package/ControlFile.h"
+#include "package/Format.h"
 #include "sending/EnvioMaestros.h"
 
 #include "core/Globals.h"

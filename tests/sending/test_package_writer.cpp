@@ -3,7 +3,7 @@
 
 #include "tests/core/QtPrint.h"
 
-#include "reception/package/Format.h"
+#include "package/Format.h"
 
 #include <QLocale>
 

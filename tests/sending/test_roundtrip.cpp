@@ -4,8 +4,8 @@
 
 #include "tests/core/QtPrint.h"
 
+#include "package/Format.h"
 #include "reception/RecepcionMaestros.h"
-#include "reception/package/Format.h"
 #include "sending/EnvioMaestros.h"
 
 #include "core/Globals.h"
