@@ -18,7 +18,8 @@ const QString kBase = QStringLiteral("qtbase_es");
 
 QString archivoTraducciones()
 {
-    const QString file = QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).filePath(kBase + QStringLiteral(".qm"));
+    const QString file =
+        QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).filePath(kBase + QStringLiteral(".qm"));
     return QFileInfo::exists(file) ? file : QString();
 }
 

@@ -46,10 +46,8 @@ TEST_F(QtTexts, KnownTextsOfQtAreSpanish)
         const char *english;
         const char *spanish;
     } texts[] = {
-        {"QFileDialog", "Open", "Abrir"},
-        {"QPlatformTheme", "Cancel", "Cancelar"},
-        {"QFileSystemModel", "Name", "Nombre"},
-        {"QWidgetTextControl", "&Copy", "&Copiar"},
+        {"QFileDialog", "Open", "Abrir"},       {"QPlatformTheme", "Cancel", "Cancelar"},
+        {"QFileSystemModel", "Name", "Nombre"}, {"QWidgetTextControl", "&Copy", "&Copiar"},
         {"QLineEdit", "&Paste", "&Pegar"},
     };
     for (const auto &t : texts)
