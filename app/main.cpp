@@ -1,8 +1,10 @@
 // The program's entry point: reads the arguments, checks that its folder can be written
 // and, for the desktop, that there is a display, all before any widget exists; then
-// creates the application object of the chosen mode and runs start-up.
+// creates the application object of the chosen mode, gives it Qt's own texts in Spanish
+// and runs start-up.
 
 #include "Programa.h"
+#include "Traducciones.h"
 
 #include "core/LineaComandos.h"
 
@@ -33,6 +35,7 @@ int main(int argc, char *argv[])
         app = std::make_unique<QApplication>(argc, argv);
         Programa::vigilarPantalla(false);
     }
+    Programa::instalarTraducciones(*app);
     if (pedido.envio)
         return Programa::runEnvio(pedido.comando, unattended);
     return Programa::run(pedido.comando, unattended);

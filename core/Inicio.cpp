@@ -179,17 +179,24 @@ void prepareLookup()
         platform::findFileNoCase(platform::programFolder(), QStringLiteral("consultas.vkr"));
 }
 
-// A mask file that cannot be written is reported; whatever the answer but Retry, the
-// lookup then works without masks and start-up goes on.
+// A missing, empty or damaged mask file (a full disk cut it short) is written again, whole.
+// A file that cannot be written is reported; whatever the answer but Retry, the lookup
+// then works without masks and start-up goes on.
 void ensureQueryMasks()
 {
     const QString path = gConsulta().gRutaMascaraConsultas;
-    if (QFileInfo(path).isFile())
+    if (MascarasEnBuenEstado(path))
         return;
+    const bool existed = QFileInfo::exists(path);
     for (;;) {
         try {
-            GenerarMascaraConsultas(path);
-            logger().info(QStringLiteral("Se creó el archivo de máscaras de consulta %1").arg(path));
+            RehacerMascaraConsultas(path);
+            if (existed)
+                logger().warning(QStringLiteral("El archivo de máscaras de consulta %1 estaba vacío o dañado; "
+                                                "se escribió de nuevo")
+                                     .arg(path));
+            else
+                logger().info(QStringLiteral("Se creó el archivo de máscaras de consulta %1").arg(path));
             return;
         } catch (const platform::RuntimeError &error) {
             logger().warning(QStringLiteral("%1; las consultas no tendrán máscaras").arg(error.Description()));

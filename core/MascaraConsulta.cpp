@@ -5,6 +5,7 @@
 #include "platform/TextFile.h"
 
 #include <QFile>
+#include <QSet>
 
 namespace ModGlobal {
 
@@ -31,6 +32,26 @@ MascaraConsulta mask(const char *vista, const char *titulo, const char *columnas
 {
     return MascaraConsulta{QString::fromLatin1(titulo), QString::fromLatin1(vista), QString::fromLatin1(columnas),
                            QString()};
+}
+
+// The bytes of an existing mask file; empty when there is none.
+QByteArray existingRecords(const QString &archivo)
+{
+    QFile file(archivo);
+    if (!file.exists())
+        return QByteArray();
+    if (file.size() > kMaxMaskFileBytes || !file.open(QIODevice::ReadOnly))
+        throw platform::RuntimeError(kFileAccessError,
+                                     QStringLiteral("No se puede leer %1: %2").arg(archivo, file.errorString()),
+                                     QStringLiteral("GenerarMascaraConsultas"));
+    return file.readAll();
+}
+
+void writeWhole(const QString &archivo, const QByteArray &contents)
+{
+    const platform::Status written = platform::textfile::writeWhole(archivo, contents);
+    if (!written.ok())
+        throw platform::RuntimeError(kFileAccessError, written.message(), QStringLiteral("GenerarMascaraConsultas"));
 }
 
 } // namespace
@@ -76,20 +97,46 @@ QList<MascaraConsulta> mascarasPorOmision()
 
 void GenerarMascaraConsultas(const QString &archivo)
 {
+    // Each record goes after the last whole record, as a random-access append does.
+    QByteArray contents = existingRecords(archivo);
+    contents.truncate((contents.size() / MascaraConsulta::kLargo) * MascaraConsulta::kLargo);
+    for (const MascaraConsulta &m : mascarasPorOmision())
+        contents += m.toRecord();
+    writeWhole(archivo, contents);
+}
+
+bool MascarasEnBuenEstado(const QString &archivo)
+{
     QFile file(archivo);
-    if (!file.open(QIODevice::ReadWrite))
-        throw platform::RuntimeError(kFileAccessError,
-                                     QStringLiteral("No se puede crear %1: %2").arg(archivo, file.errorString()),
-                                     QStringLiteral("GenerarMascaraConsultas"));
-    for (const MascaraConsulta &m : mascarasPorOmision()) {
-        // Each record goes after the last whole record, as a random-access append.
-        const qint64 position = (file.size() / MascaraConsulta::kLargo) * MascaraConsulta::kLargo;
-        if (!file.seek(position) || file.write(m.toRecord()) != MascaraConsulta::kLargo)
-            throw platform::RuntimeError(kFileAccessError,
-                                         QStringLiteral("No se puede escribir %1: %2").arg(archivo, file.errorString()),
-                                         QStringLiteral("GenerarMascaraConsultas"));
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0 || file.size() % MascaraConsulta::kLargo != 0
+        || file.size() > kMaxMaskFileBytes)
+        return false;
+    const QByteArray bytes = file.readAll();
+    for (qsizetype end = MascaraConsulta::kLargo; end <= bytes.size(); end += MascaraConsulta::kLargo) {
+        if (bytes.at(end - 2) != '\r' || bytes.at(end - 1) != '\n')
+            return false;
     }
-    file.close();
+    return bytes.size() == file.size();
+}
+
+void RehacerMascaraConsultas(const QString &archivo)
+{
+    const QByteArray bytes = existingRecords(archivo);
+    QByteArray contents;
+    QSet<QString> views;
+    for (qsizetype end = MascaraConsulta::kLargo; end <= bytes.size(); end += MascaraConsulta::kLargo) {
+        const QByteArray record = bytes.mid(end - MascaraConsulta::kLargo, MascaraConsulta::kLargo);
+        const QString view = MascaraConsulta::fromRecord(record).Vista;
+        if (!record.endsWith("\r\n") || view.isEmpty())
+            continue; // a torn or blank record
+        contents += record;
+        views.insert(view.toUpper());
+    }
+    for (const MascaraConsulta &m : mascarasPorOmision()) {
+        if (!views.contains(m.Vista.toUpper()))
+            contents += m.toRecord();
+    }
+    writeWhole(archivo, contents);
 }
 
 QList<MascaraConsulta> LeerMascaras(const QString &archivo)

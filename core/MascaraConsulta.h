@@ -30,8 +30,18 @@ struct MascaraConsulta {
 QList<MascaraConsulta> mascarasPorOmision();
 
 // Appends the default masks to the file, each after the last whole record (the file
-// is created when missing). Raises platform::RuntimeError when it cannot be written.
+// is created when missing). The file is written whole under a new name and renamed into
+// place: a full disk leaves the file as it was, never a part of it. Raises
+// platform::RuntimeError when it cannot be written.
 void GenerarMascaraConsultas(const QString &archivo);
+
+// True when the file holds whole records only, at least one, each ending in CR LF.
+bool MascarasEnBuenEstado(const QString &archivo);
+
+// Writes a missing, empty or damaged file again, whole: its sound records are kept and
+// the default masks whose view none of them lists are added. Raises
+// platform::RuntimeError when it cannot be written.
+void RehacerMascaraConsultas(const QString &archivo);
 
 // Reads every whole record of a query-mask file; an unreadable file gives none and a
 // log line. A trailing partial record is ignored.

@@ -122,18 +122,28 @@ static QByteArray joinCrLf(const QStringList &lines)
     return bytes;
 }
 
-Status writeLines(const QString &path, const QStringList &lines)
+Status writeWhole(const QString &path, const QByteArray &bytes)
 {
+    const auto failed = [&path](const QString &reason) {
+        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, reason), 75);
+    };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()),
-                               75);
-    file.write(joinCrLf(lines));
+        return failed(file.errorString());
+    // QSaveFile::commit() does not see a failure of its last flush (a full disk): flush
+    // first, so that such a file is dropped instead of renamed into place.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        (void)file.commit();
+        return failed(reason);
+    }
     if (!file.commit())
-        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()),
-                               75);
+        return failed(file.errorString());
     return {};
 }
+
+Status writeLines(const QString &path, const QStringList &lines) { return writeWhole(path, joinCrLf(lines)); }
 
 Status appendLines(const QString &path, const QStringList &lines)
 {
@@ -142,7 +152,12 @@ Status appendLines(const QString &path, const QStringList &lines)
         return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()),
                                75);
     const QByteArray bytes = joinCrLf(lines);
-    if (file.write(bytes) != bytes.size())
+    // QFile buffers: a full disk shows only when the bytes reach the file.
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()),
+                               75);
+    file.close();
+    if (file.error() != QFileDevice::NoError)
         return Status::failure(QStringLiteral("No se puede escribir el archivo %1: %2").arg(path, file.errorString()),
                                75);
     return {};

@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (idempotent, non-interactive).
 # Needs root, or sudo; without either it names the missing packages and exits with 1.
+# --xvfb also installs what scripts/xvfb-form.sh needs to try a form under a real X
+# server (Xvfb, a window manager, xdotool, ImageMagick's import).
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev unixodbc-dev odbc-postgresql tdsodbc
   libzip-dev zip unzip
   libgtest-dev clang-format
   postgresql
 )
+for arg in "$@"; do
+  case "$arg" in
+    --xvfb) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
+    *) echo "setup: unknown option $arg (known: --xvfb)" >&2; exit 64 ;;
+  esac
+done
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
   echo "setup: not a Debian system; install the equivalents of: ${packages[*]}" >&2

@@ -10,7 +10,9 @@ namespace toolbar {
 enum class Boton { Nuevo, Borrar, Reporte, Consulta, Planilla, Cancelar, Grabar, Cerrar };
 
 // One fixed button: its id, caption (leading blanks kept on purpose), the command
-// word it raises, its VB key code, and the names under which its flags are reported.
+// word it raises, its VB key code, the names under which its flags are reported, and
+// the freedesktop icon name that stands for its picture when the suite's bitmap strip
+// is missing.
 struct UtilNetButton {
     Boton boton;
     int id;
@@ -19,6 +21,7 @@ struct UtilNetButton {
     int vbKey;
     QStringView enabledName;
     QStringView visibleName;
+    QStringView themeIcon;
 };
 
 inline constexpr int kButtonCount = 8;

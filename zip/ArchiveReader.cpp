@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <zip.h>
 
@@ -55,6 +56,9 @@ platform::Status ArchiveReader::open(const QString &path)
         return platform::Status::failure(QStringLiteral("no existe el archivo \"%1\"").arg(path), PK_NOZIP);
     int error = 0;
     m_archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    // libzip refuses a name stored twice without saying which: open it plainly to name it.
+    if (!m_archive && error == ZIP_ER_EXISTS)
+        m_archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
     if (!m_archive) {
         return platform::Status::failure(
             QStringLiteral("\"%1\" no es un archivo ZIP válido o está dañado (%2)").arg(path, libzipMessage(error)),
@@ -85,6 +89,26 @@ platform::Status ArchiveReader::loadEntries()
         if (st.valid & ZIP_STAT_MTIME)
             entry.modified = QDateTime::fromSecsSinceEpoch(qint64(st.mtime));
         m_entries.append(entry);
+    }
+    return checkNamesDiffer();
+}
+
+platform::Status ArchiveReader::checkNamesDiffer() const
+{
+    QHash<QString, QString> seen;
+    for (const ArchiveEntry &entry : m_entries) {
+        if (entry.isFolder)
+            continue; // a folder named twice is still one folder
+        const QString key = entryname::placeKey(entryname::safeRelativePath(entry.name).value_or(entry.name));
+        const auto first = seen.constFind(key);
+        if (first == seen.cend()) {
+            seen.insert(key, entry.name);
+            continue;
+        }
+        return platform::Status::failure(
+            QStringLiteral("\"%1\" tiene dos entradas para el mismo archivo, \"%2\" y \"%3\"; no se extrae")
+                .arg(m_path, *first, entry.name),
+            PK_BADERR);
     }
     return {};
 }

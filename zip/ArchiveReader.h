@@ -36,7 +36,9 @@ public:
     ArchiveReader &operator=(const ArchiveReader &) = delete;
 
     // Opens the archive with consistency checks: PK_NOZIP when it is missing or not an
-    // archive, PK_BADERR when it is damaged.
+    // archive, PK_BADERR when it is damaged or two file entries name one file (the same
+    // name, names that differ only in case or in "/" against "\"): the message names
+    // both entries.
     platform::Status open(const QString &path);
     const QList<ArchiveEntry> &entries() const { return m_entries; }
 
@@ -49,6 +51,7 @@ public:
 
 private:
     platform::Status loadEntries();
+    platform::Status checkNamesDiffer() const;
 
     struct zip *m_archive = nullptr;
     QString m_path;

@@ -66,4 +66,11 @@ std::optional<QString> safeRelativePath(const QString &name)
 
 bool isFolderName(const QString &name) { return name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\')); }
 
+QString placeKey(const QString &relativePath)
+{
+    QString key = relativePath.toCaseFolded();
+    key.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return key;
+}
+
 } // namespace ziplayer::entryname

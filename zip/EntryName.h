@@ -24,4 +24,8 @@ std::optional<QString> safeRelativePath(const QString &name);
 // True when the stored name denotes a folder (ends in "/" or "\").
 bool isFolderName(const QString &name);
 
+// The key under which a target folder knows a path: case-folded, "/" separators. Two
+// entries with one key would land on one file, the later one silently winning.
+QString placeKey(const QString &relativePath);
+
 } // namespace ziplayer::entryname

@@ -1,5 +1,6 @@
 #include "zip/StagedExtraction.h"
 
+#include "zip/PrivateFolder.h"
 #include "zip/UnzipRecords.h"
 
 #include "platform/Paths.h"
@@ -7,9 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QSet>
-#include <QTemporaryDir>
 
 #include <filesystem>
 #include <system_error>
@@ -23,11 +21,18 @@ std::filesystem::path nativePath(const QString &path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+QString stagingPrefix() { return QString::fromLatin1(StagedExtraction::kStagingPrefix); }
+
 } // namespace
 
 StagedExtraction::StagedExtraction(const QString &targetFolder) : m_target(QDir::cleanPath(targetFolder)) {}
 
 StagedExtraction::~StagedExtraction() = default;
+
+QStringList StagedExtraction::removeAbandonedStaging(const QString &targetFolder)
+{
+    return PrivateFolder::removeAbandoned(targetFolder, stagingPrefix());
+}
 
 platform::Status StagedExtraction::prepare()
 {
@@ -35,12 +40,10 @@ platform::Status StagedExtraction::prepare()
         return platform::Status::failure(QStringLiteral("no se puede crear la carpeta \"%1\"").arg(m_target), PK_DISK);
     }
     m_canonicalTarget = QFileInfo(m_target).canonicalFilePath();
-    m_staging = std::make_unique<QTemporaryDir>(m_target + QStringLiteral("/.imaestros-unzip-XXXXXX"));
-    if (!m_staging->isValid()) {
-        return platform::Status::failure(
-            QStringLiteral("no se puede escribir en la carpeta \"%1\": %2").arg(m_target, m_staging->errorString()),
-            PK_DISK);
-    }
+    removeAbandonedStaging(m_target);
+    m_staging = std::make_unique<PrivateFolder>(m_target, stagingPrefix());
+    if (const platform::Status made = m_staging->status(); !made.ok())
+        return platform::Status::failure(made.message(), PK_DISK);
     return {};
 }
 
@@ -132,6 +135,8 @@ platform::Status StagedExtraction::commitItem(const Item &item)
                                              .arg(target.value(), QString::fromLocal8Bit(error.message().c_str())),
                                          PK_DISK);
     }
+    const QFileInfo placed(target.value());
+    remember(placed.path(), placed.fileName());
     return {};
 }
 
@@ -141,7 +146,7 @@ platform::Result<QString> StagedExtraction::resolve(const QString &relativePath,
     const qsizetype folders = isFolder ? parts.size() : parts.size() - 1;
     QString current = m_target;
     for (qsizetype i = 0; i < folders; ++i) {
-        QString next = platform::findFileNoCase(current, parts[i]);
+        QString next = findNoCase(current, parts[i]);
         const QFileInfo info(next);
         if (!info.exists() && !info.isSymLink()) {
             if (!create)
@@ -149,6 +154,8 @@ platform::Result<QString> StagedExtraction::resolve(const QString &relativePath,
             if (!QDir(current).mkdir(parts[i]))
                 return platform::Result<QString>::failure(
                     QStringLiteral("no se puede crear la carpeta \"%1\"").arg(next));
+            remember(current, parts[i]);
+            m_listings.insert(next, Listing{}); // new and empty: nothing to list
         } else if (!info.isDir()) {
             return platform::Result<QString>::failure(QStringLiteral("\"%1\" no es una carpeta").arg(next));
         }
@@ -158,7 +165,43 @@ platform::Result<QString> StagedExtraction::resolve(const QString &relativePath,
         }
         current = next;
     }
-    return isFolder ? current : platform::findFileNoCase(current, parts.last());
+    return isFolder ? current : findNoCase(current, parts.last());
+}
+
+QString StagedExtraction::findNoCase(const QString &folder, const QString &name) const
+{
+    const Listing &listing = listingOf(folder);
+    if (listing.exact.contains(name))
+        return platform::joinPath(folder, name);
+    const auto found = listing.byFolded.constFind(name.toCaseFolded());
+    return platform::joinPath(folder, found == listing.byFolded.cend() ? name : *found);
+}
+
+StagedExtraction::Listing &StagedExtraction::listingOf(const QString &folder) const
+{
+    auto it = m_listings.find(folder);
+    if (it != m_listings.end())
+        return *it;
+    Listing listing;
+    const QStringList entries =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        listing.exact.insert(entry);
+        // The first of two names in different case stays, as a search of the folder finds it.
+        if (!listing.byFolded.contains(entry.toCaseFolded()))
+            listing.byFolded.insert(entry.toCaseFolded(), entry);
+    }
+    return *m_listings.insert(folder, std::move(listing));
+}
+
+void StagedExtraction::remember(const QString &folder, const QString &name) const
+{
+    auto it = m_listings.find(folder);
+    if (it == m_listings.end())
+        return; // never listed: it is read whole when first needed
+    it->exact.insert(name);
+    if (!it->byFolded.contains(name.toCaseFolded()))
+        it->byFolded.insert(name.toCaseFolded(), name);
 }
 
 bool StagedExtraction::insideTarget(const QString &path) const

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStorageInfo>
 
 namespace ziplayer {
@@ -146,6 +147,7 @@ Status Unzip32::select(const ArchiveReader &reader, const QStringList &include, 
                        QList<Selected> &selected) const
 {
     const bool writes = !m_options.listOnly && !m_options.testOnly;
+    QHash<QString, QString> places; // without stored folders, "A/X.DAT" and "B/x.dat" meet
     for (const ArchiveEntry &entry : reader.entries()) {
         if (!isWanted(entry.name, include, exclude))
             continue;
@@ -163,6 +165,15 @@ Status Unzip32::select(const ArchiveReader &reader, const QStringList &include, 
         }
         if (writes && relative.isEmpty())
             continue;
+        if (writes && !entry.isFolder) {
+            const QString key = entryname::placeKey(relative);
+            if (places.contains(key)) {
+                return Status::failure(QStringLiteral("\"%1\" y \"%2\" irían al mismo archivo \"%3\"; no se extrae")
+                                           .arg(places.value(key), entry.name, relative),
+                                       PK_BADERR);
+            }
+            places.insert(key, entry.name);
+        }
         selected.append({&entry, relative});
     }
     if (selected.isEmpty())
@@ -228,6 +239,8 @@ Status Unzip32::checkRoom(const QList<Selected> &selected) const
 
 Status Unzip32::extract(const ArchiveReader &reader, const QList<Selected> &selected)
 {
+    // Abandoned staging folders go first: their room counts as free.
+    StagedExtraction::removeAbandonedStaging(m_options.extractFolder);
     if (Status room = checkRoom(selected); !room.ok())
         return room;
     StagedExtraction staging(m_options.extractFolder);

@@ -1,6 +1,7 @@
 #include "zip/Zip32.h"
 
 #include "zip/EntryName.h"
+#include "zip/PrivateFolder.h"
 
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -8,8 +9,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <zip.h>
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ziplayer {
 
@@ -30,6 +40,19 @@ int openFailureCode(int libzipCode)
     default:
         return ZE_CREAT;
     }
+}
+
+// The private folder beside the archive where a new archive is built.
+constexpr char kPackingPrefix[] = ".imaestros-zip-";
+
+struct ZipDiscarder {
+    void operator()(zip_t *archive) const { zip_discard(archive); }
+};
+using ZipPtr = std::unique_ptr<zip_t, ZipDiscarder>;
+
+std::filesystem::path nativePath(const QString &path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
 int closeFailureCode(int libzipCode)
@@ -163,30 +186,110 @@ QString Zip32::entryNameFor(const QString &listedPath) const
 
 Status Zip32::writeArchive(const QString &archivePath, const QList<Source> &sources)
 {
+    // The archive is built under a new name in a private folder beside it and renamed
+    // over the old one: whatever stands at the name (a link, a pipe) is replaced, never
+    // followed, and a failure leaves it as it was.
+    auto previous = openPrevious(archivePath);
+    if (!previous.ok())
+        return Status::failure(previous.message(), previous.code());
+    ZipPtr old(previous.value());
+    const QString folder = QFileInfo(archivePath).absolutePath();
+    PrivateFolder::removeAbandoned(folder, QLatin1String(kPackingPrefix));
+    const PrivateFolder privateFolder(folder, QLatin1String(kPackingPrefix));
+    if (const Status made = privateFolder.status(); !made.ok())
+        return Status::failure(made.message(), ZE_TEMP);
+    const QString built = privateFolder.filePath(QFileInfo(archivePath).fileName());
     int error = 0;
-    zip_t *archive = zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE, &error);
+    ZipPtr archive(zip_open(QFile::encodeName(built).constData(), ZIP_CREATE | ZIP_EXCL, &error));
     if (!archive) {
         zip_error_t detail;
         zip_error_init_with_code(&detail, error);
-        const Status failed =
-            Status::failure(QStringLiteral("no se puede abrir \"%1\": %2").arg(archivePath, libzipMessage(&detail)),
-                            openFailureCode(error));
+        const Status failed = Status::failure(
+            QStringLiteral("no se puede crear \"%1\": %2").arg(archivePath, libzipMessage(&detail)), ZE_CREAT);
         zip_error_fini(&detail);
         return failed;
     }
+    if (Status kept = keepPreviousEntries(archive.get(), old.get(), sources, archivePath); !kept.ok())
+        return kept;
     for (const Source &source : sources) {
-        if (Status added = addSource(archive, source); !added.ok()) {
-            zip_discard(archive);
+        if (Status added = addSource(archive.get(), source); !added.ok())
             return added;
-        }
     }
-    if (zip_close(archive) != 0) {
-        zip_error_t *detail = zip_get_error(archive);
-        const Status failed =
-            Status::failure(QStringLiteral("no se puede escribir \"%1\": %2").arg(archivePath, libzipMessage(detail)),
-                            closeFailureCode(zip_error_code_zip(detail)));
-        zip_discard(archive);
+    if (zip_close(archive.get()) != 0) {
+        zip_error_t *detail = zip_get_error(archive.get());
+        return Status::failure(
+            QStringLiteral("no se puede escribir \"%1\": %2").arg(archivePath, libzipMessage(detail)),
+            closeFailureCode(zip_error_code_zip(detail)));
+    }
+    archive.release();
+    std::error_code renamed;
+    std::filesystem::rename(nativePath(built), nativePath(archivePath), renamed);
+    if (renamed) {
+        return Status::failure(QStringLiteral("no se puede escribir \"%1\": %2")
+                                   .arg(archivePath, QString::fromLocal8Bit(renamed.message().c_str())),
+                               ZE_WRITE);
+    }
+    return {};
+}
+
+platform::Result<zip_t *> Zip32::openPrevious(const QString &archivePath) const
+{
+    using R = platform::Result<zip_t *>;
+    const R none(static_cast<zip_t *>(nullptr));
+    const QByteArray path = QFile::encodeName(archivePath);
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0)
+        return none;
+    if (S_ISDIR(info.st_mode))
+        return R::failure(QStringLiteral("\"%1\" es una carpeta").arg(archivePath), ZE_CREAT);
+    if (!S_ISREG(info.st_mode))
+        return none; // a link or a pipe is no archive of ours: it is replaced
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat opened {};
+    if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        return none; // replaced under us by something else: not read either
+    }
+    int error = 0;
+    zip_t *old = zip_fdopen(fd, ZIP_CHECKCONS, &error); // owns fd from here on success
+    if (!old) {
+        ::close(fd);
+        zip_error_t detail;
+        zip_error_init_with_code(&detail, error);
+        const R failed =
+            R::failure(QStringLiteral("no se puede abrir \"%1\": %2").arg(archivePath, libzipMessage(&detail)),
+                       openFailureCode(error));
+        zip_error_fini(&detail);
         return failed;
+    }
+    return R(old);
+}
+
+Status Zip32::keepPreviousEntries(zip_t *archive, zip_t *old, const QList<Source> &sources, const QString &archivePath)
+{
+    if (!old)
+        return {};
+    QSet<QString> replaced;
+    for (const Source &source : sources)
+        replaced.insert(source.entryName);
+    const zip_int64_t count = zip_get_num_entries(old, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char *raw = zip_get_name(old, zip_uint64_t(i), ZIP_FL_ENC_RAW);
+        const QString name = raw ? entryname::decode(QByteArray(raw)) : QString();
+        if (name.isEmpty() || replaced.contains(name))
+            continue;
+        // The whole entry is copied as it is stored, without inflating it.
+        zip_source_t *data = zip_source_zip(archive, old, zip_uint64_t(i), 0, 0, -1);
+        bool utf8 = false;
+        const QByteArray stored = entryname::encode(name, utf8);
+        if (!data || zip_file_add(archive, stored.constData(), data, utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437) < 0) {
+            if (data)
+                zip_source_free(data);
+            return Status::failure(QStringLiteral("no se puede copiar \"%1\" de \"%2\": %3")
+                                       .arg(name, archivePath, libzipMessage(zip_get_error(archive))),
+                                   ZE_READ);
+        }
     }
     return {};
 }

@@ -21,9 +21,11 @@ public:
     int ZpInit(const ZipCallbacks &callbacks);
     int ZpSetOptions(const ZipOptions &options);
     // Adds the first `fileCount` files of the list to the archive, creating it when
-    // missing and replacing an entry of the same name. The archive is written in one go
-    // (a failure leaves it as it was); with the move option each source file is deleted
-    // only after the archive was written and closed. Listed files that do not exist are
+    // missing and replacing an entry of the same name. The archive is written whole under
+    // a new name beside it and renamed into place (a failure leaves it as it was); a link
+    // or anything but a plain file at the archive's name is replaced, never followed or
+    // read. With the move option each source file is deleted only after the archive was
+    // written. Listed files that do not exist are
     // skipped; ZE_NONE when none exists (the archive is then left untouched).
     int ZpArchive(int fileCount, const QString &archivePath, const QStringList &fileList);
 
@@ -41,6 +43,10 @@ private:
     QString entryNameFor(const QString &listedPath) const;
     platform::Status addSource(struct zip *archive, const Source &source);
     platform::Status writeArchive(const QString &archivePath, const QList<Source> &sources);
+    // The archive already at the path, read through no link (nullptr when there is none).
+    platform::Result<struct zip *> openPrevious(const QString &archivePath) const;
+    platform::Status keepPreviousEntries(struct zip *archive, struct zip *old, const QList<Source> &sources,
+                                         const QString &archivePath);
     void removeSources(const QList<Source> &sources);
     void print(const QString &text, bool isError = false);
 

@@ -84,6 +84,16 @@ TEST_F(UnattendedRun, StartsRecordsTheRunAndEndsWithSuccess)
     EXPECT_TRUE(m_last.err.isEmpty()) << diagnostics();
 }
 
+TEST_F(UnattendedRun, AnEmptyMaskFileLeftByAFullDiskIsWrittenAgain)
+{
+    QFile empty(m_dir.filePath(QStringLiteral("consultas.vkr")));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    EXPECT_EQ(run(auto_()), 0) << diagnostics();
+    EXPECT_EQ(QFile(m_dir.filePath(QStringLiteral("consultas.vkr"))).size(), 13222);
+    EXPECT_EQ(apptest::occurrences(m_last.err, QStringLiteral("consultas.vkr")), 1) << diagnostics();
+}
+
 TEST_F(UnattendedRun, ItemsGivenAsSeparateWordsAsCronPassesThem)
 {
     EXPECT_EQ(run({QStringLiteral("@Server=!"), QStringLiteral("@DbName=") + m_db, QStringLiteral("@Usuario=operador"),

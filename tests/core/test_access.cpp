@@ -4,6 +4,7 @@
 #include "core/Globals.h"
 #include "core/Inicio.h"
 #include "core/LineaComandos.h"
+#include "core/MascaraConsulta.h"
 #include "core/Rutinas.h"
 #include "core/SharedLookup.h"
 #include "db/DB_Dll.h"
@@ -220,16 +221,21 @@ TEST_F(StartUp, ConnectsPreparesAndRecordsTheRun)
 
 TEST_F(StartUp, ExistingMaskFileIsLeftAlone)
 {
-    // Found whatever the case of its name, and used as it is.
+    // Found whatever the case of its name, and used as it is when it holds whole records.
+    const QByteArray own = ModGlobal::MascaraConsulta{QStringLiteral("PROPIA"), QStringLiteral("V_PROPIA"),
+                                                      QStringLiteral("|A|"), QString()}
+                               .toRecord();
     for (const char *name : {"consultas.vkr", "CONSULTAS.VKR"}) {
         const QString masks = QDir(m_dir.path()).filePath(QString::fromLatin1(name));
         {
             QFile file(masks);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write("mine");
+            file.write(own);
         }
         ASSERT_TRUE(start().ok());
-        EXPECT_EQ(QFile(masks).size(), 4) << name;
+        QFile kept(masks);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), own) << name;
         EXPECT_EQ(gConsulta().gRutaMascaraConsultas, masks);
         EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("*.vkr")}, QDir::Files).size(), 1);
         releaseSharedDatabases();

@@ -2,12 +2,19 @@
 
 #include "platform/RuntimeError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "QtPrint.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -102,6 +109,82 @@ TEST(QueryMasks, LongTextsAreCutToTheirField)
     ASSERT_EQ(record.size(), 1202);
     EXPECT_EQ(record.left(100), QByteArray(100, 'T'));
     EXPECT_EQ(record.mid(200, 500), QByteArray(500, 'C'));
+}
+
+// Runs GenerarMascaraConsultas in a child process whose files may not grow beyond
+// `maxBytes`, as on a full disk. Returns 0 when it came back, 3 when it raised.
+int generateOnAFullDisk(const QString &path, rlim_t maxBytes)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails instead of killing
+        const rlimit limit{maxBytes, maxBytes};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        int status = 0;
+        try {
+            ModGlobal::GenerarMascaraConsultas(path);
+        } catch (const platform::RuntimeError &) {
+            status = 3;
+        }
+        ::_exit(status);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(QueryMasks, AFullDiskLeavesNoPartOfTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("consultas.vkr"));
+    EXPECT_EQ(generateOnAFullDisk(path, 4096), 3) << "the failure reaches start-up";
+    EXPECT_FALSE(QFile::exists(path)) << "a part of the file would pass for the file";
+
+    // An existing file stays as it was.
+    const QByteArray own = expectedRecord("PROPIA", "V_PROPIA", "|A|B|");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(own);
+    }
+    EXPECT_EQ(generateOnAFullDisk(path, 4096), 3);
+    EXPECT_EQ(readAll(path), own);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("consultas.vkr")});
+}
+
+TEST(QueryMasks, StartUpWritesAnEmptyOrDamagedFileAgain)
+{
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath(QStringLiteral("nuevo.vkr"));
+    ModGlobal::GenerarMascaraConsultas(fresh);
+    const QByteArray defaults = readAll(fresh);
+    const QByteArray own = expectedRecord("PROPIA", "V_PROPIA", "|A|B|");
+    const struct {
+        const char *name;
+        bool exists;
+        QByteArray before;
+        QByteArray after;
+    } cases[] = {
+        {"missing", false, {}, defaults},
+        {"empty (the full disk's leftover)", true, {}, defaults},
+        {"cut inside the fourth record", true, defaults.left(4096), defaults},
+        {"own record and a torn tail", true, own + "torn", own + defaults},
+        {"own record without its line end", true, own.left(1200) + "  ", defaults},
+        {"sound: kept as it is", true, own, own},
+    };
+    for (const auto &c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name).left(5) + QStringLiteral(".vkr"));
+        if (c.exists) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.before);
+        }
+        // What start-up does with the file.
+        if (!ModGlobal::MascarasEnBuenEstado(path))
+            ModGlobal::RehacerMascaraConsultas(path);
+        EXPECT_EQ(readAll(path), c.after) << c.name;
+        EXPECT_TRUE(ModGlobal::MascarasEnBuenEstado(path)) << c.name;
+    }
 }
 
 TEST(QueryMasks, UnwritableFileRaises)

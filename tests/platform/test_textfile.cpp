@@ -5,7 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace platform;
+
+// /dev/full takes the open and refuses every byte, as a full disk does. Only the device
+// itself will do: a file of that name must not be written.
+static bool fullDeviceHere()
+{
+    struct stat info {};
+    return ::stat("/dev/full", &info) == 0 && S_ISCHR(info.st_mode);
+}
 
 TEST(TextFile, WritesWindows1252WithCrLf)
 {
@@ -40,6 +50,15 @@ TEST(TextFile, AppendCreatesAndExtends)
     ASSERT_TRUE(textfile::appendLines(path, {QStringLiteral("1")}).ok());
     ASSERT_TRUE(textfile::appendLines(path, {QStringLiteral("2")}).ok());
     EXPECT_EQ(textfile::readLines(path).value(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+}
+
+TEST(TextFile, AppendToAFullDiskFails)
+{
+    if (!fullDeviceHere())
+        GTEST_SKIP() << "/dev/full is not the full device here";
+    const Status written = textfile::appendLines(QStringLiteral("/dev/full"), {QStringLiteral("una línea")});
+    ASSERT_FALSE(written.ok());
+    EXPECT_TRUE(written.message().contains(QStringLiteral("/dev/full"))) << written.message().toStdString();
 }
 
 TEST(TextFile, ErrorsNameTheFile)

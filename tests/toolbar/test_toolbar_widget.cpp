@@ -174,30 +174,56 @@ TEST_F(UtilNetWidget, LaysOutAlongTheLongerSide)
     EXPECT_EQ(side->toolBar()->orientation(), Qt::Vertical);
 }
 
-TEST_F(UtilNetWidget, PicturesFollowTheStyleAndFallBackToText)
+TEST_F(UtilNetWidget, PicturesFollowTheStyleAndFallBackToTheDesktops)
 {
     UtilNet bar; // default style "1": no ABM2021B.bmp in the folder
-    EXPECT_FALSE(bar.hasIcons());
-    EXPECT_EQ(bar.toolBar()->toolButtonStyle(), Qt::ToolButtonTextOnly);
-    EXPECT_TRUE(bar.action(Boton::Nuevo)->icon().isNull());
+    EXPECT_FALSE(bar.iconsFromStrip());
+    EXPECT_EQ(bar.toolBar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    EXPECT_FALSE(bar.action(Boton::Nuevo)->icon().isNull());
 
     writeStrip(m_folder.filePath("abm2021v.bmp"));
     bar.setStyleValue("3");
-    EXPECT_TRUE(bar.hasIcons());
-    EXPECT_FALSE(bar.action(Boton::Cerrar)->icon().isNull());
+    EXPECT_TRUE(bar.iconsFromStrip());
+    const QImage fromStrip = bar.action(Boton::Cerrar)->icon().pixmap(16, 16).toImage();
+    EXPECT_EQ(fromStrip.pixelColor(8, 8), QColor(Qt::darkCyan));
     EXPECT_EQ(bar.toolBar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     bar.setConTitulo(false);
     EXPECT_EQ(bar.toolBar()->toolButtonStyle(), Qt::ToolButtonIconOnly);
 
-    // An unreadable strip under another style: back to captions, no crash.
+    // An unreadable strip under another style: the desktop's pictures again, no crash.
     QFile broken(m_folder.filePath("ABM2021.bmp"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("not a picture");
     broken.close();
     bar.setStyleValue(" 3");
-    EXPECT_FALSE(bar.hasIcons());
-    EXPECT_TRUE(bar.action(Boton::Cerrar)->icon().isNull());
-    EXPECT_EQ(bar.toolBar()->toolButtonStyle(), Qt::ToolButtonTextOnly);
+    EXPECT_FALSE(bar.iconsFromStrip());
+    EXPECT_FALSE(bar.action(Boton::Cerrar)->icon().isNull());
+    EXPECT_NE(bar.action(Boton::Cerrar)->icon().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::darkCyan));
+}
+
+TEST_F(UtilNetWidget, WithoutTheSuitesBitmapsEveryButtonHasAPictureAndTheBarKeepsItsHeight)
+{
+    // As on Linux: the program folder holds none of the suite's ABM2021*.bmp.
+    HostForm form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    for (const toolbar::UtilNetButton &button : toolbar::utilNetButtons()) {
+        QToolButton *widget = buttonOf(form.UtilNet1, button.boton);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_FALSE(widget->icon().isNull()) << button.word.toString().toStdString();
+        EXPECT_FALSE(widget->icon().pixmap(widget->iconSize()).isNull()) << button.word.toString().toStdString();
+        EXPECT_EQ(widget->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        EXPECT_EQ(widget->text(), button.caption.trimmed().toString()); // the caption stays under the picture
+    }
+    const int height = form.UtilNet1->height();
+    EXPECT_EQ(height, form.UtilNet1->sizeHint().height());
+
+    form.resize(1200, 900);
+    QTest::qWait(50);
+    QApplication::processEvents();
+    EXPECT_EQ(form.height(), 900);
+    EXPECT_EQ(form.UtilNet1->height(), height) << "the band must not grow with the window";
+    EXPECT_EQ(form.UtilNet1->toolBar()->height(), form.UtilNet1->toolBar()->sizeHint().height());
 }
 
 TEST_F(UtilNetWidget, StyleComesFromTheUsersSectionOfTheStationFile)
@@ -211,11 +237,11 @@ TEST_F(UtilNetWidget, StyleComesFromTheUsersSectionOfTheStationFile)
 
     UtilNet bar;
     EXPECT_EQ(bar.styleValue(), QStringLiteral("2"));
-    EXPECT_TRUE(bar.hasIcons());
+    EXPECT_TRUE(bar.iconsFromStrip());
 
     bar.setStyleValue(QStringLiteral("4")); // the host's value, until the control starts over
-    EXPECT_FALSE(bar.hasIcons());
+    EXPECT_FALSE(bar.iconsFromStrip());
     bar.ActualizarBotones();
     EXPECT_EQ(bar.styleValue(), QStringLiteral("2"));
-    EXPECT_TRUE(bar.hasIcons());
+    EXPECT_TRUE(bar.iconsFromStrip());
 }

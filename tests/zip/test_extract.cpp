@@ -153,6 +153,79 @@ TEST_F(ZipExtraction, LinkInTheTargetCannotLeadOutside)
     EXPECT_EQ(snapshot(target), before);
 }
 
+TEST_F(ZipExtraction, TwoEntriesForOneFileAreRefusedNamingBoth)
+{
+    // The same name, names that differ only in case, "/" against "\\": each would let the
+    // later copy silently replace the earlier one.
+    const struct {
+        const char *fixture;
+        const char *first;
+        const char *second;
+    } cases[] = {
+        {"dup_exact.zip", "V_MA_ARTICULOS.DAT", "V_MA_ARTICULOS.DAT"},
+        {"dup_case.zip", "V_MA_ARTICULOS.DAT", "v_ma_articulos.dat"},
+        {"dup_separator.zip", "DATOS/PRECIOS.DAT", "datos\\Precios.dat"},
+    };
+    for (const auto &c : cases) {
+        const QString target = path(QStringLiteral("RECIBIR-") + QString::fromLatin1(c.fixture));
+        writeFile(target + QStringLiteral("/V_MA_ARTICULOS.DAT"), "anterior\r\n");
+        const auto before = snapshot(target);
+
+        const platform::Status done = Descomprimir(Fixtures + QString::fromLatin1(c.fixture), target);
+
+        EXPECT_FALSE(done.ok()) << c.fixture;
+        EXPECT_EQ(done.code(), ziplayer::PK_BADERR) << c.fixture;
+        const QString quoted =
+            QStringLiteral("\"%1\" y \"%2\"").arg(QString::fromLatin1(c.first), QString::fromLatin1(c.second));
+        EXPECT_TRUE(done.message().contains(quoted)) << done.message().toStdString();
+        EXPECT_EQ(snapshot(target), before) << c.fixture;
+    }
+}
+
+TEST_F(ZipExtraction, EntriesMeetingWithoutTheirFoldersAreRefused)
+{
+    // "A/PRECIOS.DAT" and "B/precios.dat" are two files, unless the folder names are dropped.
+    const QString target = path(QStringLiteral("RECIBIR"));
+    ziplayer::UnzipOptions options;
+    options.overwriteAll = 1;
+    options.recreateFolders = 1;
+    options.archivePath = Fixtures + QStringLiteral("dup_folders.zip");
+    options.extractFolder = target + QStringLiteral("/con");
+    ziplayer::UnzipCallbacks callbacks;
+    EXPECT_EQ(ziplayer::Unzip32::windll_unzip({}, {}, options, callbacks), ziplayer::PK_OK);
+
+    options.recreateFolders = 0;
+    options.extractFolder = target + QStringLiteral("/sin");
+    EXPECT_EQ(ziplayer::Unzip32::windll_unzip({}, {}, options, callbacks), ziplayer::PK_BADERR);
+    EXPECT_FALSE(QFileInfo::exists(options.extractFolder));
+}
+
+TEST_F(ZipExtraction, PlantedLinksAreReplacedNeverWrittenThrough)
+{
+    ZIPTEST_REQUIRE("zip");
+    const QString archive = peerPackage();
+    const QString outside = path(QStringLiteral("fuera"));
+    const QString target = path(QStringLiteral("RECIBIR"));
+    writeFile(outside + QStringLiteral("/victima.txt"), "no se toca\r\n");
+    QDir().mkpath(target);
+    // One link to an existing file, one to a file that does not exist yet.
+    ASSERT_TRUE(QFile::link(outside + QStringLiteral("/victima.txt"), target + QStringLiteral("/ControlMA.dat")));
+    ASSERT_TRUE(QFile::link(outside + QStringLiteral("/nuevo.txt"), target + QStringLiteral("/v_ta_unidad.DAT")));
+
+    const platform::Status done = Descomprimir(archive, target);
+
+    ASSERT_TRUE(done.ok()) << done.message().toStdString();
+    EXPECT_EQ(snapshot(outside), (QMap<QString, QByteArray>{{QStringLiteral("victima.txt"), "no se toca\r\n"}}));
+    const auto tables = ziptest::sampleTableFiles();
+    for (const QString &name : {QStringLiteral("ControlMA.dat"), QStringLiteral("v_ta_unidad.DAT")}) {
+        const QFileInfo placed(target + QLatin1Char('/') + name);
+        EXPECT_FALSE(placed.isSymLink()) << name.toStdString();
+        EXPECT_TRUE(placed.isFile()) << name.toStdString();
+    }
+    EXPECT_EQ(readFile(target + QStringLiteral("/ControlMA.dat")), tables.value(QStringLiteral("ControlMA.dat")));
+    EXPECT_EQ(readFile(target + QStringLiteral("/v_ta_unidad.DAT")), tables.value(QStringLiteral("V_TA_UNIDAD.dat")));
+}
+
 TEST_F(ZipExtraction, FileWhereTheArchiveHasAFolderStopsBeforeAnyWrite)
 {
     ZIPTEST_REQUIRE("zip");

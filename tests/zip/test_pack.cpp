@@ -1,6 +1,7 @@
 // Packing of packages: Info-ZIP's unzip program as the peer that checks them.
 #include "ZipTestSupport.h"
 
+#include "zip/ArchiveReader.h"
 #include "zip/ModZIP.h"
 
 #include "platform/Paths.h"
@@ -209,6 +210,64 @@ TEST_F(ZipPacking, ArchiveThatCannotBeWrittenKeepsEverySource)
     EXPECT_FALSE(done.ok());
     EXPECT_FALSE(QFileInfo::exists(archive));
     expectNothingLost(written, m_folder, archive);
+}
+
+// The entry names of an archive, in stored order.
+QStringList entryNames(const QString &archive)
+{
+    ziplayer::ArchiveReader reader;
+    if (!reader.open(archive).ok())
+        return {QStringLiteral("<unreadable>")};
+    QStringList names;
+    for (const ziplayer::ArchiveEntry &entry : reader.entries())
+        names.append(entry.name);
+    return names;
+}
+
+// One call of the compression library adding one file, as ModZIP makes it.
+int packOneFile(const QString &archive, const QString &file)
+{
+    ziplayer::Zip32 library;
+    ziplayer::ZipOptions options;
+    options.level = '9';
+    options.dropFolderNames = 1;
+    EXPECT_EQ(library.ZpInit({}), ziplayer::ZE_OK);
+    EXPECT_EQ(library.ZpSetOptions(options), ziplayer::ZE_OK);
+    return library.ZpArchive(1, archive, {file});
+}
+
+TEST_F(ZipPacking, AddsToAPlainArchiveButNeverThroughALink)
+{
+    const QString outside = m_base.filePath(QStringLiteral("fuera"));
+    const QString table = m_folder + QStringLiteral("/V_TA_UNIDAD.dat");
+    writeFile(table, "UN\tUnidad\t\r\n");
+
+    // A plain archive of ours is added to.
+    ASSERT_EQ(packOneFile(m_archive, table), ziplayer::ZE_OK);
+    writeFile(m_folder + QStringLiteral("/ControlMA.dat"), "Trasmision\r\n");
+    ASSERT_EQ(packOneFile(m_archive, m_folder + QStringLiteral("/ControlMA.dat")), ziplayer::ZE_OK);
+    EXPECT_EQ(entryNames(m_archive), (QStringList{QStringLiteral("V_TA_UNIDAD.dat"), QStringLiteral("ControlMA.dat")}));
+
+    // Links planted at the archive's name: to another archive, to a text file, to nothing.
+    QDir().mkpath(outside);
+    QFile::copy(QStringLiteral(IMAESTROS_FIXTURES "/zip/windows_names.zip"), outside + QStringLiteral("/ajeno.zip"));
+    writeFile(outside + QStringLiteral("/victima.txt"), "no se toca\r\n");
+    const auto before = snapshot(outside);
+    for (const QString &pointee :
+         {QStringLiteral("ajeno.zip"), QStringLiteral("victima.txt"), QStringLiteral("nuevo.zip")}) {
+        ASSERT_TRUE(QFile::remove(m_archive));
+        ASSERT_TRUE(QFile::link(outside + QLatin1Char('/') + pointee, m_archive));
+
+        EXPECT_EQ(packOneFile(m_archive, table), ziplayer::ZE_OK) << pointee.toStdString();
+
+        EXPECT_FALSE(QFileInfo(m_archive).isSymLink()) << pointee.toStdString();
+        EXPECT_EQ(entryNames(m_archive), QStringList{QStringLiteral("V_TA_UNIDAD.dat")}) << pointee.toStdString();
+        EXPECT_EQ(snapshot(outside), before) << pointee.toStdString();
+    }
+    // Nothing of the work is left beside the archive.
+    EXPECT_EQ(QDir(m_folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("Archivos.zip"), QStringLiteral("ControlMA.dat"),
+                           QStringLiteral("V_TA_UNIDAD.dat")}));
 }
 
 TEST_F(ZipPacking, NothingToPackIsAFailure)

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QIcon>
 #include <QPixmap>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -20,6 +21,30 @@ const QSize kIconSize(32, 32);
 
 std::size_t indexOf(Boton boton) { return static_cast<std::size_t>(boton); }
 
+// Qt's own picture for a button, when the desktop's icon theme has none.
+QStyle::StandardPixmap standardPixmap(Boton boton)
+{
+    switch (boton) {
+    case Boton::Nuevo:
+        return QStyle::SP_FileIcon;
+    case Boton::Borrar:
+        return QStyle::SP_TrashIcon;
+    case Boton::Reporte:
+        return QStyle::SP_FileDialogDetailedView;
+    case Boton::Consulta:
+        return QStyle::SP_FileDialogContentsView;
+    case Boton::Planilla:
+        return QStyle::SP_FileDialogListView;
+    case Boton::Cancelar:
+        return QStyle::SP_DialogCancelButton;
+    case Boton::Grabar:
+        return QStyle::SP_DialogSaveButton;
+    case Boton::Cerrar:
+        return QStyle::SP_DialogCloseButton;
+    }
+    return QStyle::SP_FileIcon;
+}
+
 } // namespace
 
 UtilNet::UtilNet(QWidget *parent) : QWidget(parent)
@@ -28,6 +53,8 @@ UtilNet::UtilNet(QWidget *parent) : QWidget(parent)
     m_toolBar = new QToolBar(QStringLiteral("Standard"), this);
     m_toolBar->setObjectName(QStringLiteral("Standard"));
     m_toolBar->setMovable(false);
+    // Along the top the bar keeps its own height however the form grows.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_toolBar);
@@ -78,7 +105,12 @@ QAction *UtilNet::action(Boton boton) const { return m_actions[indexOf(boton)]; 
 void UtilNet::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    m_toolBar->setOrientation(UtilNetState::orientationFor(size()));
+    const Qt::Orientation orientation = UtilNetState::orientationFor(size());
+    m_toolBar->setOrientation(orientation);
+    if (orientation == Qt::Horizontal)
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    else
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 }
 
 void UtilNet::setFlagEnabled(Boton boton, bool value)
@@ -111,24 +143,28 @@ void UtilNet::loadIcons()
 {
     const QString path = IconStrip::pathForStyle(platform::programFolder(), m_styles);
     const auto icons = IconStrip::load(path, kButtonCount);
+    m_toolBar->setIconSize(kIconSize);
+    m_hasIcons = true;
     if (!icons) {
-        // Expected on a station without the pictures: the captions remain.
-        platform::logger().info(QStringLiteral("Barra de comandos sin imágenes: %1").arg(icons.message()));
-        clearIcons();
+        // Expected off the suite's Windows stations: the desktop's pictures stand in.
+        platform::logger().info(
+            QStringLiteral("Barra de comandos con los iconos del escritorio: %1").arg(icons.message()));
+        useThemeIcons();
         return;
     }
+    m_iconsFromStrip = true;
     const auto &buttons = utilNetButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i)
         action(buttons[i].boton)->setIcon(QIcon(QPixmap::fromImage(icons.value().at(int(i)))));
-    m_toolBar->setIconSize(kIconSize);
-    m_hasIcons = true;
 }
 
-void UtilNet::clearIcons()
+void UtilNet::useThemeIcons()
 {
-    for (QAction *action : m_actions)
-        action->setIcon(QIcon());
-    m_hasIcons = false;
+    m_iconsFromStrip = false;
+    for (const UtilNetButton &button : utilNetButtons()) {
+        const QIcon fallback = style()->standardIcon(standardPixmap(button.boton), nullptr, this);
+        action(button.boton)->setIcon(QIcon::fromTheme(button.themeIcon.toString(), fallback));
+    }
 }
 
 void UtilNet::refreshButtons()

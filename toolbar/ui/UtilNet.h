@@ -19,7 +19,10 @@ namespace toolbar {
 // Pictures: construction (and ActualizarBotones) reads the user's style value of the
 // station file (QD000PR.INI, section <USER>Styles, key Styles, default "1"); a host may
 // set another with setStyleValue. The matching strip is looked up in the program
-// folder. Without a readable strip the buttons show their captions only.
+// folder. Without a readable strip (the suite's bitmaps are Windows files) each button
+// shows the desktop icon theme's picture of its freedesktop name, or Qt's own standard
+// picture when the theme has none. Along the top the bar keeps its height when the form
+// grows.
 class UtilNet : public QWidget {
     Q_OBJECT
 
@@ -74,8 +77,10 @@ public:
     // The user's style value that picks the icon strip; reloads the pictures.
     void setStyleValue(const QString &styles);
     QString styleValue() const { return m_styles; }
-    // True when the buttons carry pictures.
+    // True when the buttons carry pictures (always, since the desktop's stand in).
     bool hasIcons() const { return m_hasIcons; }
+    // True when the pictures come from the suite's bitmap strip.
+    bool iconsFromStrip() const { return m_iconsFromStrip; }
 
     // Starts over as a new control: every flag True, the style read again, pictures reloaded.
     void ActualizarBotones();
@@ -105,7 +110,7 @@ private:
     void setFlagVisible(Boton boton, bool value);
     void createActions();
     void loadIcons();
-    void clearIcons();
+    void useThemeIcons();
     void refreshButtons();
     void buttonExecuted(int id);
 
@@ -114,6 +119,7 @@ private:
     std::array<QAction *, kButtonCount> m_actions{};
     QString m_styles = QStringLiteral("1");
     bool m_hasIcons = false;
+    bool m_iconsFromStrip = false;
 };
 
 } // namespace toolbar
