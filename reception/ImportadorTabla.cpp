@@ -64,14 +64,15 @@ ResultadoTabla ImportadorTabla::ImportarTabla(const QString &tabla, bool mostrar
         return ResultadoTabla::Fallida;
     const QString datos = m_ctx.paquete.ruta(package::dataFileName(tabla));
     if (datos.isEmpty()) {
-        if (!m_plan->campos.isEmpty())
-            m_ctx.errores.nota(tabla, m_plan->campos,
-                               QStringLiteral("Falta el archivo %1 en el paquete: la tabla no se importó.")
-                                   .arg(package::dataFileName(tabla)));
-        else
+        if (!m_plan->enControl) {
             platform::logger().info(QStringLiteral("El paquete no trae la tabla %1").arg(tabla));
+            return ResultadoTabla::Ausente;
+        }
+        m_ctx.errores.nota(tabla, m_plan->campos,
+                           QStringLiteral("Falta el archivo %1 en el paquete: la tabla no se importó.")
+                               .arg(package::dataFileName(tabla)));
         informarErrores();
-        return ResultadoTabla::Ausente;
+        return ResultadoTabla::FaltaArchivo;
     }
     const ResultadoTabla resultado = leerDatos(datos, mostrarEstado);
     informarErrores();
@@ -93,6 +94,7 @@ std::optional<ResultadoTabla> ImportadorTabla::leerControl(const QString &tabla)
         return ResultadoTabla::SinControl;
     }
     armarPlan(tabla, control.value().fieldNames(tabla), control.value().pricesFor(tabla));
+    m_plan->enControl = control.value().hasBlock(tabla);
     return std::nullopt;
 }
 
@@ -189,12 +191,8 @@ void ImportadorTabla::procesarLinea(const QString &linea)
             return;
         }
     }
-    if (sinDatos(linea)) {
-        rechazar(linea.trimmed().isEmpty() ? QStringLiteral("línea vacía")
-                                           : QStringLiteral("línea sin datos (todos sus campos son NULL)"),
-                 linea);
-        return;
-    }
+    if (sinDatos(linea))
+        return; // read and counted: a blank or all-NULL line writes nothing and is no reject
     if (!p.regla)
         return; // read and counted; the table has no key to write it by
     const QStringList campos = package::readLine(linea);

@@ -1,5 +1,7 @@
 #include "RecepcionMaestros.h"
 
+#include "ReglasTablas.h"
+
 #include "package/Format.h"
 
 #include "db/DB_Dll.h"
@@ -36,6 +38,8 @@ QString textoFin(FinRecepcion fin)
         return QStringLiteral("Recepción cancelada (otra base de datos de origen)");
     case FinRecepcion::SinControl:
         return QStringLiteral("Recepción incompleta (falta el archivo de control)");
+    case FinRecepcion::Incompleta:
+        return QStringLiteral("Recepción incompleta (faltan tablas en el paquete)");
     case FinRecepcion::PaqueteIlegible:
         return QStringLiteral("Recepción fallida (paquete ilegible)");
     case FinRecepcion::Detenida:
@@ -69,6 +73,15 @@ QString ResumenRecepcion::linea() const
                         .arg(modificaciones)
                         .arg(rechazados)
                         .arg(QLocale(QLocale::Spanish, QLocale::Argentina).toString(segundos, 'f', 1));
+    QStringList sinEscribir;
+    for (const TablaSinClave &t : sinClave)
+        sinEscribir << QStringLiteral("%1 %2 %3")
+                           .arg(t.tabla)
+                           .arg(t.lineas)
+                           .arg(t.lineas == 1 ? QStringLiteral("línea") : QStringLiteral("líneas"));
+    if (!sinEscribir.isEmpty())
+        texto += QStringLiteral("; leídas y no escritas (sus tablas no tienen clave): ")
+            + sinEscribir.join(QStringLiteral(", "));
     if (!motivo.isEmpty())
         texto += QStringLiteral(" - ") + motivo;
     return texto;
@@ -203,14 +216,20 @@ void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatic
             platform::suite::gEstado().Actualizar(detener, QStringLiteral("Insertando Campos"), QStringLiteral("..."),
                                                   tabla);
         }
+        const long leidasAntes = estado.RegistrosRecibidos;
         const ResultadoTabla resultado =
             importador.ImportarTabla(tabla, automatica && tabla == QLatin1String("V_MA_ARTICULOS"));
         m_vista->avance(++barra, kMaximoBarra);
+        if (!reglaTabla(tabla) && (resultado == ResultadoTabla::Completa || resultado == ResultadoTabla::Detenida))
+            anotarSinClave(tabla, estado.RegistrosRecibidos - leidasAntes, r);
         switch (resultado) {
         case ResultadoTabla::Completa:
             ++r.tablas;
             continue;
         case ResultadoTabla::Ausente:
+            continue;
+        case ResultadoTabla::FaltaArchivo:
+            r.tablasFaltantes << tabla;
             continue;
         case ResultadoTabla::SinControl:
             r.fin = FinRecepcion::SinControl;
@@ -228,6 +247,24 @@ void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatic
             return;
         }
     }
+    if (!r.tablasFaltantes.isEmpty() && r.fin == FinRecepcion::Completa) {
+        // Half a package is no reception: it is not recorded and the run says so.
+        QStringList archivos;
+        for (const QString &tabla : std::as_const(r.tablasFaltantes))
+            archivos << package::dataFileName(tabla);
+        r.fin = FinRecepcion::Incompleta;
+        r.motivo = QStringLiteral("el archivo de control nombra tablas que el paquete no trae: faltan %1")
+                       .arg(archivos.join(QStringLiteral(", ")));
+    }
+}
+
+// A table without a key rule is read and counted, and none of its rows is written: the run
+// says so rather than pass over its lines in silence.
+void RecepcionMaestros::anotarSinClave(const QString &tabla, long lineas, ResumenRecepcion &r)
+{
+    r.sinClave.push_back({tabla, lineas});
+    platform::logger().info(
+        QStringLiteral("%1: %2 líneas leídas; ninguna se escribe: la tabla no tiene clave").arg(tabla).arg(lineas));
 }
 
 bool RecepcionMaestros::agregarFila(const Datos &datos, ado::Recordset &rsTabla, ResumenRecepcion &r)

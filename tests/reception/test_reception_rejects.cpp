@@ -50,8 +50,9 @@ TEST_P(ReceptionRejects, EveryRejectedLineIsReportedWithItsReasonAndTheRestIsLoa
         {fila({"   3", QString(60, QLatin1Char('x')), "1", "01/01/2020", "1"}),
          "valor demasiado largo para la columna Nombre (60 caracteres, admite 50)"},
         {fila({"   4", "Carla", "1", "31/02/2020", "1"}), "espera una fecha (dd/mm/aaaa) y el valor es \"31/02/2020\""},
-        {QString(), "línea vacía"},
-        {fila({"NULL", "null", "NULL", "NULL", "NULL"}), "línea sin datos"},
+        // Read and counted, written nowhere and listed nowhere.
+        {QString(), ""},
+        {fila({"NULL", "null", "NULL", "NULL", "NULL"}), ""},
         {borrado, "la línea tiene 1 campos"},
         {fila({"   8", "Ana", "1", "01/01/2020", "1"}), "error 2627 de la base de datos"},
         {fila({"   9", "Dora", "mucho", "01/01/2020", "1"}), "espera un número y el valor es \"mucho\""},
@@ -105,6 +106,7 @@ TEST_P(ReceptionRejects, EveryRejectedLineIsReportedWithItsReasonAndTheRestIsLoa
     EXPECT_EQ(texto.count(QRegularExpression(QStringLiteral("^Línea \\d+: "), QRegularExpression::MultilineOption)),
               r.rechazados);
     EXPECT_EQ(r.inserciones, 4);
+    EXPECT_EQ(r.leidos, casos.size() + 3); // the blank lines too
     EXPECT_EQ(scalar("SELECT Nombre FROM V_TA_VENDEDORES WHERE IdVendedor = '  10'"), QStringLiteral("Eva"));
     EXPECT_EQ(count("V_TA_VENDEDORES"), 2);
     EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '   2'"), QStringLiteral("Caja"));

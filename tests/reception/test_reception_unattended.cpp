@@ -99,6 +99,45 @@ TEST_P(UnattendedReception, AnotherOriginIsAnsweredNoWithoutWaiting)
     EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
 }
 
+TEST_P(UnattendedReception, BlankLinesAreReadAndNeitherWrittenNorRejected)
+{
+    PaqueteDePrueba p;
+    p.tabla("V_MA_ARTICULOS", {"IdArticulo", "Descripcion", "RECEPCION", "TRANSMISION"},
+            {fila({art("A1"), "Té verde"}), QString(), fila({"NULL", "null"}), QString()});
+    ASSERT_TRUE(p.escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+    const ResumenRecepcion r = recibir();
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(r.leidos, 4);
+    EXPECT_EQ(r.inserciones, 1);
+    EXPECT_EQ(r.rechazados, 0);
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 1);
+    const auto errores = platform::textfile::readAll(QDir(bandeja()).filePath(QStringLiteral("Errores.TXT")));
+    ASSERT_TRUE(errores.ok());
+    EXPECT_EQ(errores.value(), QString());
+}
+
+TEST_P(UnattendedReception, TheSummarySaysHowManyLinesOfTablesWithoutAKeyWereReadAndNotWritten)
+{
+    PaqueteDePrueba p = paquete();
+    p.tabla("B_CODIGOS", {"CodigoBarra", "IdArticulo", "IdUnidad", "RECEPCION", "TRANSMISION"},
+            {fila({"7790001", art("A1"), "   1"}), fila({"7790002", art("A2"), "   1"}),
+             fila({"7790003", art("A2"), "   1"})});
+    p.tabla("B_ALIAS", {"Alias", "IdArticulo", "RECEPCION", "TRANSMISION"}, {fila({"TE", art("A1")})});
+    ASSERT_TRUE(p.escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+    const ResumenRecepcion r = recibir();
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    ASSERT_EQ(r.sinClave.size(), 2U);
+    EXPECT_EQ(r.sinClave[0].tabla, QStringLiteral("B_CODIGOS"));
+    EXPECT_EQ(r.sinClave[0].lineas, 3);
+    EXPECT_EQ(r.sinClave[1].lineas, 1);
+    EXPECT_TRUE(r.linea().endsWith(
+        QStringLiteral("; leídas y no escritas (sus tablas no tienen clave): B_CODIGOS 3 líneas, B_ALIAS 1 línea")))
+        << r.linea().toStdString();
+    EXPECT_EQ(r.rechazados, 0);
+    EXPECT_EQ(count("B_CODIGOS"), 0);
+    EXPECT_EQ(count("B_ALIAS"), 0);
+}
+
 IMAESTROS_DATABASE_TESTS(UnattendedReception);
 
 } // namespace
