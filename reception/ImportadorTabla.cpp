@@ -40,6 +40,28 @@ bool sinDatos(const QString &linea)
     return f.LimpiarTexto(resto).trimmed().isEmpty();
 }
 
+// Why a line holding a control character is not loaded, naming the field that holds it.
+QString motivoControl(const QString &linea, qsizetype at, const QStringList &nombres)
+{
+    const qsizetype campo = QStringView(linea).left(at).count(QChar(package::kSeparator));
+    const QString donde = campo < nombres.size()
+        ? QStringLiteral("la columna %1 (campo %2)").arg(nombres[campo]).arg(campo + 1)
+        : QStringLiteral("el campo %1").arg(campo + 1);
+    return QStringLiteral("el valor de %1 contiene el carácter de control %2, que un paquete no puede traer")
+        .arg(donde, package::controlCharacterName(linea[at]));
+}
+
+// The line as the error file shows it: its control characters as "?", so the file stays
+// one line per entry.
+QString sinControles(QString linea)
+{
+    for (QChar &c : linea) {
+        if ((c.unicode() < 0x20 && c != QChar(package::kSeparator)) || c.unicode() == 0x7F)
+            c = QLatin1Char('?');
+    }
+    return linea;
+}
+
 } // namespace
 
 ImportadorTabla::ImportadorTabla(ContextoImportacion &contexto) : m_ctx(contexto), m_escritor(contexto.db.gCnn) {}
@@ -195,6 +217,12 @@ void ImportadorTabla::procesarLinea(const QString &linea)
         return; // read and counted: a blank or all-NULL line writes nothing and is no reject
     if (!p.regla)
         return; // read and counted; the table has no key to write it by
+    // The sending never writes such a value; stored, it could not be sent back (and
+    // PostgreSQL would cut a text at its NUL).
+    if (const qsizetype at = package::controlCharacterAt(linea); at >= 0) {
+        rechazar(motivoControl(linea, at, p.nombresDatos), sinControles(linea));
+        return;
+    }
     const QStringList campos = package::readLine(linea);
     if (!validarCampos(campos, linea))
         return;

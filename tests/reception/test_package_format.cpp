@@ -116,8 +116,32 @@ TEST(PackageFormat, TheWithdrawnPriceLineIsRecognisedOnlyInItsExactForm)
     for (const QString &otra :
          {linea + QLatin1Char(' '), QLatin1Char(' ') + linea, linea + QStringLiteral(" OR 1=1"),
           QString(linea).replace(QStringLiteral("TIPOLISTA='V'"), QStringLiteral("TIPOLISTA='C'")),
-          QStringLiteral("DELETE FROM V_MA_PRECIOS"), QString()})
+          QStringLiteral("DELETE FROM V_MA_PRECIOS"), QString(),
+          package::writePriceDeletion(QStringLiteral("1"), QStringLiteral("A") + QChar(0) + QStringLiteral("1"))})
         EXPECT_FALSE(package::readPriceDeletion(otra)) << otra.toStdString();
+}
+
+TEST(PackageFormat, ALineHoldsNoControlCharacterButItsSeparators)
+{
+    const struct {
+        QString linea;
+        qsizetype en;
+    } casos[] = {
+        {QStringLiteral("a\tb\t"), -1},
+        {QStringLiteral("Año ñandú €\t"), -1},
+        {QStringLiteral("a") + QChar(0) + QStringLiteral("b\t"), 1},
+        {QStringLiteral("a\tb\rc\t"), 3},
+        {QStringLiteral("\x1f"), 0},
+        {QStringLiteral("ab") + QChar(0x7F), 2},
+    };
+    for (const auto &c : casos)
+        EXPECT_EQ(package::controlCharacterAt(c.linea), c.en) << c.linea.toStdString();
+    // The sending refuses every value that holds one.
+    for (const auto &c : casos) {
+        if (c.en >= 0) {
+            EXPECT_FALSE(package::unwritableText(c.linea.mid(c.en, 1)).isEmpty());
+        }
+    }
 }
 
 TEST(PackageFormat, ControlFileBlocksAndPricesLine)

@@ -138,6 +138,58 @@ TEST_P(ReceptionRejects, OnlyTheExactWithdrawnPriceLineDeletes)
     EXPECT_EQ(scalar("SELECT IdArticulo FROM MA_PRECIOS"), QStringLiteral("A2").rightJustified(25));
 }
 
+TEST_P(ReceptionRejects, AValueWithAControlCharacterIsRejectedOnEveryEngine)
+{
+    const auto art = [](const QString &codigo) { return codigo.rightJustified(25); };
+    struct Caso {
+        QString codigo;
+        QString descripcion;
+        const char *motivo; // "" for a line that loads
+    };
+    const QList<Caso> casos = {
+        {"A1", "Bien", ""},
+        {QStringLiteral("A") + QChar(0) + QStringLiteral("NUL8"), "Clave",
+         "la columna IdArticulo (campo 1) contiene el carácter de control NUL"},
+        {"A3", QStringLiteral("Mal") + QChar(0) + QStringLiteral("cortado"),
+         "la columna Descripcion (campo 2) contiene el carácter de control NUL"},
+        {"A4", QStringLiteral("Uno") + QChar(1), "el carácter de control de código 1"},
+        {"A5", QStringLiteral("Borrar") + QChar(0x7F), "el carácter de control DEL"},
+        {"A6", QStringLiteral("Retorno\rmedio"), "el carácter de control CR"},
+        {"A7", "Bien también", ""},
+    };
+    QStringList lineas;
+    for (const Caso &c : casos)
+        lineas << fila({art(c.codigo), c.descripcion});
+    PaqueteDePrueba p;
+    p.tabla("V_MA_ARTICULOS", {"IdArticulo", "Descripcion", "RECEPCION", "TRANSMISION"}, lineas);
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    const auto leido = platform::textfile::readAll(r.archivoErrores);
+    ASSERT_TRUE(leido.ok());
+    const QString texto = leido.value();
+    for (int i = 0; i < casos.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        const qsizetype at = texto.indexOf(QStringLiteral("Línea %1: ").arg(i + 1));
+        if (QByteArray(casos[i].motivo).isEmpty()) {
+            EXPECT_LT(at, 0);
+            continue;
+        }
+        ASSERT_GE(at, 0) << texto.toStdString();
+        EXPECT_TRUE(
+            texto.mid(at, texto.indexOf(QLatin1Char('\n'), at) - at).contains(QString::fromUtf8(casos[i].motivo)))
+            << texto.mid(at, 200).toStdString();
+    }
+    // The report stays one line per entry: the characters show as "?".
+    EXPECT_TRUE(texto.contains(QStringLiteral("Mal?cortado\t")));
+    EXPECT_EQ(texto.indexOf(QChar(0)), -1);
+    EXPECT_EQ(r.rechazados, 5);
+    EXPECT_EQ(r.inserciones, 2);
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 2);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM MA_ARTICULOS WHERE IdArticulo = '" + art("A") + "' OR IdArticulo = ''"),
+              QStringLiteral("0"));
+}
+
 IMAESTROS_DATABASE_TESTS(ReceptionRejects);
 
 } // namespace
