@@ -177,7 +177,14 @@ ResultadoTabla ImportadorTabla::leerDatos(const QString &ruta, bool mostrarEstad
     while (!m_detener && !m_fallida && !m_ctx.estado.FinalizarPrograma && lector.next(linea)) {
         ++m_linea;
         ++m_ctx.estado.RegistrosRecibidos;
-        procesarLinea(linea);
+        if (lector.tooLong())
+            rechazar(QStringLiteral("la línea mide %1 bytes y un paquete no trae líneas de más de %2: se muestra su "
+                                    "comienzo")
+                         .arg(lector.lineBytes())
+                         .arg(package::LineReader::kMaxLineBytes),
+                     sinControles(linea) + QStringLiteral(" ..."));
+        else
+            procesarLinea(linea);
         mostrarProgreso(mostrarEstado, linea, false);
     }
     if (!lector.error().isEmpty())

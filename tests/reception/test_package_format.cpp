@@ -4,11 +4,18 @@
 
 #include "package/ControlFile.h"
 #include "package/Format.h"
+#include "package/LineReader.h"
 #include "reception/ReglasTablas.h"
 #include "reception/Renglon.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -142,6 +149,95 @@ TEST(PackageFormat, ALineHoldsNoControlCharacterButItsSeparators)
             EXPECT_FALSE(package::unwritableText(c.linea.mid(c.en, 1)).isEmpty());
         }
     }
+}
+
+// Every line of a file as the reader gives it: its text (cut when too long) and its length.
+QStringList leerLineas(const QByteArray &contenido)
+{
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("T.DAT"));
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::WriteOnly) || archivo.write(contenido) != contenido.size())
+        return {QStringLiteral("<no se pudo escribir>")};
+    archivo.close();
+    package::LineReader lector;
+    if (!lector.open(ruta).ok())
+        return {QStringLiteral("<no se pudo abrir>")};
+    QStringList lineas;
+    QString linea;
+    while (lector.next(linea)) {
+        lineas << (lector.tooLong() ? QStringLiteral("[%1 bytes] %2").arg(lector.lineBytes()).arg(linea.size())
+                                    : QStringLiteral("%1:%2").arg(lector.lineBytes()).arg(linea.left(12)));
+    }
+    return lineas;
+}
+
+TEST(LineReader, LinesEndInCrLfOrLfAndTooLongOnesAreCutAndSkipped)
+{
+    const qsizetype maximo = package::LineReader::kMaxLineBytes;
+    const QByteArray justa(maximo, 'x');
+    const QByteArray larga(maximo + 1, 'y');
+    const QByteArray enorme(3 * maximo + 17, 'z');
+    const struct {
+        const char *nombre;
+        QByteArray contenido;
+        QStringList lineas;
+    } casos[] = {
+        {"crlf and lf", "a\tb\t\r\nc\n\r\n", {"4:a\tb\t", "1:c", "0:"}},
+        {"last line without its end", "a\r\nb", {"1:a", "1:b"}},
+        {"a CR inside the line stays", "a\rb\r\n", {"3:a\rb"}},
+        {"empty file", "", {}},
+        {"the longest line", justa + "\r\nfin\r\n", {QStringLiteral("%1:xxxxxxxxxxxx").arg(maximo), "3:fin"}},
+        {"one byte more", larga + "\r\nfin\r\n", {QStringLiteral("[%1 bytes] 120").arg(maximo + 1), "3:fin"}},
+        {"far longer",
+         "a\n" + enorme + "\nfin",
+         {"1:a", QStringLiteral("[%1 bytes] 120").arg(3 * maximo + 17), "3:fin"}},
+        {"far longer, at the end", enorme, {QStringLiteral("[%1 bytes] 120").arg(3 * maximo + 17)}},
+    };
+    for (const auto &c : casos)
+        EXPECT_EQ(leerLineas(c.contenido), c.lineas) << c.nombre;
+}
+
+// A line of 1 GiB without a line break (a hole of a sparse file: no disk used) is read past
+// with the process's address space limited to its current size and 256 MiB more.
+TEST(LineReaderDeathTest, AGigabyteLineIsReadPastInBoundedMemory)
+{
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("V_MA_ARTICULOS.DAT"));
+    const qint64 enorme = qint64(1) << 30;
+    {
+        QFile archivo(ruta);
+        ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+        archivo.write("A1\tuno\t\r\n");
+        ASSERT_TRUE(archivo.seek(archivo.pos() + enorme));
+        archivo.write("\r\nA3\ttres\t\r\n");
+    }
+    const auto limitar = [] {
+        QFile estado(QStringLiteral("/proc/self/status"));
+        qint64 kb = 0;
+        if (estado.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &l : estado.readAll().split('\n')) {
+                if (l.startsWith("VmSize:"))
+                    kb = l.mid(7).trimmed().split(' ').first().toLongLong();
+            }
+        }
+        const rlim_t tope = rlim_t(kb) * 1024 + (rlim_t(256) << 20);
+        const rlimit limite{tope, tope};
+        return kb > 0 && setrlimit(RLIMIT_AS, &limite) == 0;
+    };
+    EXPECT_EXIT(
+        {
+            if (!limitar())
+                std::_Exit(2);
+            package::LineReader lector;
+            QString linea;
+            const bool bien = lector.open(ruta).ok() && lector.next(linea) && linea == QStringLiteral("A1\tuno\t")
+                && lector.next(linea) && lector.tooLong() && lector.lineBytes() == enorme
+                && linea.size() == package::LineReader::kShownBytes && lector.next(linea)
+                && linea == QStringLiteral("A3\ttres\t") && !lector.next(linea) && lector.error().isEmpty();
+            std::_Exit(bien ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(PackageFormat, ControlFileBlocksAndPricesLine)

@@ -138,6 +138,29 @@ TEST_P(ReceptionRejects, OnlyTheExactWithdrawnPriceLineDeletes)
     EXPECT_EQ(scalar("SELECT IdArticulo FROM MA_PRECIOS"), QStringLiteral("A2").rightJustified(25));
 }
 
+TEST_P(ReceptionRejects, ALineLongerThanAPackageCarriesIsRejectedCutAndTheNextOneLoaded)
+{
+    const QString larga = fila({"   2", QString(1 << 20, QLatin1Char('x'))});
+    PaqueteDePrueba p;
+    p.tabla("V_TA_UNIDAD", {"IdUnidad", "Descripcion", "RECEPCION", "TRANSMISION"},
+            {fila({"   1", "Unidad"}), larga, fila({"   3", "Caja"})});
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(r.leidos, 3);
+    EXPECT_EQ(r.inserciones, 2);
+    EXPECT_EQ(r.rechazados, 1);
+    EXPECT_EQ(count("V_TA_UNIDAD"), 2);
+    const auto leido = platform::textfile::readAll(r.archivoErrores);
+    ASSERT_TRUE(leido.ok());
+    EXPECT_TRUE(leido.value().contains(
+        QStringLiteral("Línea 2: la línea mide %1 bytes y un paquete no trae líneas de más de 1048576")
+            .arg(larga.size())))
+        << leido.value().left(500).toStdString();
+    EXPECT_TRUE(leido.value().contains(QStringLiteral("\r\n   2\txxxx")));
+    EXPECT_LT(leido.value().size(), 1000);
+}
+
 TEST_P(ReceptionRejects, AValueWithAControlCharacterIsRejectedOnEveryEngine)
 {
     const auto art = [](const QString &codigo) { return codigo.rightJustified(25); };
