@@ -33,6 +33,7 @@ public:
     void writeHeader(const QString &transmission, const QString &responsible, const QString &ownPath,
                      const QString &database, bool prices);
     void writeBlock(const QString &table, const QStringList &names);
+    // Writes the file whole, never through a link at its name (LineWriter).
     [[nodiscard]] platform::Status save(const QString &path) const;
 
 private:

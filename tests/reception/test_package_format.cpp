@@ -5,15 +5,20 @@
 #include "package/ControlFile.h"
 #include "package/Format.h"
 #include "package/LineReader.h"
+#include "package/LineWriter.h"
+#include "platform/TextFile.h"
 #include "reception/ReglasTablas.h"
 #include "reception/Renglon.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <optional>
@@ -238,6 +243,49 @@ TEST(LineReaderDeathTest, AGigabyteLineIsReadPastInBoundedMemory)
             std::_Exit(bien ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// A link or a second name that someone planted at a package file's name is replaced by the
+// new file; the file it named keeps its content.
+TEST(PackageFiles, AreNeverWrittenThroughALinkAtTheirName)
+{
+    const struct {
+        const char *nombre;
+        bool simbolico;
+        bool control;
+    } casos[] = {
+        {"data file over a symbolic link", true, false},
+        {"data file over a hard link", false, false},
+        {"control file over a symbolic link", true, true},
+    };
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.nombre);
+        QTemporaryDir afuera;
+        QTemporaryDir carpeta;
+        const QString victima = afuera.filePath(QStringLiteral("importante.txt"));
+        ASSERT_TRUE(platform::textfile::writeLines(victima, {QStringLiteral("no tocar")}).ok());
+        const QString ruta =
+            carpeta.filePath(c.control ? QStringLiteral("ControlMA.dat") : QStringLiteral("V_TA_UNIDAD.dat"));
+        if (c.simbolico)
+            ASSERT_TRUE(QFile::link(victima, ruta));
+        else
+            ASSERT_EQ(::link(QFile::encodeName(victima).constData(), QFile::encodeName(ruta).constData()), 0);
+        if (c.control) {
+            package::ControlFile control;
+            control.writeHeader(QStringLiteral("1"), QStringLiteral("Ana"), ruta, QStringLiteral("BASE"), true);
+            ASSERT_TRUE(control.save(ruta).ok());
+        } else {
+            package::LineWriter escritor;
+            ASSERT_TRUE(escritor.open(ruta).ok());
+            escritor.write(QStringLiteral("nuevo"));
+            ASSERT_TRUE(escritor.commit().ok());
+        }
+        EXPECT_EQ(platform::textfile::readAll(victima).value(), QStringLiteral("no tocar\r\n"));
+        EXPECT_FALSE(QFileInfo(ruta).isSymLink());
+        EXPECT_TRUE(platform::textfile::readAll(ruta).value().startsWith(c.control ? QStringLiteral("Trasmision\r\n")
+                                                                                   : QStringLiteral("nuevo\r\n")));
+        EXPECT_EQ(QDir(carpeta.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no file left behind
+    }
 }
 
 TEST(PackageFormat, ControlFileBlocksAndPricesLine)

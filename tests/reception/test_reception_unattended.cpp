@@ -13,6 +13,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
 
 namespace {
 
@@ -136,6 +139,48 @@ TEST_P(UnattendedReception, TheSummarySaysHowManyLinesOfTablesWithoutAKeyWereRea
     EXPECT_EQ(r.rechazados, 0);
     EXPECT_EQ(count("B_CODIGOS"), 0);
     EXPECT_EQ(count("B_ALIAS"), 0);
+}
+
+// Anyone who can drop a file into RECIBIR could plant Errores.TXT as a link to a file of the
+// program's user: the reception replaces the link with its own file and never writes
+// through it, whether the package is clean or has rejects.
+TEST_P(UnattendedReception, ErroresTxtIsNeverWrittenThroughALinkPlantedInTheFolder)
+{
+    const QString victima = QDir(home()).filePath(QStringLiteral("importante.txt"));
+    const QString errores = QDir(bandeja()).filePath(QStringLiteral("Errores.TXT"));
+    PaqueteDePrueba conRechazo = paquete();
+    conRechazo.tabla("V_MA_PRECIOSCAB", {"IdLista", "Descripcion", "RECEPCION", "TRANSMISION"},
+                     {fila({"   1", "Lista"}), fila({"   2"})});
+    const struct {
+        const char *nombre;
+        bool simbolico;
+        PaqueteDePrueba paquete;
+        const char *queda; // what Errores.TXT holds afterwards
+    } casos[] = {
+        {"symbolic link, clean package", true, paquete(), ""},
+        {"symbolic link, a rejected row", true, conRechazo, "Línea 2: la línea tiene 1 campos"},
+        {"hard link, clean package", false, paquete(), ""},
+        {"hard link, a rejected row", false, conRechazo, "Línea 2: la línea tiene 1 campos"},
+    };
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.nombre);
+        QFile::remove(errores);
+        ASSERT_TRUE(platform::textfile::writeLines(victima, {QStringLiteral("no tocar")}).ok());
+        if (c.simbolico)
+            ASSERT_TRUE(QFile::link(victima, errores));
+        else
+            ASSERT_EQ(::link(QFile::encodeName(victima).constData(), QFile::encodeName(errores).constData()), 0);
+        ASSERT_TRUE(c.paquete.escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+        const ResumenRecepcion r = recibir();
+        ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+        EXPECT_EQ(platform::textfile::readAll(victima).value(), QStringLiteral("no tocar\r\n"));
+        EXPECT_FALSE(QFileInfo(errores).isSymLink());
+        const QString texto = platform::textfile::readAll(errores).value();
+        if (QByteArray(c.queda).isEmpty())
+            EXPECT_EQ(texto, QString());
+        else
+            EXPECT_TRUE(texto.contains(QString::fromUtf8(c.queda))) << texto.toStdString();
+    }
 }
 
 IMAESTROS_DATABASE_TESTS(UnattendedReception);
