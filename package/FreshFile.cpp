@@ -79,7 +79,7 @@ platform::Status FreshFile::commit()
     if (!m_file.isOpen())
         return cannotWrite(m_path, QStringLiteral("no está abierto"));
     if (!m_writeError.isEmpty() || !m_file.flush() || ::fsync(m_file.handle()) != 0) {
-        const QString why = !m_writeError.isEmpty()                ? m_writeError
+        const QString why = !m_writeError.isEmpty()  ? m_writeError
             : m_file.error() != QFileDevice::NoError ? m_file.errorString()
                                                      : systemError(errno);
         close();

@@ -22,6 +22,11 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace recepcion {
 
 namespace {
@@ -53,6 +58,39 @@ QString textoFin(FinRecepcion fin)
 }
 
 bool esTablaOpcional(const QString &tabla) { return package::extraTables().contains(tabla, Qt::CaseInsensitive); }
+
+// What keeps the package from being read as a file, or "" when nothing does. A FIFO is
+// never opened: reading one would wait for a writer.
+QString problemaDelPaquete(const QString &ruta)
+{
+    const QByteArray nativa = QFile::encodeName(ruta);
+    struct stat datos {};
+    if (::stat(nativa.constData(), &datos) != 0) {
+        const int error = errno;
+        switch (error) {
+        case ENOENT:
+            return QStringLiteral("no existe el archivo");
+        case EACCES:
+            return QStringLiteral("no se puede leer: falta permiso para entrar en su carpeta \"%1\"")
+                .arg(QFileInfo(ruta).absolutePath());
+        case ELOOP:
+            return QStringLiteral("no se puede leer: sus enlaces simbólicos forman un ciclo");
+        case ENOTDIR:
+            return QStringLiteral("no se puede leer: una parte de su ruta no es una carpeta");
+        default:
+            return QStringLiteral("no se puede leer: %1").arg(QString::fromLocal8Bit(std::strerror(error)));
+        }
+    }
+    if (S_ISDIR(datos.st_mode))
+        return QStringLiteral("es una carpeta, no un archivo");
+    if (S_ISFIFO(datos.st_mode))
+        return QStringLiteral("es una FIFO (tubería con nombre), no un archivo común");
+    if (!S_ISREG(datos.st_mode))
+        return QStringLiteral("no es un archivo común (es un dispositivo o un socket)");
+    if (::access(nativa.constData(), R_OK) != 0)
+        return QStringLiteral("no se puede leer: no hay permiso de lectura sobre el archivo");
+    return QString();
+}
 
 } // namespace
 
@@ -144,6 +182,11 @@ platform::Result<QString> RecepcionMaestros::CarpetaArchivo(const QDateTime &aho
 bool RecepcionMaestros::abrirPaquete(const QString &zip, const QString &carpeta, ResumenRecepcion &r)
 {
     const QString ruta = platform::fromWindowsPath(zip);
+    if (const QString problema = problemaDelPaquete(ruta); !problema.isEmpty()) {
+        r.fin = FinRecepcion::PaqueteIlegible;
+        r.motivo = QStringLiteral("No se puede leer el paquete \"%1\": %2").arg(zip, problema);
+        return false;
+    }
     ziplayer::ArchiveReader lector;
     platform::Status estado = lector.open(ruta);
     if (estado.ok())

@@ -157,6 +157,7 @@ TEST_F(ReceptionProcess, TheExitStatusSaysWhatHappened)
              ASSERT_TRUE(p.escribir(paquete()).ok());
          },
          10, "otra base de datos de origen"},
+        {"a folder named Archivos.zip", [&] { QDir().mkpath(paquete()); }, 9, "es una carpeta, no un archivo"},
     };
     for (const Caso &c : casos) {
         SCOPED_TRACE(c.nombre);

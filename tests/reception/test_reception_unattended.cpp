@@ -15,7 +15,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <functional>
 
 namespace {
 
@@ -88,6 +91,50 @@ TEST_P(UnattendedReception, AMissingPackageIsAnErrorEvenWithOldFilesAround)
     const ResumenRecepcion r = recibir();
     EXPECT_EQ(r.fin, FinRecepcion::PaqueteIlegible);
     EXPECT_TRUE(r.motivo.contains(QStringLiteral("Archivos.zip"))) << r.motivo.toStdString();
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
+}
+
+TEST_P(UnattendedReception, APackageThatIsNoReadableFileSaysWhatIsWrongWithIt)
+{
+    const QString zip = QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"));
+    const bool privilegiado = ::geteuid() == 0; // permissions do not stop root
+    const struct {
+        const char *nombre;
+        std::function<void()> preparar;
+        const char *dice;
+        bool sinPermisos = false;
+    } casos[] = {
+        {"missing", [] {}, "no existe el archivo"},
+        {"a folder", [&] { QDir().mkpath(zip); }, "es una carpeta, no un archivo"},
+        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(zip).constData(), 0600), 0); },
+         "es una FIFO (tubería con nombre)"},
+        {"a link to itself", [&] { ASSERT_TRUE(QFile::link(zip, zip)); }, "sus enlaces simbólicos forman un ciclo"},
+        {"an unreadable file",
+         [&] {
+             ASSERT_TRUE(paquete().escribir(zip).ok());
+             QFile::setPermissions(zip, QFileDevice::WriteOwner);
+         },
+         "no hay permiso de lectura", true},
+        {"an unreadable folder",
+         [&] {
+             ASSERT_TRUE(paquete().escribir(zip).ok());
+             ::chmod(QFile::encodeName(bandeja()).constData(), 0);
+         },
+         "falta permiso para entrar en su carpeta", true},
+    };
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.nombre);
+        if (c.sinPermisos && privilegiado)
+            continue;
+        c.preparar();
+        const ResumenRecepcion r = recibir();
+        ::chmod(QFile::encodeName(bandeja()).constData(), 0755);
+        EXPECT_EQ(r.fin, FinRecepcion::PaqueteIlegible);
+        EXPECT_TRUE(r.motivo.contains(QString::fromUtf8(c.dice))) << r.motivo.toStdString();
+        EXPECT_TRUE(r.motivo.contains(QStringLiteral("Archivos.zip"))) << r.motivo.toStdString();
+        QDir(zip).removeRecursively();
+        QFile::remove(zip);
+    }
     EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
 }
 
