@@ -65,11 +65,13 @@ const char kUso[] = "uso: imaestros ['@Server=<servidor>;@DbName=<base>;@Usuario
                     "  Con AUTO, la recepcion de C:\\RECIBIR\\Archivos.zip (bajo IMAESTROS_ROOT, o la carpeta\n"
                     "  del programa), cuyo resumen se imprime en una linea:\n"
                     "  8  termino, con registros rechazados (ver Errores.TXT)\n"
-                    "  9  falta Archivos.zip, esta danado o no se pudo descomprimir\n"
+                    "  9  falta Archivos.zip, no es un archivo comun, no se puede leer, esta danado o no se pudo\n"
+                    "     descomprimir (el resumen dice cual)\n"
                     " 10  el paquete viene de otra base de datos de origen: no se importo nada\n"
                     " 11  el paquete no trae su archivo de control\n"
                     " 12  fallo la base de datos durante la recepcion\n"
                     " 13  --envio con AUTO: el envio fallo, o dejo filas o tablas sin enviar\n"
+                    " 14  recepcion con AUTO: faltan archivos de datos de tablas que nombra el archivo de control\n"
                     " 64  opcion desconocida\n";
 
 void toStderr(const QString &text) { std::fprintf(stderr, "imaestros: %s\n", qPrintable(text)); }

@@ -23,6 +23,7 @@ enum ExitStatus : int {
     kSinControl = 11,       // the package has no control file
     kRecepcionFallida = 12, // the database failed under the reception
     kEnvioFallido = 13,     // the unattended sending failed, or left rows or tables unsent
+    kFaltanTablas = 14,     // the reception's package lacks data files its control file names
     kUsoIncorrecto = 64,    // an option the program does not know
 };
 

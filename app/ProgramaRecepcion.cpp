@@ -28,6 +28,8 @@ int statusFor(const recepcion::ResumenRecepcion &r)
         return kOtroOrigen;
     case recepcion::FinRecepcion::SinControl:
         return kSinControl;
+    case recepcion::FinRecepcion::Incompleta:
+        return kFaltanTablas;
     case recepcion::FinRecepcion::Detenida:
     case recepcion::FinRecepcion::Fallida:
     case recepcion::FinRecepcion::Terminar:

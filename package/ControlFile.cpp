@@ -1,6 +1,7 @@
 #include "ControlFile.h"
 
 #include "Format.h"
+#include "LineWriter.h"
 
 #include "platform/TextFile.h"
 
@@ -71,6 +72,14 @@ void ControlFile::writeBlock(const QString &table, const QStringList &names)
     m_lines << table << writeFieldList(names) << QString();
 }
 
-platform::Status ControlFile::save(const QString &path) const { return platform::textfile::writeLines(path, m_lines); }
+platform::Status ControlFile::save(const QString &path) const
+{
+    LineWriter writer;
+    if (platform::Status opened = writer.open(path); !opened.ok())
+        return opened;
+    for (const QString &line : m_lines)
+        writer.write(line);
+    return writer.commit();
+}
 
 } // namespace package

@@ -19,6 +19,8 @@ public:
     static ControlFile fromLines(QStringList lines);
 
     const QStringList &lines() const { return m_lines; }
+    // Whether a line names the table (its trimmed text is the name, any case).
+    bool hasBlock(const QString &table) const { return blockAt(table) >= 0; }
     // The line after the first line whose trimmed text is the table's name (any case).
     std::optional<QString> fieldListLine(const QString &table) const;
     // The names of the table's field list; empty when the file has no block for it.
@@ -31,6 +33,7 @@ public:
     void writeHeader(const QString &transmission, const QString &responsible, const QString &ownPath,
                      const QString &database, bool prices);
     void writeBlock(const QString &table, const QStringList &names);
+    // Writes the file whole, never through a link at its name (LineWriter).
     [[nodiscard]] platform::Status save(const QString &path) const;
 
 private:

@@ -88,6 +88,33 @@ QStringList readLine(const QString &line)
     return values;
 }
 
+qsizetype controlCharacterAt(const QString &line)
+{
+    const QChar *data = line.constData();
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char16_t u = data[i].unicode();
+        if ((u < 0x20 && u != kSeparator) || u == 0x7F)
+            return i;
+    }
+    return -1;
+}
+
+QString controlCharacterName(QChar c)
+{
+    switch (c.unicode()) {
+    case 0:
+        return QStringLiteral("NUL");
+    case '\r':
+        return QStringLiteral("CR");
+    case '\n':
+        return QStringLiteral("LF");
+    case 0x7F:
+        return QStringLiteral("DEL");
+    default:
+        return QStringLiteral("de código %1").arg(int(c.unicode()));
+    }
+}
+
 QString nullText() { return QStringLiteral("NULL"); }
 
 bool isNull(const QString &value) { return value.trimmed().compare(nullText(), Qt::CaseInsensitive) == 0; }
@@ -238,7 +265,7 @@ std::optional<PriceDeletion> readPriceDeletion(const QString &line)
     const qsizetype middleAt = kDeletionStart.size() + kListWidth;
     const qsizetype articleAt = middleAt + kDeletionMiddle.size();
     if (line.size() != articleAt + kArticleWidth + 1 || !line.endsWith(QLatin1Char('\''))
-        || !line.startsWith(kDeletionStart, Qt::CaseInsensitive)
+        || controlCharacterAt(line) >= 0 || !line.startsWith(kDeletionStart, Qt::CaseInsensitive)
         || QStringView(line).mid(middleAt, kDeletionMiddle.size()).compare(kDeletionMiddle, Qt::CaseInsensitive) != 0)
         return std::nullopt;
     return PriceDeletion{line.mid(kDeletionStart.size(), kListWidth), line.mid(articleAt, kArticleWidth)};

@@ -45,6 +45,13 @@ QString writeLine(const QStringList &values);
 // An empty line has no values.
 QStringList readLine(const QString &line);
 
+// The position of the first character of a data line that no value of a package can hold:
+// a control character other than the separator (NUL, a CR inside the line, DEL, ...),
+// which the sending refuses to write (unwritableText); -1 when the line has none.
+qsizetype controlCharacterAt(const QString &line);
+// The name of such a character for a message: "NUL", "CR", "DEL" or its code.
+QString controlCharacterName(QChar c);
+
 // ---- values ----
 QString nullText(); // "NULL"
 // A field that stands for Null: "NULL" in any case (blanks around it do not count).

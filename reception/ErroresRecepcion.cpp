@@ -11,10 +11,11 @@ platform::Status ErroresRecepcion::abrir(const QString &ruta)
     m_tablaActual.clear();
     m_filas = 0;
     m_entradas = 0;
-    m_archivo.setFileName(ruta);
-    if (!m_archivo.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return platform::Status::failure(
-            QStringLiteral("No se puede escribir el archivo de errores \"%1\": %2").arg(ruta, m_archivo.errorString()));
+    platform::Status abierto = m_archivo.open(ruta);
+    if (abierto.ok())
+        abierto = m_archivo.place();
+    if (!abierto.ok())
+        return platform::Status::failure(QStringLiteral("Archivo de errores: %1").arg(abierto.message()));
     return {};
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "package/FreshFile.h"
+
 #include "platform/Result.h"
 
-#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -13,10 +14,11 @@ namespace recepcion {
 // table and its field list), each rejected row as its line number and reason, then the
 // line itself. Notes about a table (a column the local table lacks) go under the same
 // heading; they are not rows and are not counted. Entries are written as they come, so a
-// large run keeps nothing of them in memory.
+// large run keeps nothing of them in memory. Others feed the folder: the file is always a new
+// one that takes the name (what stood there, a link included, is replaced, never written to).
 class ErroresRecepcion {
 public:
-    // Creates the file, or empties the one an earlier run left.
+    // Creates the file anew, in place of the one an earlier run left.
     [[nodiscard]] platform::Status abrir(const QString &ruta);
     void cerrar();
     const QString &ruta() const { return m_ruta; }
@@ -34,7 +36,7 @@ private:
     void encabezado(const QString &tabla, const QStringList &campos);
     void linea(const QString &texto);
 
-    QFile m_archivo;
+    package::FreshFile m_archivo;
     QString m_ruta;
     QString m_tablaActual;
     QByteArray m_pendiente;

@@ -55,6 +55,8 @@ EscritorFilas::EscritorFilas(ado::Connection &cnn) : m_cnn(cnn) {}
 
 EscritorFilas::~EscritorFilas() = default;
 
+void EscritorFilas::descartar() { m_comandos.clear(); }
+
 QString EscritorFilas::texto(const QString &sentencia, const Valores &valores)
 {
     const QStringList partes = sentencia.split(QLatin1Char('?'));

@@ -37,6 +37,10 @@ public:
     // Runs a query; the values of each of its rows.
     std::vector<Valores> filas(const QString &sentencia, const Valores &valores);
 
+    // Lets the prepared statements go (those of a lost connection, which on SQLite would keep
+    // its open transaction, and its locks, alive); they are prepared again on their next use.
+    void descartar();
+
     // The statement with its values written in, for a log line.
     static QString texto(const QString &sentencia, const Valores &valores);
 

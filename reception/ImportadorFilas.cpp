@@ -82,6 +82,8 @@ void ImportadorTabla::confirmarGrupo()
 }
 
 // The group's rows again, each alone: those that still fail are rejected with the reason.
+// A row leaves the group once it is written or rejected; a lost connection leaves the rest
+// in the group, for the replay that follows Retry.
 void ImportadorTabla::repetirGrupoFilaPorFila()
 {
     ado::Connection &cnn = m_ctx.db.gCnn;
@@ -91,27 +93,32 @@ void ImportadorTabla::repetirGrupoFilaPorFila()
         // the engine already ended the transaction
     }
     m_gInserciones = m_gModificaciones = 0;
-    std::vector<Operacion> grupo;
-    grupo.swap(m_grupo);
-    for (const Operacion &op : grupo) {
+    size_t hechas = 0;
+    const auto quitarHechas = [&] { m_grupo.erase(m_grupo.begin(), m_grupo.begin() + std::ptrdiff_t(hechas)); };
+    for (; hechas < m_grupo.size(); ++hechas) {
+        const Operacion &op = m_grupo[hechas];
         try {
             cnn.BeginTrans();
             const Efecto efecto = escribir(op);
             cnn.CommitTrans();
             contar(efecto, m_ctx.estado.CantInserciones, m_ctx.estado.CantModificaciones);
         } catch (const platform::RuntimeError &e) {
+            if (esFallaDeConexion(e, cnn.errors())) {
+                // Its errors stay on the connection for the operator; the replay that
+                // follows begins with the rollback.
+                quitarHechas();
+                throw ErrorDeEjecucion(e);
+            }
             const QString motivo = motivoDe(e);
-            const bool conexion = esFallaDeConexion(e, cnn.errors());
             try {
                 cnn.RollbackTrans();
             } catch (const platform::RuntimeError &) {
             }
-            if (conexion)
-                throw ErrorDeEjecucion(e);
             m_ctx.errores.rechazo(m_plan->tabla, m_plan->campos, op.linea, motivo, op.texto);
             ++m_ctx.estado.CantErrores;
         }
     }
+    m_grupo.clear();
 }
 
 void ImportadorTabla::contar(Efecto efecto, long &inserciones, long &modificaciones)
@@ -219,11 +226,18 @@ bool ImportadorTabla::seguirTrasFalla(const platform::RuntimeError &error)
 {
     platform::logger().error(
         QStringLiteral("Importación de %1 interrumpida: %2").arg(m_plan->tabla, error.Description()));
+    const bool conexion = esFallaDeConexion(error, m_ctx.db.gCnn.errors());
+    if (conexion)
+        m_escritor.descartar();
     const int respuesta = ModGlobal::MostrarError(error, 18, QStringLiteral("ImportarTabla"));
-    if (respuesta == platform::vbRetry && esFallaDeConexion(error, m_ctx.db.gCnn.errors()))
+    if (respuesta == platform::vbRetry && conexion)
         m_ctx.db.ReintentaConectar();
     if (respuesta == platform::vbRetry || respuesta == platform::vbIgnore)
         return true;
+    try {
+        m_ctx.db.gCnn.RollbackTrans(); // a connection still open keeps no half group
+    } catch (const platform::RuntimeError &) {
+    }
     m_grupo.clear();
     m_gInserciones = m_gModificaciones = 0;
     m_fallida = true;

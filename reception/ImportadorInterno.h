@@ -12,6 +12,7 @@ struct ImportadorTabla::Plan {
     QString tabla;
     const ReglaTabla *regla = nullptr;
     QStringList campos;            // the control file's field list
+    bool enControl = false;        // the control file names the table
     QStringList nombresDatos;      // the names the data lines carry: the list without RECEPCION/TRANSMISION
     std::vector<int> columnaDe;    // per data position: the local column, -1 when the table lacks it
     int columnaRecepcion = -1;     // the local RECEPCION column when the field list names it

@@ -40,6 +40,28 @@ bool sinDatos(const QString &linea)
     return f.LimpiarTexto(resto).trimmed().isEmpty();
 }
 
+// Why a line holding a control character is not loaded, naming the field that holds it.
+QString motivoControl(const QString &linea, qsizetype at, const QStringList &nombres)
+{
+    const qsizetype campo = QStringView(linea).left(at).count(QChar(package::kSeparator));
+    const QString donde = campo < nombres.size()
+        ? QStringLiteral("la columna %1 (campo %2)").arg(nombres[campo]).arg(campo + 1)
+        : QStringLiteral("el campo %1").arg(campo + 1);
+    return QStringLiteral("el valor de %1 contiene el carácter de control %2, que un paquete no puede traer")
+        .arg(donde, package::controlCharacterName(linea[at]));
+}
+
+// The line as the error file shows it: its control characters as "?", so the file stays
+// one line per entry.
+QString sinControles(QString linea)
+{
+    for (QChar &c : linea) {
+        if ((c.unicode() < 0x20 && c != QChar(package::kSeparator)) || c.unicode() == 0x7F)
+            c = QLatin1Char('?');
+    }
+    return linea;
+}
+
 } // namespace
 
 ImportadorTabla::ImportadorTabla(ContextoImportacion &contexto) : m_ctx(contexto), m_escritor(contexto.db.gCnn) {}
@@ -64,14 +86,15 @@ ResultadoTabla ImportadorTabla::ImportarTabla(const QString &tabla, bool mostrar
         return ResultadoTabla::Fallida;
     const QString datos = m_ctx.paquete.ruta(package::dataFileName(tabla));
     if (datos.isEmpty()) {
-        if (!m_plan->campos.isEmpty())
-            m_ctx.errores.nota(tabla, m_plan->campos,
-                               QStringLiteral("Falta el archivo %1 en el paquete: la tabla no se importó.")
-                                   .arg(package::dataFileName(tabla)));
-        else
+        if (!m_plan->enControl) {
             platform::logger().info(QStringLiteral("El paquete no trae la tabla %1").arg(tabla));
+            return ResultadoTabla::Ausente;
+        }
+        m_ctx.errores.nota(tabla, m_plan->campos,
+                           QStringLiteral("Falta el archivo %1 en el paquete: la tabla no se importó.")
+                               .arg(package::dataFileName(tabla)));
         informarErrores();
-        return ResultadoTabla::Ausente;
+        return ResultadoTabla::FaltaArchivo;
     }
     const ResultadoTabla resultado = leerDatos(datos, mostrarEstado);
     informarErrores();
@@ -93,6 +116,7 @@ std::optional<ResultadoTabla> ImportadorTabla::leerControl(const QString &tabla)
         return ResultadoTabla::SinControl;
     }
     armarPlan(tabla, control.value().fieldNames(tabla), control.value().pricesFor(tabla));
+    m_plan->enControl = control.value().hasBlock(tabla);
     return std::nullopt;
 }
 
@@ -153,7 +177,14 @@ ResultadoTabla ImportadorTabla::leerDatos(const QString &ruta, bool mostrarEstad
     while (!m_detener && !m_fallida && !m_ctx.estado.FinalizarPrograma && lector.next(linea)) {
         ++m_linea;
         ++m_ctx.estado.RegistrosRecibidos;
-        procesarLinea(linea);
+        if (lector.tooLong())
+            rechazar(QStringLiteral("la línea mide %1 bytes y un paquete no trae líneas de más de %2: se muestra su "
+                                    "comienzo")
+                         .arg(lector.lineBytes())
+                         .arg(package::LineReader::kMaxLineBytes),
+                     sinControles(linea) + QStringLiteral(" ..."));
+        else
+            procesarLinea(linea);
         mostrarProgreso(mostrarEstado, linea, false);
     }
     if (!lector.error().isEmpty())
@@ -189,14 +220,16 @@ void ImportadorTabla::procesarLinea(const QString &linea)
             return;
         }
     }
-    if (sinDatos(linea)) {
-        rechazar(linea.trimmed().isEmpty() ? QStringLiteral("línea vacía")
-                                           : QStringLiteral("línea sin datos (todos sus campos son NULL)"),
-                 linea);
-        return;
-    }
+    if (sinDatos(linea))
+        return; // read and counted: a blank or all-NULL line writes nothing and is no reject
     if (!p.regla)
         return; // read and counted; the table has no key to write it by
+    // The sending never writes such a value; stored, it could not be sent back (and
+    // PostgreSQL would cut a text at its NUL).
+    if (const qsizetype at = package::controlCharacterAt(linea); at >= 0) {
+        rechazar(motivoControl(linea, at, p.nombresDatos), sinControles(linea));
+        return;
+    }
     const QStringList campos = package::readLine(linea);
     if (!validarCampos(campos, linea))
         return;

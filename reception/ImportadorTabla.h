@@ -25,12 +25,13 @@ namespace recepcion {
 class ErroresRecepcion;
 
 enum class ResultadoTabla {
-    Completa,   // every line was read (rejected rows are in the error file)
-    Ausente,    // the package does not hold the table
-    SinControl, // the package has no control file: nothing was read
-    Detenida,   // the operator asked to stop: what was read before is kept
-    Fallida,    // the database failed under the run and the operator left
-    Terminar,   // the calendar question ends the program
+    Completa,     // every line was read (rejected rows are in the error file)
+    Ausente,      // the package does not hold the table
+    FaltaArchivo, // the control file names the table and the package lacks its data file
+    SinControl,   // the package has no control file: nothing was read
+    Detenida,     // the operator asked to stop: what was read before is kept
+    Fallida,      // the database failed under the run and the operator left
+    Terminar,     // the calendar question ends the program
 };
 
 // What one reception hands to the import of each of its tables.

@@ -1,5 +1,7 @@
 #include "RecepcionMaestros.h"
 
+#include "ReglasTablas.h"
+
 #include "package/Format.h"
 
 #include "db/DB_Dll.h"
@@ -20,6 +22,11 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace recepcion {
 
 namespace {
@@ -36,6 +43,8 @@ QString textoFin(FinRecepcion fin)
         return QStringLiteral("Recepción cancelada (otra base de datos de origen)");
     case FinRecepcion::SinControl:
         return QStringLiteral("Recepción incompleta (falta el archivo de control)");
+    case FinRecepcion::Incompleta:
+        return QStringLiteral("Recepción incompleta (faltan tablas en el paquete)");
     case FinRecepcion::PaqueteIlegible:
         return QStringLiteral("Recepción fallida (paquete ilegible)");
     case FinRecepcion::Detenida:
@@ -49,6 +58,39 @@ QString textoFin(FinRecepcion fin)
 }
 
 bool esTablaOpcional(const QString &tabla) { return package::extraTables().contains(tabla, Qt::CaseInsensitive); }
+
+// What keeps the package from being read as a file, or "" when nothing does. A FIFO is
+// never opened: reading one would wait for a writer.
+QString problemaDelPaquete(const QString &ruta)
+{
+    const QByteArray nativa = QFile::encodeName(ruta);
+    struct stat datos {};
+    if (::stat(nativa.constData(), &datos) != 0) {
+        const int error = errno;
+        switch (error) {
+        case ENOENT:
+            return QStringLiteral("no existe el archivo");
+        case EACCES:
+            return QStringLiteral("no se puede leer: falta permiso para entrar en su carpeta \"%1\"")
+                .arg(QFileInfo(ruta).absolutePath());
+        case ELOOP:
+            return QStringLiteral("no se puede leer: sus enlaces simbólicos forman un ciclo");
+        case ENOTDIR:
+            return QStringLiteral("no se puede leer: una parte de su ruta no es una carpeta");
+        default:
+            return QStringLiteral("no se puede leer: %1").arg(QString::fromLocal8Bit(std::strerror(error)));
+        }
+    }
+    if (S_ISDIR(datos.st_mode))
+        return QStringLiteral("es una carpeta, no un archivo");
+    if (S_ISFIFO(datos.st_mode))
+        return QStringLiteral("es una FIFO (tubería con nombre), no un archivo común");
+    if (!S_ISREG(datos.st_mode))
+        return QStringLiteral("no es un archivo común (es un dispositivo o un socket)");
+    if (::access(nativa.constData(), R_OK) != 0)
+        return QStringLiteral("no se puede leer: no hay permiso de lectura sobre el archivo");
+    return QString();
+}
 
 } // namespace
 
@@ -69,6 +111,15 @@ QString ResumenRecepcion::linea() const
                         .arg(modificaciones)
                         .arg(rechazados)
                         .arg(QLocale(QLocale::Spanish, QLocale::Argentina).toString(segundos, 'f', 1));
+    QStringList sinEscribir;
+    for (const TablaSinClave &t : sinClave)
+        sinEscribir << QStringLiteral("%1 %2 %3")
+                           .arg(t.tabla)
+                           .arg(t.lineas)
+                           .arg(t.lineas == 1 ? QStringLiteral("línea") : QStringLiteral("líneas"));
+    if (!sinEscribir.isEmpty())
+        texto += QStringLiteral("; leídas y no escritas (sus tablas no tienen clave): ")
+            + sinEscribir.join(QStringLiteral(", "));
     if (!motivo.isEmpty())
         texto += QStringLiteral(" - ") + motivo;
     return texto;
@@ -131,6 +182,11 @@ platform::Result<QString> RecepcionMaestros::CarpetaArchivo(const QDateTime &aho
 bool RecepcionMaestros::abrirPaquete(const QString &zip, const QString &carpeta, ResumenRecepcion &r)
 {
     const QString ruta = platform::fromWindowsPath(zip);
+    if (const QString problema = problemaDelPaquete(ruta); !problema.isEmpty()) {
+        r.fin = FinRecepcion::PaqueteIlegible;
+        r.motivo = QStringLiteral("No se puede leer el paquete \"%1\": %2").arg(zip, problema);
+        return false;
+    }
     ziplayer::ArchiveReader lector;
     platform::Status estado = lector.open(ruta);
     if (estado.ok())
@@ -203,14 +259,20 @@ void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatic
             platform::suite::gEstado().Actualizar(detener, QStringLiteral("Insertando Campos"), QStringLiteral("..."),
                                                   tabla);
         }
+        const long leidasAntes = estado.RegistrosRecibidos;
         const ResultadoTabla resultado =
             importador.ImportarTabla(tabla, automatica && tabla == QLatin1String("V_MA_ARTICULOS"));
         m_vista->avance(++barra, kMaximoBarra);
+        if (!reglaTabla(tabla) && (resultado == ResultadoTabla::Completa || resultado == ResultadoTabla::Detenida))
+            anotarSinClave(tabla, estado.RegistrosRecibidos - leidasAntes, r);
         switch (resultado) {
         case ResultadoTabla::Completa:
             ++r.tablas;
             continue;
         case ResultadoTabla::Ausente:
+            continue;
+        case ResultadoTabla::FaltaArchivo:
+            r.tablasFaltantes << tabla;
             continue;
         case ResultadoTabla::SinControl:
             r.fin = FinRecepcion::SinControl;
@@ -228,6 +290,24 @@ void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatic
             return;
         }
     }
+    if (!r.tablasFaltantes.isEmpty() && r.fin == FinRecepcion::Completa) {
+        // Half a package is no reception: it is not recorded and the run says so.
+        QStringList archivos;
+        for (const QString &tabla : std::as_const(r.tablasFaltantes))
+            archivos << package::dataFileName(tabla);
+        r.fin = FinRecepcion::Incompleta;
+        r.motivo = QStringLiteral("el archivo de control nombra tablas que el paquete no trae: faltan %1")
+                       .arg(archivos.join(QStringLiteral(", ")));
+    }
+}
+
+// A table without a key rule is read and counted, and none of its rows is written: the run
+// says so rather than pass over its lines in silence.
+void RecepcionMaestros::anotarSinClave(const QString &tabla, long lineas, ResumenRecepcion &r)
+{
+    r.sinClave.push_back({tabla, lineas});
+    platform::logger().info(
+        QStringLiteral("%1: %2 líneas leídas; ninguna se escribe: la tabla no tiene clave").arg(tabla).arg(lineas));
 }
 
 bool RecepcionMaestros::agregarFila(const Datos &datos, ado::Recordset &rsTabla, ResumenRecepcion &r)

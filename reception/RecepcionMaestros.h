@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class DB_Dll;
 
@@ -26,6 +27,7 @@ enum class FinRecepcion {
     Completa,        // every table of the way was read (rejected rows are in Errores.TXT)
     Rechazada,       // the operator declined a package of another origin: nothing imported
     SinControl,      // the package has no control file
+    Incompleta,      // the control file names tables whose data files the package lacks
     PaqueteIlegible, // the package is missing, damaged or could not be extracted
     Detenida,        // the operator asked to stop
     Fallida,         // the database failed and the run was left
@@ -41,8 +43,15 @@ struct ResumenRecepcion {
     long modificaciones = 0;
     long rechazados = 0;
     double segundos = 0;
-    QString archivoErrores; // Errores.TXT of the run
-    QString carpeta;        // the package folder
+    QString archivoErrores;      // Errores.TXT of the run
+    QString carpeta;             // the package folder
+    QStringList tablasFaltantes; // named by the control file, without their data file
+    // Tables read and written nowhere, for they have no key (B_CODIGOS, B_ALIAS).
+    struct TablaSinClave {
+        QString tabla;
+        long lineas = 0;
+    };
+    std::vector<TablaSinClave> sinClave;
     // One line: tables, rows inserted, updated and rejected, seconds.
     QString linea() const;
 };
@@ -89,6 +98,7 @@ private:
     bool abrirPaquete(const QString &zip, const QString &carpeta, ResumenRecepcion &resumen);
     bool origenAceptado();
     void importarTablas(const QStringList &tablas, bool automatica, ContextoImportacion &ctx, ResumenRecepcion &r);
+    static void anotarSinClave(const QString &tabla, long lineas, ResumenRecepcion &r);
     bool agregarFila(const Datos &datos, ado::Recordset &rsTabla, ResumenRecepcion &resumen);
     void terminar(ResumenRecepcion &r, qint64 inicio);
 

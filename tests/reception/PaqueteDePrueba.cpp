@@ -15,8 +15,14 @@ PaqueteDePrueba::PaqueteDePrueba() = default;
 
 PaqueteDePrueba &PaqueteDePrueba::tabla(const QString &nombre, const QStringList &campos, const QStringList &lineas)
 {
-    m_bloques << nombre << package::writeFieldList(campos) << QString();
+    bloque(nombre, campos);
     return archivo(nombre + QStringLiteral(".DAT"), lineas);
+}
+
+PaqueteDePrueba &PaqueteDePrueba::bloque(const QString &nombre, const QStringList &campos)
+{
+    m_bloques << nombre << package::writeFieldList(campos) << QString();
+    return *this;
 }
 
 PaqueteDePrueba &PaqueteDePrueba::archivo(const QString &nombre, const QStringList &lineas)

@@ -13,6 +13,8 @@ public:
     PaqueteDePrueba();
     // Adds a table: its block (field list) and its data file.
     PaqueteDePrueba &tabla(const QString &nombre, const QStringList &campos, const QStringList &lineas);
+    // A table's block in the control file, without its data file.
+    PaqueteDePrueba &bloque(const QString &nombre, const QStringList &campos);
     // Any other file of the package (or a table's data file without a block).
     PaqueteDePrueba &archivo(const QString &nombre, const QStringList &lineas);
     PaqueteDePrueba &precios(bool si);

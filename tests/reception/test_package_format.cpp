@@ -4,11 +4,23 @@
 
 #include "package/ControlFile.h"
 #include "package/Format.h"
+#include "package/LineReader.h"
+#include "package/LineWriter.h"
+#include "platform/TextFile.h"
 #include "reception/ReglasTablas.h"
 #include "reception/Renglon.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -116,8 +128,164 @@ TEST(PackageFormat, TheWithdrawnPriceLineIsRecognisedOnlyInItsExactForm)
     for (const QString &otra :
          {linea + QLatin1Char(' '), QLatin1Char(' ') + linea, linea + QStringLiteral(" OR 1=1"),
           QString(linea).replace(QStringLiteral("TIPOLISTA='V'"), QStringLiteral("TIPOLISTA='C'")),
-          QStringLiteral("DELETE FROM V_MA_PRECIOS"), QString()})
+          QStringLiteral("DELETE FROM V_MA_PRECIOS"), QString(),
+          package::writePriceDeletion(QStringLiteral("1"), QStringLiteral("A") + QChar(0) + QStringLiteral("1"))})
         EXPECT_FALSE(package::readPriceDeletion(otra)) << otra.toStdString();
+}
+
+TEST(PackageFormat, ALineHoldsNoControlCharacterButItsSeparators)
+{
+    const struct {
+        QString linea;
+        qsizetype en;
+    } casos[] = {
+        {QStringLiteral("a\tb\t"), -1},
+        {QStringLiteral("Año ñandú €\t"), -1},
+        {QStringLiteral("a") + QChar(0) + QStringLiteral("b\t"), 1},
+        {QStringLiteral("a\tb\rc\t"), 3},
+        {QStringLiteral("\x1f"), 0},
+        {QStringLiteral("ab") + QChar(0x7F), 2},
+    };
+    for (const auto &c : casos)
+        EXPECT_EQ(package::controlCharacterAt(c.linea), c.en) << c.linea.toStdString();
+    // The sending refuses every value that holds one.
+    for (const auto &c : casos) {
+        if (c.en >= 0) {
+            EXPECT_FALSE(package::unwritableText(c.linea.mid(c.en, 1)).isEmpty());
+        }
+    }
+}
+
+// Every line of a file as the reader gives it: its text (cut when too long) and its length.
+QStringList leerLineas(const QByteArray &contenido)
+{
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("T.DAT"));
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::WriteOnly) || archivo.write(contenido) != contenido.size())
+        return {QStringLiteral("<no se pudo escribir>")};
+    archivo.close();
+    package::LineReader lector;
+    if (!lector.open(ruta).ok())
+        return {QStringLiteral("<no se pudo abrir>")};
+    QStringList lineas;
+    QString linea;
+    while (lector.next(linea)) {
+        lineas << (lector.tooLong() ? QStringLiteral("[%1 bytes] %2").arg(lector.lineBytes()).arg(linea.size())
+                                    : QStringLiteral("%1:%2").arg(lector.lineBytes()).arg(linea.left(12)));
+    }
+    return lineas;
+}
+
+TEST(LineReader, LinesEndInCrLfOrLfAndTooLongOnesAreCutAndSkipped)
+{
+    const qsizetype maximo = package::LineReader::kMaxLineBytes;
+    const QByteArray justa(maximo, 'x');
+    const QByteArray larga(maximo + 1, 'y');
+    const QByteArray enorme(3 * maximo + 17, 'z');
+    const struct {
+        const char *nombre;
+        QByteArray contenido;
+        QStringList lineas;
+    } casos[] = {
+        {"crlf and lf", "a\tb\t\r\nc\n\r\n", {"4:a\tb\t", "1:c", "0:"}},
+        {"last line without its end", "a\r\nb", {"1:a", "1:b"}},
+        {"a CR inside the line stays", "a\rb\r\n", {"3:a\rb"}},
+        {"empty file", "", {}},
+        {"the longest line", justa + "\r\nfin\r\n", {QStringLiteral("%1:xxxxxxxxxxxx").arg(maximo), "3:fin"}},
+        {"one byte more", larga + "\r\nfin\r\n", {QStringLiteral("[%1 bytes] 120").arg(maximo + 1), "3:fin"}},
+        {"far longer",
+         "a\n" + enorme + "\nfin",
+         {"1:a", QStringLiteral("[%1 bytes] 120").arg(3 * maximo + 17), "3:fin"}},
+        {"far longer, at the end", enorme, {QStringLiteral("[%1 bytes] 120").arg(3 * maximo + 17)}},
+    };
+    for (const auto &c : casos)
+        EXPECT_EQ(leerLineas(c.contenido), c.lineas) << c.nombre;
+}
+
+// A line of 1 GiB without a line break (a hole of a sparse file: no disk used) is read past
+// with the process's address space limited to its current size and 256 MiB more.
+TEST(LineReaderDeathTest, AGigabyteLineIsReadPastInBoundedMemory)
+{
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("V_MA_ARTICULOS.DAT"));
+    const qint64 enorme = qint64(1) << 30;
+    {
+        QFile archivo(ruta);
+        ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+        archivo.write("A1\tuno\t\r\n");
+        ASSERT_TRUE(archivo.seek(archivo.pos() + enorme));
+        archivo.write("\r\nA3\ttres\t\r\n");
+    }
+    const auto limitar = [] {
+        QFile estado(QStringLiteral("/proc/self/status"));
+        qint64 kb = 0;
+        if (estado.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &l : estado.readAll().split('\n')) {
+                if (l.startsWith("VmSize:"))
+                    kb = l.mid(7).trimmed().split(' ').first().toLongLong();
+            }
+        }
+        const rlim_t tope = rlim_t(kb) * 1024 + (rlim_t(256) << 20);
+        const rlimit limite{tope, tope};
+        return kb > 0 && setrlimit(RLIMIT_AS, &limite) == 0;
+    };
+    EXPECT_EXIT(
+        {
+            if (!limitar())
+                std::_Exit(2);
+            package::LineReader lector;
+            QString linea;
+            const bool bien = lector.open(ruta).ok() && lector.next(linea) && linea == QStringLiteral("A1\tuno\t")
+                && lector.next(linea) && lector.tooLong() && lector.lineBytes() == enorme
+                && linea.size() == package::LineReader::kShownBytes && lector.next(linea)
+                && linea == QStringLiteral("A3\ttres\t") && !lector.next(linea) && lector.error().isEmpty();
+            std::_Exit(bien ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A link or a second name that someone planted at a package file's name is replaced by the
+// new file; the file it named keeps its content.
+TEST(PackageFiles, AreNeverWrittenThroughALinkAtTheirName)
+{
+    const struct {
+        const char *nombre;
+        bool simbolico;
+        bool control;
+    } casos[] = {
+        {"data file over a symbolic link", true, false},
+        {"data file over a hard link", false, false},
+        {"control file over a symbolic link", true, true},
+    };
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.nombre);
+        QTemporaryDir afuera;
+        QTemporaryDir carpeta;
+        const QString victima = afuera.filePath(QStringLiteral("importante.txt"));
+        ASSERT_TRUE(platform::textfile::writeLines(victima, {QStringLiteral("no tocar")}).ok());
+        const QString ruta =
+            carpeta.filePath(c.control ? QStringLiteral("ControlMA.dat") : QStringLiteral("V_TA_UNIDAD.dat"));
+        if (c.simbolico)
+            ASSERT_TRUE(QFile::link(victima, ruta));
+        else
+            ASSERT_EQ(::link(QFile::encodeName(victima).constData(), QFile::encodeName(ruta).constData()), 0);
+        if (c.control) {
+            package::ControlFile control;
+            control.writeHeader(QStringLiteral("1"), QStringLiteral("Ana"), ruta, QStringLiteral("BASE"), true);
+            ASSERT_TRUE(control.save(ruta).ok());
+        } else {
+            package::LineWriter escritor;
+            ASSERT_TRUE(escritor.open(ruta).ok());
+            escritor.write(QStringLiteral("nuevo"));
+            ASSERT_TRUE(escritor.commit().ok());
+        }
+        EXPECT_EQ(platform::textfile::readAll(victima).value(), QStringLiteral("no tocar\r\n"));
+        EXPECT_FALSE(QFileInfo(ruta).isSymLink());
+        EXPECT_TRUE(platform::textfile::readAll(ruta).value().startsWith(c.control ? QStringLiteral("Trasmision\r\n")
+                                                                                   : QStringLiteral("nuevo\r\n")));
+        EXPECT_EQ(QDir(carpeta.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no file left behind
+    }
 }
 
 TEST(PackageFormat, ControlFileBlocksAndPricesLine)

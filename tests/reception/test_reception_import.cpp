@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <functional>
+
 namespace {
 
 using recepcion::FinRecepcion;
@@ -213,6 +215,27 @@ TEST_P(ReceptionImport, APackageWithoutItsControlFileStopsAfterTheFirstTable)
     EXPECT_EQ(count("MV_TRANSMISIONES"), 0);
 }
 
+TEST_P(ReceptionImport, TablesTheControlFileNamesWithoutTheirDataFilesLeaveTheReceptionIncomplete)
+{
+    PaqueteDePrueba p = paqueteBase();
+    p.bloque("V_TA_RUBROS", {"IdRubro", "Descripcion", "RECEPCION", "TRANSMISION"});
+    p.bloque("S_TA_EQUIV", {"IdArticulo", "IdUnidad", "IdUnidad_Equiv", "Cantidad", "RECEPCION", "TRANSMISION"});
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    EXPECT_EQ(r.fin, FinRecepcion::Incompleta);
+    EXPECT_EQ(r.tablasFaltantes, QStringList({"V_TA_RUBROS", "S_TA_EQUIV"}));
+    EXPECT_TRUE(r.linea().startsWith(QStringLiteral("Recepción incompleta"))) << r.linea().toStdString();
+    EXPECT_TRUE(r.linea().contains(QStringLiteral("faltan V_TA_RUBROS.DAT, S_TA_EQUIV.DAT")))
+        << r.linea().toStdString();
+    EXPECT_TRUE(m_estado.ProcesoCancelado);
+    EXPECT_TRUE(errores(r).contains(QStringLiteral("Falta el archivo V_TA_RUBROS.DAT en el paquete")));
+    // What the package holds is loaded; the reception is not recorded as done.
+    EXPECT_EQ(count("V_TA_UNIDAD"), 3);
+    EXPECT_EQ(count("MA_PRECIOS"), 2);
+    EXPECT_EQ(count("MV_TRANSMISIONES"), 0);
+}
+
 TEST_P(ReceptionImport, ADamagedOrMissingArchiveImportsNothing)
 {
     ASSERT_TRUE(paqueteBase().escribir(zip()).ok());
@@ -272,6 +295,95 @@ TEST_P(ReceptionImport, ALostConnectionFailsTheRunAndTheRunCanBeRepeated)
     EXPECT_EQ(count("V_TA_VENDEDORES"), 2);
     EXPECT_EQ(count("MA_PRECIOS"), 2);
     EXPECT_EQ(count("MV_TRANSMISIONES"), 1);
+}
+
+// Closes the database connection once, after the run's first row was written in its group.
+class CorteEnElGrupo : public recepcion::VistaRecepcion {
+public:
+    void atender() override
+    {
+        if (!m_cortada) {
+            m_cortada = true;
+            gDB().gCnn.Close();
+        }
+    }
+
+private:
+    bool m_cortada = false;
+};
+
+// Answers each question with a step of the test.
+class OperadorQueActua : public platform::OperatorService {
+public:
+    std::function<int()> responder;
+    int preguntas = 0;
+    platform::Reply ask(const platform::Question &) override
+    {
+        ++preguntas;
+        return {responder(), QString()};
+    }
+};
+
+TEST_P(ReceptionImport, AConnectionLostInTheMiddleOfAReplayLosesNoRowAndWritesNoneTwice)
+{
+    // The row "Corte" ends the connection from the engine's side the first time it is
+    // written: PostgreSQL ends the session; SQLite finds its database full (a lost link
+    // there) while the connection's page limit is set.
+    if (isSqlite()) {
+        exec("CREATE TABLE RELLENO (B VARBINARY(MAX))");
+        exec("CREATE TRIGGER CORTE AFTER INSERT ON V_TA_UNIDAD FOR EACH ROW WHEN NEW.Descripcion = 'Corte' "
+             "BEGIN INSERT INTO RELLENO VALUES (zeroblob(4000000)); END");
+    } else {
+        try {
+            exec("CREATE SEQUENCE corte_unico"); // the server's database outlives the test
+        } catch (const platform::RuntimeError &) {
+        }
+        exec("SELECT setval('corte_unico', 1, false)");
+        exec("CREATE OR REPLACE FUNCTION corte_conexion() RETURNS trigger LANGUAGE plpgsql AS $$\n"
+             "BEGIN\n"
+             "    PERFORM CASE WHEN NEW.descripcion = 'Corte' THEN\n"
+             "        CASE WHEN nextval('corte_unico') = 1 THEN pg_terminate_backend(pg_backend_pid()) END END;\n"
+             "    RETURN NEW;\n"
+             "END\n"
+             "$$");
+        exec("CREATE TRIGGER corte BEFORE INSERT ON v_ta_unidad FOR EACH ROW EXECUTE FUNCTION corte_conexion()");
+    }
+    PaqueteDePrueba p;
+    p.tabla(
+        "V_TA_UNIDAD", kUnidad,
+        {fila({"   1", "Unidad", "UN", "0"}), fila({"   2", "Corte", "CO", "0"}), fila({"   3", "Caja", "CJ", "0"})});
+    ASSERT_TRUE(p.escribir(zip()).ok());
+
+    // The connection is lost under the group after its first row. The operator brings it
+    // back himself and goes on (Ignore): the replay writes the first row and loses the
+    // connection at "Corte". Retry then reconnects and replays the rest of the group.
+    auto operador = std::make_shared<OperadorQueActua>();
+    operador->responder = [&]() {
+        if (operador->preguntas > 1)
+            return operador->preguntas == 2 ? platform::vbRetry : platform::vbAbort;
+        gDB().OpenServerADODB(false, 3, connectionString(), false, false);
+        if (isSqlite()) {
+            const auto paginas = gDB().gCnn.Execute(QStringLiteral("PRAGMA page_count"))->field(0).Value().toInt64();
+            gDB().gCnn.Execute(QStringLiteral("PRAGMA max_page_count = %1").arg(paginas + 64));
+        }
+        return platform::vbIgnore;
+    };
+    platform::ScopedOperator actua(operador);
+    gDB().gUsuario.clear(); // Retry reopens the connection with the connection string's user
+    CorteEnElGrupo corte;
+    ado::Recordset rsTabla;
+    gDB().AbrirRecordset(QStringLiteral("SELECT * FROM MV_TRANSMISIONES"), rsTabla, &gDB().gCnn, ado::adOpenDynamic,
+                         ado::adLockOptimistic, -1, true);
+    RecepcionMaestros recepcion(gDB());
+    recepcion.setVista(&corte);
+    const ResumenRecepcion r = recepcion.RecibirMaestros({"1", "Ana", zip(), false}, rsTabla);
+    gDB().CierraRecordset(rsTabla);
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(operador->preguntas, 2);
+    EXPECT_EQ(r.inserciones, 3);
+    EXPECT_EQ(r.modificaciones, 0); // the row written before the loss is not written again
+    EXPECT_EQ(r.rechazados, 0) << errores(r).toStdString();
+    EXPECT_EQ(count("V_TA_UNIDAD"), 3);
 }
 
 IMAESTROS_DATABASE_TESTS(ReceptionImport);

@@ -91,7 +91,9 @@ TEST_F(ReceptionProcess, ReceivesThePackageWithoutADisplayAndPrintsOneLine)
     const QStringList lineas = r.out.trimmed().split(QLatin1Char('\n'));
     ASSERT_EQ(lineas.size(), 1) << r.out.toStdString();
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^Recepción finalizada: 6 tablas, \\d+ registros leídos, 285 "
-                                                  "insertados, 0 modificados, 0 rechazados, \\d+,\\d segundos$"))
+                                                  "insertados, 0 modificados, 0 rechazados, \\d+,\\d segundos; "
+                                                  "leídas y no escritas \\(sus tablas no tienen clave\\): "
+                                                  "B_CODIGOS 40 líneas, B_ALIAS \\d+ líneas$"))
                     .match(lineas.first())
                     .hasMatch())
         << lineas.first().toStdString();
@@ -130,6 +132,21 @@ TEST_F(ReceptionProcess, TheExitStatusSaysWhatHappened)
              ASSERT_TRUE(p.escribir(paquete()).ok());
          },
          11, "falta el archivo de control"},
+        {"blank lines",
+         [&] {
+             PaqueteDePrueba p;
+             p.tabla("V_MA_ARTICULOS", articulo, {fila({a1, "Bien", "01/01/2024"}), QString(), QString()});
+             ASSERT_TRUE(p.escribir(paquete()).ok());
+         },
+         0, "0 rechazados"},
+        {"a table without its data file",
+         [&] {
+             PaqueteDePrueba p;
+             p.tabla("V_MA_ARTICULOS", articulo, {fila({a1, "Bien", "01/01/2024"})});
+             p.bloque("V_MA_PRECIOS", {"IdLista", "IdArticulo", "Precio", "RECEPCION", "TRANSMISION"});
+             ASSERT_TRUE(p.escribir(paquete()).ok());
+         },
+         14, "faltan V_MA_PRECIOS.DAT"},
         {"another origin",
          [&] {
              consulta(m_db,
@@ -140,6 +157,7 @@ TEST_F(ReceptionProcess, TheExitStatusSaysWhatHappened)
              ASSERT_TRUE(p.escribir(paquete()).ok());
          },
          10, "otra base de datos de origen"},
+        {"a folder named Archivos.zip", [&] { QDir().mkpath(paquete()); }, 9, "es una carpeta, no un archivo"},
     };
     for (const Caso &c : casos) {
         SCOPED_TRACE(c.nombre);

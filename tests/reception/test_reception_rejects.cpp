@@ -50,8 +50,9 @@ TEST_P(ReceptionRejects, EveryRejectedLineIsReportedWithItsReasonAndTheRestIsLoa
         {fila({"   3", QString(60, QLatin1Char('x')), "1", "01/01/2020", "1"}),
          "valor demasiado largo para la columna Nombre (60 caracteres, admite 50)"},
         {fila({"   4", "Carla", "1", "31/02/2020", "1"}), "espera una fecha (dd/mm/aaaa) y el valor es \"31/02/2020\""},
-        {QString(), "línea vacía"},
-        {fila({"NULL", "null", "NULL", "NULL", "NULL"}), "línea sin datos"},
+        // Read and counted, written nowhere and listed nowhere.
+        {QString(), ""},
+        {fila({"NULL", "null", "NULL", "NULL", "NULL"}), ""},
         {borrado, "la línea tiene 1 campos"},
         {fila({"   8", "Ana", "1", "01/01/2020", "1"}), "error 2627 de la base de datos"},
         {fila({"   9", "Dora", "mucho", "01/01/2020", "1"}), "espera un número y el valor es \"mucho\""},
@@ -105,6 +106,7 @@ TEST_P(ReceptionRejects, EveryRejectedLineIsReportedWithItsReasonAndTheRestIsLoa
     EXPECT_EQ(texto.count(QRegularExpression(QStringLiteral("^Línea \\d+: "), QRegularExpression::MultilineOption)),
               r.rechazados);
     EXPECT_EQ(r.inserciones, 4);
+    EXPECT_EQ(r.leidos, casos.size() + 3); // the blank lines too
     EXPECT_EQ(scalar("SELECT Nombre FROM V_TA_VENDEDORES WHERE IdVendedor = '  10'"), QStringLiteral("Eva"));
     EXPECT_EQ(count("V_TA_VENDEDORES"), 2);
     EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_UNIDAD WHERE IdUnidad = '   2'"), QStringLiteral("Caja"));
@@ -134,6 +136,81 @@ TEST_P(ReceptionRejects, OnlyTheExactWithdrawnPriceLineDeletes)
     EXPECT_EQ(r.rechazados, 2);
     EXPECT_EQ(count("MA_PRECIOS"), 1);
     EXPECT_EQ(scalar("SELECT IdArticulo FROM MA_PRECIOS"), QStringLiteral("A2").rightJustified(25));
+}
+
+TEST_P(ReceptionRejects, ALineLongerThanAPackageCarriesIsRejectedCutAndTheNextOneLoaded)
+{
+    const QString larga = fila({"   2", QString(1 << 20, QLatin1Char('x'))});
+    PaqueteDePrueba p;
+    p.tabla("V_TA_UNIDAD", {"IdUnidad", "Descripcion", "RECEPCION", "TRANSMISION"},
+            {fila({"   1", "Unidad"}), larga, fila({"   3", "Caja"})});
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(r.leidos, 3);
+    EXPECT_EQ(r.inserciones, 2);
+    EXPECT_EQ(r.rechazados, 1);
+    EXPECT_EQ(count("V_TA_UNIDAD"), 2);
+    const auto leido = platform::textfile::readAll(r.archivoErrores);
+    ASSERT_TRUE(leido.ok());
+    EXPECT_TRUE(leido.value().contains(
+        QStringLiteral("Línea 2: la línea mide %1 bytes y un paquete no trae líneas de más de 1048576")
+            .arg(larga.size())))
+        << leido.value().left(500).toStdString();
+    EXPECT_TRUE(leido.value().contains(QStringLiteral("\r\n   2\txxxx")));
+    EXPECT_LT(leido.value().size(), 1000);
+}
+
+TEST_P(ReceptionRejects, AValueWithAControlCharacterIsRejectedOnEveryEngine)
+{
+    const auto art = [](const QString &codigo) { return codigo.rightJustified(25); };
+    struct Caso {
+        QString codigo;
+        QString descripcion;
+        const char *motivo; // "" for a line that loads
+    };
+    const QList<Caso> casos = {
+        {"A1", "Bien", ""},
+        {QStringLiteral("A") + QChar(0) + QStringLiteral("NUL8"), "Clave",
+         "la columna IdArticulo (campo 1) contiene el carácter de control NUL"},
+        {"A3", QStringLiteral("Mal") + QChar(0) + QStringLiteral("cortado"),
+         "la columna Descripcion (campo 2) contiene el carácter de control NUL"},
+        {"A4", QStringLiteral("Uno") + QChar(1), "el carácter de control de código 1"},
+        {"A5", QStringLiteral("Borrar") + QChar(0x7F), "el carácter de control DEL"},
+        {"A6", QStringLiteral("Retorno\rmedio"), "el carácter de control CR"},
+        {"A7", "Bien también", ""},
+    };
+    QStringList lineas;
+    for (const Caso &c : casos)
+        lineas << fila({art(c.codigo), c.descripcion});
+    PaqueteDePrueba p;
+    p.tabla("V_MA_ARTICULOS", {"IdArticulo", "Descripcion", "RECEPCION", "TRANSMISION"}, lineas);
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    const auto leido = platform::textfile::readAll(r.archivoErrores);
+    ASSERT_TRUE(leido.ok());
+    const QString texto = leido.value();
+    for (int i = 0; i < casos.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        const qsizetype at = texto.indexOf(QStringLiteral("Línea %1: ").arg(i + 1));
+        if (QByteArray(casos[i].motivo).isEmpty()) {
+            EXPECT_LT(at, 0);
+            continue;
+        }
+        ASSERT_GE(at, 0) << texto.toStdString();
+        EXPECT_TRUE(
+            texto.mid(at, texto.indexOf(QLatin1Char('\n'), at) - at).contains(QString::fromUtf8(casos[i].motivo)))
+            << texto.mid(at, 200).toStdString();
+    }
+    // The report stays one line per entry: the characters show as "?".
+    EXPECT_TRUE(texto.contains(QStringLiteral("Mal?cortado\t")));
+    EXPECT_EQ(texto.indexOf(QChar(0)), -1);
+    EXPECT_EQ(r.rechazados, 5);
+    EXPECT_EQ(r.inserciones, 2);
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 2);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM MA_ARTICULOS WHERE IdArticulo = '" + art("A") + "' OR IdArticulo = ''"),
+              QStringLiteral("0"));
 }
 
 IMAESTROS_DATABASE_TESTS(ReceptionRejects);

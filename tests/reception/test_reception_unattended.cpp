@@ -13,6 +13,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 
 namespace {
 
@@ -88,6 +94,50 @@ TEST_P(UnattendedReception, AMissingPackageIsAnErrorEvenWithOldFilesAround)
     EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
 }
 
+TEST_P(UnattendedReception, APackageThatIsNoReadableFileSaysWhatIsWrongWithIt)
+{
+    const QString zip = QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"));
+    const bool privilegiado = ::geteuid() == 0; // permissions do not stop root
+    const struct {
+        const char *nombre;
+        std::function<void()> preparar;
+        const char *dice;
+        bool sinPermisos = false;
+    } casos[] = {
+        {"missing", [] {}, "no existe el archivo"},
+        {"a folder", [&] { QDir().mkpath(zip); }, "es una carpeta, no un archivo"},
+        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(zip).constData(), 0600), 0); },
+         "es una FIFO (tubería con nombre)"},
+        {"a link to itself", [&] { ASSERT_TRUE(QFile::link(zip, zip)); }, "sus enlaces simbólicos forman un ciclo"},
+        {"an unreadable file",
+         [&] {
+             ASSERT_TRUE(paquete().escribir(zip).ok());
+             QFile::setPermissions(zip, QFileDevice::WriteOwner);
+         },
+         "no hay permiso de lectura", true},
+        {"an unreadable folder",
+         [&] {
+             ASSERT_TRUE(paquete().escribir(zip).ok());
+             ::chmod(QFile::encodeName(bandeja()).constData(), 0);
+         },
+         "falta permiso para entrar en su carpeta", true},
+    };
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.nombre);
+        if (c.sinPermisos && privilegiado)
+            continue;
+        c.preparar();
+        const ResumenRecepcion r = recibir();
+        ::chmod(QFile::encodeName(bandeja()).constData(), 0755);
+        EXPECT_EQ(r.fin, FinRecepcion::PaqueteIlegible);
+        EXPECT_TRUE(r.motivo.contains(QString::fromUtf8(c.dice))) << r.motivo.toStdString();
+        EXPECT_TRUE(r.motivo.contains(QStringLiteral("Archivos.zip"))) << r.motivo.toStdString();
+        QDir(zip).removeRecursively();
+        QFile::remove(zip);
+    }
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
+}
+
 TEST_P(UnattendedReception, AnotherOriginIsAnsweredNoWithoutWaiting)
 {
     exec("INSERT INTO MV_TRANSMISIONES (TIPO, TRANSMISION, DbOrigen) VALUES ('N', 1, 'CENTRAL')");
@@ -97,6 +147,87 @@ TEST_P(UnattendedReception, AnotherOriginIsAnsweredNoWithoutWaiting)
     const ResumenRecepcion r = recibir();
     EXPECT_EQ(r.fin, FinRecepcion::Rechazada);
     EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
+}
+
+TEST_P(UnattendedReception, BlankLinesAreReadAndNeitherWrittenNorRejected)
+{
+    PaqueteDePrueba p;
+    p.tabla("V_MA_ARTICULOS", {"IdArticulo", "Descripcion", "RECEPCION", "TRANSMISION"},
+            {fila({art("A1"), "Té verde"}), QString(), fila({"NULL", "null"}), QString()});
+    ASSERT_TRUE(p.escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+    const ResumenRecepcion r = recibir();
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(r.leidos, 4);
+    EXPECT_EQ(r.inserciones, 1);
+    EXPECT_EQ(r.rechazados, 0);
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 1);
+    const auto errores = platform::textfile::readAll(QDir(bandeja()).filePath(QStringLiteral("Errores.TXT")));
+    ASSERT_TRUE(errores.ok());
+    EXPECT_EQ(errores.value(), QString());
+}
+
+TEST_P(UnattendedReception, TheSummarySaysHowManyLinesOfTablesWithoutAKeyWereReadAndNotWritten)
+{
+    PaqueteDePrueba p = paquete();
+    p.tabla("B_CODIGOS", {"CodigoBarra", "IdArticulo", "IdUnidad", "RECEPCION", "TRANSMISION"},
+            {fila({"7790001", art("A1"), "   1"}), fila({"7790002", art("A2"), "   1"}),
+             fila({"7790003", art("A2"), "   1"})});
+    p.tabla("B_ALIAS", {"Alias", "IdArticulo", "RECEPCION", "TRANSMISION"}, {fila({"TE", art("A1")})});
+    ASSERT_TRUE(p.escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+    const ResumenRecepcion r = recibir();
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    ASSERT_EQ(r.sinClave.size(), 2U);
+    EXPECT_EQ(r.sinClave[0].tabla, QStringLiteral("B_CODIGOS"));
+    EXPECT_EQ(r.sinClave[0].lineas, 3);
+    EXPECT_EQ(r.sinClave[1].lineas, 1);
+    EXPECT_TRUE(r.linea().endsWith(
+        QStringLiteral("; leídas y no escritas (sus tablas no tienen clave): B_CODIGOS 3 líneas, B_ALIAS 1 línea")))
+        << r.linea().toStdString();
+    EXPECT_EQ(r.rechazados, 0);
+    EXPECT_EQ(count("B_CODIGOS"), 0);
+    EXPECT_EQ(count("B_ALIAS"), 0);
+}
+
+// Anyone who can drop a file into RECIBIR could plant Errores.TXT as a link to a file of the
+// program's user: the reception replaces the link with its own file and never writes
+// through it, whether the package is clean or has rejects.
+TEST_P(UnattendedReception, ErroresTxtIsNeverWrittenThroughALinkPlantedInTheFolder)
+{
+    const QString victima = QDir(home()).filePath(QStringLiteral("importante.txt"));
+    const QString errores = QDir(bandeja()).filePath(QStringLiteral("Errores.TXT"));
+    PaqueteDePrueba conRechazo = paquete();
+    conRechazo.tabla("V_MA_PRECIOSCAB", {"IdLista", "Descripcion", "RECEPCION", "TRANSMISION"},
+                     {fila({"   1", "Lista"}), fila({"   2"})});
+    const struct {
+        const char *nombre;
+        bool simbolico;
+        PaqueteDePrueba paquete;
+        const char *queda; // what Errores.TXT holds afterwards
+    } casos[] = {
+        {"symbolic link, clean package", true, paquete(), ""},
+        {"symbolic link, a rejected row", true, conRechazo, "Línea 2: la línea tiene 1 campos"},
+        {"hard link, clean package", false, paquete(), ""},
+        {"hard link, a rejected row", false, conRechazo, "Línea 2: la línea tiene 1 campos"},
+    };
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.nombre);
+        QFile::remove(errores);
+        ASSERT_TRUE(platform::textfile::writeLines(victima, {QStringLiteral("no tocar")}).ok());
+        if (c.simbolico)
+            ASSERT_TRUE(QFile::link(victima, errores));
+        else
+            ASSERT_EQ(::link(QFile::encodeName(victima).constData(), QFile::encodeName(errores).constData()), 0);
+        ASSERT_TRUE(c.paquete.escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+        const ResumenRecepcion r = recibir();
+        ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+        EXPECT_EQ(platform::textfile::readAll(victima).value(), QStringLiteral("no tocar\r\n"));
+        EXPECT_FALSE(QFileInfo(errores).isSymLink());
+        const QString texto = platform::textfile::readAll(errores).value();
+        if (QByteArray(c.queda).isEmpty())
+            EXPECT_EQ(texto, QString());
+        else
+            EXPECT_TRUE(texto.contains(QString::fromUtf8(c.queda))) << texto.toStdString();
+    }
 }
 
 IMAESTROS_DATABASE_TESTS(UnattendedReception);
