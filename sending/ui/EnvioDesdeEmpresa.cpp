@@ -42,6 +42,7 @@ struct Camino {
 void llenar(FrmEnvioIMaestros &f, const PedidoEnvio &pedido)
 {
     f.setPFinalizado(false);
+    f.logica().setAvisarFin(false); // the reception goes on and says how it ended
     f.setResponsable(pedido.responsable);
     f.setCarpeta(pedido.carpeta);
     f.setOpciones(false, pedido.maestros, pedido.movimientos, pedido.precios);

@@ -62,6 +62,21 @@ public:
     // True once the form was closed.
     bool cerrado() const { return m_cerrando; }
 
+    // The controls.
+    toolbar::UtilNet *UtilNet1 = nullptr;
+    std::array<QLineEdit *, 4> txtFields{};
+    QCheckBox *ChkListas = nullptr;
+    QCheckBox *chkPrecios = nullptr;
+    QCheckBox *ChkMaestros = nullptr;
+    QCheckBox *chkMail = nullptr;
+    QCheckBox *ChkMovimientos = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QComboBox *Drive1 = nullptr;
+    QTreeView *Dir1 = nullptr;
+    QLabel *lblActualizando = nullptr;
+    QLabel *pbexportar = nullptr;
+    QPlainTextEdit *txtLog = nullptr;
+
 Q_SIGNALS:
     // Every GRABAR ends with it: true when a package was built (PFinalizado set).
     void envioTerminado(bool hecho);
@@ -93,20 +108,7 @@ private:
     void Drive1_Change();
 
     std::unique_ptr<envio::FormularioEnvio> m_logica;
-    toolbar::UtilNet *UtilNet1 = nullptr;
-    std::array<QLineEdit *, 4> txtFields{};
-    QCheckBox *ChkListas = nullptr;
-    QCheckBox *chkPrecios = nullptr;
-    QCheckBox *ChkMaestros = nullptr;
-    QCheckBox *chkMail = nullptr;
-    QCheckBox *ChkMovimientos = nullptr;
-    QGroupBox *Frame2 = nullptr;
-    QComboBox *Drive1 = nullptr;
-    QTreeView *Dir1 = nullptr;
     QFileSystemModel *m_carpetas = nullptr;
-    QLabel *lblActualizando = nullptr;
-    QLabel *pbexportar = nullptr;
-    QPlainTextEdit *txtLog = nullptr;
     bool m_refrescando = false;
     bool m_cerrando = false;
     std::function<void()> m_alTerminar;
