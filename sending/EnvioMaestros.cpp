@@ -114,6 +114,8 @@ bool EnvioMaestros::paso(Corrida &corrida, const std::function<void()> &accion)
 {
     for (;;) {
         try {
+            if (m_interrumpir) // asked for while the last step did not yield between rows (the packing)
+                throw Interrupcion{};
             accion();
             return true;
         } catch (const Interrupcion &) {
@@ -196,6 +198,7 @@ ResumenEnvio EnvioMaestros::GeneraAutomatica()
     c.reloj.start();
     c.automatica = true;
     HuboError = false;
+    m_interrumpir = false;
     platform::suite::Estado &estado = platform::suite::gEstado();
     short detener = 0;
     estado.Mostrar(QStringLiteral("Cargando"), 0);

@@ -62,6 +62,13 @@ bool grabarYEsperar(FrmEnvioIMaestros &f)
         });
     const QMetaObject::Connection cierre =
         QObject::connect(&f, &FrmEnvioIMaestros::descargado, &espera, &QEventLoop::quit);
+    // The incomplete-sending question is answered before the sending starts, never over it.
+    f.Form_Activate();
+    if (f.cerrado()) {
+        QObject::disconnect(conexion);
+        QObject::disconnect(cierre);
+        return false;
+    }
     QTimer::singleShot(0, &f, [&f] {
         if (!f.cerrado())
             f.UtilNet1_click(QStringLiteral("GRABAR"));

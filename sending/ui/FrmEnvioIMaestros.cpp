@@ -42,12 +42,13 @@ const QColor kSinFoco(0xFF, 0xFF, 0xFF);
 
 bool esTeclaDeComando(int tecla) { return tecla == Qt::Key_Escape || (tecla >= Qt::Key_F1 && tecla <= Qt::Key_F24); }
 
-// The enabled look only: a locked box keeps the disabled look.
+// The enabled look only: a locked box looks locked (the window's colour), like the others.
 void colorDeFondo(QLineEdit *caja, const QColor &color)
 {
     QPalette p = caja->palette();
     p.setColor(QPalette::Active, QPalette::Base, color);
     p.setColor(QPalette::Inactive, QPalette::Base, color);
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Disabled, QPalette::Window));
     caja->setPalette(p);
 }
 
@@ -98,6 +99,7 @@ void FrmEnvioIMaestros::crearControles()
     for (size_t i = 0; i < txtFields.size(); ++i) {
         txtFields[i]->setProperty("indice", int(i));
         txtFields[i]->installEventFilter(this);
+        colorDeFondo(txtFields[i], kSinFoco);
     }
     // Reading order: the number, the person, the list, the options, the folder; the log last.
     const QList<QWidget *> orden = {txtFields[0],   txtFields[1], txtFields[3], ChkListas, chkPrecios, ChkMaestros,
@@ -363,12 +365,15 @@ void FrmEnvioIMaestros::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (m_logica->PrimeraActivacion)
-        QTimer::singleShot(0, this, [this] {
-            if (m_cerrando)
-                return;
-            m_logica->activar();
-            refrescar();
-        });
+        QTimer::singleShot(0, this, &FrmEnvioIMaestros::Form_Activate);
+}
+
+void FrmEnvioIMaestros::Form_Activate()
+{
+    if (m_cerrando || !m_logica->PrimeraActivacion)
+        return;
+    m_logica->activar();
+    refrescar();
 }
 
 // The close box. During a sending the form stays open: the logic asks whether to interrupt

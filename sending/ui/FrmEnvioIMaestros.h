@@ -42,6 +42,9 @@ public:
 
     // The command dispatcher, public so that a caller can run any command word.
     void UtilNet1_click(const QString &BTag);
+    // The first activation's check for an incomplete sending (once per loading); showing the
+    // form runs it from the event loop, a caller that drives a sending runs it first.
+    void Form_Activate();
 
     envio::FormularioEnvio &logica() { return *m_logica; }
     bool PFinalizado() const { return m_logica->PFinalizado; }

@@ -305,4 +305,53 @@ TEST_F(CaminoEmpresa, ClosingTheReceptionWindowDuringTheRoadStopsTheSendingFirst
     cadaBaseConLoSuyo();
 }
 
+// An operator service that, like a modal dialog, lets the event loop run while a question is
+// open, and notes how many sendings the company's database holds at that moment.
+class OperadorModal : public platform::ScriptedOperator {
+public:
+    OperadorModal(QString empresa, std::function<QString(const QString &, const QString &)> escalar)
+        : platform::ScriptedOperator(
+            [](const QString &q) { ADD_FAILURE() << "unexpected question: " << q.toStdString(); }),
+          m_empresa(std::move(empresa)), m_escalar(std::move(escalar))
+    {}
+    platform::Reply ask(const platform::Question &q) override
+    {
+        QCoreApplication::processEvents();
+        if (q.text.contains(QStringLiteral("transmision incompleta")))
+            envios = m_escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM MV_TRANSMISIONES WHERE TIPO = 'M'"));
+        return platform::ScriptedOperator::ask(q);
+    }
+    QString envios;
+
+private:
+    QString m_empresa;
+    std::function<QString(const QString &, const QString &)> m_escalar;
+};
+
+// The company's incomplete sending is reported when the sending form first shows, and
+// answered before its sending starts; Yes cancels it there.
+TEST_F(CaminoEmpresa, TheCompanysIncompleteSendingIsAnsweredBeforeTheSendingStarts)
+{
+    {
+        ado::Connection empresa;
+        empresa.Open(testsupport::sqliteConnectionString(m_empresa, false));
+        empresa.Execute(QStringLiteral("INSERT INTO MV_TRANSMISIONES (TIPO, TRANSMISION, FECHA, HORA, "
+                                       "Responsable_Envio, LOG) VALUES ('M', 7, '2021-02-01', '08:00:00', 'Eva', "
+                                       "'V_TA_UNIDAD')"));
+    }
+    auto modal = std::make_shared<OperadorModal>(
+        m_empresa, [this](const QString &archivo, const QString &sql) { return escalar(archivo, sql); });
+    platform::ScopedOperator alcance(modal);
+    modal->expect(QStringLiteral("Se ha detectado una transmision incompleta!"), platform::vbYes);
+    modal->expect(QStringLiteral("Finalizado"), platform::vbOK);
+    recepcion().UtilNet1_click(QStringLiteral("GRABAR"));
+    EXPECT_EQ(modal->envios, QStringLiteral("1")); // only the incomplete one: no sending under the question
+    EXPECT_EQ(modal->pending(), 0);
+    EXPECT_EQ(escalar(m_empresa,
+                      QStringLiteral("SELECT COUNT(*) FROM MV_TRANSMISIONES WHERE TRANSMISION = 7 AND "
+                                     "ANULADO = 1")),
+              QStringLiteral("1"));
+    EXPECT_EQ(escalar(m_local, QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS")), QStringLiteral("3"));
+}
+
 } // namespace

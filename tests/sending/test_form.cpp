@@ -444,14 +444,25 @@ TEST_P(FormularioVentana, InterruptingASendingStopsItAndCloses)
     struct Caso {
         const char *nombre;
         Forma forma;
-        const char *momento; // the progress caption the interruption waits for
-        const char *log;     // the tables the row lists
+        const char *momento; // the progress caption the interruption waits for; none: the packing
+        const char *log;     // the tables the row lists; none: all of them
     };
     const Caso casos[] = {
         {"Esc in the second table", Forma::Esc, "Generando Archivo V_TA_RUBROS", "V_TA_UNIDAD"},
         {"Cerrar in the second table", Forma::Cerrar, "Generando Archivo V_TA_RUBROS", "V_TA_UNIDAD"},
         {"close box in the second table", Forma::CasillaCerrar, "Generando Archivo V_TA_RUBROS", "V_TA_UNIDAD"},
         {"close box while stamping", Forma::CasillaCerrar, "Actualizando Transmisión", nullptr},
+        {"Esc while packing a retransmission (nothing to stamp after it)", Forma::Esc, nullptr, nullptr},
+    };
+    // The package is packed in a folder of its own inside the private one.
+    const auto empaquetando = [this] {
+        const QDir enviar(QDir(home()).filePath(QStringLiteral("ENVIAR")));
+        for (const QString &privada : enviar.entryList({QStringLiteral(".imaestros-envio-*")},
+                                                       QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (QDir(enviar.filePath(privada)).exists(QStringLiteral("zip")))
+                return true;
+        }
+        return false;
     };
     pruebas::llenarMaestros(cnn(), 2);
     for (const Caso &caso : casos) {
@@ -468,21 +479,27 @@ TEST_P(FormularioVentana, InterruptingASendingStopsItAndCloses)
         auto form = std::make_unique<FrmEnvioIMaestros>();
         mostrar(*form);
         llenar(*form);
+        if (!caso.momento)
+            QTest::mouseClick(form->ChkMovimientos, Qt::LeftButton, {}, QPoint(5, form->ChkMovimientos->height() / 2));
         FrmEnvioIMaestros *f = form.get();
-        AlLlegar interrumpir([&] { return f->lblActualizando->text().startsWith(QString::fromUtf8(caso.momento)); },
-                             [&] {
-                                 switch (caso.forma) {
-                                 case Forma::Esc:
-                                     QTest::keyClick(f, Qt::Key_Escape);
-                                     break;
-                                 case Forma::Cerrar:
-                                     QTest::mouseClick(boton(*f, toolbar::Boton::Cerrar), Qt::LeftButton);
-                                     break;
-                                 case Forma::CasillaCerrar:
-                                     f->close();
-                                     break;
-                                 }
-                             });
+        AlLlegar interrumpir(
+            [&] {
+                return caso.momento ? f->lblActualizando->text().startsWith(QString::fromUtf8(caso.momento))
+                                    : empaquetando();
+            },
+            [&] {
+                switch (caso.forma) {
+                case Forma::Esc:
+                    QTest::keyClick(f, Qt::Key_Escape);
+                    break;
+                case Forma::Cerrar:
+                    QTest::mouseClick(boton(*f, toolbar::Boton::Cerrar), Qt::LeftButton);
+                    break;
+                case Forma::CasillaCerrar:
+                    f->close();
+                    break;
+                }
+            });
         operatorScript().expect(QStringLiteral("¿Desea interrumpir el envío"), platform::vbYes);
         QTest::mouseClick(boton(*form, toolbar::Boton::Grabar), Qt::LeftButton);
         ASSERT_TRUE(interrumpir.hecho());
