@@ -31,6 +31,8 @@ public:
     virtual platform::Result<QString> enviar(const PedidoEnvio &pedido) = 0;
     // Hides the sending form again.
     virtual void ocultar() {}
+    // Asks the sending in progress to stop at its next row; enviar() then returns its failure.
+    virtual void interrumpir() {}
 };
 
 // The sending of this program, created on first use by the factory the program registers;

@@ -15,6 +15,7 @@ struct EstadoRecepcion {
     long CantErrores = 0;
     long RegistrosRecibidos = 0;    // data lines read
     bool FinalizarPrograma = false; // the calendar question ends the program
+    bool Interrumpir = false;       // the operator asked to stop: the run ends at the next row
     void reiniciarContadores() { CantInserciones = CantModificaciones = CantErrores = 0; }
 };
 
@@ -36,6 +37,8 @@ public:
         Q_UNUSED(valor)
         Q_UNUSED(maximo)
     } // PBImportar
+    // The share (0 to 1) of the current table's file read so far.
+    virtual void avanceTabla(double fraccion) { Q_UNUSED(fraccion) }
     // Lets the window take its pending events (the run is on the interface thread).
     virtual void atender() {}
 };

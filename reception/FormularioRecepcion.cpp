@@ -39,6 +39,7 @@ bool soloDigitos(const QString &texto)
 }
 
 const QString kAviso = QStringLiteral("Aviso al operador...");
+const QString kCRLF = QStringLiteral("\r\n");
 
 } // namespace
 
@@ -57,8 +58,10 @@ public:
     {
         m_f.PBImportarValor = std::min(valor, maximo);
         m_f.PBImportarMaximo = maximo;
+        m_f.PBImportarTabla = 0;
         m_f.refrescar();
     }
+    void avanceTabla(double fraccion) override { m_f.PBImportarTabla = fraccion; }
     void atender() override
     {
         m_f.refrescar();
@@ -127,6 +130,8 @@ void FormularioRecepcion::Form_Load()
 
 void FormularioRecepcion::Form_Unload()
 {
+    if (m_corriendo)
+        return; // never under a run: it still uses the connection and the recordset
     m_db.CierraRecordset(rsTabla);
     ModGlobal::Finalizar();
     m_vista->terminarPrograma();
@@ -136,11 +141,21 @@ void FormularioRecepcion::Form_Unload()
 
 void FormularioRecepcion::UtilNet1_click(const QString &palabra)
 {
-    if (m_esperandoEnvio)
-        return; // a command now would run on the company's connection
     const QString p = palabra.trimmed().toUpper();
+    if (m_corriendo) {
+        // Only the interruption: any other command would change what the run is using (on the
+        // road, the company's connection).
+        refrescar(); // a pressed button may have changed the toolbar's flags
+        if (p == QLatin1String("CERRAR"))
+            puedeCerrar();
+        return;
+    }
     if (p == QLatin1String("GRABAR")) {
         grabar();
+        if (m_cerrarAlTerminar) {
+            Form_Unload(); // the run has stopped and the connection is the form's own again
+            return;
+        }
     } else if (p == QLatin1String("CONSULTAR")) {
         ConsultarCampo();
     } else if (p == QLatin1String("CANCELAR")) {
@@ -169,15 +184,22 @@ void FormularioRecepcion::grabar()
                              platform::vbInformation, kAviso);
         } else {
             DetalleOn(false);
+            estado().Interrumpir = false;
+            m_corriendo = true;
             refrescar();
             m_ultima = m_recepcion.RecibirMaestros({txtFields[kTransmision].texto.trimmed(),
                                                     txtFields[kResponsable].texto.trimmed(),
                                                     txtFields[kUbicacion].texto.trimmed(), ChkSoloAltas},
                                                    rsTabla);
+            m_corriendo = false;
             corrio = true;
             if (m_ultima.fin == FinRecepcion::Terminar) {
                 m_vista->terminarPrograma();
                 return;
+            }
+            if (m_cerrarAlTerminar) {
+                Grabando = false;
+                return; // recorded as interrupted; the form closes
             }
             if (!estado().ProcesoCancelado) {
                 Inicializa();
@@ -192,11 +214,48 @@ void FormularioRecepcion::grabar()
     UtilNet1.cerrar = true;
 }
 
-// "Finalizado" only after a complete run; any other end says what happened.
+// "Finalizado" only after a complete run, with what it loaded; any other end says what
+// happened.
 void FormularioRecepcion::avisoFinal(const ResumenRecepcion &r)
 {
-    const QString texto = r.fin == FinRecepcion::Completa ? QStringLiteral("Finalizado") : r.linea();
+    const QString texto = r.fin == FinRecepcion::Completa ? QStringLiteral("Finalizado") + kCRLF + kCRLF
+            + QStringLiteral("%1 tablas, %2 registros leídos: %3 insertados, %4 modificados, %5 rechazados.")
+                  .arg(r.tablas)
+                  .arg(r.leidos)
+                  .arg(r.inserciones)
+                  .arg(r.modificaciones)
+                  .arg(r.rechazados)
+                                                          : r.linea();
     platform::msgBox(texto, platform::vbOKOnly, tituloAplicacion());
+}
+
+bool FormularioRecepcion::puedeCerrar()
+{
+    if (!m_corriendo)
+        return true;
+    if (m_cerrarAlTerminar)
+        return false; // already stopping
+    const QString enCurso = m_esperandoEnvio
+        ? QStringLiteral("Se está generando el paquete en la base de datos de la empresa.")
+        : QStringLiteral("Hay una recepción en curso: si la interrumpe, se conserva lo ya grabado y se "
+                         "descarta el grupo de registros en curso.");
+    if (platform::msgBox(enCurso + kCRLF + QStringLiteral("¿Desea interrumpir la recepción y cerrar el programa?"),
+                         platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2,
+                         QStringLiteral("Aviso al Operador"))
+        == platform::vbYes) {
+        m_cerrarAlTerminar = true;
+        interrumpir();
+    }
+    return false;
+}
+
+void FormularioRecepcion::interrumpir()
+{
+    estado().Interrumpir = true;
+    if (m_esperandoEnvio) {
+        if (EnvioMaestros *envio = envioRegistrado())
+            envio->interrumpir();
+    }
 }
 
 // The company's database builds the package (the sending), then the connection the
@@ -233,12 +292,16 @@ bool FormularioRecepcion::desdeBaseDeDatos()
     QString carpeta = qEnvironmentVariable("TEMP");
     if (carpeta.isEmpty())
         carpeta = platform::suite::gSistema().CarpetaTemporal();
-    m_esperandoEnvio = true;
+    estado().Interrumpir = false;
+    m_esperandoEnvio = m_corriendo = true;
+    refrescar();
     const platform::Result<QString> paquete =
         envio->enviar({txtFields[kResponsable].texto, carpeta, chkPrecios, ChkMovimientos, ChkMaestros});
-    m_esperandoEnvio = false;
+    m_esperandoEnvio = m_corriendo = false;
     envio->ocultar();
-    m_db.reabrirCon(guardada);
+    m_db.reabrirCon(guardada); // only now that the sending has stopped
+    if (m_cerrarAlTerminar)
+        return false;
     if (!paquete.ok()) {
         platform::msgBox(paquete.message(), platform::vbCritical, QStringLiteral("Aviso al operador!"));
         return false;
@@ -362,6 +425,8 @@ void FormularioRecepcion::txtFields_LostFocus(int indice)
 
 void FormularioRecepcion::txtFields_KeyDown(int indice, int keyCode)
 {
+    if (m_corriendo)
+        return; // the boxes are locked under a run
     if (platform::suite::gControles().EsTeclaAceptar(keyCode)) {
         CampoValida(indice);
         if (!estado().ProcesoCancelado)
@@ -386,6 +451,8 @@ int FormularioRecepcion::txtFields_KeyPress(int indice, int keyAscii)
 
 void FormularioRecepcion::txtFields_MouseDown(int indice, int boton)
 {
+    if (m_corriendo)
+        return;
     IndiceActual = indice;
     if (boton == 2)
         ConsultarCampo();

@@ -73,6 +73,7 @@ public:
             lblUpdates = QStringLiteral("..."), lblErrores = QStringLiteral("...");
     int PBImportarValor = 0;
     int PBImportarMaximo = 29;
+    double PBImportarTabla = 0; // the share of the table being loaded: the bar moves with its rows
 
     // ---- form-level variables ----
     ado::Recordset rsTabla;
@@ -115,6 +116,13 @@ public:
     const ResumenRecepcion &ultimaRecepcion() const { return m_ultima; }
     // True while the form waits for the sending of another company's database.
     bool esperandoEnvio() const { return m_esperandoEnvio; }
+    // True while a GRABAR receives a package or waits for the sending: the window then offers
+    // only the interruption (Cerrar, Esc, the close box).
+    bool corriendo() const { return m_corriendo; }
+    // The window's close box. Without a run the form may close (the caller then unloads it).
+    // During a run the operator is asked whether to interrupt it; on Yes the run stops at its
+    // next row and the form unloads once it has stopped. Returns whether it may close now.
+    bool puedeCerrar();
 
 private:
     class Progreso;
@@ -124,6 +132,7 @@ private:
     void MostrarRegistro();
     void avisoFinal(const ResumenRecepcion &r);
     void refrescar();
+    void interrumpir();
 
     DB_Dll &m_db;
     RecepcionMaestros m_recepcion;
@@ -132,6 +141,8 @@ private:
     std::unique_ptr<Progreso> m_progreso;
     ResumenRecepcion m_ultima;
     bool m_esperandoEnvio = false;
+    bool m_corriendo = false;
+    bool m_cerrarAlTerminar = false; // the operator interrupted the run to close the form
 };
 
 } // namespace recepcion

@@ -81,6 +81,26 @@ void ImportadorTabla::confirmarGrupo()
     m_grupo.clear();
 }
 
+// The operator's interruption: the open group is rolled back, its lines as if never read.
+void ImportadorTabla::descartarGrupo()
+{
+    long lineas = long(m_grupo.size());
+    if (m_asiento) {
+        lineas += long(m_asiento->lineas.size());
+        m_asiento.reset();
+    }
+    if (!m_grupo.empty()) {
+        try {
+            m_ctx.db.gCnn.RollbackTrans();
+        } catch (const platform::RuntimeError &) {
+            // the engine already ended the transaction
+        }
+    }
+    m_grupo.clear();
+    m_gInserciones = m_gModificaciones = 0;
+    m_ctx.estado.RegistrosRecibidos -= lineas;
+}
+
 // The group's rows again, each alone: those that still fail are rejected with the reason.
 // A row leaves the group once it is written or rejected; a lost connection leaves the rest
 // in the group, for the replay that follows Retry.

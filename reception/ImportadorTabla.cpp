@@ -14,6 +14,8 @@
 #include "platform/suite/Funciones.h"
 #include "platform/ui/Operator.h"
 
+#include <QFileInfo>
+
 namespace recepcion {
 
 namespace {
@@ -174,9 +176,13 @@ ResultadoTabla ImportadorTabla::leerDatos(const QString &ruta, bool mostrarEstad
         return ResultadoTabla::Completa;
     }
     QString linea;
-    while (!m_detener && !m_fallida && !m_ctx.estado.FinalizarPrograma && lector.next(linea)) {
+    m_bytesLeidos = 0;
+    m_bytesArchivo = QFileInfo(ruta).size();
+    while (!m_detener && !m_fallida && !m_ctx.estado.FinalizarPrograma && !m_ctx.estado.Interrumpir
+           && lector.next(linea)) {
         ++m_linea;
         ++m_ctx.estado.RegistrosRecibidos;
+        m_bytesLeidos += lector.tooLong() ? lector.lineBytes() : linea.size() + 2; // one byte a character, and CR LF
         if (lector.tooLong())
             rechazar(QStringLiteral("la línea mide %1 bytes y un paquete no trae líneas de más de %2: se muestra su "
                                     "comienzo")
@@ -194,7 +200,10 @@ ResultadoTabla ImportadorTabla::leerDatos(const QString &ruta, bool mostrarEstad
                                .arg(m_linea)
                                .arg(lector.error()));
     lector.close();
-    if (!m_fallida && !m_ctx.estado.FinalizarPrograma) {
+    const bool interrumpida = m_ctx.estado.Interrumpir;
+    if (interrumpida) {
+        descartarGrupo();
+    } else if (!m_fallida && !m_ctx.estado.FinalizarPrograma) {
         confirmarGrupo();
         cerrarAsiento();
     }
@@ -203,7 +212,7 @@ ResultadoTabla ImportadorTabla::leerDatos(const QString &ruta, bool mostrarEstad
         return ResultadoTabla::Terminar;
     if (m_fallida)
         return ResultadoTabla::Fallida;
-    return m_detener ? ResultadoTabla::Detenida : ResultadoTabla::Completa;
+    return m_detener || interrumpida ? ResultadoTabla::Detenida : ResultadoTabla::Completa;
 }
 
 void ImportadorTabla::procesarLinea(const QString &linea)
@@ -357,6 +366,8 @@ void ImportadorTabla::mostrarProgreso(bool mostrarEstado, const QString &linea, 
         m_ctx.vista.actualizando(QStringLiteral("Actualizando %1 : %2 registros").arg(m_plan->tabla).arg(m_linea));
         m_ctx.vista.contadores(e.CantInserciones + m_gInserciones, e.CantModificaciones + m_gModificaciones,
                                e.CantErrores);
+        m_ctx.vista.avanceTabla(m_bytesArchivo > 0 ? std::min(1.0, double(m_bytesLeidos) / double(m_bytesArchivo))
+                                                   : 1.0);
         m_ctx.vista.atender();
     }
     if (mostrarEstado && m_refrescoEstado.toca()) {
@@ -371,7 +382,7 @@ void ImportadorTabla::informarErrores()
 {
     ErroresRecepcion &errores = m_ctx.errores;
     errores.vaciar();
-    if (errores.entradas() == m_entradasAlEmpezar || m_ctx.estado.FinalizarPrograma)
+    if (errores.entradas() == m_entradasAlEmpezar || m_ctx.estado.FinalizarPrograma || m_ctx.estado.Interrumpir)
         return;
     platform::msgBox(QStringLiteral("Se han producido errores de actualización") + kCRLF
                          + QStringLiteral("Consulte el archivo ") + errores.ruta(),

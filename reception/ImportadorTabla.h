@@ -83,6 +83,7 @@ private:
     // ImportadorFilas.cpp: groups, writes and their failures.
     void agregar(Operacion operacion);
     void confirmarGrupo();
+    void descartarGrupo();
     void repetirGrupoFilaPorFila();
     Efecto escribir(const Operacion &op);
     Efecto escribirFila(const Operacion &op);
@@ -111,6 +112,8 @@ private:
     long m_entradasAlEmpezar = 0;
     bool m_detener = false;
     bool m_fallida = false;
+    qint64 m_bytesLeidos = 0; // of the table's file, for the progress within the table
+    qint64 m_bytesArchivo = 0;
     Refresco m_refrescoVista{100};
     Refresco m_refrescoEstado{1000};
     QHash<QByteArray, QString> m_inserts;

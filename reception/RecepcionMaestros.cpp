@@ -15,7 +15,6 @@
 #include "zip/ArchiveReader.h"
 #include "zip/ModZIP.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -94,11 +93,7 @@ QString problemaDelPaquete(const QString &ruta)
 
 } // namespace
 
-QString tituloAplicacion()
-{
-    const QString nombre = QCoreApplication::applicationName();
-    return nombre.isEmpty() ? QStringLiteral("imaestros") : nombre;
-}
+QString tituloAplicacion() { return QStringLiteral("Recepción de Maestros"); }
 
 QString ResumenRecepcion::linea() const
 {
@@ -252,6 +247,11 @@ void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatic
     m_vista->avance(barra, kMaximoBarra);
     estado.FaltaControl = false;
     for (const QString &tabla : tablas) {
+        if (estado.Interrumpir) {
+            r.fin = FinRecepcion::Detenida;
+            r.motivo = QStringLiteral("antes de la tabla %1").arg(tabla);
+            return;
+        }
         if (esTablaOpcional(tabla) && !m_db.ExisteTablaDB(tabla))
             continue;
         if (automatica) {
@@ -281,6 +281,8 @@ void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatic
             return;
         case ResultadoTabla::Detenida:
             r.fin = FinRecepcion::Detenida;
+            if (estado.Interrumpir)
+                r.motivo = QStringLiteral("en la tabla %1").arg(tabla);
             return;
         case ResultadoTabla::Fallida:
             r.fin = FinRecepcion::Fallida;
@@ -327,6 +329,10 @@ bool RecepcionMaestros::agregarFila(const Datos &datos, ado::Recordset &rsTabla,
         rsTabla.field(QStringLiteral("ubicacion_archivo")).setValue(datos.ubicacion.trimmed());
         rsTabla.field(QStringLiteral("anulado")).setValue(0);
         rsTabla.field(QStringLiteral("DbOrigen")).setValue(m_origen.trimmed());
+        if (r.fin == FinRecepcion::Detenida) // what an interrupted reception left in the database
+            rsTabla.field(QStringLiteral("LOG"))
+                .setValue(
+                    QStringLiteral("Interrumpida por el operador %1; %2 tablas completas").arg(r.motivo).arg(r.tablas));
         rsTabla.Update();
         return true;
     } catch (const platform::RuntimeError &e) {
@@ -373,7 +379,7 @@ ResumenRecepcion RecepcionMaestros::RecibirMaestros(const Datos &datos, ado::Rec
         ContextoImportacion ctx{
             m_db, estado, m_errores, *m_vista, m_paquete, datos.numero.trimmed(), datos.soloAltas, m_mostrarErrores};
         importarTablas(tablasInteractivas(), false, ctx, r);
-        if (r.fin == FinRecepcion::Completa)
+        if (r.fin == FinRecepcion::Completa || (r.fin == FinRecepcion::Detenida && estado.Interrumpir))
             agregarFila(datos, rsTabla, r);
     } else if (r.fin == FinRecepcion::Completa) {
         r.fin = FinRecepcion::Rechazada;

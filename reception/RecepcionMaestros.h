@@ -19,7 +19,7 @@ class Recordset;
 
 namespace recepcion {
 
-// The program's title, as its message boxes show it.
+// The program's title, as its message boxes show it: the caption of its start-up form.
 QString tituloAplicacion();
 
 // How a reception ended.

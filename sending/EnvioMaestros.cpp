@@ -48,7 +48,30 @@ QString textoLog(const QString &tablas)
         + QString(tablas).replace(QLatin1Char(','), crlf);
 }
 
+// Unwinds a run that the operator interrupted, from its next row to its step.
+struct Interrupcion {};
+
 } // namespace
+
+// Passes every call on to the form's view. The run yields to the event loop only through
+// atender(), between rows: there an interruption asked for meanwhile ends the run.
+class EnvioMaestros::Vigia : public VistaEnvio {
+public:
+    explicit Vigia(EnvioMaestros &e) : m_e(e) {}
+    VistaEnvio *destino = nullptr;
+    void actualizando(const QString &texto) override { destino->actualizando(texto); }
+    void avance(double porcentaje) override { destino->avance(porcentaje); }
+    void registro(const QString &texto) override { destino->registro(texto); }
+    void atender() override
+    {
+        destino->atender();
+        if (m_e.m_interrumpir)
+            throw Interrupcion{};
+    }
+
+private:
+    EnvioMaestros &m_e;
+};
 
 struct EnvioMaestros::Corrida {
     bool automatica = false;
@@ -62,11 +85,14 @@ struct EnvioMaestros::Corrida {
     QElapsedTimer reloj;
 };
 
-EnvioMaestros::EnvioMaestros(DB_Dll &db) : m_db(db) {}
+EnvioMaestros::EnvioMaestros(DB_Dll &db) : m_db(db), m_vigia(std::make_unique<Vigia>(*this)), m_vista(m_vigia.get())
+{
+    m_vigia->destino = &m_vistaNula;
+}
 
 EnvioMaestros::~EnvioMaestros() = default;
 
-void EnvioMaestros::setVista(VistaEnvio *vista) { m_vista = vista ? vista : &m_vistaNula; }
+void EnvioMaestros::setVista(VistaEnvio *vista) { m_vigia->destino = vista ? vista : &m_vistaNula; }
 
 QString EnvioMaestros::carpetaAutomatica() { return platform::fromWindowsPath(QStringLiteral("C:\\ENVIAR")); }
 
@@ -88,8 +114,14 @@ bool EnvioMaestros::paso(Corrida &corrida, const std::function<void()> &accion)
 {
     for (;;) {
         try {
+            if (m_interrumpir) // asked for while the last step did not yield between rows (the packing)
+                throw Interrupcion{};
             accion();
             return true;
+        } catch (const Interrupcion &) {
+            HuboError = true;
+            corrida.resumen.motivo = QStringLiteral("Envío interrumpido por el operador");
+            return false;
         } catch (const RuntimeError &error) {
             platform::suite::gFunciones().Restablecer(0);
             HuboError = true;
@@ -128,6 +160,8 @@ ResumenEnvio EnvioMaestros::EnviarMaestros(const Datos &datos)
     c.precios = datos.precios;
     c.resumen.numero = c.opciones.numero;
     HuboError = false;
+    SinDatos = false;
+    m_interrumpir = false;
     m_vista->avance(0);
     TablasEnviadas.clear();
     const QStringList tablas = tablasDelEnvio(false);
@@ -140,6 +174,8 @@ ResumenEnvio EnvioMaestros::EnviarMaestros(const Datos &datos)
         if (!paso(c, [&] { exportar(c, tabla); }))
             return terminar(c);
     }
+    if (c.resumen.filas == 0 && c.marcas.cantidad() == 0 && !reemplazarSinFilas(c))
+        return terminar(c);
     if (!paso(c, [&] { empaquetar(c); }))
         return terminar(c);
     if (!paso(c, [&] { marcarEnviados(c); })) {
@@ -162,6 +198,7 @@ ResumenEnvio EnvioMaestros::GeneraAutomatica()
     c.reloj.start();
     c.automatica = true;
     HuboError = false;
+    m_interrumpir = false;
     platform::suite::Estado &estado = platform::suite::gEstado();
     short detener = 0;
     estado.Mostrar(QStringLiteral("Cargando"), 0);
@@ -205,6 +242,35 @@ ResumenEnvio EnvioMaestros::GeneraAutomatica()
     estado.Cerrar();
     avisarOmitidas(c);
     return terminar(c);
+}
+
+// Nothing to send: a package already in the folder (maybe not delivered yet) is replaced by
+// one without rows only when the operator says so. Otherwise the run ends here and its row
+// is cancelled, since it sent nothing.
+bool EnvioMaestros::reemplazarSinFilas(Corrida &c)
+{
+    const QString anterior = platform::findFileNoCase(c.carpeta, package::archiveName());
+    if (!QFileInfo(anterior).isFile())
+        return true;
+    if (platform::msgBox(QStringLiteral("No hay registros para enviar.") + QStringLiteral("\r\n")
+                             + QStringLiteral("¿Desea reemplazar el paquete %1 por uno sin registros?")
+                                   .arg(QDir::toNativeSeparators(anterior)),
+                         platform::vbYesNo | platform::vbExclamation | platform::vbDefaultButton2, kTituloAviso)
+        == platform::vbYes)
+        return true;
+    HuboError = true;
+    SinDatos = true;
+    c.resumen.motivo = QStringLiteral("No hay registros para enviar: se conservó el paquete %1")
+                           .arg(QDir::toNativeSeparators(anterior));
+    try {
+        Sentencia anular(
+            m_db.gCnn, QStringLiteral("UPDATE MV_TRANSMISIONES SET ANULADO = 1 WHERE TIPO = 'M' AND TRANSMISION = ?"));
+        anular.ejecutar({platform::Variant(c.opciones.numero.toLongLong())});
+    } catch (const RuntimeError &error) {
+        platform::logger().warning(
+            QStringLiteral("No se pudo anular la transmisión %1: %2").arg(c.opciones.numero, error.Description()));
+    }
+    return false;
 }
 
 // The highest transmission of any type, plus one.

@@ -36,8 +36,15 @@ public:
     QString TablasEnviadas;     // comma list of the tables exported in the current sending
     long RegistrosEnviados = 0; // rows written since the form's last initialisation
     bool HuboError = false;     // the last run failed
+    bool SinDatos = false;      // the last run found no row to send and kept the package there
 
     void setVista(VistaEnvio *vista);
+    // Asks the interactive run in progress to stop at its next row (the operator closes the
+    // form). It ends failed, with nothing stamped (stamps being written are rolled back) and
+    // no package of its own; its row stays incomplete.
+    void interrumpir() { m_interrumpir = true; }
+    // The last interactive run was asked to stop.
+    bool interrumpido() const { return m_interrumpir; }
     // Rows read per query (a test makes pages small).
     void setTamanoPagina(int filas) { m_tamanoPagina = filas; }
 
@@ -52,7 +59,9 @@ public:
         QString unidadNegocio;
     };
     // The interactive sending of the 27 tables. A failed step goes to the operator: Retry
-    // runs it again, any other answer leaves the run (HuboError set).
+    // runs it again, any other answer leaves the run (HuboError set). When it finds no row
+    // to send and the folder holds a package, the operator decides whether to replace it; on
+    // No the run ends there (HuboError and SinDatos set) and its row is cancelled.
     ResumenEnvio EnviarMaestros(const Datos &datos);
     // The unattended sending: into C:\ENVIAR (never created), numbered after the highest
     // transmission of any type, every row of the 27 tables and of B_CODIGOS and B_ALIAS
@@ -67,6 +76,8 @@ public:
 
 private:
     struct Corrida;
+    class Vigia;
+    bool reemplazarSinFilas(Corrida &corrida);
     bool paso(Corrida &corrida, const std::function<void()> &accion);
     ResumenEnvio terminar(Corrida &corrida);
     void escribirControl(Corrida &corrida, const QStringList &tablas);
@@ -81,7 +92,9 @@ private:
 
     DB_Dll &m_db;
     VistaEnvio m_vistaNula;
-    VistaEnvio *m_vista = &m_vistaNula;
+    std::unique_ptr<Vigia> m_vigia; // the run's view: the form's, and the interruption's check
+    VistaEnvio *m_vista = nullptr;
+    bool m_interrumpir = false;
     int m_tamanoPagina = 2000;
 };
 

@@ -16,6 +16,9 @@
 #include "platform/suite/TratarError.h"
 #include "platform/ui/Operator.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace envio {
 
 namespace {
@@ -100,6 +103,11 @@ std::optional<ResumenEnvio> FormularioEnvio::cargar()
     f.AjustarFormulario(this, 0);
     f.Restablecer(0);
     Inicializa();
+    // The desktop sending starts where the unattended one writes its package.
+    const QString enviar = EnvioMaestros::carpetaAutomatica();
+    if (!QFileInfo(enviar).isDir() && !QDir().mkpath(enviar))
+        platform::logger().warning(QStringLiteral("No se pudo crear la carpeta de envío %1").arg(enviar));
+    Dir1_Change(enviar);
     if (igual(ModGlobal::Cfg(QStringLiteral("RETAIL")), "SI")) {
         chkPrecios = true;
         ChkListas = true;
@@ -108,9 +116,9 @@ std::optional<ResumenEnvio> FormularioEnvio::cargar()
     return std::nullopt;
 }
 
-// An incomplete sending of type 'M' is reported once per loading. The cancellation is
-// offered only for a type that it can undo; for a sending, whose rows are stamped only with
-// its package delivered, there is nothing to undo.
+// An incomplete sending of type 'M' is reported once per loading, with the offer to cancel
+// it. A sending stamps its rows only once its package is delivered, so an incomplete one
+// left nothing to undo: cancelling marks its row (ANULADO), which is then not reported again.
 void FormularioEnvio::activar()
 {
     if (!PrimeraActivacion)
@@ -136,14 +144,26 @@ void FormularioEnvio::activar()
         + rs->value(QStringLiteral("Fecha")).toString() + QLatin1Char(' ')
         + rs->value(QStringLiteral("Hora")).toString() + QStringLiteral(" Usuario:")
         + rs->value(QStringLiteral("Responsable_Envio")).toString();
-    if (!AnulaTrans::anulaTipo(tipo)) {
-        platform::msgBox(texto, platform::vbOKOnly | platform::vbCritical, QStringLiteral("Atencion!"));
-        return;
-    }
+    rs.reset();
     if (platform::msgBox(texto + kCRLF + QStringLiteral("-Desea anular los registros incompletos?"),
                          platform::vbYesNo | platform::vbCritical, QStringLiteral("Atencion!"))
-        == platform::vbYes)
+        != platform::vbYes)
+        return;
+    if (AnulaTrans::anulaTipo(tipo)) {
         (void)AnulaTrans::AnularTransmision(std::int32_t(numero.toInt64()), tipo, m_db);
+        return;
+    }
+    try {
+        Sentencia anular(
+            m_db.gCnn, QStringLiteral("UPDATE MV_TRANSMISIONES SET ANULADO = 1 WHERE TIPO = 'M' AND TRANSMISION = ?"));
+        anular.ejecutar({numero});
+    } catch (const platform::RuntimeError &error) {
+        platform::logger().error(
+            QStringLiteral("No se pudo anular la transmisión %1: %2").arg(numero.toString(), error.Description()));
+        platform::msgBox(
+            QStringLiteral("No se pudo anular la transmisión %1: %2").arg(numero.toString(), error.Description()),
+            platform::vbCritical, kTituloAviso);
+    }
 }
 
 void FormularioEnvio::Inicializa()
@@ -180,6 +200,8 @@ bool FormularioEnvio::AbrirRecordset(const QString &tablaActiva)
 
 void FormularioEnvio::CampoValida(int i)
 {
+    if (m_corriendo)
+        return; // the boxes are locked under a sending
     m_envio.HuboError = false;
     m_foco = -1;
     QString mensaje;
@@ -269,9 +291,15 @@ void FormularioEnvio::Dir1_Change(const QString &carpeta)
 FormularioEnvio::Accion FormularioEnvio::UtilNet1_click(const QString &palabra)
 {
     const QString p = palabra.trimmed().toUpper();
+    if (m_corriendo) {
+        // Only the interruption: Cancelar would start over under the run, Grabar run twice.
+        if (p == u"CERRAR")
+            puedeCerrar();
+        return Accion::Nada;
+    }
     if (p == u"GRABAR") {
         grabar();
-        return PFinalizado && !HuboError() ? Accion::FocoNumero : Accion::Nada;
+        return m_reiniciado ? Accion::FocoNumero : Accion::Nada;
     }
     if (p == u"CONSULTAR")
         return ConsultarCampo();
@@ -289,18 +317,71 @@ void FormularioEnvio::grabar()
 {
     m_ultimo = ResumenEnvio{};
     Grabando = true;
+    m_reiniciado = false;
     bool hecho = false;
     if (Datosvalidos()) {
         EnviarMaestros();
         if (!HuboError()) {
+            const QString enviadas = txtLog;
             Inicializa();
+            m_vista->registro(enviadas); // the tables sent stay in view until the next command
             PFinalizado = true;
-            hecho = true;
+            hecho = m_reiniciado = true;
+            if (m_avisarFin && !m_cerrarAlTerminar) {
+                cambioDeCorrida(); // the form shows its new state under the message
+                avisoFin();
+            }
+        } else if (m_envio.SinDatos || m_envio.interrumpido()) {
+            Inicializa(); // its number is spent: its row stays cancelled, or incomplete
+            m_reiniciado = true;
         }
     }
     Grabando = false;
     if (m_alTerminar)
         m_alTerminar(hecho);
+}
+
+void FormularioEnvio::avisoFin()
+{
+    const ResumenEnvio &r = m_ultimo;
+    QString texto = QStringLiteral("Envío finalizado") + kCRLF + kCRLF + QStringLiteral("Transmisión N°: ") + r.numero
+        + kCRLF + QStringLiteral("Tablas enviadas: %1").arg(r.tablas) + kCRLF
+        + QStringLiteral("Registros enviados: %1").arg(r.filas) + kCRLF + QStringLiteral("Paquete: ")
+        + QDir::toNativeSeparators(r.archivo);
+    if (r.filas == 0)
+        texto += kCRLF + kCRLF + QStringLiteral("No había registros para enviar: el paquete no tiene registros.");
+    platform::msgBox(texto, platform::vbInformation, kTituloAviso);
+}
+
+bool FormularioEnvio::puedeCerrar()
+{
+    if (!m_corriendo)
+        return true;
+    if (m_cerrarAlTerminar)
+        return false; // already stopping
+    if (platform::msgBox(QStringLiteral("Hay un envío de maestros en curso: si lo interrumpe, no se genera el "
+                                        "paquete ni se marca ningún registro como enviado.")
+                             + kCRLF + QStringLiteral("¿Desea interrumpir el envío y cerrar el programa?"),
+                         platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2, kTituloAviso)
+        == platform::vbYes) {
+        m_cerrarAlTerminar = true;
+        interrumpir();
+    }
+    return false;
+}
+
+void FormularioEnvio::interrumpir()
+{
+    if (m_corriendo)
+        m_envio.interrumpir();
+}
+
+void FormularioEnvio::descargar() { m_db.CierraRecordset(m_rsTransmisiones); }
+
+void FormularioEnvio::cambioDeCorrida()
+{
+    if (m_alCambiar)
+        m_alCambiar();
 }
 
 void FormularioEnvio::EnviarMaestros()
@@ -315,7 +396,11 @@ void FormularioEnvio::EnviarMaestros()
     d.retransmitir = ChkMovimientos;
     d.correo = chkMail;
     d.unidadNegocio = UnidadNegocio;
+    m_corriendo = true;
+    cambioDeCorrida();
     m_ultimo = m_envio.EnviarMaestros(d);
+    m_corriendo = false;
+    cambioDeCorrida();
 }
 
 ResumenEnvio FormularioEnvio::GeneraAutomatica()

@@ -79,7 +79,26 @@ public:
 
     // Hears the end of every GRABAR: true when it built a package (PFinalizado set).
     void setAlTerminarGrabar(std::function<void(bool)> oyente) { m_alTerminar = std::move(oyente); }
+    // Hears a sending start and end, and the form's new state before its closing message: the
+    // window then shows the form locked, or free again.
+    void setAlCambiarCorrida(std::function<void()> oyente) { m_alCambiar = std::move(oyente); }
+    // Whether a finished sending tells the operator how it ended (not on the road, where
+    // the reception goes on and says it).
+    void setAvisarFin(bool avisar) { m_avisarFin = avisar; }
     void setVista(VistaEnvio *vista);
+
+    // True while a sending runs: only its interruption is offered then.
+    bool corriendo() const { return m_corriendo; }
+    // The close box (Cerrar and Esc reach it through UtilNet1_click). Without a run the form
+    // may close. During a run the operator is asked whether to interrupt it; on Yes the run
+    // stops at its next row and cerrarAlTerminar() tells the window to unload the form once
+    // it has stopped. Returns whether it may close now.
+    bool puedeCerrar();
+    bool cerrarAlTerminar() const { return m_cerrarAlTerminar; }
+    // Stops the sending in progress at its next row (the reception form's interruption).
+    void interrumpir();
+    // Form_Unload's release of the form's recordset.
+    void descargar();
 
     // Form_Load after start-up: the lookup's connection, Inicializa, the "RETAIL" options.
     // With "AUTO" as additional parameter it runs the unattended sending instead and returns
@@ -112,6 +131,8 @@ private:
     void EnviarMaestros();
     void grabar();
     void aviso(const QString &mensaje);
+    void avisoFin();
+    void cambioDeCorrida();
 
     DB_Dll &m_db;
     std::unique_ptr<Vista> m_vista;
@@ -120,6 +141,11 @@ private:
     ResumenEnvio m_ultimo;
     int m_foco = -1;
     std::function<void(bool)> m_alTerminar;
+    std::function<void()> m_alCambiar;
+    bool m_avisarFin = true;
+    bool m_corriendo = false;
+    bool m_cerrarAlTerminar = false;
+    bool m_reiniciado = false; // the last GRABAR left the form ready for the next number
 };
 
 } // namespace envio

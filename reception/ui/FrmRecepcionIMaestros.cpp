@@ -25,12 +25,28 @@ using recepcion::kResponsable;
 using recepcion::kTransmision;
 using recepcion::kUbicacion;
 
+namespace {
+
+std::function<void()> &terminar()
+{
+    static std::function<void()> f = [] { QCoreApplication::exit(0); };
+    return f;
+}
+
+} // namespace
+
+void FrmRecepcionIMaestros::setTerminarPrograma(std::function<void()> accion)
+{
+    terminar() = accion ? std::move(accion) : [] { QCoreApplication::exit(0); };
+}
+
 FrmRecepcionIMaestros::FrmRecepcionIMaestros(DB_Dll &db, QWidget *parent) : QWidget(parent), m_logica(db)
 {
     setObjectName(QStringLiteral("FrmRecepcionIMaestros"));
     setWindowTitle(QStringLiteral("Recepción de Maestros"));
     construir();
     conectar();
+    ordenDeTabulacion();
     m_logica.setVista(this);
 }
 
@@ -133,56 +149,69 @@ QWidget *FrmRecepcionIMaestros::construirBase()
     return FrmDb;
 }
 
+// The logic holds the form's state: what the operator types or ticks reaches it at once, and
+// the window only draws it back (refrescar). Nothing is read back from the widgets later, so
+// a focus change can never overwrite what the logic has just set.
 void FrmRecepcionIMaestros::conectar()
 {
-    connect(UtilNet1, &toolbar::UtilNet::click, this, [this](const QString &palabra) {
-        leerControles();
-        m_logica.UtilNet1_click(palabra);
-    });
-    connect(CmdBuscar, &QPushButton::clicked, this, [this] {
-        leerControles();
-        m_logica.CmdBuscar_Click();
-    });
-    connect(optZIP, &QRadioButton::clicked, this, [this] {
-        leerControles();
-        m_logica.optZIP_Click();
-    });
-    connect(optDB, &QRadioButton::clicked, this, [this] {
-        leerControles();
-        m_logica.optDB_Click();
-    });
-}
-
-// ------------------------------------------------------------------ state and events
-
-// The operator's typing and choices into the logic's state.
-void FrmRecepcionIMaestros::leerControles()
-{
-    if (m_refrescando)
-        return;
+    connect(UtilNet1, &toolbar::UtilNet::click, this,
+            [this](const QString &palabra) { m_logica.UtilNet1_click(palabra); });
+    connect(CmdBuscar, &QPushButton::clicked, this, [this] { m_logica.CmdBuscar_Click(); });
+    connect(optZIP, &QRadioButton::clicked, this, [this] { m_logica.optZIP_Click(); });
+    connect(optDB, &QRadioButton::clicked, this, [this] { m_logica.optDB_Click(); });
     for (int i = 0; i < txtFields.size(); ++i)
-        m_logica.txtFields[i].texto = txtFields[i]->text();
-    m_logica.optZIP = optZIP->isChecked();
-    m_logica.optDB = optDB->isChecked();
-    m_logica.CmbEmpresasTexto = CmbEmpresas->currentText();
-    m_logica.chkPrecios = chkPrecios->isChecked();
-    m_logica.ChkMovimientos = ChkMovimientos->isChecked();
-    m_logica.ChkMaestros = ChkMaestros->isChecked();
-    m_logica.ChkSoloAltas = ChkSoloAltas->isChecked();
+        connect(txtFields[i], &QLineEdit::textEdited, this,
+                [this, i](const QString &texto) { m_logica.txtFields[i].texto = texto; });
+    connect(CmbEmpresas, &QComboBox::currentTextChanged, this, [this](const QString &texto) {
+        if (!m_refrescando)
+            m_logica.CmbEmpresasTexto = texto;
+    });
+    const std::pair<QCheckBox *, bool recepcion::FormularioRecepcion::*> casillas[] = {
+        {chkPrecios, &recepcion::FormularioRecepcion::chkPrecios},
+        {ChkMovimientos, &recepcion::FormularioRecepcion::ChkMovimientos},
+        {ChkMaestros, &recepcion::FormularioRecepcion::ChkMaestros},
+        {ChkSoloAltas, &recepcion::FormularioRecepcion::ChkSoloAltas}};
+    for (const auto &[casilla, valor] : casillas)
+        connect(casilla, &QCheckBox::toggled, this, [this, v = valor](bool marcada) {
+            if (!m_refrescando)
+                m_logica.*v = marcada;
+        });
 }
 
+// Reading order: the number, the person, each source with its box, the check boxes.
+void FrmRecepcionIMaestros::ordenDeTabulacion()
+{
+    const QList<QWidget *> orden = {txtFields[kTransmision],
+                                    txtFields[kResponsable],
+                                    optZIP,
+                                    txtFields[kUbicacion],
+                                    optDB,
+                                    CmbEmpresas,
+                                    chkPrecios,
+                                    ChkMovimientos,
+                                    ChkSoloAltas};
+    for (qsizetype i = 1; i < orden.size(); ++i)
+        setTabOrder(orden[i - 1], orden[i]);
+}
+
+// During a run only its interruption is offered: every box, option and button but Cerrar is
+// locked, whatever the detail's state.
 void FrmRecepcionIMaestros::refrescar()
 {
     m_refrescando = true;
     const recepcion::FormularioRecepcion &f = m_logica;
+    const bool libre = !f.corriendo();
     for (int i = 0; i < txtFields.size(); ++i) {
         if (txtFields[i]->text() != f.txtFields[i].texto)
             txtFields[i]->setText(f.txtFields[i].texto);
-        txtFields[i]->setEnabled(f.txtFields[i].habilitada);
-        txtFields[i]->setMaxLength(f.txtFields[i].largoMaximo > 0 ? f.txtFields[i].largoMaximo : 32767);
+        txtFields[i]->setEnabled(libre && f.txtFields[i].habilitada);
+        const int largo = f.txtFields[i].largoMaximo > 0 ? f.txtFields[i].largoMaximo : 32767;
+        if (txtFields[i]->maxLength() != largo)
+            txtFields[i]->setMaxLength(largo); // it would drop the selection
         pintarCaja(i, txtFields[i]->hasFocus());
     }
-    const recepcion::BotonesBarra &b = f.UtilNet1;
+    const recepcion::BotonesBarra b =
+        libre ? f.UtilNet1 : recepcion::BotonesBarra{false, false, false, false, false, false, false, true};
     UtilNet1->setNuevoEnabled(b.nuevo);
     UtilNet1->setBorrarEnabled(b.borrar);
     UtilNet1->setReporteEnabled(b.reporte);
@@ -193,10 +222,16 @@ void FrmRecepcionIMaestros::refrescar()
     UtilNet1->setCerrarEnabled(b.cerrar);
     optZIP->setChecked(f.optZIP);
     optDB->setChecked(f.optDB);
-    frmZIP->setEnabled(f.frmZIPEnabled);
-    FrmDb->setEnabled(f.FrmDbEnabled);
-    optZIP->setEnabled(f.optZIPEnabled);
-    optDB->setEnabled(f.optDBEnabled);
+    frmZIP->setEnabled(libre && f.frmZIPEnabled);
+    FrmDb->setEnabled(libre && f.FrmDbEnabled);
+    optZIP->setEnabled(libre && f.optZIPEnabled);
+    optDB->setEnabled(libre && f.optDBEnabled);
+    ChkSoloAltas->setEnabled(libre);
+    for (const auto &[casilla, valor] : {std::pair{chkPrecios, f.chkPrecios},
+                                         {ChkMovimientos, f.ChkMovimientos},
+                                         {ChkMaestros, f.ChkMaestros},
+                                         {ChkSoloAltas, f.ChkSoloAltas}})
+        casilla->setChecked(valor);
     QStringList items;
     for (int i = 0; i < CmbEmpresas->count(); ++i)
         items << CmbEmpresas->itemText(i);
@@ -204,34 +239,56 @@ void FrmRecepcionIMaestros::refrescar()
         CmbEmpresas->clear();
         CmbEmpresas->addItems(f.CmbEmpresasItems);
     }
+    if (CmbEmpresas->currentText() != f.CmbEmpresasTexto)
+        CmbEmpresas->setCurrentText(f.CmbEmpresasTexto);
     lblActualizando->setText(f.lblActualizando);
     lblInserts->setText(f.lblInserts);
     lblUpdates->setText(f.lblUpdates);
     lblErrores->setText(f.lblErrores);
-    PBImportar->setRange(0, f.PBImportarMaximo);
-    PBImportar->setValue(f.PBImportarValor);
+    // In hundredths of a table, so that a long table moves the bar too.
+    PBImportar->setRange(0, f.PBImportarMaximo * 100);
+    PBImportar->setValue(std::min(f.PBImportarMaximo * 100, f.PBImportarValor * 100 + int(f.PBImportarTabla * 100.0)));
     m_refrescando = false;
 }
 
+// The colour goes to the enabled look only: a locked box keeps the disabled look.
 void FrmRecepcionIMaestros::pintarCaja(int indice, bool conFoco)
 {
     const unsigned rgb = m_logica.colorCaja(indice, conFoco);
-    txtFields[indice]->setStyleSheet(
-        QStringLiteral("QLineEdit { background-color: #%1; }").arg(rgb, 6, 16, QLatin1Char('0')));
+    QPalette paleta = txtFields[indice]->palette();
+    const QColor color(QRgb(0xFF000000u | rgb));
+    paleta.setColor(QPalette::Active, QPalette::Base, color);
+    paleta.setColor(QPalette::Inactive, QPalette::Base, color);
+    txtFields[indice]->setPalette(paleta);
 }
 
+// The focus moves only once the widgets show the logic's state (which boxes are enabled).
 void FrmRecepcionIMaestros::enfocar(int indice, int inicio, int largo)
 {
-    if (indice < 0 || indice >= txtFields.size() || !txtFields[indice]->isVisible())
+    refrescar();
+    if (indice < 0 || indice >= txtFields.size() || !txtFields[indice]->isVisibleTo(this))
         return;
     txtFields[indice]->setFocus();
     if (largo >= 0)
         txtFields[indice]->setSelection(inicio, largo);
 }
 
+// After the number and the person: the first box the operator can still change, that is
+// the person (unless the logged-in user fills it) or the chosen source's box.
 void FrmRecepcionIMaestros::pasarFoco(int indice)
 {
-    Q_UNUSED(indice)
+    refrescar();
+    QList<QWidget *> candidatos;
+    if (indice == kTransmision)
+        candidatos << txtFields[kResponsable];
+    if (indice == kTransmision || indice == kResponsable)
+        candidatos << (optDB->isChecked() ? static_cast<QWidget *>(CmbEmpresas) : txtFields[kUbicacion]);
+    for (QWidget *w : candidatos) {
+        if (w->isEnabled() && w->isVisibleTo(this)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
     focusNextChild();
 }
 
@@ -239,7 +296,7 @@ void FrmRecepcionIMaestros::terminarPrograma()
 {
     m_cerrando = true;
     close();
-    QCoreApplication::exit(0);
+    terminar()();
 }
 
 void FrmRecepcionIMaestros::atender() { QCoreApplication::processEvents(); }
@@ -252,7 +309,6 @@ bool FrmRecepcionIMaestros::teclaDeCaja(int indice, QKeyEvent *event)
         return true;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        leerControles();
         m_logica.txtFields_KeyDown(indice, 13);
         return true;
     }
@@ -265,7 +321,6 @@ bool FrmRecepcionIMaestros::teclaDeCaja(int indice, QKeyEvent *event)
 bool FrmRecepcionIMaestros::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == CmbEmpresas && event->type() == QEvent::FocusIn) {
-        leerControles();
         m_logica.CmbEmpresas_GotFocus();
         return false;
     }
@@ -274,19 +329,16 @@ bool FrmRecepcionIMaestros::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
-        leerControles();
         m_logica.txtFields_GotFocus(indice);
         pintarCaja(indice, true);
         break;
     case QEvent::FocusOut:
-        leerControles();
         m_logica.txtFields_LostFocus(indice);
         pintarCaja(indice, false);
         break;
     case QEvent::KeyPress:
         return teclaDeCaja(indice, static_cast<QKeyEvent *>(event));
     case QEvent::MouseButtonPress: {
-        leerControles();
         const auto *mouse = static_cast<QMouseEvent *>(event);
         m_logica.txtFields_MouseDown(indice, mouse->button() == Qt::RightButton ? 2 : 1);
         return mouse->button() == Qt::RightButton;
@@ -304,9 +356,15 @@ void FrmRecepcionIMaestros::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+// The close box. During a run the form stays open: the logic asks whether to interrupt it
+// and unloads the form once the run has stopped.
 void FrmRecepcionIMaestros::closeEvent(QCloseEvent *event)
 {
     if (!m_cerrando) {
+        if (!m_logica.puedeCerrar()) {
+            event->ignore();
+            return;
+        }
         m_cerrando = true;
         m_logica.Form_Unload(); // ends the program
     }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -31,6 +33,8 @@ public:
     recepcion::FormularioRecepcion &logica() { return m_logica; }
     // Form_Load: prepares a new reception (start-up has run before).
     void cargar();
+    // Ends the program (the unload's last step). Default: the application's event loops end.
+    static void setTerminarPrograma(std::function<void()> terminar);
 
     // The controls.
     toolbar::UtilNet *UtilNet1 = nullptr;
@@ -70,7 +74,7 @@ private:
     QWidget *construirZip();
     QWidget *construirBase();
     void conectar();
-    void leerControles();
+    void ordenDeTabulacion();
     void pintarCaja(int indice, bool conFoco);
     bool teclaDeCaja(int indice, QKeyEvent *event);
 

@@ -42,6 +42,7 @@ struct Camino {
 void llenar(FrmEnvioIMaestros &f, const PedidoEnvio &pedido)
 {
     f.setPFinalizado(false);
+    f.logica().setAvisarFin(false); // the reception goes on and says how it ended
     f.setResponsable(pedido.responsable);
     f.setCarpeta(pedido.carpeta);
     f.setOpciones(false, pedido.maestros, pedido.movimientos, pedido.precios);
@@ -61,6 +62,13 @@ bool grabarYEsperar(FrmEnvioIMaestros &f)
         });
     const QMetaObject::Connection cierre =
         QObject::connect(&f, &FrmEnvioIMaestros::descargado, &espera, &QEventLoop::quit);
+    // The incomplete-sending question is answered before the sending starts, never over it.
+    f.Form_Activate();
+    if (f.cerrado()) {
+        QObject::disconnect(conexion);
+        QObject::disconnect(cierre);
+        return false;
+    }
     QTimer::singleShot(0, &f, [&f] {
         if (!f.cerrado())
             f.UtilNet1_click(QStringLiteral("GRABAR"));

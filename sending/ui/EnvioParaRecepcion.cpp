@@ -31,6 +31,12 @@ void EnvioParaRecepcion::ocultar()
         f->hide();
 }
 
+void EnvioParaRecepcion::interrumpir()
+{
+    if (FrmEnvioIMaestros *f = formularioDeEnvio())
+        f->logica().interrumpir();
+}
+
 void registrarParaRecepcion()
 {
     recepcion::registrarEnvio([] { return std::make_unique<EnvioParaRecepcion>(); });

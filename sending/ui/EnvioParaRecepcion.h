@@ -16,6 +16,7 @@ public:
 
     platform::Result<QString> enviar(const recepcion::PedidoEnvio &pedido) override;
     void ocultar() override;
+    void interrumpir() override;
 
 private:
     DB_Dll::Ajustes m_propia;

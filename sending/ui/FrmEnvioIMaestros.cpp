@@ -42,10 +42,13 @@ const QColor kSinFoco(0xFF, 0xFF, 0xFF);
 
 bool esTeclaDeComando(int tecla) { return tecla == Qt::Key_Escape || (tecla >= Qt::Key_F1 && tecla <= Qt::Key_F24); }
 
+// The enabled look only: a locked box looks locked (the window's colour), like the others.
 void colorDeFondo(QLineEdit *caja, const QColor &color)
 {
     QPalette p = caja->palette();
-    p.setColor(QPalette::Base, color);
+    p.setColor(QPalette::Active, QPalette::Base, color);
+    p.setColor(QPalette::Inactive, QPalette::Base, color);
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Disabled, QPalette::Window));
     caja->setPalette(p);
 }
 
@@ -66,6 +69,7 @@ FrmEnvioIMaestros::FrmEnvioIMaestros(QWidget *parent)
         // Told once the form shows the outcome (UtilNet1_click).
         QTimer::singleShot(0, this, [this, hecho] { Q_EMIT envioTerminado(hecho); });
     });
+    m_logica->setAlCambiarCorrida([this] { refrescar(); });
     crearControles();
 }
 
@@ -95,7 +99,13 @@ void FrmEnvioIMaestros::crearControles()
     for (size_t i = 0; i < txtFields.size(); ++i) {
         txtFields[i]->setProperty("indice", int(i));
         txtFields[i]->installEventFilter(this);
+        colorDeFondo(txtFields[i], kSinFoco);
     }
+    // Reading order: the number, the person, the list, the options, the folder; the log last.
+    const QList<QWidget *> orden = {txtFields[0],   txtFields[1], txtFields[3], ChkListas, chkPrecios, ChkMaestros,
+                                    ChkMovimientos, chkMail,      Drive1,       Dir1,      txtLog};
+    for (qsizetype i = 1; i < orden.size(); ++i)
+        setTabOrder(orden[i - 1], orden[i]);
     // The number box takes digits only.
     txtFields[0]->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), txtFields[0]));
@@ -149,6 +159,11 @@ QWidget *FrmEnvioIMaestros::crearMarcoDestino()
     g->addWidget(Drive1, 7, 1);
     g->addWidget(Dir1, 8, 0, 1, 2);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &FrmEnvioIMaestros::Dir1_Change);
+    // The folders are read in the background: the package folder is shown once its branch is.
+    connect(m_carpetas, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (Dir1->currentIndex().isValid())
+            Dir1->scrollTo(Dir1->currentIndex());
+    });
     connect(Drive1, &QComboBox::currentTextChanged, this, &FrmEnvioIMaestros::Drive1_Change);
     return Frame2;
 }
@@ -163,8 +178,10 @@ std::optional<envio::ResumenEnvio> FrmEnvioIMaestros::Form_Load(bool iniciarSist
     }
     std::optional<envio::ResumenEnvio> automatica = m_logica->cargar();
     refrescar();
-    if (!automatica)
+    if (!automatica) {
+        txtFields[0]->setFocus();
         txtFields[0]->selectAll();
+    }
     return automatica;
 }
 
@@ -201,28 +218,36 @@ void FrmEnvioIMaestros::leer()
     f.ChkMovimientos = ChkMovimientos->isChecked();
 }
 
+// During a sending only its interruption is offered: every box, option, list and button but
+// Cerrar is locked.
 void FrmEnvioIMaestros::refrescar()
 {
     m_refrescando = true;
     const FormularioEnvio &f = *m_logica;
+    const bool libre = !f.corriendo();
     for (size_t i = 0; i < txtFields.size(); ++i) {
         if (txtFields[i]->text() != f.txtFields[i].texto)
             txtFields[i]->setText(f.txtFields[i].texto);
-        txtFields[i]->setEnabled(f.txtFields[i].habilitada);
+        txtFields[i]->setEnabled(libre && f.txtFields[i].habilitada);
     }
     ChkListas->setChecked(f.ChkListas);
     chkPrecios->setChecked(f.chkPrecios);
     ChkMaestros->setChecked(f.ChkMaestros);
     chkMail->setChecked(f.chkMail);
     ChkMovimientos->setChecked(f.ChkMovimientos);
-    Frame2->setEnabled(f.Frame2);
-    Drive1->setEnabled(f.carpetasHabilitadas);
-    Dir1->setEnabled(f.carpetasHabilitadas);
-    if (!f.Dir1.isEmpty() && m_carpetas->filePath(Dir1->currentIndex()) != f.Dir1)
-        Dir1->setCurrentIndex(m_carpetas->index(f.Dir1));
+    Frame2->setEnabled(libre && f.Frame2);
+    Drive1->setEnabled(libre && f.carpetasHabilitadas);
+    Dir1->setEnabled(libre && f.carpetasHabilitadas);
+    if (!f.Dir1.isEmpty() && m_carpetas->filePath(Dir1->currentIndex()) != f.Dir1) {
+        const QModelIndex carpeta = m_carpetas->index(f.Dir1);
+        Dir1->setCurrentIndex(carpeta);
+        Dir1->scrollTo(carpeta);
+    }
     if (txtLog->toPlainText() != QString(f.txtLog).replace(QStringLiteral("\r\n"), QStringLiteral("\n")))
         txtLog->setPlainText(QString(f.txtLog).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    const FormularioEnvio::Botones &b = f.UtilNet1;
+    FormularioEnvio::Botones b = f.UtilNet1;
+    if (!libre)
+        b = FormularioEnvio::Botones{false, false, false, false, false, false, false, true};
     UtilNet1->setNuevoEnabled(b.Nuevo);
     UtilNet1->setBorrarEnabled(b.Borrar);
     UtilNet1->setReporteEnabled(b.Reporte);
@@ -238,9 +263,16 @@ void FrmEnvioIMaestros::UtilNet1_click(const QString &BTag)
 {
     if (m_cerrando)
         return; // the program is ending: its shared objects are gone
-    leer();
+    if (m_logica->corriendo())
+        refrescar(); // the widgets stay locked (a pressed button may have changed the toolbar's flags)
+    else
+        leer(); // during a run the logic keeps the run's values
     const FormularioEnvio::Accion accion = m_logica->UtilNet1_click(BTag);
     refrescar();
+    if (m_logica->cerrarAlTerminar() && !m_logica->corriendo()) {
+        Form_Unload(); // the interrupted sending has stopped
+        return;
+    }
     ejecutar(accion, m_logica->IndiceActual);
 }
 
@@ -259,8 +291,11 @@ void FrmEnvioIMaestros::ejecutar(FormularioEnvio::Accion accion, int caja)
         Form_Unload();
         break;
     case FormularioEnvio::Accion::PasarFoco:
-        if (caja >= 0 && caja < int(txtFields.size()))
-            txtFields[size_t(caja)]->nextInFocusChain()->setFocus();
+        // The next box the operator can change (the person's is locked for a logged-in user).
+        if (caja >= 0 && caja < int(txtFields.size())) {
+            txtFields[size_t(caja)]->setFocus();
+            focusNextChild();
+        }
         break;
     case FormularioEnvio::Accion::Nada:
         break;
@@ -330,27 +365,37 @@ void FrmEnvioIMaestros::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (m_logica->PrimeraActivacion)
-        QTimer::singleShot(0, this, [this] {
-            if (m_cerrando)
-                return;
-            m_logica->activar();
-            refrescar();
-        });
+        QTimer::singleShot(0, this, &FrmEnvioIMaestros::Form_Activate);
 }
 
+void FrmEnvioIMaestros::Form_Activate()
+{
+    if (m_cerrando || !m_logica->PrimeraActivacion)
+        return;
+    m_logica->activar();
+    refrescar();
+}
+
+// The close box. During a sending the form stays open: the logic asks whether to interrupt
+// it, and the form unloads once the sending has stopped (UtilNet1_click).
 void FrmEnvioIMaestros::closeEvent(QCloseEvent *event)
 {
+    if (!m_cerrando && !m_logica->puedeCerrar()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
 
-// Closing the form ends the program, also while a sending runs.
+// Closing the form ends the program; never under a sending, which still uses the connection.
 void FrmEnvioIMaestros::Form_Unload()
 {
-    if (m_cerrando)
+    if (m_cerrando || m_logica->corriendo())
         return;
     m_cerrando = true;
     unsetCursor();
+    m_logica->descargar();
     if (m_alTerminar)
         m_alTerminar();
     else

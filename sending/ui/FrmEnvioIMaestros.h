@@ -42,6 +42,9 @@ public:
 
     // The command dispatcher, public so that a caller can run any command word.
     void UtilNet1_click(const QString &BTag);
+    // The first activation's check for an incomplete sending (once per loading); showing the
+    // form runs it from the event loop, a caller that drives a sending runs it first.
+    void Form_Activate();
 
     envio::FormularioEnvio &logica() { return *m_logica; }
     bool PFinalizado() const { return m_logica->PFinalizado; }
@@ -61,6 +64,21 @@ public:
     static void setTerminarPrograma(std::function<void()> terminar);
     // True once the form was closed.
     bool cerrado() const { return m_cerrando; }
+
+    // The controls.
+    toolbar::UtilNet *UtilNet1 = nullptr;
+    std::array<QLineEdit *, 4> txtFields{};
+    QCheckBox *ChkListas = nullptr;
+    QCheckBox *chkPrecios = nullptr;
+    QCheckBox *ChkMaestros = nullptr;
+    QCheckBox *chkMail = nullptr;
+    QCheckBox *ChkMovimientos = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QComboBox *Drive1 = nullptr;
+    QTreeView *Dir1 = nullptr;
+    QLabel *lblActualizando = nullptr;
+    QLabel *pbexportar = nullptr;
+    QPlainTextEdit *txtLog = nullptr;
 
 Q_SIGNALS:
     // Every GRABAR ends with it: true when a package was built (PFinalizado set).
@@ -93,20 +111,7 @@ private:
     void Drive1_Change();
 
     std::unique_ptr<envio::FormularioEnvio> m_logica;
-    toolbar::UtilNet *UtilNet1 = nullptr;
-    std::array<QLineEdit *, 4> txtFields{};
-    QCheckBox *ChkListas = nullptr;
-    QCheckBox *chkPrecios = nullptr;
-    QCheckBox *ChkMaestros = nullptr;
-    QCheckBox *chkMail = nullptr;
-    QCheckBox *ChkMovimientos = nullptr;
-    QGroupBox *Frame2 = nullptr;
-    QComboBox *Drive1 = nullptr;
-    QTreeView *Dir1 = nullptr;
     QFileSystemModel *m_carpetas = nullptr;
-    QLabel *lblActualizando = nullptr;
-    QLabel *pbexportar = nullptr;
-    QPlainTextEdit *txtLog = nullptr;
     bool m_refrescando = false;
     bool m_cerrando = false;
     std::function<void()> m_alTerminar;

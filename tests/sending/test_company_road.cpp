@@ -1,6 +1,7 @@
 // The reception from another company's database, end to end on two embedded databases: the
 // reception form's road drives the sending form on the company's database and receives its
-// package into the local one.
+// package into the local one. Interrupted half-way from either form, each database keeps
+// only its own changes.
 
 #include "SendingDatabase.h"
 
@@ -9,6 +10,7 @@
 #include "reception/EnvioRemoto.h"
 #include "reception/FormularioRecepcion.h"
 #include "reception/RecepcionMaestros.h"
+#include "reception/ui/FrmRecepcionIMaestros.h"
 #include "sending/ui/EnvioDesdeEmpresa.h"
 #include "sending/ui/EnvioParaRecepcion.h"
 #include "sending/ui/FrmEnvioIMaestros.h"
@@ -21,12 +23,23 @@
 #include "platform/TextFile.h"
 #include "platform/ado/Recordset.h"
 #include "platform/suite/Funciones.h"
+#include "toolbar/ui/UtilNet.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QToolBar>
+
+#include <functional>
 
 namespace {
 
@@ -37,6 +50,36 @@ QApplication &app()
     static char *argv[] = {name, nullptr};
     static auto *application = new QApplication(argc, argv);
     return *application;
+}
+
+// Runs `accion` once, from the event loop, as soon as `condicion` holds: during the sending
+// this is one of its turns of the event loop, where the operator's clicks arrive.
+class AlLlegar {
+public:
+    AlLlegar(std::function<bool()> condicion, std::function<void()> accion)
+    {
+        QObject::connect(&m_reloj, &QTimer::timeout, [this, condicion, accion] {
+            if (!condicion())
+                return;
+            m_reloj.stop();
+            m_hecho = true;
+            accion();
+        });
+        m_reloj.start(0);
+    }
+    bool hecho() const { return m_hecho; }
+
+private:
+    QTimer m_reloj;
+    bool m_hecho = false;
+};
+
+// The sending form while it exports the second table of the company's package.
+bool enLaSegundaTabla()
+{
+    FrmEnvioIMaestros *f = envio::formularioDeEnvio();
+    return f && f->logica().corriendo()
+        && f->lblActualizando->text().startsWith(QStringLiteral("Generando Archivo V_TA_RUBROS"));
 }
 
 class CaminoEmpresa : public ::testing::Test {
@@ -51,6 +94,7 @@ protected:
         m_scope = std::make_unique<platform::ScopedOperator>(m_operador);
         ModGlobal::resetGlobals();
         FrmEnvioIMaestros::setTerminarPrograma([this] { ++m_finales; });
+        FrmRecepcionIMaestros::setTerminarPrograma([this] { ++m_finales; });
         m_local = QDir(m_home.path()).filePath(QStringLiteral("local.db"));
         m_empresa = QDir(m_home.path()).filePath(QStringLiteral("empresa.db"));
         crear(m_local, QStringLiteral("Clientes del local"));
@@ -81,6 +125,7 @@ protected:
         qunsetenv("TEMP");
         envio::liberarFormularioDeEnvio();
         FrmEnvioIMaestros::setTerminarPrograma(nullptr);
+        FrmRecepcionIMaestros::setTerminarPrograma(nullptr);
         releaseSharedDatabases();
         m_scope.reset();
         EXPECT_EQ(m_operador->pending(), 0) << "expected questions were not asked";
@@ -121,6 +166,24 @@ protected:
         return escalar(m_local,
                        QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NOT NULL AND Id = %1")
                            .arg(m_filaLocal));
+    }
+    // After an interrupted road: the company's sending is recorded there as incomplete, after
+    // its first table, with nothing stamped; the local database holds nothing of it; every
+    // access row is closed, each on its own database; no package is left.
+    void cadaBaseConLoSuyo()
+    {
+        EXPECT_EQ(escalar(m_empresa,
+                          QStringLiteral("SELECT LOG FROM MV_TRANSMISIONES WHERE TIPO = 'M' AND "
+                                         "FECHAFIN IS NULL")),
+                  QStringLiteral("V_TA_UNIDAD"));
+        EXPECT_EQ(escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE TRANSMISION <> 0")),
+                  QStringLiteral("0"));
+        EXPECT_EQ(escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NULL")),
+                  QStringLiteral("0"));
+        EXPECT_EQ(escalar(m_local, QStringLiteral("SELECT COUNT(*) FROM MV_TRANSMISIONES")), QStringLiteral("0"));
+        EXPECT_EQ(escalar(m_local, QStringLiteral("SELECT COUNT(*) FROM V_TA_UNIDAD")), QStringLiteral("0"));
+        EXPECT_EQ(filaLocalCerrada(), QStringLiteral("1"));
+        EXPECT_FALSE(QFile::exists(QDir(m_temporal).filePath(QStringLiteral("Archivos.zip"))));
     }
 
     QTemporaryDir m_home;
@@ -195,6 +258,100 @@ TEST_F(CaminoEmpresa, ClosingTheFormDuringTheRoadEndsTheRunOnItsOwnDatabase)
     EXPECT_EQ(filaLocalCerrada(), QStringLiteral("1"));
     EXPECT_EQ(escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NULL")),
               QStringLiteral("0"));
+}
+
+// Closing the sending form while it sends: asked first, it stops the sending, and only then
+// puts the run's own connection back and ends the program there.
+TEST_F(CaminoEmpresa, ClosingTheSendingFormMidSendingStopsItBeforeGoingBack)
+{
+    AlLlegar cerrar(enLaSegundaTabla, [] { envio::formularioDeEnvio()->close(); });
+    m_operador->expect(QStringLiteral("¿Desea interrumpir el envío"), platform::vbYes);
+    m_operador->expect(QStringLiteral("Se cerró el envío de maestros"), platform::vbOK);
+    recepcion().UtilNet1_click(QStringLiteral("GRABAR"));
+    ASSERT_TRUE(cerrar.hecho());
+    EXPECT_EQ(m_finales, 1);
+    EXPECT_EQ(gDB().gDBName, m_local);
+    EXPECT_EQ(ModGlobal::gIdAcceso, m_filaLocal);
+    cadaBaseConLoSuyo();
+}
+
+// The reception window's close box while it waits for the company's package: the sending
+// stops first, the connection goes back to the run's own database, then the program ends.
+TEST_F(CaminoEmpresa, ClosingTheReceptionWindowDuringTheRoadStopsTheSendingFirst)
+{
+    FrmRecepcionIMaestros form(gDB());
+    form.cargar();
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(form.txtFields[0], Qt::Key_Return);
+    QTest::keyClicks(form.txtFields[1], QStringLiteral("Recepcionista"));
+    QTest::mouseClick(form.optDB, Qt::LeftButton);
+    QTest::keyClicks(form.CmbEmpresas->lineEdit(), QStringLiteral("EMPRESA2"));
+    bool bloqueada = false;
+    AlLlegar cerrar(enLaSegundaTabla, [&] {
+        bloqueada = !form.txtFields[0]->isEnabled() && !form.FrmDb->isEnabled() && !form.UtilNet1->GrabarEnabled()
+            && form.UtilNet1->CerrarEnabled();
+        form.close();
+    });
+    m_operador->expect(QStringLiteral("¿Desea interrumpir la recepción"), platform::vbYes);
+    QTest::mouseClick(form.UtilNet1->toolBar()->widgetForAction(form.UtilNet1->action(toolbar::Boton::Grabar)),
+                      Qt::LeftButton);
+    ASSERT_TRUE(cerrar.hecho());
+    EXPECT_TRUE(bloqueada);
+    EXPECT_EQ(m_finales, 1);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(envio::formularioDeEnvio()->isVisible());
+    cadaBaseConLoSuyo();
+}
+
+// An operator service that, like a modal dialog, lets the event loop run while a question is
+// open, and notes how many sendings the company's database holds at that moment.
+class OperadorModal : public platform::ScriptedOperator {
+public:
+    OperadorModal(QString empresa, std::function<QString(const QString &, const QString &)> escalar)
+        : platform::ScriptedOperator(
+            [](const QString &q) { ADD_FAILURE() << "unexpected question: " << q.toStdString(); }),
+          m_empresa(std::move(empresa)), m_escalar(std::move(escalar))
+    {}
+    platform::Reply ask(const platform::Question &q) override
+    {
+        QCoreApplication::processEvents();
+        if (q.text.contains(QStringLiteral("transmision incompleta")))
+            envios = m_escalar(m_empresa, QStringLiteral("SELECT COUNT(*) FROM MV_TRANSMISIONES WHERE TIPO = 'M'"));
+        return platform::ScriptedOperator::ask(q);
+    }
+    QString envios;
+
+private:
+    QString m_empresa;
+    std::function<QString(const QString &, const QString &)> m_escalar;
+};
+
+// The company's incomplete sending is reported when the sending form first shows, and
+// answered before its sending starts; Yes cancels it there.
+TEST_F(CaminoEmpresa, TheCompanysIncompleteSendingIsAnsweredBeforeTheSendingStarts)
+{
+    {
+        ado::Connection empresa;
+        empresa.Open(testsupport::sqliteConnectionString(m_empresa, false));
+        empresa.Execute(QStringLiteral("INSERT INTO MV_TRANSMISIONES (TIPO, TRANSMISION, FECHA, HORA, "
+                                       "Responsable_Envio, LOG) VALUES ('M', 7, '2021-02-01', '08:00:00', 'Eva', "
+                                       "'V_TA_UNIDAD')"));
+    }
+    auto modal = std::make_shared<OperadorModal>(
+        m_empresa, [this](const QString &archivo, const QString &sql) { return escalar(archivo, sql); });
+    platform::ScopedOperator alcance(modal);
+    modal->expect(QStringLiteral("Se ha detectado una transmision incompleta!"), platform::vbYes);
+    modal->expect(QStringLiteral("Finalizado"), platform::vbOK);
+    recepcion().UtilNet1_click(QStringLiteral("GRABAR"));
+    EXPECT_EQ(modal->envios, QStringLiteral("1")); // only the incomplete one: no sending under the question
+    EXPECT_EQ(modal->pending(), 0);
+    EXPECT_EQ(escalar(m_empresa,
+                      QStringLiteral("SELECT COUNT(*) FROM MV_TRANSMISIONES WHERE TRANSMISION = 7 AND "
+                                     "ANULADO = 1")),
+              QStringLiteral("1"));
+    EXPECT_EQ(escalar(m_local, QStringLiteral("SELECT COUNT(*) FROM V_MA_PRECIOS")), QStringLiteral("3"));
 }
 
 } // namespace

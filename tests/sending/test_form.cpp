@@ -8,16 +8,27 @@
 #include "sending/FormularioEnvio.h"
 #include "sending/ui/FrmEnvioIMaestros.h"
 
+#include "core/Acceso.h"
 #include "core/Globals.h"
 #include "core/SharedLookup.h"
 #include "db/DB_Dll.h"
 #include "toolbar/ui/UtilNet.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+
+#include <functional>
 
 namespace {
 
@@ -132,41 +143,124 @@ TEST_P(FormularioTest, TheNumberMustBeDigitsAndTheResponsibleIsNeededToSend)
     EXPECT_EQ(count(QStringLiteral("MV_TRANSMISIONES")), 2);
 }
 
-TEST_P(FormularioTest, GrabarBuildsThePackageAndStartsOver)
+// The form says how the sending ended and keeps the list of the tables sent in view.
+TEST_P(FormularioTest, GrabarBuildsThePackageSaysSoAndStartsOver)
 {
     pruebas::llenarMaestros(cnn(), 1);
     f().Dir1_Change(carpeta(QStringLiteral("salida")));
     f().txtFields[1].texto = QStringLiteral("Ana");
     bool hecho = false;
     f().setAlTerminarGrabar([&](bool h) { hecho = h; });
+    const QString zip = QDir(carpeta(QStringLiteral("salida"))).filePath(QStringLiteral("Archivos.zip"));
+    operatorScript().expect(QStringLiteral("Envío finalizado\r\n\r\nTransmisión N°: 5\r\nTablas enviadas: 27\r\n"
+                                           "Registros enviados: 27\r\nPaquete: ")
+                                + zip,
+                            platform::vbOK);
     EXPECT_EQ(f().UtilNet1_click(QStringLiteral("GRABAR")), FormularioEnvio::Accion::FocoNumero);
     EXPECT_TRUE(hecho);
     EXPECT_TRUE(f().PFinalizado);
     EXPECT_EQ(f().txtFields[0].texto, QStringLiteral("6"));
     EXPECT_EQ(f().envio().RegistrosEnviados, 0);
-    EXPECT_TRUE(QFile::exists(QDir(carpeta(QStringLiteral("salida"))).filePath(QStringLiteral("Archivos.zip"))));
+    EXPECT_TRUE(f().txtLog.startsWith(QStringLiteral("TABLAS TRANSMITIDAS")));
+    EXPECT_TRUE(f().txtLog.contains(QStringLiteral("V_MA_PRECIOS")));
+    EXPECT_TRUE(QFile::exists(zip));
     EXPECT_EQ(
         scalar(QStringLiteral("SELECT ubicacion_archivo FROM MV_TRANSMISIONES WHERE TIPO = 'M' AND TRANSMISION = 5")),
         QDir(carpeta(QStringLiteral("salida"))).filePath(QStringLiteral("*.dat")));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT registros_enviados FROM MV_TRANSMISIONES WHERE TIPO = 'M' AND "
+                                    "TRANSMISION = 5")),
+              QStringLiteral("27"));
+    // Cancelar starts over: the list goes.
+    f().UtilNet1_click(QStringLiteral("CANCELAR"));
+    EXPECT_EQ(f().txtLog, QString());
 }
 
-// Reported once per loading, without offering a cancellation that could undo nothing.
-TEST_P(FormularioTest, AnIncompleteSendingIsReportedOnce)
+// With nothing left to send, a package already in the folder is replaced only on Yes; on No
+// it stays as it was, the sending's row is cancelled and the form takes the next number.
+TEST_P(FormularioTest, NothingToSendAsksBeforeReplacingThePackage)
+{
+    const QString salida = carpeta(QStringLiteral("salida"));
+    const QString zip = QDir(salida).filePath(QStringLiteral("Archivos.zip"));
+    f().Dir1_Change(salida);
+    f().txtFields[1].texto = QStringLiteral("Ana");
+    // No package there yet: it is made, without rows, and the closing message says so.
+    operatorScript().expect(QStringLiteral("No había registros para enviar"), platform::vbOK);
+    EXPECT_EQ(f().UtilNet1_click(QStringLiteral("GRABAR")), FormularioEnvio::Accion::FocoNumero);
+    ASSERT_TRUE(QFile::exists(zip));
+
+    // The real package, then a second Grabar with nothing left to send.
+    pruebas::llenarMaestros(cnn(), 1);
+    f().txtFields[1].texto = QStringLiteral("Ana");
+    operatorScript().expect(QStringLiteral("Registros enviados: 27"), platform::vbOK);
+    f().UtilNet1_click(QStringLiteral("GRABAR"));
+    QFile real(zip);
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+    const QByteArray contenido = real.readAll();
+    real.close();
+    f().txtFields[1].texto = QStringLiteral("Ana");
+    operatorScript().expect(QStringLiteral("No hay registros para enviar.\r\n¿Desea reemplazar el paquete ") + zip,
+                            platform::vbNo);
+    bool hecho = true;
+    f().setAlTerminarGrabar([&](bool h) { hecho = h; });
+    EXPECT_EQ(f().UtilNet1_click(QStringLiteral("GRABAR")), FormularioEnvio::Accion::FocoNumero);
+    EXPECT_FALSE(hecho);
+    EXPECT_EQ(operatorScript().asked().last().style,
+              platform::vbYesNo | platform::vbExclamation | platform::vbDefaultButton2);
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+    EXPECT_EQ(real.readAll(), contenido);
+    real.close();
+    EXPECT_EQ(
+        count(QStringLiteral("MV_TRANSMISIONES"), QStringLiteral("TIPO = 'M' AND TRANSMISION = 7 AND ANULADO = 1")), 1);
+    EXPECT_EQ(f().txtFields[0].texto, QStringLiteral("8"));
+
+    // Yes replaces it.
+    f().txtFields[1].texto = QStringLiteral("Ana");
+    operatorScript().expect(QStringLiteral("No hay registros para enviar."), platform::vbYes);
+    operatorScript().expect(QStringLiteral("No había registros para enviar"), platform::vbOK);
+    EXPECT_EQ(f().UtilNet1_click(QStringLiteral("GRABAR")), FormularioEnvio::Accion::FocoNumero);
+    EXPECT_TRUE(hecho);
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+    EXPECT_NE(real.readAll(), contenido);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM MV_TRANSMISIONES WHERE TIPO = 'M' AND TRANSMISION = 8 AND "
+                                    "FECHAFIN IS NOT NULL")),
+              QStringLiteral("1"));
+}
+
+// Reported once per loading with Yes and No: No leaves it, Yes marks it cancelled, after which
+// it is not reported again.
+TEST_P(FormularioTest, AnIncompleteSendingIsReportedOnceAndCancelledOnYes)
 {
     exec(QStringLiteral("INSERT INTO MV_TRANSMISIONES (TIPO, TRANSMISION, FECHA, HORA, Responsable_Envio, LOG) "
                         "VALUES ('M', 3, '2021-02-01', '08:00:00', 'Eva', 'V_TA_UNIDAD')"));
     exec(QStringLiteral("INSERT INTO MV_TRANSMISIONES (TIPO, TRANSMISION, FECHA, HORA, Responsable_Envio, LOG) "
                         "VALUES ('M', 2, '2005-09-27', '08:00:00', 'Viejo', 'V_TA_UNIDAD')"));
-    operatorScript().expect(QStringLiteral("Se ha detectado una transmision incompleta!\r\n Numero: 3 Fecha: "
-                                           "01/02/2021 08:00:00 Usuario:Eva"),
-                            platform::vbOK);
+    const QString aviso = QStringLiteral("Se ha detectado una transmision incompleta!\r\n Numero: 3 Fecha: "
+                                         "01/02/2021 08:00:00 Usuario:Eva\r\n-Desea anular los registros incompletos?");
+    for (const int respuesta : {platform::vbNo, platform::vbYes}) {
+        operatorScript().expect(aviso, respuesta);
+        FormularioEnvio formulario(gDB());
+        ASSERT_FALSE(formulario.cargar());
+        formulario.activar();
+        formulario.activar();
+        const platform::Question &pregunta = operatorScript().asked().last();
+        EXPECT_EQ(pregunta.style, platform::vbYesNo | platform::vbCritical);
+        EXPECT_EQ(pregunta.title, QStringLiteral("Atencion!"));
+        EXPECT_EQ(count(QStringLiteral("MV_TRANSMISIONES"), QStringLiteral("TRANSMISION = 3 AND ANULADO = 1")),
+                  respuesta == platform::vbYes ? 1 : 0);
+    }
+    FormularioEnvio despues(gDB()); // nothing to report any more
+    ASSERT_FALSE(despues.cargar());
+    despues.activar();
+    EXPECT_EQ(operatorScript().asked().size(), 2);
+    EXPECT_EQ(count(QStringLiteral("MV_TRANSMISIONES"), QStringLiteral("ANULADO = 1")), 1);
+}
+
+// On the desktop the folder list starts at the unattended sending's ENVIAR folder.
+TEST_P(FormularioTest, TheFolderListStartsAtTheSendingFolder)
+{
     ASSERT_FALSE(f().cargar());
-    f().activar();
-    f().activar();
-    const platform::Question &pregunta = operatorScript().asked().last();
-    EXPECT_EQ(pregunta.style, platform::vbOKOnly | platform::vbCritical);
-    EXPECT_EQ(pregunta.title, QStringLiteral("Atencion!"));
-    EXPECT_FALSE(pregunta.text.contains(QStringLiteral("anular")));
+    EXPECT_EQ(f().Dir1, QDir(home()).filePath(QStringLiteral("ENVIAR")));
+    EXPECT_TRUE(QFileInfo(f().Dir1).isDir());
 }
 
 TEST_P(FormularioTest, RetailTicksBothPriceOptions)
@@ -211,28 +305,223 @@ TEST_P(FormularioTest, TheListBoxOffersThePriceListsAndTakesTheChoice)
 
 IMAESTROS_DATABASE_TESTS(FormularioTest);
 
-class FormularioVentana : public SendingDatabaseTest {};
+// Runs `accion` once, from the event loop, as soon as `condicion` holds: during a sending
+// this is one of the run's turns of the event loop, where the operator's keys and clicks
+// arrive.
+class AlLlegar {
+public:
+    AlLlegar(std::function<bool()> condicion, std::function<void()> accion)
+    {
+        QObject::connect(&m_reloj, &QTimer::timeout, [this, condicion, accion] {
+            if (!condicion())
+                return;
+            m_reloj.stop();
+            m_hecho = true;
+            accion();
+        });
+        m_reloj.start(0);
+    }
+    bool hecho() const { return m_hecho; }
+
+private:
+    QTimer m_reloj;
+    bool m_hecho = false;
+};
+
+// The sending form's window, offscreen, worked with keys and clicks; closing it ends the
+// program (counted here).
+class FormularioVentana : public SendingDatabaseTest {
+protected:
+    void SetUp() override
+    {
+        app();
+        SendingDatabaseTest::SetUp();
+        FrmEnvioIMaestros::setTerminarPrograma([this] { ++m_finales; });
+    }
+    void TearDown() override
+    {
+        FrmEnvioIMaestros::setTerminarPrograma(nullptr);
+        SendingDatabaseTest::TearDown();
+    }
+    void mostrar(FrmEnvioIMaestros &form)
+    {
+        ASSERT_FALSE(form.Form_Load(false));
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    // The number confirmed and the person typed, as the operator does before Grabar.
+    void llenar(FrmEnvioIMaestros &form)
+    {
+        QTest::keyClick(form.txtFields[0], Qt::Key_Return);
+        QTest::keyClicks(form.txtFields[1], QStringLiteral("Ana"));
+    }
+    QWidget *boton(FrmEnvioIMaestros &form, toolbar::Boton b)
+    {
+        return form.UtilNet1->toolBar()->widgetForAction(form.UtilNet1->action(b));
+    }
+    QString paquete() const { return QDir(home()).filePath(QStringLiteral("ENVIAR/Archivos.zip")); }
+    long sellados()
+    {
+        return count(QStringLiteral("V_TA_UNIDAD"), QStringLiteral("TRANSMISION <> 0"))
+            + count(QStringLiteral("MA_ARTICULOS"), QStringLiteral("TRANSMISION <> 0"));
+    }
+    int m_finales = 0;
+};
 
 TEST_P(FormularioVentana, TheNumberBoxTakesDigitsAndEnterOpensTheDetails)
 {
-    app();
     FrmEnvioIMaestros form;
-    ASSERT_FALSE(form.Form_Load(false));
-    form.show();
-    auto *numero = form.findChildren<QLineEdit *>().value(0);
-    ASSERT_NE(numero, nullptr);
-    numero->setFocus();
+    mostrar(form);
+    QLineEdit *numero = form.txtFields[0];
+    EXPECT_TRUE(numero->hasFocus());
     numero->clear();
     QTest::keyClicks(numero, QStringLiteral("8a;9"));
     EXPECT_EQ(numero->text(), QStringLiteral("89"));
     QTest::keyClick(numero, Qt::Key_Return);
     EXPECT_EQ(numero->text(), QStringLiteral("1"));
     EXPECT_TRUE(form.logica().UtilNet1.Grabar);
+    EXPECT_TRUE(form.txtFields[1]->hasFocus()); // the next box the operator can change
     // Esc reaches the toolbar from a box: Cancelar starts over.
-    numero->setFocus();
-    QTest::keyClick(numero, Qt::Key_Escape);
+    QTest::keyClick(form.txtFields[1], Qt::Key_Escape);
     EXPECT_FALSE(form.logica().UtilNet1.Grabar);
     EXPECT_TRUE(form.logica().UtilNet1.Cerrar);
+    EXPECT_TRUE(numero->hasFocus());
+    // A logged-in user fills the person's box, locked: the focus goes on to the list box.
+    ModGlobal::gUsuarioLogeado = QStringLiteral("ana");
+    QTest::keyClick(numero, Qt::Key_Return);
+    EXPECT_EQ(form.txtFields[1]->text(), QStringLiteral("ana"));
+    EXPECT_FALSE(form.txtFields[1]->isEnabled());
+    EXPECT_TRUE(form.txtFields[3]->hasFocus());
+}
+
+// While a sending runs the form offers only its interruption: the boxes and options are
+// locked, Grabar and Cancelar do nothing, and the count stored at the end is the real one.
+TEST_P(FormularioVentana, ASendingLocksTheFormUntilItEnds)
+{
+    pruebas::llenarMaestros(cnn(), 2);
+    FrmEnvioIMaestros form;
+    mostrar(form);
+    llenar(form);
+    bool bloqueada = false;
+    AlLlegar enRubros(
+        [&] { return form.lblActualizando->text().startsWith(QStringLiteral("Generando Archivo V_TA_RUBROS")); },
+        [&] {
+            bloqueada = !form.txtFields[0]->isEnabled() && !form.txtFields[1]->isEnabled()
+                && !form.txtFields[3]->isEnabled() && !form.Frame2->isEnabled() && !form.Dir1->isEnabled()
+                && !form.UtilNet1->GrabarEnabled() && !form.UtilNet1->CancelarEnabled()
+                && form.UtilNet1->CerrarEnabled();
+            QTest::keyClick(&form, Qt::Key_F2);
+            QTest::mouseClick(boton(form, toolbar::Boton::Cancelar), Qt::LeftButton);
+            QTest::keyClick(form.txtFields[0], Qt::Key_Return);
+            QTest::keyClick(&form, Qt::Key_Escape); // Cerrar: the question, answered No
+        });
+    operatorScript().expect(QStringLiteral("¿Desea interrumpir el envío"), platform::vbNo);
+    operatorScript().expect(QStringLiteral("Envío finalizado"), platform::vbOK);
+    QTest::mouseClick(boton(form, toolbar::Boton::Grabar), Qt::LeftButton);
+    ASSERT_TRUE(enRubros.hecho());
+    EXPECT_TRUE(bloqueada);
+    EXPECT_EQ(operatorScript().asked()[0].style, platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2);
+    const long filas = form.logica().ultimoEnvio().filas;
+    EXPECT_GT(filas, 27);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT registros_enviados FROM MV_TRANSMISIONES WHERE TRANSMISION = 1")),
+              QString::number(filas));
+    EXPECT_EQ(count(QStringLiteral("MV_TRANSMISIONES")), 1);
+    EXPECT_TRUE(QFile::exists(paquete()));
+    EXPECT_EQ(form.txtFields[0]->text(), QStringLiteral("2"));
+    EXPECT_TRUE(form.txtFields[0]->isEnabled());
+    EXPECT_TRUE(form.txtLog->toPlainText().contains(QStringLiteral("V_MA_PRECIOS")));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(m_finales, 0);
+}
+
+// Yes to the question: the sending stops at its next row (its stamps, when it is writing
+// them, rolled back), leaves no package and no stamp, its row incomplete; then the form
+// closes and the run's access row gets its exit time.
+TEST_P(FormularioVentana, InterruptingASendingStopsItAndCloses)
+{
+    enum class Forma { Esc, Cerrar, CasillaCerrar };
+    struct Caso {
+        const char *nombre;
+        Forma forma;
+        const char *momento; // the progress caption the interruption waits for; none: the packing
+        const char *log;     // the tables the row lists; none: all of them
+    };
+    const Caso casos[] = {
+        {"Esc in the second table", Forma::Esc, "Generando Archivo V_TA_RUBROS", "V_TA_UNIDAD"},
+        {"Cerrar in the second table", Forma::Cerrar, "Generando Archivo V_TA_RUBROS", "V_TA_UNIDAD"},
+        {"close box in the second table", Forma::CasillaCerrar, "Generando Archivo V_TA_RUBROS", "V_TA_UNIDAD"},
+        {"close box while stamping", Forma::CasillaCerrar, "Actualizando Transmisión", nullptr},
+        {"Esc while packing a retransmission (nothing to stamp after it)", Forma::Esc, nullptr, nullptr},
+    };
+    // The package is packed in a folder of its own inside the private one.
+    const auto empaquetando = [this] {
+        const QDir enviar(QDir(home()).filePath(QStringLiteral("ENVIAR")));
+        for (const QString &privada : enviar.entryList({QStringLiteral(".imaestros-envio-*")},
+                                                       QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (QDir(enviar.filePath(privada)).exists(QStringLiteral("zip")))
+                return true;
+        }
+        return false;
+    };
+    pruebas::llenarMaestros(cnn(), 2);
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        exec(QStringLiteral("DELETE FROM MV_TRANSMISIONES"));
+        exec(QStringLiteral("DELETE FROM Control_Acceso"));
+        DB_Dll &db = gDB(); // the last case's closing released it
+        db.gUsuario = QStringLiteral("ana");
+        db.OpenServerADODB(false, 3, connectionString(), false, false);
+        ASSERT_TRUE(db.gOpenFlag);
+        ASSERT_TRUE(ModGlobal::RegistrarAcceso(QString()));
+        m_finales = 0;
+
+        auto form = std::make_unique<FrmEnvioIMaestros>();
+        mostrar(*form);
+        llenar(*form);
+        if (!caso.momento)
+            QTest::mouseClick(form->ChkMovimientos, Qt::LeftButton, {}, QPoint(5, form->ChkMovimientos->height() / 2));
+        FrmEnvioIMaestros *f = form.get();
+        AlLlegar interrumpir(
+            [&] {
+                return caso.momento ? f->lblActualizando->text().startsWith(QString::fromUtf8(caso.momento))
+                                    : empaquetando();
+            },
+            [&] {
+                switch (caso.forma) {
+                case Forma::Esc:
+                    QTest::keyClick(f, Qt::Key_Escape);
+                    break;
+                case Forma::Cerrar:
+                    QTest::mouseClick(boton(*f, toolbar::Boton::Cerrar), Qt::LeftButton);
+                    break;
+                case Forma::CasillaCerrar:
+                    f->close();
+                    break;
+                }
+            });
+        operatorScript().expect(QStringLiteral("¿Desea interrumpir el envío"), platform::vbYes);
+        QTest::mouseClick(boton(*form, toolbar::Boton::Grabar), Qt::LeftButton);
+        ASSERT_TRUE(interrumpir.hecho());
+
+        EXPECT_EQ(m_finales, 1);
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_EQ(sellados(), 0);
+        EXPECT_FALSE(QFile::exists(paquete()));
+        EXPECT_EQ(QDir(QDir(home()).filePath(QStringLiteral("ENVIAR")))
+                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList());
+        EXPECT_EQ(scalar(QStringLiteral("SELECT FECHAFIN FROM MV_TRANSMISIONES WHERE TIPO = 'M'")),
+                  QStringLiteral("<null>"));
+        const QString log = scalar(QStringLiteral("SELECT LOG FROM MV_TRANSMISIONES WHERE TIPO = 'M'"));
+        if (caso.log)
+            EXPECT_EQ(log, QString::fromLatin1(caso.log));
+        else
+            EXPECT_TRUE(log.endsWith(QStringLiteral("V_MA_PRECIOS"))) << log.toStdString();
+        EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso WHERE EGRESO IS NOT NULL")),
+                  QStringLiteral("1"));
+        form.reset();
+    }
 }
 
 IMAESTROS_DATABASE_TESTS(FormularioVentana);
