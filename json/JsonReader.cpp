@@ -461,3 +461,9 @@ void JsonReader::report(const QString &head, QStringView tail)
         return;
     m_errors.append(head).append(tail).append(kLineEnd);
 }
+
+QString JsonReader::trailing()
+{
+    SaltarBlancos();
+    return rest().toString();
+}

@@ -127,6 +127,22 @@ TEST(JsonReader, ReportsEveryFaultWithItsExactText)
     }
 }
 
+// The reader ignores what follows its root; a caller that wants one document alone asks.
+TEST(JsonReader, TellsWhatFollowsTheRoot)
+{
+    const struct {
+        const char *text;
+        const char *trailing;
+    } cases[] = {
+        {"[1] xyz", "xyz"}, {"{\"a\":1} // end\n /* note */ \r\n", ""}, {"{\"a\":1}}", "}"},
+        {"[1,", ""},        {"{\"a\":1} {\"b\":2}", "{\"b\":2}"},
+    };
+    for (const auto &c : cases) {
+        (void)JSON::Analizar(u8(c.text));
+        EXPECT_EQ(JSON::TrailingText(), u8(c.trailing)) << c.text;
+    }
+}
+
 TEST(JsonReader, EachReadStartsWithAnEmptyErrorText)
 {
     (void)JSON::Analizar(QStringLiteral("nothing"));
