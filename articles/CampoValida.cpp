@@ -260,6 +260,8 @@ void FrmArtAltaModelo::CalcularPrecio(const QString &campo, bool cambioUtilidad)
         m_precioRecordado = *calculado.precioRecordado;
     if (calculado.utilidad)
         ponerTexto(QStringLiteral("Utl_P1"), *calculado.utilidad);
+    if (!calculado.aviso.isEmpty())
+        platform::msgBox(calculado.aviso, platform::vbExclamation, kTituloAviso);
 }
 
 // The checks of the field validation that a save must not pass over: the amounts, the

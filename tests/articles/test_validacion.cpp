@@ -145,6 +145,19 @@ TEST_P(FieldValidation, CostPriceAndMarkupRecalculate)
     EXPECT_EQ(form().precioRecordado(), articles::Importe::desdeEntero(250));
 }
 
+// A markup that takes the price out of the amounts' range keeps the price the box had, and
+// the operator is told why.
+TEST_P(FieldValidation, APriceOutOfRangeKeepsThePreviousPrice)
+{
+    form().txtFields[Form::kUtl_P1].Text = QStringLiteral("30");
+    confirmar(Form::kCosto, QStringLiteral("100"));
+    ASSERT_EQ(caja(Form::kPrecio), QStringLiteral("130,00"));
+    operatorScript().expect(QStringLiteral("El precio calculado no entra en el importe máximo admitido"), 1);
+    confirmar(Form::kCosto, QStringLiteral("900.000.000.000.000"));
+    EXPECT_EQ(caja(Form::kPrecio), QStringLiteral("130,00"));
+    EXPECT_EQ(form().precioRecordado(), articles::Importe::desdeEntero(130));
+}
+
 TEST_P(FieldValidation, PricesIncludeTheTaxWhenConfigured)
 {
     configurar(QStringLiteral("MaestroArticuloConIva"), QStringLiteral("si"));
