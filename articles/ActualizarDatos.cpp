@@ -303,6 +303,27 @@ bool FrmArtAltaModelo::Actualizacion::imagen()
     return true;
 }
 
+// An update of a stored article writes the row its code names; a blank or unknown code
+// would change no row and write a price row of nobody's, and must not pass for a save.
+bool FrmArtAltaModelo::articuloAActualizar()
+{
+    if (!m_existente)
+        return true;
+    const QString id = texto(QStringLiteral("IdArticulo")).trimmed();
+    QString mensaje;
+    if (id.isEmpty())
+        mensaje = QStringLiteral("Falta el código del artículo a modificar; no se grabó nada.");
+    else if (!gDB().ExisteEnTablaST(QStringLiteral("V_MA_ARTICULOS"), relleno(id, 25), QStringLiteral("IdArticulo"),
+                                    nullptr, kTexto, QString(), true))
+        mensaje = QStringLiteral("El artículo %1 no existe en la base; no se grabó nada.").arg(id);
+    if (mensaje.isEmpty())
+        return true;
+    m_error = true;
+    platform::msgBox(mensaje, platform::vbCritical, QStringLiteral("Aviso al operador..."));
+    enfocar({Control::Tipo::txtFields, kIdArticulo});
+    return false;
+}
+
 void FrmArtAltaModelo::ActualizarDatos()
 {
     asegurarCarga();
@@ -319,11 +340,11 @@ void FrmArtAltaModelo::ActualizarDatos()
     };
     a.manejar = &manejar;
     m_error = false;
-    PasoAPaso({[&] { return entradasValidas(QStringLiteral("ActualizarDatos")); }, [&] { return a.preparar(); },
-               [&] { return a.codigosLookup(); }, [&] { return a.filasLookup(); }, [&] { return a.columnas(); },
-               [&] { return a.sentenciaArticulo(); }, [&] { return a.equivalencias(); },
-               [&] { return a.transaccion(); }, [&] { return a.segundaFilaPrecio(); }, [&] { return a.codigoBarra(); },
-               [&] { return a.imagen(); }},
+    PasoAPaso({[&] { return entradasValidas(QStringLiteral("ActualizarDatos")); },
+               [&] { return articuloAActualizar(); }, [&] { return a.preparar(); }, [&] { return a.codigosLookup(); },
+               [&] { return a.filasLookup(); }, [&] { return a.columnas(); }, [&] { return a.sentenciaArticulo(); },
+               [&] { return a.equivalencias(); }, [&] { return a.transaccion(); },
+               [&] { return a.segundaFilaPrecio(); }, [&] { return a.codigoBarra(); }, [&] { return a.imagen(); }},
               manejar);
 }
 

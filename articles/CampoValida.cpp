@@ -112,6 +112,12 @@ void FrmArtAltaModelo::validarCodigo(const QString &valor)
                                        return false;
                                    },
                                    [&] {
+                                       if (!m_codigoConfirmado.isEmpty() && m_codigoConfirmado != valor.trimmed())
+                                           limpiarArticulo();
+                                       m_codigoConfirmado = valor.trimmed();
+                                       return true;
+                                   },
+                                   [&] {
                                        hallado = gDB().ExisteEnTabla(QStringLiteral("V_MA_ARTICULOS"),
                                                                      gFunciones().AlinearDerecha(valor.trimmed(), 25),
                                                                      QStringLiteral("codigobarra"), &m_rsArticulo,

@@ -202,6 +202,29 @@ void FrmArtAltaModelo::olvidarArticuloAnterior()
     }
 }
 
+// Another bar code is another article: nothing of the one shown before (supplier, amounts,
+// rate, picture) may be saved into it. Only the bar code box keeps its text.
+void FrmArtAltaModelo::limpiarArticulo()
+{
+    for (int i = 0; i < txtFields.size(); ++i) {
+        if (i == kCodigo)
+            continue;
+        txtFields[i].Text.clear();
+        txtFields[i].DataChanged = false;
+    }
+    txtFields[kTasaIVA].Text = m_tasaPorOmision.texto();
+    for (CajaTexto &c : TxtDesc)
+        c.Text.clear();
+    for (Etiqueta &e : lblDesc) {
+        e.Caption = QStringLiteral("...");
+        e.ToolTipText.clear();
+    }
+    ChkExento = Marca::Unchecked;
+    m_precioRecordado = Importe();
+    m_costoRecordado = Importe();
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] { quitarImagen(); });
+}
+
 void FrmArtAltaModelo::enfocar(Control control)
 {
     m_focoPedido = control;
@@ -270,6 +293,7 @@ void FrmArtAltaModelo::Inicializa()
     m_grabando = false;
     m_precioRecordado = Importe();
     m_costoRecordado = Importe();
+    m_codigoConfirmado.clear();
 }
 
 void FrmArtAltaModelo::PonerCodigo()

@@ -187,6 +187,7 @@ private:
     void ponerEtiqueta(const QString &campo, const QString &texto);
     void copiarEtiquetasADescripciones();
     void olvidarArticuloAnterior();
+    void limpiarArticulo();
     void ConsultarCampo();
     void ponerArticuloMaestro(ArticuloMaestro &articulo);
 
@@ -201,6 +202,8 @@ private:
     void CalcularPrecio(const QString &campo, bool cambioUtilidad);
     // The checks a save repeats before it writes anything; false after the message.
     bool entradasValidas(const QString &rutina);
+    // An update needs the stored article it names; false after the message.
+    bool articuloAActualizar();
     QString mensajeTasa(const QString &valor) const;
     QString mensajeCuenta(QString &codigo);
 
@@ -217,6 +220,7 @@ private:
     Importe m_costoRecordado;
     QString m_clasePrecioVenta;
     QString m_carpetaImagenes;
+    QString m_codigoConfirmado; // the bar code last confirmed since Inicializa (trimmed)
     std::int16_t m_cajaActual = 0;
     QString m_mensaje;                   // the pending message of the field validation
     std::optional<Control> m_focoPedido; // the last control the model asked the focus for
