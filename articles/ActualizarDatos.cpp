@@ -67,9 +67,7 @@ bool FrmArtAltaModelo::Actualizacion::preparar()
     claseProveedor = f.m_retail ? sql::clase(ModGlobal::Cfg(QStringLiteral("ClasePrecioListaProv"))) : QString();
     tipoLista = sql::tipoLista();
     id = f.texto(QStringLiteral("idarticulo")).trimmed();
-    ruta.clear();
-    if (f.hayImagen())
-        ruta = Rt_ImgThumbs::CarpetaImagenes(f.m_carpetaImagenes) + id + QStringLiteral(".jpg");
+    ruta = f.rutaDeImagen(id);
     f.ponerTexto(QStringLiteral("RutaImagen"), ruta);
     lista = f.pIdLista;
     f.m_clasePrecioVenta = sql::clase(ModGlobal::Cfg(QStringLiteral("ClasePrecioVenta")));
@@ -295,7 +293,7 @@ bool FrmArtAltaModelo::Actualizacion::codigoBarra()
 
 bool FrmArtAltaModelo::Actualizacion::imagen()
 {
-    if (!f.hayImagen())
+    if (!f.hayImagen() || ruta.isEmpty())
         return true;
     f.guardarImagen(ruta);
     f.GenerarMiniaturas(f.m_carpetaImagenes, f.texto(QStringLiteral("RutaImagen")).trimmed(),

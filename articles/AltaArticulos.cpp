@@ -165,9 +165,7 @@ bool FrmArtAltaModelo::Alta::codigoLibre()
 
 bool FrmArtAltaModelo::Alta::rutaImagen()
 {
-    ruta.clear();
-    if (f.hayImagen())
-        ruta = Rt_ImgThumbs::CarpetaImagenes(f.m_carpetaImagenes) + candidato.trimmed() + QStringLiteral(".jpg");
+    ruta = f.rutaDeImagen(candidato.trimmed());
     f.ponerTexto(QStringLiteral("RutaImagen"), ruta);
     return true;
 }
@@ -230,7 +228,7 @@ bool FrmArtAltaModelo::Alta::filaArticulo()
 
 bool FrmArtAltaModelo::Alta::imagen()
 {
-    if (f.hayImagen()) {
+    if (f.hayImagen() && !ruta.isEmpty()) {
         f.guardarImagen(ruta);
         f.GenerarMiniaturas(f.m_carpetaImagenes, f.texto(QStringLiteral("RutaImagen")).trimmed(), candidato.trimmed());
     }

@@ -1,6 +1,7 @@
 #include "FrmArtAltaModelo.h"
 
 #include "Pasos.h"
+#include "Rt_ImgThumbs.h"
 
 #include "core/Configuracion.h"
 #include "core/RutinasDatos.h"
@@ -223,6 +224,20 @@ void FrmArtAltaModelo::limpiarArticulo()
     m_precioRecordado = Importe();
     m_costoRecordado = Importe();
     OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] { quitarImagen(); });
+}
+
+QString FrmArtAltaModelo::rutaDeImagen(const QString &codigo)
+{
+    if (!hayImagen())
+        return QString();
+    if (!Rt_ImgThumbs::NombreDeArchivoValido(codigo)) {
+        platform::msgBox(QStringLiteral("La imagen no se guarda: el código de artículo \"%1\" no puede ser nombre de "
+                                        "archivo (no admite / \\ : * ? \" < > | ni ser . o ..).")
+                             .arg(codigo.trimmed()),
+                         platform::vbExclamation, QStringLiteral("Aviso al operador..."));
+        return QString();
+    }
+    return Rt_ImgThumbs::CarpetaImagenes(m_carpetaImagenes) + codigo.trimmed() + QStringLiteral(".jpg");
 }
 
 void FrmArtAltaModelo::enfocar(Control control)

@@ -204,6 +204,9 @@ private:
     bool entradasValidas(const QString &rutina);
     // An update needs the stored article it names; false after the message.
     bool articuloAActualizar();
+    // Where the picture shown is saved for the article `codigo` ("" when there is none, or
+    // when the code cannot name a file: the operator is told the picture is not kept).
+    QString rutaDeImagen(const QString &codigo);
     QString mensajeTasa(const QString &valor) const;
     QString mensajeCuenta(QString &codigo);
 
