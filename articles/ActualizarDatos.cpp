@@ -338,11 +338,11 @@ void FrmArtAltaModelo::ActualizarDatos()
     };
     a.manejar = &manejar;
     m_error = false;
-    PasoAPaso({[&] { return entradasValidas(QStringLiteral("ActualizarDatos")); },
-               [&] { return articuloAActualizar(); }, [&] { return a.preparar(); }, [&] { return a.codigosLookup(); },
-               [&] { return a.filasLookup(); }, [&] { return a.columnas(); }, [&] { return a.sentenciaArticulo(); },
-               [&] { return a.equivalencias(); }, [&] { return a.transaccion(); },
-               [&] { return a.segundaFilaPrecio(); }, [&] { return a.codigoBarra(); }, [&] { return a.imagen(); }},
+    PasoAPaso({[&] { return entradasValidas(); }, [&] { return articuloAActualizar(); }, [&] { return a.preparar(); },
+               [&] { return a.codigosLookup(); }, [&] { return a.filasLookup(); }, [&] { return a.columnas(); },
+               [&] { return a.sentenciaArticulo(); }, [&] { return a.equivalencias(); },
+               [&] { return a.transaccion(); }, [&] { return a.segundaFilaPrecio(); }, [&] { return a.codigoBarra(); },
+               [&] { return a.imagen(); }},
               manejar);
 }
 

@@ -120,7 +120,7 @@ bool FrmArtAltaModelo::Alta::existente()
         f.m_nuevo = true;
         f.m_existente = false;
     }
-    return f.entradasValidas(QStringLiteral("AltaArticulos")) || falla();
+    return f.entradasValidas() || falla();
 }
 
 bool FrmArtAltaModelo::Alta::nuevoCodigo()

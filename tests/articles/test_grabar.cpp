@@ -160,8 +160,8 @@ TEST_P(SaveArticle, BadInputSavesNothing)
         const char *mensaje;
         int respuesta;
     } cases[] = {
-        {"a price that is not a number", Form::kPrecio, "doce", "No coinciden los tipos", platform::vbAbort},
-        {"a cost that is not a number", Form::kCosto, "1,2,3", "No coinciden los tipos", platform::vbIgnore},
+        {"a price that is not a number", Form::kPrecio, "doce", "Precio de venta debe ser un número", platform::vbOK},
+        {"a cost that is not a number", Form::kCosto, "1,2,3", "Costo debe ser un número", platform::vbOK},
         {"a rate out of range", Form::kTasaIVA, "150", "Alicuota de IVA debe ser Mayor o Igual a 0", platform::vbOK},
         {"a rate not configured", Form::kTasaIVA, "7", "Alicuota de IVA no habilitada", platform::vbOK},
         {"an unknown unit", Form::kIdUnidad, "ZZ", "El Codigo Ingresado es inexistente!!!", platform::vbOK},
