@@ -40,7 +40,8 @@ protected:
 TEST_F(DbInit, ConfigurationRowsOfTheCommandLineAreWritten)
 {
     const QString db = m_dir.filePath(QStringLiteral("suite.db"));
-    const apptest::Outcome made = apptest::run(kDbInit, {db, QStringLiteral("PIVA=21"), QStringLiteral("PIVAREC=10.5")});
+    const apptest::Outcome made =
+        apptest::run(kDbInit, {db, QStringLiteral("PIVA=21"), QStringLiteral("PIVAREC=10.5")});
     ASSERT_EQ(made.status, 0) << made.err.toStdString();
     EXPECT_EQ(tasasAceptadas(db), (QList<float>{21.0f, 10.5f}));
 
@@ -61,13 +62,13 @@ TEST_F(DbInit, AnExistingDatabaseIsConfiguredOnlyWhenAsked)
     EXPECT_TRUE(again.err.contains(QStringLiteral("ya existe"))) << again.err.toStdString();
     EXPECT_EQ(tasasAceptadas(db), QList<float>{27.0f});
 
-    const apptest::Outcome set =
-        apptest::run(kDbInit, {QStringLiteral("--configurar"), db, QStringLiteral("PIVA=21"),
-                               QStringLiteral("PIVAREC=10.5")});
+    const apptest::Outcome set = apptest::run(
+        kDbInit, {QStringLiteral("--configurar"), db, QStringLiteral("PIVA=21"), QStringLiteral("PIVAREC=10.5")});
     ASSERT_EQ(set.status, 0) << set.err.toStdString();
     EXPECT_EQ(tasasAceptadas(db), (QList<float>{21.0f, 10.5f}));
-    EXPECT_EQ(apptest::run(kDbInit, {QStringLiteral("--configurar"), m_dir.filePath(QStringLiteral("no.db")),
-                                     QStringLiteral("PIVA=21")})
+    EXPECT_EQ(apptest::run(
+                  kDbInit,
+                  {QStringLiteral("--configurar"), m_dir.filePath(QStringLiteral("no.db")), QStringLiteral("PIVA=21")})
                   .status,
               1);
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("no.db"))));

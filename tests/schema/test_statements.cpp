@@ -17,6 +17,8 @@
 #include "platform/Paths.h"
 #include "platform/ado/Backend.h"
 #include "schema/Schema.h"
+#include "sending/LectorPaginado.h"
+#include "sending/ReglasEnvio.h"
 
 #include "tests/core/QtPrint.h"
 
@@ -212,6 +214,22 @@ TEST_P(FormStatements, EveryStatementFindsWhatItNames)
                             "WHERE CodigoBarra = '%1')")
                  .arg(pad(QStringLiteral("780"), 25)));
         exec(QStringLiteral("DELETE FROM MA_ARTICULOS WHERE CodigoBarra = '%1'").arg(pad(QStringLiteral("780"), 25)));
+    }
+}
+
+// A sending for one business unit reads the accounting tables by their unit.
+TEST_P(FormStatements, TheSendingOfABusinessUnitFindsItsColumn)
+{
+    exec(QStringLiteral("INSERT INTO MV_APLICACION (CUENTA, TC, SUCURSAL, NUMERO, LETRA, TCO_ORIGEN, SUCURSAL_ORIGEN, "
+                        "NUMERO_ORIGEN, LETRA_ORIGEN, IMPORTE, UNEGOCIO) VALUES ('C1', 'FC', '0001', '00000001', 'A', "
+                        "'RC', '0001', '00000002', 'A', 10, '   2')"));
+    envio::OpcionesExportacion opciones;
+    opciones.numero = QStringLiteral("7");
+    opciones.unidadNegocio = QStringLiteral(" 2 ");
+    for (const char *tabla : {"MV_ASIENTOS", "MV_ASIENTOSCCOSTO", "MV_APLICACION"}) {
+        SCOPED_TRACE(tabla);
+        envio::LectorPaginado lector(gDB(), envio::consultaPara(QString::fromLatin1(tabla), opciones));
+        EXPECT_NO_THROW(EXPECT_EQ(lector.cantidad(), QLatin1String(tabla) == QLatin1String("MV_APLICACION") ? 1 : 0));
     }
 }
 
