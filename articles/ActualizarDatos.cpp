@@ -67,9 +67,7 @@ bool FrmArtAltaModelo::Actualizacion::preparar()
     claseProveedor = f.m_retail ? sql::clase(ModGlobal::Cfg(QStringLiteral("ClasePrecioListaProv"))) : QString();
     tipoLista = sql::tipoLista();
     id = f.texto(QStringLiteral("idarticulo")).trimmed();
-    ruta.clear();
-    if (f.hayImagen())
-        ruta = Rt_ImgThumbs::CarpetaImagenes(f.m_carpetaImagenes) + id + QStringLiteral(".jpg");
+    ruta = f.rutaDeImagen(id);
     f.ponerTexto(QStringLiteral("RutaImagen"), ruta);
     lista = f.pIdLista;
     f.m_clasePrecioVenta = sql::clase(ModGlobal::Cfg(QStringLiteral("ClasePrecioVenta")));
@@ -295,12 +293,33 @@ bool FrmArtAltaModelo::Actualizacion::codigoBarra()
 
 bool FrmArtAltaModelo::Actualizacion::imagen()
 {
-    if (!f.hayImagen())
+    if (!f.hayImagen() || ruta.isEmpty())
         return true;
     f.guardarImagen(ruta);
     f.GenerarMiniaturas(f.m_carpetaImagenes, f.texto(QStringLiteral("RutaImagen")).trimmed(),
                         f.texto(QStringLiteral("IDARTICULO")).trimmed());
     return true;
+}
+
+// An update of a stored article writes the row its code names; a blank or unknown code
+// would change no row and write a price row of nobody's, and must not pass for a save.
+bool FrmArtAltaModelo::articuloAActualizar()
+{
+    if (!m_existente)
+        return true;
+    const QString id = texto(QStringLiteral("IdArticulo")).trimmed();
+    QString mensaje;
+    if (id.isEmpty())
+        mensaje = QStringLiteral("Falta el código del artículo a modificar; no se grabó nada.");
+    else if (!gDB().ExisteEnTablaST(QStringLiteral("V_MA_ARTICULOS"), relleno(id, 25), QStringLiteral("IdArticulo"),
+                                    nullptr, kTexto, QString(), true))
+        mensaje = QStringLiteral("El artículo %1 no existe en la base; no se grabó nada.").arg(id);
+    if (mensaje.isEmpty())
+        return true;
+    m_error = true;
+    platform::msgBox(mensaje, platform::vbCritical, QStringLiteral("Aviso al operador..."));
+    enfocar({Control::Tipo::txtFields, kIdArticulo});
+    return false;
 }
 
 void FrmArtAltaModelo::ActualizarDatos()
@@ -319,7 +338,7 @@ void FrmArtAltaModelo::ActualizarDatos()
     };
     a.manejar = &manejar;
     m_error = false;
-    PasoAPaso({[&] { return entradasValidas(QStringLiteral("ActualizarDatos")); }, [&] { return a.preparar(); },
+    PasoAPaso({[&] { return entradasValidas(); }, [&] { return articuloAActualizar(); }, [&] { return a.preparar(); },
                [&] { return a.codigosLookup(); }, [&] { return a.filasLookup(); }, [&] { return a.columnas(); },
                [&] { return a.sentenciaArticulo(); }, [&] { return a.equivalencias(); },
                [&] { return a.transaccion(); }, [&] { return a.segundaFilaPrecio(); }, [&] { return a.codigoBarra(); },

@@ -99,12 +99,18 @@ bool FrmArtAltaModelo::Alta::ajustes()
     return true;
 }
 
-// A bar code that is registered already: the article is updated instead.
+// A bar code that is registered already: the article is updated instead. The update works
+// on the article the bar code names now: when the box was changed after its confirmation,
+// the article shown before (or the new one begun) is not the one to write.
 bool FrmArtAltaModelo::Alta::existente()
 {
+    ado::Recordset rs;
     if (!codigo.trimmed().isEmpty()
-        && gDB().ExisteEnTabla(QStringLiteral("V_MA_ARTICULOS"), codigo, QStringLiteral("codigobarra"), nullptr, kTexto,
+        && gDB().ExisteEnTabla(QStringLiteral("V_MA_ARTICULOS"), codigo, QStringLiteral("codigobarra"), &rs, kTexto,
                                QString(), true)) {
+        if (codigo.trimmed() != f.m_codigoConfirmado)
+            f.ponerTexto(QStringLiteral("IdArticulo"), gFunciones().NuloAVacio(rs.value(QStringLiteral("IdArticulo"))));
+        gDB().CierraRecordset(rs);
         f.m_nuevo = false;
         f.m_existente = true;
         f.ActualizarDatos(); // its outcome is the form's error flag
@@ -114,7 +120,7 @@ bool FrmArtAltaModelo::Alta::existente()
         f.m_nuevo = true;
         f.m_existente = false;
     }
-    return f.entradasValidas(QStringLiteral("AltaArticulos")) || falla();
+    return f.entradasValidas() || falla();
 }
 
 bool FrmArtAltaModelo::Alta::nuevoCodigo()
@@ -159,9 +165,7 @@ bool FrmArtAltaModelo::Alta::codigoLibre()
 
 bool FrmArtAltaModelo::Alta::rutaImagen()
 {
-    ruta.clear();
-    if (f.hayImagen())
-        ruta = Rt_ImgThumbs::CarpetaImagenes(f.m_carpetaImagenes) + candidato.trimmed() + QStringLiteral(".jpg");
+    ruta = f.rutaDeImagen(candidato.trimmed());
     f.ponerTexto(QStringLiteral("RutaImagen"), ruta);
     return true;
 }
@@ -224,7 +228,7 @@ bool FrmArtAltaModelo::Alta::filaArticulo()
 
 bool FrmArtAltaModelo::Alta::imagen()
 {
-    if (f.hayImagen()) {
+    if (f.hayImagen() && !ruta.isEmpty()) {
         f.guardarImagen(ruta);
         f.GenerarMiniaturas(f.m_carpetaImagenes, f.texto(QStringLiteral("RutaImagen")).trimmed(), candidato.trimmed());
     }

@@ -51,11 +51,16 @@ ArticuloMaestro LeerArticuloMaestro(const QString &respuesta)
         return a;
     }
     const std::shared_ptr<platform::Dictionary> objeto = objetoDe(JSON::Analizar(respuesta));
-    if (objeto && !JSON::ErroresParser().isEmpty())
-        platform::logger().warning(
-            QStringLiteral("Base maestra: respuesta leida con faltas: %1").arg(JSON::ErroresParser()));
     if (!objeto)
         return sinConexion(QStringLiteral("la respuesta no es un objeto JSON: %1").arg(respuesta.left(200)));
+    // A reply cut short or followed by more text is no article: its texts may be cut too.
+    QString faltas = JSON::ErroresParser().trimmed();
+    if (!faltas.isEmpty())
+        return sinConexion(QStringLiteral("la respuesta tiene faltas (%1): %2")
+                               .arg(faltas.replace(QStringLiteral("\r\n"), QStringLiteral("; ")), respuesta.left(200)));
+    if (!JSON::TrailingText().isEmpty())
+        return sinConexion(QStringLiteral("la respuesta sigue despues del objeto (%1): %2")
+                               .arg(JSON::TrailingText().left(40), respuesta.left(200)));
     if (!leerTexto(*objeto, "descripcion", a.descripcion) || !leerTexto(*objeto, "descRubro", a.descRubro)
         || !leerTexto(*objeto, "descMarca", a.descMarca) || !leerTexto(*objeto, "descUnidad", a.descUnidad))
         return sinConexion(

@@ -23,8 +23,9 @@ struct ArticuloMaestro {
 
 // Reads the service's reply: a JSON object, or a list whose first element is that object.
 // Square brackets inside the texts are kept. A member that is missing or null reads as "", a
-// number or a Boolean as its text; a member holding an object or a list makes the reply
-// unusable.
+// number or a Boolean as its text; a member holding an object or a list, a reply in which the
+// JSON reader finds faults (cut short, an invalid literal) and one with more text after its
+// object make the reply unusable (SinConexion, the reason in `error`).
 ArticuloMaestro LeerArticuloMaestro(const QString &respuesta);
 
 // Asks the service at `base` (the address the bar code is appended to) for `codigo`.

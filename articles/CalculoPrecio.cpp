@@ -25,18 +25,29 @@ bool es(const QString &campo, const char *nombre)
 
 constexpr Importe kCien = Importe::desdeDiezmilesimos(100 * Importe::kEscala);
 
+bool desborda(long numero) { return numero == 6; }
+
+const QString kPrecioFuera =
+    QStringLiteral("El precio calculado no entra en el importe máximo admitido; se mantiene el precio anterior.");
+const QString kUtilidadFuera =
+    QStringLiteral("La utilidad calculada no entra en el importe máximo admitido; se mantiene la utilidad anterior.");
+
 PrecioCalculado porUtilidad(const DatosPrecio &d, Importe costo, Importe tasa, bool conImpuesto)
 {
     PrecioCalculado r;
     const Importe utilidad = leido(d.utilidad);
     if (utilidad <= Importe())
         return r;
-    Importe precio;
-    siPuede([&] { precio = Importe::desdeDoble(costo.aDoble() + utilidad.por(costo).aDoble() / 100.0); });
-    if (conImpuesto)
-        siPuede([&] { precio = Importe::desdeDoble(precio.aDoble() * (tasa.aDoble() / 100.0 + 1.0)); });
-    r.precio = ModGlobal::FmtMoneda(precio.texto(), -1, false);
-    r.precioRecordado = precio;
+    // A price out of range is never shown as 0: the box keeps the price it had.
+    try {
+        Importe precio = Importe::desdeDoble(costo.aDoble() + utilidad.por(costo).aDoble() / 100.0);
+        if (conImpuesto)
+            precio = Importe::desdeDoble(precio.aDoble() * (tasa.aDoble() / 100.0 + 1.0));
+        r.precio = ModGlobal::FmtMoneda(precio.texto(), -1, false);
+        r.precioRecordado = precio;
+    } catch (const platform::RuntimeError &) {
+        r.aviso = kPrecioFuera;
+    }
     return r;
 }
 
@@ -47,11 +58,15 @@ PrecioCalculado porPrecio(const DatosPrecio &d, Importe costo, Importe tasa, boo
     if (conImpuesto)
         siPuede([&] { precio = Importe::desdeDoble(precio.aDoble() / (tasa.aDoble() / 100.0 + 1.0)); });
     Importe utilidad;
-    siPuede([&] {
-        if (costo == Importe())
-            throw platform::RuntimeError(11, QStringLiteral("División por cero"));
-        utilidad = Importe::desdeDoble(precio.por(kCien).aDoble() / costo.aDoble() - 100.0);
-    });
+    try {
+        if (costo != Importe())
+            utilidad = Importe::desdeDoble(precio.por(kCien).aDoble() / costo.aDoble() - 100.0);
+    } catch (const platform::RuntimeError &error) {
+        if (desborda(error.Number())) {
+            r.aviso = kUtilidadFuera; // the markup box keeps its value
+            return r;
+        }
+    }
     utilidad = leido(ModGlobal::FmtMoneda(utilidad.texto(), -1, false));
     r.utilidad = costo < precio ? utilidad.texto() : QStringLiteral("0");
     return r;

@@ -27,6 +27,7 @@ struct PrecioCalculado {
     std::optional<QString> precio;          // new text of the "Precio" box
     std::optional<Importe> precioRecordado; // new remembered Precio (unrounded)
     std::optional<QString> utilidad;        // new text of the "Utl_P1" box
+    QString aviso;                          // why a box kept its value: the result does not fit in an amount
 };
 
 // Keeps price, markup and cost consistent. A new markup or a new cost (or cambioUtilidad)
@@ -34,9 +35,10 @@ struct PrecioCalculado {
 // (not exempt and conIva), shown with the configured decimals; a markup that is not above 0
 // changes nothing. A new price ("Precio", or "Utl_P1" without cambioUtilidad) gives a new
 // markup: the price without tax over the cost, minus 100, rounded to the configured
-// decimals; "0" when the price is not above the cost. A box that is not a number reads as 0
-// and a step that fails (a division by a cost of 0, an overflow) is skipped. Pure: reads
-// only its arguments and the configured number of decimals.
+// decimals; "0" when the price is not above the cost. A box that is not a number reads as 0;
+// a division by a cost of 0 gives the markup 0. A price or markup that does not fit in an
+// amount leaves its box (and the remembered price) as it was, and `aviso` says why. Pure:
+// reads only its arguments and the configured number of decimals.
 PrecioCalculado CalcularPrecio(const DatosPrecio &datos);
 
 } // namespace articles

@@ -6,11 +6,9 @@
 
 #include "core/Configuracion.h"
 #include "core/RutinasDatos.h"
-#include "core/Sentencias.h"
 #include "db/DB_Dll.h"
 #include "platform/suite/Controles.h"
 #include "platform/suite/Funciones.h"
-#include "platform/suite/TratarError.h"
 #include "platform/ui/Operator.h"
 
 namespace articles {
@@ -59,7 +57,36 @@ bool existeCodigo(const Lookup &l, const QString &valor, ado::Recordset *rs)
                                true);
 }
 
+// The amount boxes and the names the form gives them.
+QString nombreDeImporte(const QString &campo)
+{
+    if (es(campo, "Costo"))
+        return QStringLiteral("Costo");
+    if (es(campo, "Precio"))
+        return QStringLiteral("Precio de venta");
+    if (es(campo, "TasaIVA"))
+        return QStringLiteral("Alicuota de IVA");
+    if (es(campo, "Utl_P1"))
+        return QStringLiteral("Utilidad");
+    return QString();
+}
+
 } // namespace
+
+QString FrmArtAltaModelo::mensajeImporte(int indice) const
+{
+    const QString nombre = nombreDeImporte(txtFields[indice].DataField);
+    if (nombre.isEmpty())
+        return QString();
+    try {
+        Importe::desdeTexto(txtFields[indice].Text);
+        return QString();
+    } catch (const platform::RuntimeError &error) {
+        if (error.Number() == 6)
+            return QStringLiteral("%1: el importe es demasiado grande.").arg(nombre);
+        return QStringLiteral("%1 debe ser un número, por ejemplo 1.234,56.").arg(nombre);
+    }
+}
 
 void FrmArtAltaModelo::CampoValida(int indice)
 {
@@ -69,6 +96,15 @@ void FrmArtAltaModelo::CampoValida(int indice)
     m_mensaje.clear();
     const QString valor = txtFields[indice].Text;
     const QString campo = txtFields[indice].DataField;
+    // An amount that is not a number is told in the form's words; the box keeps the focus.
+    m_mensaje = mensajeImporte(indice);
+    if (!m_mensaje.isEmpty()) {
+        m_error = true;
+        enfocar({Control::Tipo::txtFields, indice});
+        platform::msgBox(m_mensaje, platform::vbCritical, kTituloAviso);
+        m_mensaje.clear();
+        return;
+    }
     const Manejador manejar = [](const platform::RuntimeError &error) {
         return respuestaDe(gDB().TratamientoErrores(error, 18, QStringLiteral("CAMPO_VALIDA")));
     };
@@ -110,6 +146,12 @@ void FrmArtAltaModelo::validarCodigo(const QString &valor)
                                        m_nuevo = true;
                                        m_existente = false;
                                        return false;
+                                   },
+                                   [&] {
+                                       if (!m_codigoConfirmado.isEmpty() && m_codigoConfirmado != valor.trimmed())
+                                           limpiarArticulo();
+                                       m_codigoConfirmado = valor.trimmed();
+                                       return true;
                                    },
                                    [&] {
                                        hallado = gDB().ExisteEnTabla(QStringLiteral("V_MA_ARTICULOS"),
@@ -260,12 +302,14 @@ void FrmArtAltaModelo::CalcularPrecio(const QString &campo, bool cambioUtilidad)
         m_precioRecordado = *calculado.precioRecordado;
     if (calculado.utilidad)
         ponerTexto(QStringLiteral("Utl_P1"), *calculado.utilidad);
+    if (!calculado.aviso.isEmpty())
+        platform::msgBox(calculado.aviso, platform::vbExclamation, kTituloAviso);
 }
 
 // The checks of the field validation that a save must not pass over: the amounts, the
-// rate, the supplier and the lookup codes. A failure is shown as the validation (or, for an
-// amount, the saving routine's handler) shows it; nothing has been written yet.
-bool FrmArtAltaModelo::entradasValidas(const QString &rutina)
+// rate, the supplier and the lookup codes. A failure is shown as the validation shows it;
+// nothing has been written yet.
+bool FrmArtAltaModelo::entradasValidas()
 {
     const auto falla = [&](int caja, Control foco) {
         m_error = true;
@@ -274,13 +318,9 @@ bool FrmArtAltaModelo::entradasValidas(const QString &rutina)
         return false;
     };
     for (const int caja : {int(kCosto), int(kPrecio), int(kTasaIVA)}) {
-        try {
-            Importe::desdeTexto(txtFields[caja].Text);
-        } catch (const platform::RuntimeError &error) {
-            if (rutina == QLatin1String("AltaArticulos"))
-                platform::suite::TratarError(error, QString(), rutina);
-            else
-                ModGlobal::ErroresActualizacion(error, txtFields[caja].DataField);
+        const QString importe = mensajeImporte(caja);
+        if (!importe.isEmpty()) {
+            platform::msgBox(importe, platform::vbCritical, kTituloAviso);
             return falla(caja, {Control::Tipo::txtFields, caja});
         }
     }

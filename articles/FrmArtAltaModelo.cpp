@@ -1,6 +1,7 @@
 #include "FrmArtAltaModelo.h"
 
 #include "Pasos.h"
+#include "Rt_ImgThumbs.h"
 
 #include "core/Configuracion.h"
 #include "core/RutinasDatos.h"
@@ -202,6 +203,43 @@ void FrmArtAltaModelo::olvidarArticuloAnterior()
     }
 }
 
+// Another bar code is another article: nothing of the one shown before (supplier, amounts,
+// rate, picture) may be saved into it. Only the bar code box keeps its text.
+void FrmArtAltaModelo::limpiarArticulo()
+{
+    for (int i = 0; i < txtFields.size(); ++i) {
+        if (i == kCodigo)
+            continue;
+        txtFields[i].Text.clear();
+        txtFields[i].DataChanged = false;
+    }
+    txtFields[kTasaIVA].Text = m_tasaPorOmision.texto();
+    for (CajaTexto &c : TxtDesc)
+        c.Text.clear();
+    for (Etiqueta &e : lblDesc) {
+        e.Caption = QStringLiteral("...");
+        e.ToolTipText.clear();
+    }
+    ChkExento = Marca::Unchecked;
+    m_precioRecordado = Importe();
+    m_costoRecordado = Importe();
+    OmitirSiFalla(QStringLiteral("FrmArtAlta"), [&] { quitarImagen(); });
+}
+
+QString FrmArtAltaModelo::rutaDeImagen(const QString &codigo)
+{
+    if (!hayImagen())
+        return QString();
+    if (!Rt_ImgThumbs::NombreDeArchivoValido(codigo)) {
+        platform::msgBox(QStringLiteral("La imagen no se guarda: el código de artículo \"%1\" no puede ser nombre de "
+                                        "archivo (no admite / \\ : * ? \" < > | ni ser . o ..).")
+                             .arg(codigo.trimmed()),
+                         platform::vbExclamation, QStringLiteral("Aviso al operador..."));
+        return QString();
+    }
+    return Rt_ImgThumbs::CarpetaImagenes(m_carpetaImagenes) + codigo.trimmed() + QStringLiteral(".jpg");
+}
+
 void FrmArtAltaModelo::enfocar(Control control)
 {
     m_focoPedido = control;
@@ -270,6 +308,7 @@ void FrmArtAltaModelo::Inicializa()
     m_grabando = false;
     m_precioRecordado = Importe();
     m_costoRecordado = Importe();
+    m_codigoConfirmado.clear();
 }
 
 void FrmArtAltaModelo::PonerCodigo()

@@ -187,6 +187,7 @@ private:
     void ponerEtiqueta(const QString &campo, const QString &texto);
     void copiarEtiquetasADescripciones();
     void olvidarArticuloAnterior();
+    void limpiarArticulo();
     void ConsultarCampo();
     void ponerArticuloMaestro(ArticuloMaestro &articulo);
 
@@ -200,8 +201,15 @@ private:
     void validarArticuloProveedor(const QString &valor);
     void CalcularPrecio(const QString &campo, bool cambioUtilidad);
     // The checks a save repeats before it writes anything; false after the message.
-    bool entradasValidas(const QString &rutina);
+    bool entradasValidas();
+    // An update needs the stored article it names; false after the message.
+    bool articuloAActualizar();
+    // Where the picture shown is saved for the article `codigo` ("" when there is none, or
+    // when the code cannot name a file: the operator is told the picture is not kept).
+    QString rutaDeImagen(const QString &codigo);
     QString mensajeTasa(const QString &valor) const;
+    // Why an amount box's text is no amount, in the form's words ("" when it is one).
+    QString mensajeImporte(int indice) const;
     QString mensajeCuenta(QString &codigo);
 
     bool m_cargado = false;
@@ -217,6 +225,7 @@ private:
     Importe m_costoRecordado;
     QString m_clasePrecioVenta;
     QString m_carpetaImagenes;
+    QString m_codigoConfirmado; // the bar code last confirmed since Inicializa (trimmed)
     std::int16_t m_cajaActual = 0;
     QString m_mensaje;                   // the pending message of the field validation
     std::optional<Control> m_focoPedido; // the last control the model asked the focus for

@@ -54,6 +54,19 @@ QString UnirCarpeta(const QString &configurada, const QString &nombre)
 
 QString RutaLocal(const QString &ruta) { return platform::fromWindowsPath(ruta); }
 
+bool NombreDeArchivoValido(const QString &codigo)
+{
+    const QString nombre = codigo.trimmed();
+    if (nombre.isEmpty() || nombre == QLatin1String(".") || nombre == QLatin1String(".."))
+        return false;
+    static const QString prohibidos = QStringLiteral("/\\:*?\"<>|");
+    for (const QChar c : nombre) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || prohibidos.contains(c))
+            return false;
+    }
+    return true;
+}
+
 void AjustarProporcion(float ancho, float alto, float anchoCaja, float altoCaja, float &anchoFinal, float &altoFinal)
 {
     // Each reduction brings one side to its box; a few rounds settle any single-precision

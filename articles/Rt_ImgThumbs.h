@@ -26,6 +26,12 @@ QString UnirCarpeta(const QString &configurada, const QString &nombre);
 // A path of the system (perhaps with backslashes or a drive letter) as a local one.
 QString RutaLocal(const QString &ruta);
 
+// Whether an article's code (trimmed) can name its picture files inside the picture folder:
+// not empty, not "." or "..", and without a path separator, a drive's colon, a character
+// Windows refuses in a name (* ? " < > |) or a control character. A code that cannot is never
+// put into a path: it could name a file outside the folder.
+bool NombreDeArchivoValido(const QString &codigo);
+
 // Fits a picture of ancho x alto into a box, keeping its proportions: when both sides exceed
 // the box the larger one is brought to the box first (the width on equal sides), then the
 // other when it still exceeds. A picture that fits is never enlarged. Single precision.

@@ -15,6 +15,12 @@ QString &errorText()
     static QString text;
     return text;
 }
+
+QString &trailingText()
+{
+    static QString text;
+    return text;
+}
 } // namespace
 
 namespace detail {
@@ -38,9 +44,17 @@ platform::ScriptValue guardedRead(const std::function<platform::ScriptValue(QStr
 
 platform::ScriptValue Analizar(const QString &text)
 {
-    return detail::guardedRead([&text](QString &errors) { return JsonReader(text, errors).read(); });
+    trailingText().clear();
+    return detail::guardedRead([&text](QString &errors) {
+        JsonReader reader(text, errors);
+        platform::ScriptValue root = reader.read();
+        trailingText() = reader.trailing();
+        return root;
+    });
 }
 
 QString ErroresParser() { return errorText(); }
+
+QString TrailingText() { return trailingText(); }
 
 } // namespace JSON

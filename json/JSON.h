@@ -23,6 +23,11 @@ platform::ScriptValue Analizar(const QString &text);
 // "Invalid JSON", which stands alone; empty when the read found nothing wrong.
 QString ErroresParser();
 
+// What the last read left after its root object or array, from the first character that
+// is not a blank or part of a comment ("" when nothing follows). The reader itself ignores
+// such text; a caller that wants exactly one document checks it.
+QString TrailingText();
+
 namespace detail {
 // Runs a read with the module's error text cleared; a failure that escapes the read
 // leaves its description as a line of the error text and no object.

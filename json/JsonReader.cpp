@@ -163,8 +163,9 @@ bool JsonReader::addValue(Frame &frame, ScriptValue value, bool valueFailed)
         return false;
     }
     // An item that did not move the position (an invalid literal) would be read
-    // again for ever: the array ends with the literal's message instead.
-    return frame.dictionary || m_pos != frame.valueStart;
+    // again for ever: the array ends with the literal's message instead. At the end of
+    // the text (cut off after a comma) the loop goes on, to say that "]" is missing.
+    return frame.dictionary || m_pos != frame.valueStart || !within();
 }
 
 // A blank is a space, tab, line end or parenthesis; comments run from two slashes to
@@ -459,4 +460,10 @@ void JsonReader::report(const QString &head, QStringView tail)
     if (m_errors.size() + length > ErrorTextLimit)
         return;
     m_errors.append(head).append(tail).append(kLineEnd);
+}
+
+QString JsonReader::trailing()
+{
+    SaltarBlancos();
+    return rest().toString();
 }

@@ -25,6 +25,8 @@ public:
 
     // The root object or array, or Empty ("Invalid JSON").
     platform::ScriptValue read();
+    // After read(): the text that follows the root, blanks and comments skipped.
+    QString trailing();
 
     // Beyond this many characters further messages are left out: a message may quote
     // the rest of the text, and a long malformed text could otherwise ask for

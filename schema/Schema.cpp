@@ -63,6 +63,8 @@ QString articlesScript() { return loadScript(QStringLiteral("articles.sql")); }
 
 QString lookupScript() { return loadScript(QStringLiteral("lookup.sql")); }
 
+QString viewsScript() { return loadScript(QStringLiteral("views.sql")); }
+
 QString articlesNativeScript(const QString &connectionString)
 {
     return engineScript(QStringLiteral("articles_native.sql"), connectionString);
@@ -107,7 +109,7 @@ platform::Status createSuiteDatabase(ado::Connection &connection)
     // Each part in the suite's dialect, then the engine's own part of it (triggers, procedures).
     const QString cnn = connection.ConnectionString();
     const QStringList scripts{suiteScript(), nativeScript(cnn), articlesScript(), articlesNativeScript(cnn),
-                              lookupScript()};
+                              viewsScript(), lookupScript()};
     for (const QString &script : scripts) {
         if (script.isEmpty())
             continue;

@@ -25,6 +25,9 @@ QString articlesScript();
 QString articlesNativeScript(const QString &connectionString);
 // What the lookup browser alone writes (the shortage table).
 QString lookupScript();
+// The views the forms and the lookup read (synonym views, the lookup's VT_ views) and the
+// tables only they name; run after the article form's additions.
+QString viewsScript();
 
 // The batches of a script: the text between lines that hold only "GO" (any case);
 // blank batches are left out.
@@ -33,7 +36,8 @@ QStringList batches(const QString &script);
 // Runs every batch on an open connection; stops at the first failure, whose message
 // names the batch's first line and the engine's error.
 platform::Status runScript(ado::Connection &connection, const QString &script);
-// The shared script, then the engine's own part, then the article form's additions.
+// The shared script, then the engine's own part, then the article form's additions, then the
+// views the forms and the lookup read.
 platform::Status createSuiteDatabase(ado::Connection &connection);
 platform::Status createStatisticsDatabase(ado::Connection &connection);
 

@@ -26,12 +26,13 @@ QList<QPair<QString, QString>> createdObjects(const QString &script)
     return objects;
 }
 
-void dropQuietly(ado::Connection &cnn, const QString &statement)
+bool dropQuietly(ado::Connection &cnn, const QString &statement)
 {
     try {
         cnn.Execute(statement);
+        return true;
     } catch (const platform::RuntimeError &) {
-        // not there
+        return false; // not there
     }
 }
 
@@ -40,11 +41,13 @@ void dropQuietly(ado::Connection &cnn, const QString &statement)
 void dropSuiteObjects(ado::Connection &connection)
 {
     const QString cs = connection.ConnectionString();
-    const auto objects = createdObjects(articlesNativeScript(cs)) + createdObjects(articlesScript())
-        + createdObjects(nativeScript(cs)) + createdObjects(suiteScript()) + createdObjects(lookupScript());
+    const auto objects = createdObjects(viewsScript()) + createdObjects(articlesNativeScript(cs))
+        + createdObjects(articlesScript()) + createdObjects(nativeScript(cs)) + createdObjects(suiteScript())
+        + createdObjects(lookupScript());
     for (const auto &[kind, name] : objects) {
-        if (kind == QLatin1String("VIEW"))
-            dropQuietly(connection, QStringLiteral("DROP VIEW ") + name);
+        // a test may have put a table of its own where the scripts make a view
+        if (kind == QLatin1String("VIEW") && !dropQuietly(connection, QStringLiteral("DROP VIEW ") + name))
+            dropQuietly(connection, QStringLiteral("DROP TABLE ") + name);
     }
     for (qsizetype i = objects.size() - 1; i >= 0; --i) {
         if (objects[i].first == QLatin1String("TABLE"))

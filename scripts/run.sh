@@ -15,8 +15,9 @@ mkdir -p "$home"
 export IMAESTROS_HOME="$home"
 db="$home/suite.db"
 if [ ! -f "$db" ]; then
-  "$build_dir/schema/imaestros-dbinit" "$db"
-  echo "run: created the embedded database $db (and VK_ESTADISTICAS.db beside it)"
+  # the general and the reduced VAT rates, which the article form accepts
+  "$build_dir/schema/imaestros-dbinit" "$db" PIVA=21 PIVAREC=10.5
+  echo "run: created the embedded database $db (and VK_ESTADISTICAS.db beside it), VAT rates 21 and 10.5"
 fi
 
 # The package the unattended reception takes: C:\RECIBIR\Archivos.zip of the suite, which

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -144,14 +145,43 @@ private:
 
 } // namespace
 
+QSize TamanoGuardado(QSize tamano)
+{
+    const qint64 pixeles = qint64(tamano.width()) * tamano.height();
+    if (pixeles <= kMaximoPixeles)
+        return tamano;
+    const double factor = std::sqrt(double(kMaximoPixeles) / double(pixeles));
+    return QSize(std::max(1, int(tamano.width() * factor)), std::max(1, int(tamano.height() * factor)));
+}
+
+QImage Reducida(const QImage &imagen)
+{
+    const QSize tamano = TamanoGuardado(imagen.size());
+    return tamano == imagen.size() ? imagen : imagen.scaled(tamano, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 platform::Result<QImage> LeerImagen(const QString &ruta)
 {
+    // Qt's own bound (128 MB) refuses a camera's picture; formats that are decoded whole
+    // before they are reduced need room for it.
+    if (QImageReader::allocationLimit() < kLimiteDecodificacionMB)
+        QImageReader::setAllocationLimit(kLimiteDecodificacionMB);
     QImageReader lector(ruta);
     lector.setDecideFormatFromContent(true);
+    const QSize tamano = lector.size();
+    if (tamano.isValid() && TamanoGuardado(tamano) != tamano)
+        lector.setScaledSize(TamanoGuardado(tamano));
     QImage imagen = lector.read();
-    if (imagen.isNull())
-        return platform::Result<QImage>::failure(
-            QStringLiteral("No se puede leer la imagen %1: %2").arg(ruta, lector.errorString()), 481);
+    if (imagen.isNull()) {
+        const QString motivo = tamano.isValid()
+                && qint64(tamano.width()) * tamano.height() * 4 > qint64(kLimiteDecodificacionMB) * 1024 * 1024
+            ? QStringLiteral("la imagen de %1 x %2 pixeles es demasiado grande")
+                  .arg(tamano.width())
+                  .arg(tamano.height())
+            : lector.errorString();
+        return platform::Result<QImage>::failure(QStringLiteral("No se puede leer la imagen %1: %2").arg(ruta, motivo),
+                                                 481);
+    }
     return imagen;
 }
 

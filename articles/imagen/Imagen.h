@@ -9,9 +9,22 @@
 
 namespace articles {
 
+// The most pixels a picture of an article keeps: a larger one (a camera's 50 megapixels) is
+// reduced to this many, its proportions kept. Far more than the box and the thumbnails show.
+constexpr qint64 kMaximoPixeles = 4096 * 4096;
+// What a picture may take in memory while it is decoded whole (formats that cannot be decoded
+// reduced, such as BMP): 1 GB, about 268 megapixels.
+constexpr int kLimiteDecodificacionMB = 1024;
+
 // Reads a picture file by its content, whatever its extension says (BMP, JPEG, PNG, GIF, icon);
-// the failure names the file and why it cannot be read.
+// a picture above kMaximoPixeles is reduced while it is decoded. The failure names the file
+// and why it cannot be read.
 platform::Result<QImage> LeerImagen(const QString &ruta);
+
+// The size a picture of that size is kept at: itself up to kMaximoPixeles, else reduced.
+QSize TamanoGuardado(QSize tamano);
+// The picture at TamanoGuardado of its size (smoothly reduced when larger).
+QImage Reducida(const QImage &imagen);
 
 // The picture as opaque 32-bit RGB, its transparent parts laid over white (BMP thumbnails and
 // JPEG pictures have no transparency).

@@ -88,6 +88,12 @@ bool GenerarMiniaturas(const QString &carpeta, const QString &origenDado, const 
                        QString &nombre)
 {
     const QString origen = origenDado.trimmed();
+    if (!NombreDeArchivoValido(codigo)) {
+        platform::logger().warning(
+            QStringLiteral("GenerarMiniaturas: el codigo \"%1\" no puede ser nombre de archivo; nada se escribio")
+                .arg(codigo));
+        return false;
+    }
     QString carpetaOrigen, nombreOrigen, extension, archivoOrigen;
     gFunciones().DividirRuta(origen, carpetaOrigen, nombreOrigen, extension, archivoOrigen);
     QString archivo = codigo.trimmed();

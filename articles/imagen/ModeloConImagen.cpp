@@ -77,8 +77,10 @@ void ModeloConImagen::mensaje(const QString &texto)
 
 QString ModeloConImagen::archivoTemporal() const
 {
-    return Rt_ImgThumbs::CarpetaImagenes(carpetaImagenes()) + QStringLiteral("TMP_") + txtFields[0].Text.trimmed()
-        + QStringLiteral(".jpg");
+    // a code that cannot name a file inside the folder is left out of the name
+    const QString codigo = txtFields[0].Text.trimmed();
+    return Rt_ImgThumbs::CarpetaImagenes(carpetaImagenes()) + QStringLiteral("TMP_")
+        + (Rt_ImgThumbs::NombreDeArchivoValido(codigo) ? codigo : QString()) + QStringLiteral(".jpg");
 }
 
 // ---------------------------------------------------------------- the picture box
@@ -160,9 +162,10 @@ void ModeloConImagen::CmdPegar_Click()
                    return true;
                },
                [&] {
-                   // the picture is written in its own format (a bitmap), whatever the extension
+                   // the picture is written in its own format (a bitmap), whatever the extension;
+                   // a camera's picture is first brought to the size an article keeps
                    QDir().mkpath(QFileInfo(temporal).absolutePath());
-                   const platform::Status guardada = GuardarImagen(SobreBlanco(imglogo), temporal, "BMP");
+                   const platform::Status guardada = GuardarImagen(SobreBlanco(Reducida(imglogo)), temporal, "BMP");
                    if (!guardada)
                        throw falla(75, guardada.message());
                    return true;
@@ -173,10 +176,16 @@ void ModeloConImagen::CmdPegar_Click()
                },
                [&] {
                    const platform::Result<QImage> leida = LeerImagen(temporal);
-                   if (!leida)
-                       throw falla(481, leida.message());
-                   imglogo = leida.value();
-                   return true;
+                   if (leida) {
+                       imglogo = leida.value();
+                       return true;
+                   }
+                   // told in the form's words, naming the file; nothing of it stays
+                   platform::msgBox(leida.message(), platform::vbCritical, QStringLiteral("Aviso al operador!!!"));
+                   QFile::remove(temporal);
+                   ponerTexto("RutaImagen", QString());
+                   imglogo = QImage();
+                   return false;
                },
                [&] {
                    Escalar_Imagen(imglogo, PicLogo);
@@ -256,9 +265,9 @@ void ModeloConImagen::mostrarImagenDelArticulo()
     const QString codigo = texto("Codigo").trimmed();
     const QString id = texto("IdArticulo").trimmed();
     QStringList candidatos;
-    if (!codigo.isEmpty())
+    if (Rt_ImgThumbs::NombreDeArchivoValido(codigo))
         candidatos << carpeta + codigo + QStringLiteral(".bmp") << carpeta + codigo + QStringLiteral(".jpg");
-    if (!id.isEmpty())
+    if (Rt_ImgThumbs::NombreDeArchivoValido(id))
         candidatos << carpeta + id + QStringLiteral(".jpg");
     if (!texto("RutaImagen").trimmed().isEmpty())
         candidatos << texto("RutaImagen").trimmed();

@@ -6,6 +6,7 @@
 #include "platform/suite/Sistema.h"
 #include "toolbar/VbKeyCode.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -16,6 +17,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -65,6 +69,7 @@ FrmArtAlta::FrmArtAlta(std::unique_ptr<FrmArtAltaModelo> modelo, QWidget *parent
     setObjectName(QStringLiteral("FrmArtAlta"));
     crearControles();
     distribuir();
+    ordenDeTabulacion();
     conectar();
     sincronizar();
 }
@@ -146,39 +151,88 @@ void FrmArtAlta::crearControles()
     lblMensaje->setObjectName(QStringLiteral("lblMensaje"));
 }
 
+namespace {
+
+// The characters a box shows whole: its field's size; an amount 15; the description and
+// the lookup descriptions a good part of theirs (they also grow with the window).
+int caracteresDe(const CajaTexto &caja, int indice)
+{
+    using F = FrmArtAltaModelo;
+    switch (indice) {
+    case F::kDescripcion:
+        return 45;
+    case F::kPrecio:
+    case F::kCosto:
+    case F::kTasaIVA:
+    case F::kUtl_P1:
+        return 15;
+    default:
+        return caja.MaxLength > 0 ? std::min(caja.MaxLength, 25) : 15;
+    }
+}
+
+// The width a box needs for that many characters, as QLineEdit measures its own hint: the
+// text, the box's inner margins, the cursor and the frame the style draws.
+int anchoPara(const QLineEdit *caja, int caracteres)
+{
+    const QFontMetrics fm = caja->fontMetrics();
+    const int texto =
+        std::max(fm.horizontalAdvance(QString(caracteres, QLatin1Char('0'))), fm.averageCharWidth() * caracteres);
+    const QMargins tm = caja->textMargins();
+    const QMargins cm = caja->contentsMargins();
+    QStyleOptionFrame opcion;
+    opcion.initFrom(caja);
+    opcion.lineWidth = caja->hasFrame() ? caja->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opcion, caja) : 0;
+    opcion.features = QStyleOptionFrame::None;
+    const int contenido = texto + 2 * 2 + 2 + tm.left() + tm.right() + cm.left() + cm.right();
+    return caja->style()->sizeFromContents(QStyle::CT_LineEdit, &opcion, QSize(contenido, fm.height()), caja).width();
+}
+
+} // namespace
+
 void FrmArtAlta::distribuir()
 {
     using F = FrmArtAltaModelo;
+    // Every box is as wide as its field: a bar code of 25 characters, an amount of 15.
+    for (int i = 0; i < txtFields.size(); ++i) {
+        const int ancho = anchoPara(txtFields[i], caracteresDe(m_modelo->txtFields[i], i));
+        if (i == F::kDescripcion)
+            txtFields[i]->setMinimumWidth(ancho);
+        else
+            txtFields[i]->setFixedWidth(ancho);
+    }
+    for (QLineEdit *descripcion : TxtDesc)
+        descripcion->setMinimumWidth(anchoPara(descripcion, 30));
+
+    // One row per line of the form: its label, then its boxes left to right.
     auto *g = new QGridLayout(FramAlta);
+    g->setColumnStretch(1, 1);
     int fila = 0;
-    const auto linea = [&](QWidget *rotulo, QWidget *caja, QWidget *tercero = nullptr, QWidget *cuarto = nullptr) {
-        g->addWidget(rotulo, fila, 0);
-        g->addWidget(caja, fila, 1);
-        if (tercero)
-            g->addWidget(tercero, fila, 2);
-        if (cuarto)
-            g->addWidget(cuarto, fila, 3);
-        ++fila;
+    const auto linea = [&](QWidget *rotulo, std::initializer_list<QWidget *> controles, bool crece = false) {
+        if (rotulo)
+            g->addWidget(rotulo, fila, 0);
+        auto *h = new QHBoxLayout;
+        for (QWidget *w : controles)
+            h->addWidget(w, crece && w != *controles.begin() ? 1 : 0);
+        if (!crece)
+            h->addStretch(1);
+        g->addLayout(h, fila++, 1);
     };
-    linea(Label9, txtFields[F::kCodigo]);
-    g->addWidget(Label10, fila, 0);
-    g->addWidget(txtFields[F::kDescripcion], fila++, 1, 1, 5);
-    linea(Label4[1], txtFields[F::kTasaIVA], Label6[1], ChkFields[0]);
-    g->addWidget(CmdMaestro, fila - 1, 4, 1, 2);
-    linea(Label4[0], txtFields[F::kCosto], lbRubro[4], txtFields[F::kUtl_P1]);
-    g->addWidget(Label6[0], fila - 1, 4);
-    g->addWidget(lbRubro[3], fila, 0);
-    g->addWidget(txtFields[F::kIdArticulo], fila++, 1, 1, 2);
-    linea(Label11, txtFields[F::kPrecio], lblPreciosIva);
-    linea(lblLabels8, txtFields[F::kIdUnidad], TxtDesc[2]);
-    linea(lbRubro[0], txtFields[F::kIdRubro], TxtDesc[0]);
-    linea(lbRubro[1], txtFields[F::kIdTipo], TxtDesc[1]);
-    linea(lbRubro[5], txtFields[F::kCuentaProveedor], lblDesc[4]);
-    linea(lbRubro[6], txtFields[F::kCodigoArtProveedor]);
-    linea(lbRubro[2], txtFields[F::kIdFamilia], TxtDesc[3]);
-    g->addWidget(txtFields[F::kRutaImagen], fila++, 1);
-    for (int i = 0; i < 4; ++i)
-        g->addWidget(lblDesc[i], fila, i);
+    linea(Label9, {txtFields[F::kCodigo]});
+    linea(Label10, {txtFields[F::kDescripcion]}, true);
+    txtFields[F::kDescripcion]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    linea(Label4[1], {txtFields[F::kTasaIVA], Label6[1], ChkFields[0], CmdMaestro});
+    linea(Label4[0], {txtFields[F::kCosto], lbRubro[4], txtFields[F::kUtl_P1], Label6[0]});
+    linea(lbRubro[3], {txtFields[F::kIdArticulo]});
+    linea(Label11, {txtFields[F::kPrecio], lblPreciosIva});
+    linea(lblLabels8, {txtFields[F::kIdUnidad], TxtDesc[2]}, true);
+    linea(lbRubro[0], {txtFields[F::kIdRubro], TxtDesc[0]}, true);
+    linea(lbRubro[1], {txtFields[F::kIdTipo], TxtDesc[1]}, true);
+    linea(lbRubro[5], {txtFields[F::kCuentaProveedor], lblDesc[4]}, true);
+    linea(lbRubro[6], {txtFields[F::kCodigoArtProveedor]});
+    linea(lbRubro[2], {txtFields[F::kIdFamilia], TxtDesc[3]}, true);
+    linea(nullptr, {txtFields[F::kRutaImagen], lblDesc[0], lblDesc[1], lblDesc[2], lblDesc[3]});
+    g->setRowStretch(fila, 1);
 
     auto *derecha = new QVBoxLayout;
     derecha->addWidget(PicLogo);
@@ -274,33 +328,42 @@ void FrmArtAlta::sincronizar()
     QPalette p = LblProceso->palette();
     p.setColor(QPalette::Window, colorDe(m.LblProcesoBackColor));
     LblProceso->setPalette(p);
-    ordenDeTabulacion();
 }
 
-// The controls in the order of their tab positions (a box moved to a position goes before
-// the one that held it).
+// Tab walks the controls in reading order: the form's rows top to bottom, each left to right,
+// then the picture's buttons and the commands. A box the form hides is skipped by Qt itself.
 void FrmArtAlta::ordenDeTabulacion()
 {
-    struct Lugar {
-        int tab;
-        int movida; // 0 for the box that was moved to its position
-        QWidget *w;
-    };
-    QList<Lugar> lugares;
-    for (int i = 0; i < txtFields.size(); ++i)
-        lugares << Lugar{m_modelo->txtFields[i].TabIndex, i == FrmArtAltaModelo::kDescripcion ? 0 : 1, txtFields[i]};
-    for (int i = 0; i < TxtDesc.size(); ++i)
-        lugares << Lugar{m_modelo->TxtDesc[i].TabIndex, 1, TxtDesc[i]};
-    const std::pair<int, QWidget *> otros[] = {{10, CmdAlta},    {13, CmdConsultar}, {14, CmdCancelar},
-                                               {15, CmdMaestro}, {40, ChkFields[0]}, {51, CmdPegar},
-                                               {52, CmdBuscar1}, {53, CmdGoogle},    {54, CmdQuitar1}};
-    for (const auto &[tab, w] : otros)
-        lugares << Lugar{tab, 1, w};
-    std::stable_sort(lugares.begin(), lugares.end(), [](const Lugar &a, const Lugar &b) {
-        return std::tie(a.tab, a.movida) < std::tie(b.tab, b.movida);
-    });
-    for (qsizetype i = 1; i < lugares.size(); ++i)
-        QWidget::setTabOrder(lugares[i - 1].w, lugares[i].w);
+    using F = FrmArtAltaModelo;
+    const QList<QWidget *> orden = {txtFields[F::kCodigo],
+                                    txtFields[F::kDescripcion],
+                                    txtFields[F::kTasaIVA],
+                                    ChkFields[0],
+                                    CmdMaestro,
+                                    txtFields[F::kCosto],
+                                    txtFields[F::kUtl_P1],
+                                    txtFields[F::kIdArticulo],
+                                    txtFields[F::kPrecio],
+                                    txtFields[F::kIdUnidad],
+                                    TxtDesc[2],
+                                    txtFields[F::kIdRubro],
+                                    TxtDesc[0],
+                                    txtFields[F::kIdTipo],
+                                    TxtDesc[1],
+                                    txtFields[F::kCuentaProveedor],
+                                    txtFields[F::kCodigoArtProveedor],
+                                    txtFields[F::kIdFamilia],
+                                    TxtDesc[3],
+                                    txtFields[F::kRutaImagen],
+                                    CmdPegar,
+                                    CmdBuscar1,
+                                    CmdGoogle,
+                                    CmdQuitar1,
+                                    CmdAlta,
+                                    CmdConsultar,
+                                    CmdCancelar};
+    for (qsizetype i = 1; i < orden.size(); ++i)
+        QWidget::setTabOrder(orden[i - 1], orden[i]);
 }
 
 void FrmArtAlta::enfocar(const Control &control)
@@ -310,8 +373,22 @@ void FrmArtAlta::enfocar(const Control &control)
         w = txtFields[control.indice];
     else if (control.tipo == Control::Tipo::TxtDesc && control.indice >= 0 && control.indice < TxtDesc.size())
         w = TxtDesc[control.indice];
-    if (w && w->isVisible() && w->isEnabled())
-        w->setFocus(Qt::OtherFocusReason);
+    if (!w || !w->isVisible() || !w->isEnabled())
+        return;
+    // While a box is being left, the operator's Tab or click decides where the focus goes;
+    // only a box whose text the validation refused keeps it (see eventoDeCaja).
+    if (m_cajaQueSeDeja) {
+        m_retenerFoco = m_retenerFoco || w == m_cajaQueSeDeja;
+        return;
+    }
+    w->setFocus(Qt::OtherFocusReason);
+}
+
+// Only the box that has the focus is coloured.
+void FrmArtAlta::pintarFoco(QLineEdit *enfocada)
+{
+    for (QLineEdit *caja : std::as_const(txtFields))
+        colorDeFondo(caja, caja == enfocada ? QColor(0, 255, 255) : QColor(Qt::white));
 }
 
 void FrmArtAlta::PonerCodigo()
@@ -361,18 +438,29 @@ bool FrmArtAlta::eventoDeCaja(int indice, QEvent *event)
     QLineEdit *caja = txtFields[indice];
     switch (event->type()) {
     case QEvent::FocusIn:
-        m_modelo->txtFields_GotFocus(indice);
-        colorDeFondo(caja, QColor(0, 255, 255));
-        caja->setSelection(0, int(caja->text().trimmed().size()));
-        return false;
-    case QEvent::FocusOut:
+        pintarFoco(caja);
+        // back from a message box or a lookup: the box never lost the focus for the form
         if (!dejaLaCaja(static_cast<QFocusEvent *>(event)))
             return false;
+        m_modelo->txtFields_GotFocus(indice);
+        caja->setSelection(0, int(caja->text().trimmed().size()));
+        return false;
+    case QEvent::FocusOut: {
+        pintarFoco(nullptr);
+        if (!dejaLaCaja(static_cast<QFocusEvent *>(event)))
+            return false;
+        m_cajaQueSeDeja = caja;
+        m_retenerFoco = false;
         m_modelo->txtFields_Validate(indice);
         m_modelo->txtFields_LostFocus(indice);
-        colorDeFondo(caja, Qt::white);
+        m_cajaQueSeDeja = nullptr;
         sincronizar();
+        // A text the validation refused (an amount that is no number) keeps the operator in
+        // its box; the focus is taken back once the move under way has ended.
+        if (m_retenerFoco && m_modelo->error())
+            QTimer::singleShot(0, caja, [caja] { caja->setFocus(Qt::OtherFocusReason); });
         return false;
+    }
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
         const int tecla = toolbar::vbKeyCode(key->key());

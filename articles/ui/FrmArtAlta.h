@@ -84,8 +84,11 @@ private:
     bool teclaDelFormulario(QKeyEvent *event);
     bool eventoDeCaja(int indice, QEvent *event);
     void enfocar(const Control &control);
+    void pintarFoco(QLineEdit *enfocada);
 
     std::unique_ptr<FrmArtAltaModelo> m_modelo;
+    QLineEdit *m_cajaQueSeDeja = nullptr; // the box whose leaving is being validated
+    bool m_retenerFoco = false;           // its validation asked to keep the focus in it
 };
 
 } // namespace articles::ui

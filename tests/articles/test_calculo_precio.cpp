@@ -29,6 +29,7 @@ struct Case {
     const char *precioEsperado;    // nullptr: the price box is left alone
     const char *recordadoEsperado; // the remembered price, when the price is written
     const char *utilidadEsperada;  // nullptr: the markup box is left alone
+    bool aviso = false;            // the operator is told why a box kept its value
 };
 
 const Case kCasos[] = {
@@ -61,6 +62,13 @@ const Case kCasos[] = {
      nullptr, "0"},
     {"another field does nothing", "Descripcion", false, "100", "1", "21", "", "30", false, true, nullptr, nullptr,
      nullptr},
+    // Out of the amounts' range: the box keeps what it had, never 0, and the operator is told.
+    {"a price out of range keeps the price", "Utl_P1", true, "900000000000000", "5", "", "", "50", false, false,
+     nullptr, nullptr, nullptr, true},
+    {"the tax takes the price out of range", "Costo", false, "800000000000000", "5", "21", "", "10", false, true,
+     nullptr, nullptr, nullptr, true},
+    {"a markup out of range keeps the markup", "Precio", false, "0,0001", "900000000000", "", "", "", false, false,
+     nullptr, nullptr, nullptr, true},
 };
 
 TEST_F(PriceCalculation, Table)
@@ -88,6 +96,7 @@ TEST_F(PriceCalculation, Table)
         if (c.utilidadEsperada && r.utilidad) {
             EXPECT_EQ(*r.utilidad, QString::fromLatin1(c.utilidadEsperada));
         }
+        EXPECT_EQ(!r.aviso.isEmpty(), c.aviso) << r.aviso.toStdString();
     }
 }
 

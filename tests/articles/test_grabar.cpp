@@ -160,8 +160,8 @@ TEST_P(SaveArticle, BadInputSavesNothing)
         const char *mensaje;
         int respuesta;
     } cases[] = {
-        {"a price that is not a number", Form::kPrecio, "doce", "No coinciden los tipos", platform::vbAbort},
-        {"a cost that is not a number", Form::kCosto, "1,2,3", "No coinciden los tipos", platform::vbIgnore},
+        {"a price that is not a number", Form::kPrecio, "doce", "Precio de venta debe ser un número", platform::vbOK},
+        {"a cost that is not a number", Form::kCosto, "1,2,3", "Costo debe ser un número", platform::vbOK},
         {"a rate out of range", Form::kTasaIVA, "150", "Alicuota de IVA debe ser Mayor o Igual a 0", platform::vbOK},
         {"a rate not configured", Form::kTasaIVA, "7", "Alicuota de IVA no habilitada", platform::vbOK},
         {"an unknown unit", Form::kIdUnidad, "ZZ", "El Codigo Ingresado es inexistente!!!", platform::vbOK},
@@ -304,6 +304,103 @@ TEST_P(SaveArticle, AFailedUpdateKeepsTheFormAndReportsIt)
     EXPECT_EQ(ocultado(), 0);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Descripcion FROM V_MA_ARTICULOS")), QStringLiteral("Agua"));
     EXPECT_EQ(caja(Form::kDescripcion).size(), 101);
+}
+
+// A new bar code confirmed, then a stored one typed over it and F2 at once: the save works
+// on the stored article the box names, with what the form shows; no price row of nobody's.
+TEST_P(SaveArticle, F2SavesTheArticleTheBarCodeNamesNow)
+{
+    articulo(QStringLiteral("12"), QStringLiteral("7790001"), QStringLiteral("Agua"));
+    cargar();
+    form().pIdLista = QStringLiteral("1");
+    confirmar(Form::kCodigo, QStringLiteral("7790999"));
+    ASSERT_TRUE(form().articuloNuevo());
+    form().txtFields[Form::kDescripcion].Text = QStringLiteral("Agua mineral");
+    form().txtFields[Form::kPrecio].Text = QStringLiteral("55");
+    form().txtFields_Change(Form::kCodigo, QStringLiteral("7790001")); // typed, no Enter
+    form().CmdAlta_Click();
+
+    ASSERT_FALSE(form().error());
+    EXPECT_TRUE(form().pAceptar);
+    EXPECT_EQ(count(QStringLiteral("MA_ARTICULOS")), 1);
+    EXPECT_EQ(fila(QStringLiteral("SELECT IdArticulo, Descripcion, Precio1 FROM V_MA_ARTICULOS")),
+              pad(QStringLiteral("12"), 25) + QStringLiteral("|Agua mineral|55"));
+    EXPECT_EQ(fila(QStringLiteral("SELECT IdArticulo, Precio1 FROM V_MA_PRECIOS")),
+              pad(QStringLiteral("12"), 25) + QStringLiteral("|55"));
+    EXPECT_EQ(count(QStringLiteral("MA_PRECIOS")), 1);
+}
+
+// An update whose article code is blank or names no stored article changes no row: it is a
+// failed save, told as such, and the form keeps what was typed.
+TEST_P(SaveArticle, AnUpdateOfNoStoredArticleIsAFailure)
+{
+    const struct {
+        const char *nombre;
+        const char *id;
+        const char *mensaje;
+    } casos[] = {
+        {"blank code", "  ", "Falta el código del artículo a modificar"},
+        {"unknown code", "999", "El artículo 999 no existe en la base"},
+    };
+    articulo(QStringLiteral("12"), QStringLiteral("7790001"), QStringLiteral("Agua"));
+    cargar();
+    form().pIdLista = QStringLiteral("1");
+    for (const auto &c : casos) {
+        SCOPED_TRACE(c.nombre);
+        confirmar(Form::kCodigo, QStringLiteral("7790001"));
+        ASSERT_TRUE(form().articuloExistente());
+        form().txtFields[Form::kIdArticulo].Text = QString::fromLatin1(c.id);
+        form().txtFields[Form::kDescripcion].Text = QStringLiteral("Otra cosa");
+        operatorScript().expect(QString::fromUtf8(c.mensaje), platform::vbOK);
+        form().ActualizarDatos();
+        EXPECT_TRUE(form().error());
+        EXPECT_EQ(fila(QStringLiteral("SELECT Descripcion FROM V_MA_ARTICULOS")), QStringLiteral("Agua"));
+        EXPECT_EQ(count(QStringLiteral("MA_PRECIOS")), 0);
+        EXPECT_EQ(caja(Form::kDescripcion), QStringLiteral("Otra cosa"));
+        EXPECT_EQ(ultimoFoco(), (articles::Control{articles::Control::Tipo::txtFields, Form::kIdArticulo}));
+    }
+}
+
+// Another bar code is another article: nothing of the one shown before passes on to it.
+TEST_P(SaveArticle, ANewBarCodeStartsFromAClearForm)
+{
+    articulo(QStringLiteral("12"), QStringLiteral("7790001"), QStringLiteral("Agua"));
+    exec(QStringLiteral("UPDATE MA_ARTICULOS SET IdUnidad = '  UN', Costo = 80, Precio1 = 100, Tasaiva = 10.5, "
+                        "Exento = 1, CuentaProveedor = 'PROV1', CodigoArtProveedor = '%1'")
+             .arg(pad(QStringLiteral("P-77"), 25)));
+    configurar(QStringLiteral("PIVAREC"), QStringLiteral("10.5"));
+    cargar();
+    form().pIdLista = QStringLiteral("1");
+    confirmar(Form::kCodigo, QStringLiteral("7790001"));
+    ASSERT_EQ(caja(Form::kCuentaProveedor), QStringLiteral("PROV1"));
+    ASSERT_EQ(caja(Form::kTasaIVA), QStringLiteral("10,5"));
+    form().txtFields[Form::kUtl_P1].Text = QStringLiteral("25");
+    form().ChkExento = articles::Marca::Checked;
+
+    confirmar(Form::kCodigo, QStringLiteral("7790002"));
+    ASSERT_TRUE(form().articuloNuevo());
+    for (int i = 0; i < form().txtFields.size(); ++i) {
+        if (i == Form::kCodigo)
+            EXPECT_EQ(caja(i), QStringLiteral("7790002"));
+        else if (i == Form::kTasaIVA)
+            EXPECT_EQ(caja(i), QStringLiteral("21")); // back to the configured rate
+        else
+            EXPECT_EQ(caja(i), QString()) << form().txtFields[i].DataField.toStdString();
+    }
+    for (const articles::CajaTexto &d : form().TxtDesc)
+        EXPECT_EQ(d.Text, QString());
+    EXPECT_EQ(form().lblDesc[4].Caption, QStringLiteral("..."));
+    EXPECT_EQ(form().ChkExento, articles::Marca::Unchecked);
+    EXPECT_EQ(form().costoRecordado(), articles::Importe());
+    EXPECT_EQ(form().precioRecordado(), articles::Importe());
+
+    form().txtFields[Form::kDescripcion].Text = QStringLiteral("Soda");
+    form().CmdAlta_Click();
+    ASSERT_FALSE(form().error());
+    EXPECT_EQ(fila(QStringLiteral("SELECT Descripcion, CuentaProveedor, CodigoArtProveedor, Costo, Precio1, Tasaiva "
+                                  "FROM V_MA_ARTICULOS WHERE CodigoBarra = '%1'")
+                       .arg(pad(QStringLiteral("7790002"), 25))),
+              QStringLiteral("Soda||") + pad(QString(), 25) + QStringLiteral("|0|0|<null>"));
 }
 
 IMAESTROS_DATABASE_TESTS(SaveArticle);

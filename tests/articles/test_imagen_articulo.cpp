@@ -5,6 +5,9 @@
 #include "ArticlesDatabase.h"
 #include "ServidorHttp.h"
 
+#include "articles/Rt_ImgThumbs.h"
+#include "articles/imagen/Imagen.h"
+#include "articles/imagen/Miniaturas.h"
 #include "articles/imagen/ModeloConImagen.h"
 #include "platform/Paths.h"
 #include "platform/suite/CmdDlg.h"
@@ -281,6 +284,123 @@ TEST_P(ArticlePicture, AChosenFileIsShownAndQuitarRemovesThePicture)
     EXPECT_TRUE(form().imglogo.isNull());
     EXPECT_EQ(caja(Form::kRutaImagen), QString());
     EXPECT_TRUE(QFile::exists(elegida)); // the file stays
+}
+
+// A camera's picture (50 megapixels, above Qt's own decoding bound) chosen or pasted is kept
+// reduced, stored with the article and thumbnailed.
+TEST_P(ArticlePicture, ACameraPictureIsStoredAndThumbnailed)
+{
+    const QSize camara(8660, 5773);
+    const QSize guardado = articles::TamanoGuardado(camara);
+    ASSERT_LT(qint64(guardado.width()) * guardado.height(), qint64(camara.width()) * camara.height());
+    EXPECT_NEAR(double(guardado.width()) / guardado.height(), double(camara.width()) / camara.height(), 0.001);
+    const QString elegida = foto(platform::programFolder() + QStringLiteral("/DSC0001.JPG"), camara);
+    platform::suite::CmdDlg::setChooser([&](const QString &, const QString &) { return std::optional(elegida); });
+    for (const bool pegada : {false, true}) {
+        SCOPED_TRACE(pegada ? "pasted" : "chosen");
+        QDir(carpeta()).removeRecursively();
+        form().Inicializa();
+        if (pegada) {
+            form().portapapeles = [camara] {
+                QImage imagen(camara, QImage::Format_RGB32);
+                imagen.fill(Qt::darkCyan);
+                return imagen;
+            };
+            form().CmdPegar_Click();
+        } else {
+            form().CmdBuscar1_Click();
+        }
+        ASSERT_EQ(form().PicLogo.Picture.size(), guardado);
+        form().txtFields[Form::kCodigo].Text = pegada ? QStringLiteral("7790002") : QStringLiteral("7790001");
+        form().txtFields[Form::kDescripcion].Text = QStringLiteral("Con foto de camara");
+        form().CmdAlta_Click();
+        ASSERT_FALSE(form().error());
+        const QString id = form().CodArtNuevo.trimmed();
+        EXPECT_EQ(QImageReader(carpeta() + id + QStringLiteral(".jpg")).size(), guardado);
+        for (int n = 0; n < 5; ++n) {
+            const QString miniatura = carpeta() + QStringLiteral("thumbs%1/%2.bmp").arg(n).arg(id);
+            const QSize tamano = QImageReader(miniatura).size();
+            EXPECT_TRUE(tamano.isValid()) << miniatura.toStdString();
+            EXPECT_EQ(tamano, Rt_ImgThumbs::TamanoMiniatura(guardado, Rt_ImgThumbs::TamanosMiniatura()[n]));
+        }
+    }
+    EXPECT_EQ(operatorScript().asked().size(), 0);
+}
+
+// A picture that cannot be decoded even so is refused with a message naming its file.
+TEST_P(ArticlePicture, APictureTooLargeToDecodeIsRefusedByName)
+{
+    // a PNG whose header announces 30000 x 30000 pixels: 3.6 GB once decoded
+    const auto crc = [](const QByteArray &datos) {
+        quint32 c = 0xFFFFFFFFu;
+        for (const char b : datos) {
+            c ^= quint8(b);
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        }
+        return ~c;
+    };
+    const auto grande = [](quint32 valor) {
+        return QByteArray(1, char(valor >> 24)) + char(valor >> 16) + char(valor >> 8) + char(valor);
+    };
+    const auto bloque = [&](const char *tipo, const QByteArray &datos) {
+        const QByteArray cuerpo = QByteArray(tipo) + datos;
+        return grande(quint32(datos.size())) + cuerpo + grande(crc(cuerpo));
+    };
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8)
+        + bloque("IHDR", grande(30000) + grande(30000) + QByteArray("\x08\x06\x00\x00\x00", 5))
+        + bloque("IDAT", qCompress(QByteArray(16, '\0')).mid(4)) + bloque("IEND", QByteArray());
+    const QString ruta = platform::programFolder() + QStringLiteral("/enorme.png");
+    QFile archivo(ruta);
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly) && archivo.write(png) == png.size());
+    archivo.close();
+    operatorScript().expect(QStringLiteral("No se puede leer la imagen ") + ruta
+                                + QStringLiteral(": la imagen de "
+                                                 "30000 x 30000"),
+                            platform::vbOK);
+    form().AsignarFoto(ruta);
+    EXPECT_TRUE(form().PicLogo.Picture.isNull());
+}
+
+// The picture of the article shown before is no picture of the next bar code's article.
+TEST_P(ArticlePicture, AnotherBarCodeDropsThePictureShownBefore)
+{
+    articulo(QStringLiteral("5"), QStringLiteral("779"), QStringLiteral("Yerba"));
+    foto(carpeta() + QStringLiteral("779.jpg"), QSize(12, 9));
+    confirmar(Form::kCodigo, QStringLiteral("779"));
+    ASSERT_EQ(form().PicLogo.Picture.size(), QSize(12, 9));
+    confirmar(Form::kCodigo, QStringLiteral("780"));
+    EXPECT_TRUE(form().PicLogo.Picture.isNull());
+    EXPECT_EQ(caja(Form::kRutaImagen), QString());
+}
+
+// A stored article whose code holds a path keeps its row but never a picture file outside the
+// picture folder; the operator is told why its picture is not kept.
+TEST_P(ArticlePicture, AnArticleCodeThatIsNoFileNameKeepsThePictureOut)
+{
+    QDir(platform::programFolder()).mkpath(QStringLiteral("sub"));
+    articulo(QStringLiteral("../../fuera"), QStringLiteral("779"), QStringLiteral("Yerba"));
+    confirmar(Form::kCodigo, QStringLiteral("779"));
+    ASSERT_EQ(caja(Form::kIdArticulo).trimmed(), QStringLiteral("../../fuera"));
+    form().portapapeles = [] {
+        QImage imagen(40, 30, QImage::Format_RGB32);
+        imagen.fill(Qt::red);
+        return imagen;
+    };
+    form().CmdPegar_Click();
+    EXPECT_EQ(caja(Form::kRutaImagen), carpeta() + QStringLiteral("TMP_.jpg")); // the code left out
+    form().txtFields[Form::kDescripcion].Text = QStringLiteral("Yerba con foto");
+    operatorScript().expect(QStringLiteral("La imagen no se guarda: el código de artículo \"../../fuera\""),
+                            platform::vbOK);
+    form().CmdAlta_Click();
+    ASSERT_FALSE(form().error());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Descripcion FROM V_MA_ARTICULOS")), QStringLiteral("Yerba con foto"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT RutaImagen FROM V_MA_ARTICULOS")), QString());
+    const QDir programa(platform::programFolder());
+    for (const QString &fuera : {programa.absoluteFilePath(QStringLiteral("../fuera.jpg")),
+                                 programa.absoluteFilePath(QStringLiteral("fuera.jpg")),
+                                 programa.absoluteFilePath(QStringLiteral("fuera.bmp"))})
+        EXPECT_FALSE(QFile::exists(fuera)) << fuera.toStdString();
 }
 
 IMAESTROS_DATABASE_TESTS(ArticlePicture);

@@ -390,6 +390,34 @@ TEST_F(ThumbnailFiles, FailuresMakeTheResultFalse)
     EXPECT_EQ(miniaturas(QStringLiteral("img/"), QStringLiteral("7")), esperadas);
 }
 
+// An article's code goes into the picture's file names only when it names a file inside the
+// folder: never a path that leads out of it.
+TEST_F(ThumbnailFiles, ACodeThatIsNoFileNameWritesNothing)
+{
+    const struct {
+        const char *codigo;
+        bool valido;
+    } casos[] = {
+        {"  12", true},   {"A-1.5", true}, {"a..b", true},  {"Ñandú 2", true}, {"../fuera", false}, {"..", false},
+        {".", false},     {"a/b", false},  {"a\\b", false}, {"C:x", false},    {"x*", false},       {"x?", false},
+        {"\"x\"", false}, {"<x>", false},  {"x|y", false},  {"x\ty", false},   {"   ", false},
+    };
+    for (const auto &caso : casos)
+        EXPECT_EQ(Rt_ImgThumbs::NombreDeArchivoValido(QString::fromUtf8(caso.codigo)), caso.valido) << caso.codigo;
+
+    const QString origen = foto(QStringLiteral("foto.jpg"), QSize(64, 48), "JPG");
+    for (const char *codigo : {"../../fuera", "..\\..\\fuera", "/tmp/fuera"}) {
+        QString nombre;
+        EXPECT_FALSE(
+            Rt_ImgThumbs::GenerarMiniaturas(QStringLiteral("img/"), origen, QString::fromLatin1(codigo), 0, nombre))
+            << codigo;
+    }
+    EXPECT_FALSE(QFile::exists(m_programa.path() + QStringLiteral("/../fuera.jpg")));
+    EXPECT_FALSE(QFile::exists(programa(QStringLiteral("fuera.bmp"))));
+    EXPECT_FALSE(QFile::exists(programa(QStringLiteral("img/fuera.bmp"))));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/fuera.jpg")));
+}
+
 TEST_F(ThumbnailFiles, PathsResolveAgainstTheProgramFolder)
 {
     const QString p = m_programa.path();

@@ -56,7 +56,18 @@ TEST_P(FieldValidation, Table)
         {"the general rate", Form::kTasaIVA, "21", nullptr, 0, false, nullptr},
         {"another configured rate", Form::kTasaIVA, "10,5", nullptr, 0, false, nullptr},
         {"a rate typed with a point", Form::kTasaIVA, "10.5", nullptr, 0, false, nullptr},
-        {"a rate that is not a number", Form::kTasaIVA, "abc", "No coinciden los tipos", 3, false, nullptr},
+        // an amount that is not one is told in the form's words; the box keeps the focus
+        {"a rate that is not a number", Form::kTasaIVA, "abc", "Alicuota de IVA debe ser un número", 1, true,
+         [&foco](FieldValidation &t, Form &) {
+             EXPECT_EQ(t.ultimoFoco(), foco(Control::Tipo::txtFields, Form::kTasaIVA));
+         }},
+        {"a cost that is not a number", Form::kCosto, "12 pesos", "Costo debe ser un número, por ejemplo 1.234,56", 1,
+         true, nullptr},
+        {"a price that is not a number", Form::kPrecio, "1,2,3", "Precio de venta debe ser un número", 1, true,
+         nullptr},
+        {"a markup that is not a number", Form::kUtl_P1, "x", "Utilidad debe ser un número", 1, true, nullptr},
+        {"an amount too large", Form::kCosto, "99999999999999999", "Costo: el importe es demasiado grande", 1, true,
+         nullptr},
         {"a known unit shows its description", Form::kIdUnidad, "UN", nullptr, 0, false,
          [](FieldValidation &, Form &f) {
              EXPECT_EQ(f.lblDesc[2].Caption, QStringLiteral("Unidad"));
@@ -143,6 +154,19 @@ TEST_P(FieldValidation, CostPriceAndMarkupRecalculate)
     confirmar(Form::kPrecio, QStringLiteral("250"));
     EXPECT_EQ(caja(Form::kUtl_P1), QStringLiteral("25"));
     EXPECT_EQ(form().precioRecordado(), articles::Importe::desdeEntero(250));
+}
+
+// A markup that takes the price out of the amounts' range keeps the price the box had, and
+// the operator is told why.
+TEST_P(FieldValidation, APriceOutOfRangeKeepsThePreviousPrice)
+{
+    form().txtFields[Form::kUtl_P1].Text = QStringLiteral("30");
+    confirmar(Form::kCosto, QStringLiteral("100"));
+    ASSERT_EQ(caja(Form::kPrecio), QStringLiteral("130,00"));
+    operatorScript().expect(QStringLiteral("El precio calculado no entra en el importe máximo admitido"), 1);
+    confirmar(Form::kCosto, QStringLiteral("900.000.000.000.000"));
+    EXPECT_EQ(caja(Form::kPrecio), QStringLiteral("130,00"));
+    EXPECT_EQ(form().precioRecordado(), articles::Importe::desdeEntero(130));
 }
 
 TEST_P(FieldValidation, PricesIncludeTheTaxWhenConfigured)

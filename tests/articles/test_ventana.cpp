@@ -9,9 +9,11 @@
 #include "tests/core/QtPrint.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -127,6 +129,167 @@ TEST_P(ArticleWindow, AHostOpensItFromTheCommandLine)
     EXPECT_FALSE(respuesta.pAceptar);
     EXPECT_EQ(respuesta.texto(),
               QStringLiteral("pAceptar=NO\nCodArtNuevo=") + pad(QStringLiteral("5"), 25) + QLatin1Char('\n'));
+}
+
+// The text a box can show, in pixels: its width less the frame the style draws and the two
+// pixels of inner margin on each side that QLineEdit keeps.
+int anchoVisible(const QLineEdit *caja)
+{
+    const int marco = caja->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, caja);
+    const QMargins tm = caja->textMargins();
+    return caja->contentsRect().width() - 2 * marco - 2 * 2 - tm.left() - tm.right();
+}
+
+// Every box shows its whole value at its field's size: a bar code of 25 characters (a
+// 13-digit one typed), an amount of 15 (1.234.567,89 typed).
+TEST_P(ArticleWindow, EveryBoxShowsItsValueWhole)
+{
+    configurar(QStringLiteral("PIVAREC"), QStringLiteral("10.5"));
+    cuenta(QStringLiteral("PROV1"), QStringLiteral("P1"), QStringLiteral("Proveedor Uno"), QStringLiteral("PR"));
+    FrmArtAlta ventana;
+    mostrar(ventana);
+    const QString barras = QStringLiteral("7790001000012");
+    const QString importe = QStringLiteral("1.234.567,89");
+    const struct {
+        int caja;
+        QString tecleado;
+        QString mayor; // the largest value of the field's size
+    } casos[] = {
+        {Form::kCodigo, barras, QString(25, QLatin1Char('9'))},
+        {Form::kIdArticulo, barras, QString(25, QLatin1Char('9'))},
+        {Form::kCodigoArtProveedor, barras, QString(25, QLatin1Char('9'))},
+        {Form::kCosto, importe, QString(15, QLatin1Char('9'))},
+        {Form::kPrecio, importe, QString(15, QLatin1Char('9'))},
+        {Form::kUtl_P1, importe, QString(15, QLatin1Char('9'))},
+        {Form::kTasaIVA, QStringLiteral("10,5"), QString(15, QLatin1Char('9'))},
+        {Form::kCuentaProveedor, QStringLiteral("PROV1"), QString(15, QLatin1Char('9'))},
+        {Form::kIdUnidad, QStringLiteral("UN"), QString(4, QLatin1Char('9'))},
+        {Form::kIdRubro, QStringLiteral("10"), QString(4, QLatin1Char('9'))},
+        {Form::kIdTipo, QStringLiteral("20"), QString(4, QLatin1Char('9'))},
+    };
+    for (const auto &c : casos) {
+        QLineEdit *caja = ventana.txtFields[c.caja];
+        SCOPED_TRACE(caja->objectName().toStdString());
+        ASSERT_TRUE(caja->isVisible());
+        QTest::mouseClick(caja, Qt::LeftButton);
+        caja->selectAll();
+        QTest::keyClicks(caja, c.tecleado);
+        ASSERT_EQ(caja->text(), c.tecleado);
+        for (const QString &valor : {c.tecleado, c.mayor})
+            EXPECT_LE(caja->fontMetrics().horizontalAdvance(valor), anchoVisible(caja)) << valor.toStdString();
+    }
+}
+
+// However the focus moves (Tab, a click, Enter, another window in between), only the box that
+// has it is cyan.
+TEST_P(ArticleWindow, OnlyTheFocusedBoxIsColoured)
+{
+    FrmArtAlta ventana;
+    mostrar(ventana);
+    const QColor cian(0, 255, 255);
+    const auto coloreadas = [&] {
+        QList<QLineEdit *> cajas;
+        for (QLineEdit *caja : std::as_const(ventana.txtFields)) {
+            if (caja->palette().color(QPalette::Base) == cian)
+                cajas << caja;
+        }
+        return cajas;
+    };
+    const auto soloLaEnfocada = [&](const char *paso) {
+        auto *enfocada = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        const bool esCaja = ventana.txtFields.contains(enfocada);
+        EXPECT_EQ(coloreadas(), esCaja ? QList<QLineEdit *>{enfocada} : QList<QLineEdit *>{}) << paso;
+    };
+    soloLaEnfocada("shown");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    soloLaEnfocada("tab");
+    QTest::mouseClick(ventana.txtFields[Form::kCosto], Qt::LeftButton);
+    soloLaEnfocada("click");
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("100"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    soloLaEnfocada("enter");
+
+    // another window takes the activation; meanwhile the focus inside the form moves
+    QWidget otra;
+    otra.show();
+    QApplication::setActiveWindow(&otra);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&otra));
+    ventana.txtFields[Form::kPrecio]->setFocus();
+    QApplication::setActiveWindow(&ventana);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ventana));
+    ASSERT_EQ(QApplication::focusWidget(), ventana.txtFields[Form::kPrecio]);
+    soloLaEnfocada("back from another window");
+    QTest::mouseClick(ventana.TxtDesc[0], Qt::LeftButton);
+    soloLaEnfocada("a description box");
+}
+
+// Letters in an amount box: the form says which box wants a number and keeps the focus there,
+// whether the box is left with Tab or confirmed with Enter.
+TEST_P(ArticleWindow, LettersInAnAmountAreToldAndKeepTheFocus)
+{
+    FrmArtAlta ventana;
+    mostrar(ventana);
+    QLineEdit *costo = ventana.txtFields[Form::kCosto];
+    QTest::mouseClick(costo, Qt::LeftButton);
+    QTest::keyClicks(costo, QStringLiteral("12 pesos"));
+    operatorScript().expect(QStringLiteral("Costo debe ser un número, por ejemplo 1.234,56."), platform::vbOK);
+    QTest::keyClick(costo, Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), costo);
+    EXPECT_EQ(operatorScript().asked().last().title, QStringLiteral("Aviso al operador..."));
+
+    QLineEdit *precio = ventana.txtFields[Form::kPrecio];
+    costo->selectAll();
+    QTest::keyClicks(costo, QStringLiteral("10"));
+    QTest::mouseClick(precio, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), precio);
+    QTest::keyClicks(precio, QStringLiteral("doce"));
+    operatorScript().expect(QStringLiteral("Precio de venta debe ser un número"), platform::vbOK);
+    QTest::keyClick(precio, Qt::Key_Return);
+    QTest::qWait(20);
+    EXPECT_EQ(QApplication::focusWidget(), precio);
+}
+
+// With every code empty, Tab visits each box the operator may fill, in reading order.
+TEST_P(ArticleWindow, TabReachesEveryBoxInReadingOrder)
+{
+    FrmArtAlta ventana;
+    mostrar(ventana);
+    const QList<QWidget *> esperado = {ventana.txtFields[Form::kCodigo],
+                                       ventana.txtFields[Form::kDescripcion],
+                                       ventana.txtFields[Form::kTasaIVA],
+                                       ventana.ChkFields[0],
+                                       ventana.CmdMaestro,
+                                       ventana.txtFields[Form::kCosto],
+                                       ventana.txtFields[Form::kUtl_P1],
+                                       ventana.txtFields[Form::kIdArticulo],
+                                       ventana.txtFields[Form::kPrecio],
+                                       ventana.txtFields[Form::kIdUnidad],
+                                       ventana.TxtDesc[2],
+                                       ventana.txtFields[Form::kIdRubro],
+                                       ventana.TxtDesc[0],
+                                       ventana.txtFields[Form::kIdTipo],
+                                       ventana.TxtDesc[1],
+                                       ventana.txtFields[Form::kCuentaProveedor],
+                                       ventana.txtFields[Form::kCodigoArtProveedor],
+                                       ventana.CmdPegar,
+                                       ventana.CmdBuscar1,
+                                       ventana.CmdGoogle,
+                                       ventana.CmdQuitar1,
+                                       ventana.CmdAlta,
+                                       ventana.CmdConsultar,
+                                       ventana.CmdCancelar,
+                                       ventana.txtFields[Form::kCodigo]};
+    QList<QWidget *> visitado{QApplication::focusWidget()};
+    while (visitado.size() < esperado.size()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::qWait(1);
+        visitado << QApplication::focusWidget();
+    }
+    QStringList nombres;
+    for (QWidget *w : std::as_const(visitado))
+        nombres << (w ? w->objectName() + QLatin1Char('/') + QString::fromLatin1(w->metaObject()->className())
+                      : QStringLiteral("none"));
+    EXPECT_EQ(visitado, esperado) << nombres.join(QStringLiteral(", ")).toStdString();
 }
 
 IMAESTROS_DATABASE_TESTS(ArticleWindow);

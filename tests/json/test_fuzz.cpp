@@ -7,6 +7,8 @@
 #include "platform/RuntimeError.h"
 
 #include <QElapsedTimer>
+#include <QList>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -248,6 +250,53 @@ void expectSoundRead(const QString &text)
     EXPECT_EQ(JSON::ErroresParser(), errors) << shown;
 }
 
+// Where a written document may be cut: after each character up to its last bracket (the
+// root's end), with the containers open there, innermost last, and whether the cut falls
+// right after a comma between members. Strings are skipped (their brackets and commas are
+// text); comments and bare keys hold none.
+struct Cut {
+    qsizetype length = 0;
+    QString open; // "{" and "[" of the containers still open
+    bool afterComma = false;
+};
+
+QList<Cut> cutsOf(const QString &text)
+{
+    QList<Cut> cuts;
+    const qsizetype end = text.lastIndexOf(QRegularExpression(QStringLiteral("[\\]}]")));
+    QString open;
+    QChar quote;
+    for (qsizetype i = 0; i < end; ++i) {
+        const QChar c = text[i];
+        if (!quote.isNull()) {
+            if (c == QLatin1Char('\\'))
+                ++i;
+            else if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+        } else if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
+            open += c;
+        } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
+            open.chop(1);
+        }
+        if (!open.isEmpty())
+            cuts << Cut{i + 1, open, quote.isNull() && c == QLatin1Char(',')};
+    }
+    return cuts;
+}
+
+// The lines a text cut right after a comma must give: "Missing" for every container left
+// open, the innermost first, each quoting the last 20 characters of the text.
+QString missingLines(const QString &cut, const QString &open)
+{
+    QString lines;
+    for (qsizetype i = open.size() - 1; i >= 0; --i)
+        lines += QStringLiteral("Missing '%1': ").arg(open[i] == QLatin1Char('{') ? QChar(u'}') : QChar(u']'))
+            + cut.right(20) + QStringLiteral("\r\n");
+    return lines;
+}
+
 } // namespace
 
 TEST(JsonFuzz, WrittenDocumentsReadBackExactly)
@@ -275,6 +324,31 @@ TEST(JsonFuzz, MutatedAndRandomTextsAlwaysReturn)
     for (int i = 0; i < 1500; ++i)
         expectSoundRead(randomText(w));
     EXPECT_LT(clock.elapsed(), 60000);
+}
+
+// A document cut off anywhere before its end is never read in silence; cut right after a
+// comma, every container left open says it is missing its end.
+TEST(JsonFuzz, TruncatedDocumentsAlwaysReportWhatIsMissing)
+{
+    Writer w(4242);
+    int afterComma = 0;
+    for (int i = 0; i < 500; ++i) {
+        QString text, tree;
+        w.document(text, tree);
+        for (const Cut &cut : cutsOf(text)) {
+            const QString cutText = text.left(cut.length);
+            const platform::ScriptValue root = JSON::Analizar(cutText);
+            const QString errors = JSON::ErroresParser();
+            const std::string shown = cutText.toStdString();
+            ASSERT_TRUE(root.isObject()) << shown;
+            ASSERT_FALSE(errors.isEmpty()) << shown;
+            if (cut.afterComma) {
+                ++afterComma;
+                ASSERT_EQ(errors, missingLines(cutText, cut.open)) << shown;
+            }
+        }
+    }
+    EXPECT_GT(afterComma, 500); // the oracle's strict part did run
 }
 
 TEST(StringBuilderFuzz, MatchesAPlainTextUnderRandomEdits)

@@ -111,12 +111,35 @@ TEST(JsonReader, ReportsEveryFaultWithItsExactText)
         {"unterminated nesting", R"({"a":[1,2)", "{a:[1,empty]}",
          "Missing ']': {\"a\":[1,2\r\nMissing '}': {\"a\":[1,2\r\n"},
         {"number at the end of an object", R"({"a":12)", "{a:empty}", "Missing '}': {\"a\":12\r\n"},
+        // Cut off after a comma: the item that never came reads Empty, and the list says so.
+        {"cut after a comma", "[1,", "[1,empty]", "Missing ']': [1,\r\n"},
+        {"cut after a text and a comma", R"(["a",)", R"(["a",empty])", "Missing ']': [\"a\",\r\n"},
+        {"cut after an object and a comma", R"([{"a":1},)", "[{a:1},empty]", "Missing ']': [{\"a\":1},\r\n"},
+        {"cut after a comma inside an object", R"({"a":[1,)", "{a:[1,empty]}",
+         "Missing ']': {\"a\":[1,\r\nMissing '}': {\"a\":[1,\r\n"},
+        {"cut after a comma and blanks", "[1, /* more */ ", "[1,empty]", "Missing ']': [1, /* more */ \r\n"},
     };
     for (const auto &c : cases) {
         ReadCase withText = c;
         const std::string errors = QString::fromUtf8(c.errors).replace(u8("%D"), u8(kDuplicate)).toStdString();
         withText.errors = errors.c_str();
         expectReads(withText);
+    }
+}
+
+// The reader ignores what follows its root; a caller that wants one document alone asks.
+TEST(JsonReader, TellsWhatFollowsTheRoot)
+{
+    const struct {
+        const char *text;
+        const char *trailing;
+    } cases[] = {
+        {"[1] xyz", "xyz"}, {"{\"a\":1} // end\n /* note */ \r\n", ""}, {"{\"a\":1}}", "}"},
+        {"[1,", ""},        {"{\"a\":1} {\"b\":2}", "{\"b\":2}"},
+    };
+    for (const auto &c : cases) {
+        (void)JSON::Analizar(u8(c.text));
+        EXPECT_EQ(JSON::TrailingText(), u8(c.trailing)) << c.text;
     }
 }
 

@@ -117,6 +117,8 @@ TEST_F(ScriptTest, ParserErrorsAreShownAndNothingRuns)
     } cases[] = {
         {R"([{"alert": {"message": "no"}}, 1,])", "Type mismatch: ]\r\n"},
         {"nada", "Invalid JSON"},
+        // a script cut off after a comma never runs its first half
+        {R"([{"alert": {"message": "no"}},)", "Missing ']':  {\"message\": \"no\"}},\r\n"},
     };
     for (const auto &c : cases) {
         m_operator->expect(QString(), vbOK);
