@@ -173,17 +173,6 @@ void ListaMarcas::aplicar(ado::Connection &cnn, const platform::Variant &numero,
         avance(m_cantidad);
 }
 
-ListaMarcas::Punto ListaMarcas::punto() const { return Punto{m_archivo ? m_archivo->pos() : 0, m_cantidad}; }
-
-void ListaMarcas::volverA(const Punto &punto)
-{
-    if (!m_archivo || punto.cantidad >= m_cantidad)
-        return;
-    if (!m_archivo->flush() || !m_archivo->resize(punto.posicion) || !m_archivo->seek(punto.posicion))
-        fallaArchivo(m_archivo->errorString());
-    m_cantidad = punto.cantidad;
-}
-
 void ListaMarcas::vaciar()
 {
     m_modelos.clear();

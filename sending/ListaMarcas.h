@@ -39,14 +39,6 @@ public:
     void aplicar(ado::Connection &cnn, const platform::Variant &numero, const std::function<void(long)> &avance);
     // Forgets every stamp.
     void vaciar();
-    // A point to come back to: the stamps added after it are forgotten by volverA (a table
-    // whose export is repeated adds its rows again).
-    struct Punto {
-        qint64 posicion = 0;
-        long cantidad = 0;
-    };
-    Punto punto() const;
-    void volverA(const Punto &punto);
 
 private:
     struct Modelo {
