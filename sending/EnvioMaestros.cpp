@@ -327,8 +327,11 @@ void EnvioMaestros::empaquetar(Corrida &c)
     if (!empaquetado.ok())
         throw RuntimeError(empaquetado.code(), empaquetado.message(), QStringLiteral("ComprimirMaestros"));
     const QString destino = QDir(c.carpeta).filePath(package::archiveName());
+    // An archive (or a link, even a dangling one) spelt in another case goes: the rename below
+    // replaces only the exact name, and never follows a link.
     const QString anterior = platform::findFileNoCase(c.carpeta, package::archiveName());
-    if (anterior != destino && QFileInfo::exists(anterior) && !QFile::remove(anterior))
+    const QFileInfo previo(anterior);
+    if (anterior != destino && (previo.exists() || previo.isSymLink()) && !QFile::remove(anterior))
         throw RuntimeError(75, QStringLiteral("No se pudo reemplazar el paquete anterior \"%1\"").arg(anterior),
                            QStringLiteral("ComprimirMaestros"));
     std::error_code falla;

@@ -17,19 +17,23 @@ TEST_P(MarcasTest, StampsExactlyTheRowsAddedNullKeysIncluded)
     recreateTable(QStringLiteral("VK_PRUEBA_MARCAS"),
                   QStringLiteral("A varchar(10) NULL, B int NULL, C varchar(20) NULL, TRANSMISION int NULL"));
     constexpr int kFilas = 1500;
-    const auto a = [](int i) { return i % 7 == 0 ? platform::Variant::null() : platform::Variant(QStringLiteral("a%1").arg(i)); };
+    const auto a = [](int i) {
+        return i % 7 == 0 ? platform::Variant::null() : platform::Variant(QStringLiteral("a%1").arg(i));
+    };
     const auto b = [](int i) {
         return i % 5 == 0 && i % 7 != 0 ? platform::Variant::null() : platform::Variant(static_cast<long long>(i));
     };
-    envio::Sentencia insertar(cnn(), QStringLiteral("INSERT INTO VK_PRUEBA_MARCAS (A, B, C, TRANSMISION) VALUES (?, ?, 'x', 0)"));
+    envio::Sentencia insertar(
+        cnn(), QStringLiteral("INSERT INTO VK_PRUEBA_MARCAS (A, B, C, TRANSMISION) VALUES (?, ?, 'x', 0)"));
     cnn().BeginTrans();
     for (int i = 0; i < kFilas; ++i)
         insertar.ejecutar({a(i), b(i)});
     cnn().CommitTrans();
 
     envio::ListaMarcas marcas;
-    const int marca = marcas.sentencia(QStringLiteral("VK_PRUEBA_MARCAS"), QStringLiteral("C = 'enviada', TRANSMISION = ?"),
-                                       {QStringLiteral("A"), QStringLiteral("B")}, true);
+    const int marca =
+        marcas.sentencia(QStringLiteral("VK_PRUEBA_MARCAS"), QStringLiteral("C = 'enviada', TRANSMISION = ?"),
+                         {QStringLiteral("A"), QStringLiteral("B")}, true);
     for (int i = 0; i < kFilas; i += 2)
         marcas.agregar(marca, {a(i), b(i)});
     ado::Connection &db = gDB().gCnn;
@@ -39,7 +43,8 @@ TEST_P(MarcasTest, StampsExactlyTheRowsAddedNullKeysIncluded)
     db.CommitTrans();
 
     EXPECT_EQ(ultimo, kFilas / 2);
-    EXPECT_EQ(count(QStringLiteral("VK_PRUEBA_MARCAS"), QStringLiteral("TRANSMISION = 7 AND C = 'enviada'")), kFilas / 2);
+    EXPECT_EQ(count(QStringLiteral("VK_PRUEBA_MARCAS"), QStringLiteral("TRANSMISION = 7 AND C = 'enviada'")),
+              kFilas / 2);
     EXPECT_EQ(count(QStringLiteral("VK_PRUEBA_MARCAS"), QStringLiteral("TRANSMISION = 0 AND C = 'x'")), kFilas / 2);
     EXPECT_EQ(count(QStringLiteral("VK_PRUEBA_MARCAS"), QStringLiteral("TRANSMISION = 7 AND B % 2 = 1")), 0);
     EXPECT_EQ(count(QStringLiteral("VK_PRUEBA_MARCAS"), QStringLiteral("TRANSMISION = 7 AND A IS NULL")),
