@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
-  libsqlite3-dev unixodbc-dev odbc-postgresql tdsodbc
+  libsqlite3-dev unixodbc-dev odbc-postgresql tdsodbc libpq-dev
   libzip-dev zip unzip
   libgtest-dev clang-format
   postgresql

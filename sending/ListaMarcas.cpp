@@ -183,6 +183,10 @@ struct ListaMarcas::Tramo {
     void terminar(const platform::Variant &numero)
     {
         insertar();
+        // PostgreSQL knows nothing of a fresh temporary table: without its size the planner
+        // probes the stamped table's index once per key instead of joining the two.
+        if (m_motor == Motor::PostgreSQL)
+            m_cnn.Execute(QStringLiteral("ANALYZE ") + nombre());
         for (const qint64 nulos : std::as_const(m_mascaras)) {
             Sentencia marcar(m_cnn, textoMarca(nulos));
             marcar.ejecutar(m_modelo.conNumero ? Valores{numero} : Valores{});
