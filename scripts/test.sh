@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The README's test command: installs what is missing, builds, starts a throwaway
-# PostgreSQL cluster and runs every test on SQLite and PostgreSQL.
+# PostgreSQL cluster and runs every test on SQLite and PostgreSQL, then the benchmarks'
+# short result checks (scripts/bench-checks.sh) on a cluster of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,6 +11,8 @@ export QT_QPA_PLATFORM=offscreen
 run_tests=(ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 600)
 if [ -x scripts/pg-cluster.sh ]; then
   scripts/pg-cluster.sh run "${run_tests[@]}"
+  scripts/pg-cluster.sh run scripts/bench-checks.sh "$build_dir"
 else
   "${run_tests[@]}"
+  scripts/bench-checks.sh "$build_dir"
 fi

@@ -1,6 +1,7 @@
 #include "EnvioMaestros.h"
 
 #include "ExportadorTabla.h"
+#include "Instantanea.h"
 
 #include "package/ControlFile.h"
 #include "package/Format.h"
@@ -81,6 +82,7 @@ struct EnvioMaestros::Corrida {
     bool precios = false;
     std::unique_ptr<QTemporaryDir> preparacion;
     ListaMarcas marcas;
+    bool sinFilasAceptado = false; // the operator let a package without rows replace the one there
     ResumenEnvio resumen;
     QElapsedTimer reloj;
 };
@@ -170,19 +172,8 @@ ResumenEnvio EnvioMaestros::EnviarMaestros(const Datos &datos)
         return terminar(c);
     if (!paso(c, [&] { agregarFila(c, conBarra(c.carpeta) + QStringLiteral("*.dat")); }))
         return terminar(c);
-    for (const QString &tabla : tablas) {
-        if (!paso(c, [&] { exportar(c, tabla); }))
-            return terminar(c);
-    }
-    if (c.resumen.filas == 0 && c.marcas.cantidad() == 0 && !reemplazarSinFilas(c))
+    if (!exportarPaquete(c, tablas, {}))
         return terminar(c);
-    if (!paso(c, [&] { empaquetar(c); }))
-        return terminar(c);
-    if (!paso(c, [&] { marcarEnviados(c); })) {
-        QFile::remove(c.resumen.archivo); // nothing stamped: the package is not left as if sent
-        c.resumen.archivo.clear();
-        return terminar(c);
-    }
     m_vista->avance(100);
     if (datos.correo)
         platform::msgBox(QStringLiteral("El paquete %1 está listo para enviarse por correo electrónico.")
@@ -225,19 +216,14 @@ ResumenEnvio EnvioMaestros::GeneraAutomatica()
         platform::msgBox(error.Description());
     }
     estado.Actualizar(detener, QStringLiteral("Exportando Tablas"), QStringLiteral("Campos"));
-    for (const QString &tabla : tablas) {
-        estado.Actualizar(detener, QStringLiteral("Exportando Tablas"), tabla, QStringLiteral("Campos"));
-        if (!paso(c, [&] { exportar(c, tabla); }))
-            return terminar(c);
-    }
-    estado.Actualizar(detener, QStringLiteral("Comprimiendo"));
-    if (!paso(c, [&] { empaquetar(c); }))
+    const auto mostrar = [&](const QString &tabla) {
+        if (tabla.isEmpty())
+            estado.Actualizar(detener, QStringLiteral("Comprimiendo"));
+        else
+            estado.Actualizar(detener, QStringLiteral("Exportando Tablas"), tabla, QStringLiteral("Campos"));
+    };
+    if (!exportarPaquete(c, tablas, mostrar))
         return terminar(c);
-    if (!paso(c, [&] { marcarEnviados(c); })) {
-        QFile::remove(c.resumen.archivo);
-        c.resumen.archivo.clear();
-        return terminar(c);
-    }
     m_vista->avance(100);
     estado.Cerrar();
     avisarOmitidas(c);
@@ -247,11 +233,14 @@ ResumenEnvio EnvioMaestros::GeneraAutomatica()
 // Nothing to send: a package already in the folder (maybe not delivered yet) is replaced by
 // one without rows only when the operator says so. Otherwise the run ends here and its row
 // is cancelled, since it sent nothing.
+bool EnvioMaestros::hayPaqueteAnterior(const Corrida &c) const
+{
+    return QFileInfo(platform::findFileNoCase(c.carpeta, package::archiveName())).isFile();
+}
+
 bool EnvioMaestros::reemplazarSinFilas(Corrida &c)
 {
     const QString anterior = platform::findFileNoCase(c.carpeta, package::archiveName());
-    if (!QFileInfo(anterior).isFile())
-        return true;
     if (platform::msgBox(QStringLiteral("No hay registros para enviar.") + QStringLiteral("\r\n")
                              + QStringLiteral("¿Desea reemplazar el paquete %1 por uno sin registros?")
                                    .arg(QDir::toNativeSeparators(anterior)),
@@ -353,14 +342,7 @@ void EnvioMaestros::exportar(Corrida &c, const QString &tabla)
 {
     ExportadorTabla exportador(m_db, *m_vista, c.marcas);
     exportador.setTamanoPagina(m_tamanoPagina);
-    const ListaMarcas::Punto antes = c.marcas.punto();
-    TablaExportada hecha;
-    try {
-        hecha = exportador.ExportarTabla(tabla, c.opciones);
-    } catch (...) {
-        c.marcas.volverA(antes); // a repeated export owes its rows once
-        throw;
-    }
+    const TablaExportada hecha = exportador.ExportarTabla(tabla, c.opciones);
     RegistrosEnviados += hecha.filas;
     c.resumen.filas += hecha.filas;
     ++c.resumen.tablas;
@@ -413,8 +395,11 @@ void EnvioMaestros::empaquetar(Corrida &c)
     if (!empaquetado.ok())
         throw RuntimeError(empaquetado.code(), empaquetado.message(), QStringLiteral("ComprimirMaestros"));
     const QString destino = QDir(c.carpeta).filePath(package::archiveName());
+    // An archive (or a link, even a dangling one) spelt in another case goes: the rename below
+    // replaces only the exact name, and never follows a link.
     const QString anterior = platform::findFileNoCase(c.carpeta, package::archiveName());
-    if (anterior != destino && QFileInfo::exists(anterior) && !QFile::remove(anterior))
+    const QFileInfo previo(anterior);
+    if (anterior != destino && (previo.exists() || previo.isSymLink()) && !QFile::remove(anterior))
         throw RuntimeError(75, QStringLiteral("No se pudo reemplazar el paquete anterior \"%1\"").arg(anterior),
                            QStringLiteral("ComprimirMaestros"));
     std::error_code falla;
@@ -427,35 +412,122 @@ void EnvioMaestros::empaquetar(Corrida &c)
     c.resumen.archivo = destino;
 }
 
-// The stamps owed, the withdrawn prices' marks and the completion of the row, in one
-// transaction, once the package is where it belongs.
+// The stamps owed, the withdrawn prices' marks and the completion of the row, inside the
+// export's transaction, once the package is where it belongs.
 void EnvioMaestros::marcarEnviados(Corrida &c)
 {
     ado::Connection &cnn = m_db.gCnn;
     m_vista->actualizando(QStringLiteral("Actualizando Transmisión "));
     const platform::Variant numero(c.opciones.numero.toLongLong());
-    cnn.BeginTrans();
-    try {
-        const long total = c.marcas.cantidad();
-        c.marcas.aplicar(cnn, numero, [&](long hechas) {
-            m_vista->avance(double(hechas) * 100.0 / double(total));
-            m_vista->atender();
-        });
-        Sentencia fin(cnn,
-                      QStringLiteral("UPDATE MV_Transmisiones SET Registros_Enviados = ?, FECHAFIN = ? "
-                                     "WHERE transmision = ? AND tipo = 'M'"));
-        fin.ejecutar({platform::Variant(RegistrosEnviados),
-                      platform::Variant(platform::Variant(QDateTime::currentDateTime()).toString()), numero});
-        cnn.CommitTrans();
-    } catch (...) {
+    const long total = c.marcas.cantidad();
+    c.marcas.aplicar(cnn, numero, [&](long hechas) {
+        m_vista->avance(double(hechas) * 100.0 / double(total));
+        m_vista->atender();
+    });
+    Sentencia fin(cnn,
+                  QStringLiteral("UPDATE MV_Transmisiones SET Registros_Enviados = ?, FECHAFIN = ? "
+                                 "WHERE transmision = ? AND tipo = 'M'"));
+    fin.ejecutar({platform::Variant(RegistrosEnviados),
+                  platform::Variant(platform::Variant(QDateTime::currentDateTime()).toString()), numero});
+    c.resumen.marcadas = total;
+}
+
+// The export in one transaction (Instantanea): the tables, the package and, once it is
+// delivered, the stamps and the completion of the row, committed together. A failure undoes
+// all of it and takes back the package it delivered; Retry runs it again from its first
+// table, on a new snapshot (a table read again on its own would mix two moments). `mostrar`
+// hears each table before its export and an empty name before the packing.
+bool EnvioMaestros::exportarPaquete(Corrida &c, const QStringList &tablas,
+                                    const std::function<void(const QString &)> &mostrar)
+{
+    const QString tablasAntes = TablasEnviadas;
+    const long registrosAntes = RegistrosEnviados;
+    const ResumenEnvio resumenAntes = c.resumen;
+    bool preguntar = false;
+    const bool hecho = paso(c, [&] {
+        preguntar = false;
+        TablasEnviadas = tablasAntes;
+        RegistrosEnviados = registrosAntes;
+        c.resumen = resumenAntes;
+        c.marcas.vaciar();
+        Instantanea instantanea(m_db.gCnn);
         try {
-            cnn.RollbackTrans();
-        } catch (const RuntimeError &) {
-            // the connection's own failure is the one reported
+            for (const QString &tabla : tablas) {
+                if (mostrar)
+                    mostrar(tabla);
+                exportar(c, tabla);
+            }
+            if (mostrar)
+                mostrar(QString());
+            if (!c.automatica && !c.sinFilasAceptado && c.resumen.filas == 0 && c.marcas.cantidad() == 0
+                && hayPaqueteAnterior(c)) {
+                // The operator is asked with no transaction open (on SQLite it holds the write lock).
+                instantanea.deshacer();
+                preguntar = true;
+                return;
+            }
+            empaquetar(c);
+            if (m_interrumpir) // asked for during the packing, which does not yield between rows
+                throw Interrupcion{};
+            marcarEnviados(c);
+            if (m_interrumpir)
+                throw Interrupcion{};
+            instantanea.confirmar();
+        } catch (const Interrupcion &) {
+            instantanea.deshacer();
+            retirarPaquete(c);
+            throw;
+        } catch (const RuntimeError &error) {
+            const bool conflicto = Instantanea::esConflicto(m_db.gCnn);
+            instantanea.deshacer();
+            retirarPaquete(c);
+            if (conflicto)
+                throw RuntimeError(error.Number(),
+                                   QStringLiteral("Los datos cambiaron mientras se armaba el paquete (%1): no se marcó "
+                                                  "ninguna fila como enviada. Envíe de nuevo para mandar los datos "
+                                                  "actuales.")
+                                       .arg(error.Description()),
+                                   error.Source());
+            throw;
         }
-        throw;
+    });
+    if (hecho && preguntar) {
+        if (!reemplazarSinFilas(c))
+            return false;
+        c.sinFilasAceptado = true;
+        TablasEnviadas = tablasAntes;
+        RegistrosEnviados = registrosAntes;
+        c.resumen = resumenAntes;
+        return exportarPaquete(c, tablas, mostrar); // a new moment: rows that came meanwhile travel too
     }
-    c.resumen.marcadas = c.marcas.cantidad();
+    if (!hecho)
+        anotarIncompleta(c);
+    return hecho;
+}
+
+// A package delivered by a run that then failed is not left as if it had been sent.
+void EnvioMaestros::retirarPaquete(Corrida &c)
+{
+    if (!c.resumen.archivo.isEmpty())
+        QFile::remove(c.resumen.archivo);
+    c.resumen.archivo.clear();
+}
+
+// The failed export's LOG went with its transaction: the tables it had exported are written
+// again, so that its row reads as an incomplete transmission.
+void EnvioMaestros::anotarIncompleta(Corrida &c)
+{
+    if (TablasEnviadas.isEmpty())
+        return;
+    try {
+        Sentencia log(m_db.gCnn,
+                      QStringLiteral("UPDATE MV_TRANSMISIONES SET LOG = ? WHERE TRANSMISION = ? AND TIPO = 'M'"));
+        log.ejecutar({platform::Variant(TablasEnviadas), platform::Variant(c.opciones.numero.toLongLong())});
+    } catch (const RuntimeError &error) {
+        platform::logger().warning(
+            QStringLiteral("No se pudo anotar en MV_TRANSMISIONES la transmisión incompleta %1: %2")
+                .arg(c.opciones.numero, error.Description()));
+    }
 }
 
 void EnvioMaestros::avisarOmitidas(const Corrida &c)

@@ -23,10 +23,11 @@ namespace envio {
 //
 // The package is built fresh in a private folder inside the package folder and moved into
 // place whole, so an older archive or table file there is never added to or sent again.
-// Rows are stamped, and the row is completed (rows sent, end time), only after the package
-// has been delivered, all in one transaction: a run that fails stamps nothing, leaves no
-// package of its own, and its row stays incomplete (LOG set, no FECHAFIN) once a table was
-// exported.
+// The export reads the database as of one moment, in one transaction (Instantanea) that
+// also holds the row's LOG, the stamps and the completion of the row (rows sent, end time),
+// written only after the package has been delivered: a run that fails stamps nothing,
+// leaves no package of its own, and its row stays incomplete (LOG set, no FECHAFIN) once a
+// table was exported.
 class EnvioMaestros {
 public:
     explicit EnvioMaestros(DB_Dll &db);
@@ -77,6 +78,7 @@ public:
 private:
     struct Corrida;
     class Vigia;
+    bool hayPaqueteAnterior(const Corrida &corrida) const;
     bool reemplazarSinFilas(Corrida &corrida);
     bool paso(Corrida &corrida, const std::function<void()> &accion);
     ResumenEnvio terminar(Corrida &corrida);
@@ -87,6 +89,10 @@ private:
     void anotarTabla(Corrida &corrida, const QString &tabla);
     void empaquetar(Corrida &corrida);
     void marcarEnviados(Corrida &corrida);
+    bool exportarPaquete(Corrida &corrida, const QStringList &tablas,
+                         const std::function<void(const QString &)> &mostrar);
+    void retirarPaquete(Corrida &corrida);
+    void anotarIncompleta(Corrida &corrida);
     void avisarOmitidas(const Corrida &corrida);
     QString numeroAutomatico();
 

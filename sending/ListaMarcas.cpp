@@ -1,10 +1,17 @@
 #include "ListaMarcas.h"
 
+#include "Instantanea.h"
+
 #include "platform/RuntimeError.h"
+#include "platform/ado/Backend.h"
 #include "platform/ado/Connection.h"
 
 #include <QDataStream>
 #include <QDir>
+#include <QSet>
+
+#include <algorithm>
+#include <utility>
 
 namespace envio {
 
@@ -40,7 +47,7 @@ void escribir(QDataStream &out, const platform::Variant &valor)
     }
 }
 
-platform::Variant leer(QDataStream &in)
+platform::Variant leerValor(QDataStream &in)
 {
     using Kind = platform::Variant::Kind;
     quint8 kind = 0;
@@ -82,6 +89,9 @@ platform::Variant leer(QDataStream &in)
         return platform::Variant();
     }
 }
+
+// Values bound by one multi-row INSERT into the table of keys.
+constexpr int kValoresPorInsercion = 1000;
 
 [[noreturn]] void fallaArchivo(const QString &detalle)
 {
@@ -133,23 +143,218 @@ QString ListaMarcas::textoPara(const Modelo &modelo, const Valores &valores) con
         + QStringLiteral(" WHERE ") + condiciones.join(QStringLiteral(" AND "));
 }
 
+bool ListaMarcas::leer(QDataStream &in, qint32 &cual, Valores &claves) const
+{
+    quint16 cuantos = 0;
+    in >> cual >> cuantos;
+    claves.clear();
+    for (quint16 i = 0; i < cuantos; ++i)
+        claves.push_back(leerValor(in));
+    return in.status() == QDataStream::Ok && cual >= 0 && size_t(cual) < m_modelos.size()
+        && cuantos == m_modelos[size_t(cual)].claves.size();
+}
+
+// The rows of one statement on their way to its temporary table of keys, and the UPDATE
+// that stamps them: "UPDATE <tabla> SET ... WHERE EXISTS (SELECT 1 FROM <claves> K WHERE
+// K.m = <Null keys> AND <tabla>.<clave> = K.c1 AND ...)". The table takes the key columns'
+// types (and collations) from the stamped table, so a key compares as it does there.
+struct ListaMarcas::Tramo {
+    Tramo(ado::Connection &cnn, Motor motor, const Modelo &modelo) : m_cnn(cnn), m_motor(motor), m_modelo(modelo)
+    {
+        const int columnas = int(modelo.claves.size()) + 1;
+        m_porSentencia = std::max(1, kValoresPorInsercion / columnas);
+        crear();
+    }
+
+    void agregar(const Valores &claves)
+    {
+        qint64 nulos = 0;
+        for (size_t i = 0; i < claves.size(); ++i) {
+            if (claves[i].isNull())
+                nulos |= qint64(1) << i;
+        }
+        m_mascaras.insert(nulos);
+        m_pendientes.insert(m_pendientes.end(), claves.begin(), claves.end());
+        m_pendientes.push_back(platform::Variant(static_cast<long long>(nulos)));
+        if (++m_filasPendientes == m_porSentencia)
+            insertar();
+    }
+
+    void terminar(const platform::Variant &numero)
+    {
+        insertar();
+        // PostgreSQL knows nothing of a fresh temporary table: without its size the planner
+        // probes the stamped table's index once per key instead of joining the two.
+        if (m_motor == Motor::PostgreSQL)
+            m_cnn.Execute(QStringLiteral("ANALYZE ") + nombre());
+        for (const qint64 nulos : std::as_const(m_mascaras)) {
+            Sentencia marcar(m_cnn, textoMarca(nulos));
+            marcar.ejecutar(m_modelo.conNumero ? Valores{numero} : Valores{});
+        }
+        m_cnn.Execute(QStringLiteral("DROP TABLE ") + nombre());
+    }
+
+private:
+    QString nombre() const
+    {
+        return m_motor == Motor::SqlServer ? QStringLiteral("#vk_marcas") : QStringLiteral("vk_marcas");
+    }
+
+    void crear()
+    {
+        QStringList columnas;
+        for (qsizetype i = 0; i < m_modelo.claves.size(); ++i)
+            columnas << m_modelo.claves[i] + QStringLiteral(" AS c%1").arg(i + 1);
+        columnas << QStringLiteral("0 AS m");
+        const QString lista = columnas.join(QStringLiteral(", "));
+        if (m_motor == Motor::SqlServer)
+            m_cnn.Execute(QStringLiteral("SELECT %1 INTO %2 FROM %3 WHERE 1 = 0").arg(lista, nombre(), m_modelo.tabla));
+        else
+            m_cnn.Execute(QStringLiteral("CREATE TEMP TABLE %1 AS SELECT %2 FROM %3 WHERE 1 = 0")
+                              .arg(nombre(), lista, m_modelo.tabla));
+        if (m_motor == Motor::SQLite)
+            indexar();
+    }
+
+    // SQLite's copy keeps the columns' affinity but not their collation: the index gets it
+    // back, or the comparison with the table's column could not use it.
+    void indexar()
+    {
+        const std::vector<ado::SchemaColumn> definidas = m_cnn.Columns(m_modelo.tabla);
+        QStringList columnas;
+        for (qsizetype i = 0; i < m_modelo.claves.size(); ++i) {
+            QString clave = m_modelo.claves[i];
+            clave.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+            QString orden;
+            for (const ado::SchemaColumn &c : definidas) {
+                if (c.Name.compare(clave, Qt::CaseInsensitive) == 0)
+                    orden = ordenSqlite(c.Type);
+            }
+            columnas << QStringLiteral("c%1").arg(i + 1) + orden;
+        }
+        columnas << QStringLiteral("m");
+        m_cnn.Execute(
+            QStringLiteral("CREATE INDEX temp.vk_marcas_k ON vk_marcas (%1)").arg(columnas.join(QStringLiteral(", "))));
+    }
+
+    void insertar()
+    {
+        if (m_filasPendientes == 0)
+            return;
+        std::shared_ptr<Sentencia> &s = m_inserciones[m_filasPendientes];
+        if (!s) {
+            QStringList columnas;
+            for (qsizetype i = 0; i < m_modelo.claves.size(); ++i)
+                columnas << QStringLiteral("c%1").arg(i + 1);
+            columnas << QStringLiteral("m");
+            const QString fila = QStringLiteral("(")
+                + QStringList(columnas.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + QLatin1Char(')');
+            s = std::make_shared<Sentencia>(
+                m_cnn,
+                QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(nombre(), columnas.join(QStringLiteral(", ")))
+                    + QStringList(m_filasPendientes, fila).join(QStringLiteral(", ")));
+        }
+        s->ejecutar(m_pendientes);
+        m_pendientes.clear();
+        m_filasPendientes = 0;
+    }
+
+    QString textoMarca(qint64 nulos) const
+    {
+        const QString &t = m_modelo.tabla;
+        QStringList iguales{QStringLiteral("K.m = %1").arg(nulos)};
+        QStringList vacias;
+        for (qsizetype i = 0; i < m_modelo.claves.size(); ++i) {
+            const QString columna = t + QLatin1Char('.') + m_modelo.claves[i];
+            if (nulos & (qint64(1) << i))
+                vacias << columna + QStringLiteral(" IS NULL");
+            else
+                iguales << columna + QStringLiteral(" = K.c%1").arg(i + 1);
+        }
+        QString texto = QStringLiteral("UPDATE %1 SET %2 WHERE EXISTS (SELECT 1 FROM %3 K WHERE %4)")
+                            .arg(t, m_modelo.asignaciones, nombre(), iguales.join(QStringLiteral(" AND ")));
+        for (const QString &v : vacias)
+            texto += QStringLiteral(" AND ") + v;
+        return texto;
+    }
+
+    static QString ordenSqlite(int tipo)
+    {
+        switch (tipo) {
+        case ado::adChar:
+        case ado::adVarChar:
+        case ado::adWChar:
+        case ado::adVarWChar:
+        case ado::adLongVarChar:
+        case ado::adLongVarWChar:
+        case ado::adBSTR:
+            return QStringLiteral(" COLLATE VKTEXT");
+        case ado::adDate:
+        case ado::adDBDate:
+        case ado::adDBTimeStamp:
+            return QStringLiteral(" COLLATE VKDATE");
+        default:
+            return QString();
+        }
+    }
+
+    ado::Connection &m_cnn;
+    Motor m_motor;
+    const Modelo &m_modelo;
+    int m_porSentencia = 1;
+    int m_filasPendientes = 0;
+    Valores m_pendientes;
+    QHash<int, std::shared_ptr<Sentencia>> m_inserciones;
+    QSet<qint64> m_mascaras;
+};
+
 void ListaMarcas::aplicar(ado::Connection &cnn, const platform::Variant &numero,
                           const std::function<void(long)> &avance)
 {
     if (m_cantidad == 0)
         return;
+    const Motor motor = motorDe(cnn);
+    if (motor == Motor::Oracle) {
+        aplicarPorFila(cnn, numero, avance);
+        return;
+    }
+    if (!m_archivo->flush() || !m_archivo->seek(0))
+        fallaArchivo(m_archivo->errorString());
+    QDataStream in(m_archivo.get());
+    std::unique_ptr<Tramo> tramo;
+    qint32 actual = -1;
+    Valores claves;
+    for (long hechas = 0; hechas < m_cantidad; ++hechas) {
+        qint32 cual = 0;
+        if (!leer(in, cual, claves))
+            fallaArchivo(QStringLiteral("el archivo temporal está dañado"));
+        if (cual != actual) {
+            if (tramo)
+                tramo->terminar(numero);
+            tramo = std::make_unique<Tramo>(cnn, motor, m_modelos[size_t(cual)]);
+            actual = cual;
+        }
+        tramo->agregar(claves);
+        if (avance && (hechas + 1) % 1000 == 0)
+            avance(hechas + 1);
+    }
+    tramo->terminar(numero);
+    if (avance)
+        avance(m_cantidad);
+}
+
+// One keyed UPDATE per row.
+void ListaMarcas::aplicarPorFila(ado::Connection &cnn, const platform::Variant &numero,
+                                 const std::function<void(long)> &avance)
+{
     if (!m_archivo->flush() || !m_archivo->seek(0))
         fallaArchivo(m_archivo->errorString());
     QDataStream in(m_archivo.get());
     QHash<qint64, std::shared_ptr<Sentencia>> preparadas; // by statement and Null keys
+    Valores claves;
     for (long hechas = 0; hechas < m_cantidad; ++hechas) {
         qint32 cual = 0;
-        quint16 cuantos = 0;
-        in >> cual >> cuantos;
-        Valores claves;
-        for (quint16 i = 0; i < cuantos; ++i)
-            claves.push_back(leer(in));
-        if (in.status() != QDataStream::Ok || cual < 0 || size_t(cual) >= m_modelos.size())
+        if (!leer(in, cual, claves))
             fallaArchivo(QStringLiteral("el archivo temporal está dañado"));
         const Modelo &modelo = m_modelos[size_t(cual)];
         Valores valores;
@@ -171,17 +376,6 @@ void ListaMarcas::aplicar(ado::Connection &cnn, const platform::Variant &numero,
     }
     if (avance)
         avance(m_cantidad);
-}
-
-ListaMarcas::Punto ListaMarcas::punto() const { return Punto{m_archivo ? m_archivo->pos() : 0, m_cantidad}; }
-
-void ListaMarcas::volverA(const Punto &punto)
-{
-    if (!m_archivo || punto.cantidad >= m_cantidad)
-        return;
-    if (!m_archivo->flush() || !m_archivo->resize(punto.posicion) || !m_archivo->seek(punto.posicion))
-        fallaArchivo(m_archivo->errorString());
-    m_cantidad = punto.cantidad;
 }
 
 void ListaMarcas::vaciar()

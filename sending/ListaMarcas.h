@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class QDataStream;
+
 namespace ado {
 class Connection;
 }
@@ -19,8 +21,10 @@ namespace envio {
 
 // The stamps a sending owes its rows, kept in a temporary file (not in memory) while the
 // package is written, and run only once it has been delivered, inside the caller's
-// transaction. Each stamp is one UPDATE addressed by the row's key values; a key value that
-// is Null is matched with IS NULL.
+// transaction. They are written set-wise: the key values of one statement's rows go into a
+// temporary table (multi-row INSERTs with bound values), and one UPDATE stamps every row of
+// the table whose key is there; a key value that is Null is matched with IS NULL. (Oracle,
+// whose temporary tables are made outside a transaction, runs one keyed UPDATE per row.)
 class ListaMarcas {
 public:
     ListaMarcas();
@@ -33,20 +37,12 @@ public:
     // One row to stamp: the values of the statement's keys, in order.
     void agregar(int sentencia, const Valores &valores);
     long cantidad() const { return m_cantidad; }
-    // Runs every stamp, in the order they were added, with `numero` for the transmission
-    // number; raises the connection's RuntimeError on the first failure. `avance` hears
-    // the count of stamps run, now and then.
+    // Runs every stamp with `numero` for the transmission number; raises the connection's
+    // RuntimeError on the first failure. `avance` hears the count of stamps handled, now
+    // and then.
     void aplicar(ado::Connection &cnn, const platform::Variant &numero, const std::function<void(long)> &avance);
     // Forgets every stamp.
     void vaciar();
-    // A point to come back to: the stamps added after it are forgotten by volverA (a table
-    // whose export is repeated adds its rows again).
-    struct Punto {
-        qint64 posicion = 0;
-        long cantidad = 0;
-    };
-    Punto punto() const;
-    void volverA(const Punto &punto);
 
 private:
     struct Modelo {
@@ -55,8 +51,11 @@ private:
         QStringList claves;
         bool conNumero = false;
     };
+    struct Tramo;
     QString textoPara(const Modelo &modelo, const Valores &valores) const;
     bool abrir();
+    void aplicarPorFila(ado::Connection &cnn, const platform::Variant &numero, const std::function<void(long)> &avance);
+    bool leer(QDataStream &in, qint32 &cual, Valores &claves) const;
 
     std::vector<Modelo> m_modelos;
     std::unique_ptr<QTemporaryFile> m_archivo;

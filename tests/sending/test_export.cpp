@@ -342,6 +342,52 @@ TEST_P(EnvioTest, TheUnattendedSendingSendsEveryRowIntoEnviarAndStampsNone)
               QStringLiteral("C:\\ENVIAR"));
 }
 
+// Links planted in ENVIAR are never followed: the archive takes the place of a link of its
+// name (in any case), and files outside keep their bytes.
+TEST_P(EnvioTest, LinksPlantedInEnviarAreNeverFollowed)
+{
+    struct Caso {
+        const char *enlace;
+        bool destinoExiste;
+    };
+    const Caso casos[] = {{"Archivos.zip", true}, {"ARCHIVOS.ZIP", true}, {"archivos.zip", false}};
+    pruebas::llenarMaestros(cnn(), 1);
+    int vuelta = 0;
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.enlace);
+        const QString enviar = carpeta(QStringLiteral("ENVIAR"));
+        const QString fuera = carpeta(QStringLiteral("fuera%1").arg(++vuelta));
+        const QString objetivo = QDir(fuera).filePath(QStringLiteral("objetivo"));
+        if (caso.destinoExiste) {
+            QFile f(objetivo);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("intacto");
+        }
+        for (const QString &nombre :
+             {QString::fromLatin1(caso.enlace), QStringLiteral("ControlMA.dat"), QStringLiteral("V_TA_UNIDAD.dat")})
+            ASSERT_TRUE(QFile::link(nombre == QLatin1String(caso.enlace) ? objetivo : QDir(fuera).filePath(nombre),
+                                    QDir(enviar).filePath(nombre)));
+
+        EnvioMaestros envio(gDB());
+        const ResumenEnvio r = envio.GeneraAutomatica();
+        ASSERT_TRUE(r.ok) << r.motivo.toStdString();
+        EXPECT_EQ(paquete(r.archivo).size(), 30);
+        EXPECT_FALSE(QFileInfo(r.archivo).isSymLink());
+        EXPECT_EQ(QDir(enviar).entryList({QStringLiteral("*.zip")}, QDir::AllEntries | QDir::System | QDir::Hidden,
+                                         QDir::Name),
+                  QStringList{QStringLiteral("Archivos.zip")});
+        if (caso.destinoExiste) {
+            QFile f(objetivo);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), QByteArray("intacto"));
+        } else {
+            EXPECT_FALSE(QFileInfo::exists(objetivo));
+        }
+        EXPECT_EQ(QDir(fuera).entryList(QDir::Files), caso.destinoExiste ? QStringList{"objetivo"} : QStringList{});
+        QDir(enviar).removeRecursively();
+    }
+}
+
 TEST_P(EnvioTest, WithoutItsFolderTheUnattendedSendingStopsBeforeAnyRow)
 {
     operatorScript().expect(QStringLiteral("No se puede escribir el paquete"), platform::vbAbort);

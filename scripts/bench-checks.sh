@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Short runs of the benchmarks that check their results, not their speed (CI): each prints its
+# figures and bounds but fails only on a wrong result. With IMAESTROS_PG_CONNSTR set (as
+# `scripts/pg-cluster.sh run` sets it) their PostgreSQL phases run too.
+#
+#   bench-checks.sh [build folder]      (build by default)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir="${1:-build}"
+"$build_dir/bench/sending_bench" --check 2000 3
