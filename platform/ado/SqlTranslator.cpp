@@ -1,5 +1,6 @@
 #include "SqlTranslator.h"
 
+#include "ParameterMarkers.h"
 #include "SqlTokenizer.h"
 #include "ValueConversion.h"
 
@@ -153,8 +154,8 @@ struct TooComplex {};
 // Translates the statements of one batch.
 class Writer {
 public:
-    Writer(const QString &sql, Dialect dialect, ColumnCatalog *catalog)
-        : m_sql(sql), m_toks(SqlTokenizer::tokenize(sql)), m_dialect(dialect), m_catalog(catalog)
+    Writer(const QString &sql, Dialect dialect, ColumnCatalog *catalog, const std::vector<BoundKind> *kinds)
+        : m_sql(sql), m_toks(SqlTokenizer::tokenize(sql)), m_dialect(dialect), m_catalog(catalog), m_kinds(kinds)
     {
         m_class.resize(m_toks.size());
         for (size_t i = 0; i < m_toks.size(); ++i)
@@ -232,6 +233,7 @@ private:
     int groupPiece(int open, int b, int e, std::vector<Piece> &ps);
     int wordPieces(int i, int b, int e, std::vector<Piece> &ps, QString &limit);
     Piece tokenPiece(int i) const;
+    BoundKind markerKind(int i) const;
     QString joinPieces(const std::vector<Piece> &ps, const QString &limit) const;
     int hintGroupEnd(int open, int e) const;
     int selectTop(int sel, int e, QString &limit) const;
@@ -242,6 +244,7 @@ private:
     QString mappedType(int b, int e);
     void concatenation(std::vector<Piece> &ps, bool *textConcat) const;
     void caseInsensitiveLike(std::vector<Piece> &ps) const;
+    void exactNumbers(std::vector<Piece> &ps) const;
     void collateText(std::vector<Piece> &ps) const;
     QString collated(const QString &text) const;
     void numericComparisons(std::vector<Piece> &ps) const;
@@ -252,12 +255,13 @@ private:
     std::vector<SqlToken> m_toks;
     Dialect m_dialect;
     ColumnCatalog *m_catalog;
-    std::vector<TableRef> m_scope; // the tables of the statement being translated
-    int m_textArgs = 0;            // inside the arguments of a text function: its result gets the collation
-    std::vector<quint8> m_class;   // WordClass of each Word token
-    bool m_ddl = false;            // inside CREATE TABLE / INDEX, ALTER TABLE
-    bool m_keyList = false;        // a key constraint on PostgreSQL, which takes no ASC/DESC
-    int m_depth = 0;               // parentheses being translated
+    const std::vector<BoundKind> *m_kinds; // of a command's markers; null: unknown
+    std::vector<TableRef> m_scope;         // the tables of the statement being translated
+    int m_textArgs = 0;                    // inside the arguments of a text function: its result gets the collation
+    std::vector<quint8> m_class;           // WordClass of each Word token
+    bool m_ddl = false;                    // inside CREATE TABLE / INDEX, ALTER TABLE
+    bool m_keyList = false;                // a key constraint on PostgreSQL, which takes no ASC/DESC
+    int m_depth = 0;                       // parentheses being translated
     static constexpr int kMaxDepth = 200;
     static constexpr qsizetype kMaxRepeatedText = 20000; // text a rewrite may write twice
 };
@@ -1409,6 +1413,8 @@ QString Writer::expr(int b, int e, bool *textConcat)
     collateText(ps);
     if (pg())
         caseInsensitiveLike(ps);
+    else
+        exactNumbers(ps);
     return joinPieces(ps, limit);
 }
 
@@ -1502,8 +1508,20 @@ Piece Writer::tokenPiece(int i) const
             p.text = text(i).mid(1).toString(); // N'text'
     } else if (type(i) == Type::Variable && text(i).compare(u"@@IDENTITY", Qt::CaseInsensitive) == 0) {
         p.text = pg() ? QStringLiteral("lastval()") : QStringLiteral("last_insert_rowid()");
+    } else if (pg() && markerKind(i) == BoundKind::Double) {
+        // a double goes as the digits that read back as it (see OdbcCommand): typed, they are a number
+        p.text = QStringLiteral("CAST(") + text(i).toString() + QStringLiteral(" AS numeric)");
     }
     return p;
+}
+
+// The kind of a command's marker at token i; Unset when unknown or no marker.
+BoundKind Writer::markerKind(int i) const
+{
+    if (!m_kinds || type(i) != Type::Variable)
+        return BoundKind::Unset;
+    const int index = ParameterMarkers::indexOf(text(i));
+    return index >= 0 && index < int(m_kinds->size()) ? (*m_kinds)[size_t(index)] : BoundKind::Unset;
 }
 
 // The pieces joined; a LIMIT goes after the last word, before trailing
@@ -1823,11 +1841,50 @@ void Writer::caseInsensitiveLike(std::vector<Piece> &ps) const
     }
 }
 
+// SQLite reads a number with a point as a double: one a double cannot hold ("123456789012345.6789")
+// goes as text instead, its sign with it, so that a conversion (vk_money, vk_decimal) reads every
+// digit and refuses what it cannot store rather than store a neighbour; compared with a number
+// column it is read as a number all the same.
+void Writer::exactNumbers(std::vector<Piece> &ps) const
+{
+    int prev = -1, beforePrev = -1;
+    for (int k = 0; k < int(ps.size()); ++k) {
+        Piece &p = ps[k];
+        if (p.kind == Piece::Kind::Space || p.kind == Piece::Kind::Skip)
+            continue;
+        if (p.kind == Piece::Kind::Token && type(p.tok) == Type::Number && text(p.tok).contains(u'.')
+            && !ValueConversion::exactAsDouble(text(p.tok))) {
+            QString sign;
+            const bool signed_ = prev >= 0 && ps[prev].kind == Piece::Kind::Token
+                && (isSymbol(ps[prev].tok, u'-') || isSymbol(ps[prev].tok, u'+'));
+            const Piece *before = beforePrev >= 0 ? &ps[beforePrev] : nullptr;
+            const bool unary = signed_
+                && (!before
+                    || (before->kind == Piece::Kind::Token && type(before->tok) == Type::Symbol
+                        && !isSymbol(before->tok, u')'))
+                    || (before->kind == Piece::Kind::Token && type(before->tok) == Type::Word
+                        && equalsAny(text(before->tok),
+                                     {"SELECT", "WHERE", "AND", "OR", "NOT", "SET", "THEN", "ELSE", "WHEN", "ON",
+                                      "LIKE", "BETWEEN", "CASE", "DISTINCT", "HAVING", "RETURN", "VALUES"})));
+            if (unary) {
+                if (isSymbol(ps[prev].tok, u'-'))
+                    sign = QStringLiteral("-");
+                ps[prev].kind = Piece::Kind::Skip;
+                for (int g = prev + 1; g < k; ++g) // blanks between the sign and the number
+                    ps[g].kind = Piece::Kind::Skip;
+            }
+            p.text = u'\'' + sign + text(p.tok).toString() + u'\'';
+        }
+        beforePrev = prev;
+        prev = k;
+    }
+}
+
 } // namespace
 
-QList<TranslatedStatement> SqlTranslator::translate(const QString &batch) const
+QList<TranslatedStatement> SqlTranslator::translate(const QString &batch, const std::vector<BoundKind> *kinds) const
 {
-    return Writer(batch, m_dialect, m_catalog).run();
+    return Writer(batch, m_dialect, m_catalog, kinds).run();
 }
 
 } // namespace ado

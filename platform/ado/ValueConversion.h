@@ -21,6 +21,9 @@ public:
     static QString wrap(const QString &declared, const QString &column, const QString &value);
     // A character type (CHAR, VARCHAR, NCHAR, NVARCHAR, TEXT, NTEXT, with or without size).
     static bool isText(const QString &declared);
+    // A number's text ("12.5", "-0.10", "1e3") that the nearest double reads back digit for
+    // digit: false for "123456789012345.6789", which a double would round.
+    static bool exactAsDouble(QStringView number);
 };
 
 } // namespace ado

@@ -151,6 +151,11 @@ BEGIN
 END $$;
 CREATE OR REPLACE FUNCTION vk_decimal(v double precision, p integer, s integer, col text) RETURNS numeric
 LANGUAGE sql IMMUTABLE AS $$ SELECT vk_decimal(v::numeric, p, s, col) $$;
+-- Whole numbers keep every digit (through a double they would keep 15).
+CREATE OR REPLACE FUNCTION vk_decimal(v bigint, p integer, s integer, col text) RETURNS numeric
+LANGUAGE sql IMMUTABLE AS $$ SELECT vk_decimal(v::numeric, p, s, col) $$;
+CREATE OR REPLACE FUNCTION vk_decimal(v integer, p integer, s integer, col text) RETURNS numeric
+LANGUAGE sql IMMUTABLE AS $$ SELECT vk_decimal(v::numeric, p, s, col) $$;
 CREATE OR REPLACE FUNCTION vk_decimal(v text, p integer, s integer, col text) RETURNS numeric
 LANGUAGE plpgsql IMMUTABLE AS $$
 DECLARE
@@ -163,17 +168,18 @@ BEGIN
     RETURN vk_decimal(t::numeric, p, s, col);
 END $$;
 
-CREATE OR REPLACE FUNCTION vk_moneyof(v numeric, col text, lim numeric, tname text) RETURNS numeric
+-- money and smallmoney hold what SQL Server's do: from lo to hi at four decimals, exactly.
+CREATE OR REPLACE FUNCTION vk_moneyof(v numeric, col text, lo numeric, hi numeric, tname text) RETURNS numeric
 LANGUAGE plpgsql IMMUTABLE AS $$
 DECLARE
     n numeric := round(v, 4);
 BEGIN
-    IF abs(n) > lim THEN
+    IF n > hi OR n < lo THEN
         PERFORM vk_fail('V8115', format('Error de desbordamiento aritmético al convertir expression al tipo de datos %s (valor %s).', tname, v), col);
     END IF;
     RETURN n;
 END $$;
-CREATE OR REPLACE FUNCTION vk_moneytext(v text, col text, lim numeric, tname text) RETURNS numeric
+CREATE OR REPLACE FUNCTION vk_moneytext(v text, col text, lo numeric, hi numeric, tname text) RETURNS numeric
 LANGUAGE plpgsql IMMUTABLE AS $$
 DECLARE
     t text COLLATE "C" := btrim(v, E' \t');
@@ -183,20 +189,24 @@ BEGIN
     IF t !~ '^[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)$' THEN
         PERFORM vk_fail('V0235', format('No se puede convertir un valor char a money. El valor char tiene una sintaxis incorrecta (valor ''%s'').', v), col);
     END IF;
-    RETURN vk_moneyof(t::numeric, col, lim, tname);
+    RETURN vk_moneyof(t::numeric, col, lo, hi, tname);
 END $$;
 DO $$
 DECLARE
     t record;
 BEGIN
-    FOR t IN SELECT * FROM (VALUES ('vk_money', 922337203685477.5807::numeric, 'money'),
-                                   ('vk_smallmoney', 214748.3647, 'smallmoney')) AS x(name, lim, tname) LOOP
+    FOR t IN SELECT * FROM (VALUES ('vk_money', -922337203685477.5808::numeric, 922337203685477.5807::numeric, 'money'),
+                                   ('vk_smallmoney', -214748.3648, 214748.3647, 'smallmoney')) AS x(name, lo, hi, tname) LOOP
         EXECUTE format('CREATE OR REPLACE FUNCTION %I(v numeric, col text) RETURNS numeric LANGUAGE sql IMMUTABLE '
-                       'AS $f$ SELECT vk_moneyof(v, col, %s, %L) $f$', t.name, t.lim, t.tname);
+                       'AS $f$ SELECT vk_moneyof(v, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
         EXECUTE format('CREATE OR REPLACE FUNCTION %I(v double precision, col text) RETURNS numeric LANGUAGE sql '
-                       'IMMUTABLE AS $f$ SELECT vk_moneyof(v::numeric, col, %s, %L) $f$', t.name, t.lim, t.tname);
+                       'IMMUTABLE AS $f$ SELECT vk_moneyof(v::numeric, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
         EXECUTE format('CREATE OR REPLACE FUNCTION %I(v text, col text) RETURNS numeric LANGUAGE sql IMMUTABLE '
-                       'AS $f$ SELECT vk_moneytext(v, col, %s, %L) $f$', t.name, t.lim, t.tname);
+                       'AS $f$ SELECT vk_moneytext(v, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
+        EXECUTE format('CREATE OR REPLACE FUNCTION %I(v bigint, col text) RETURNS numeric LANGUAGE sql IMMUTABLE '
+                       'AS $f$ SELECT vk_moneyof(v::numeric, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
+        EXECUTE format('CREATE OR REPLACE FUNCTION %I(v integer, col text) RETURNS numeric LANGUAGE sql IMMUTABLE '
+                       'AS $f$ SELECT vk_moneyof(v::numeric, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
     END LOOP;
 END $$;
 

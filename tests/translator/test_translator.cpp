@@ -554,6 +554,15 @@ const Row kCatalogRows[] = {
      "SELECT * FROM T t1 WHERE vk_num(t1.B, 7) = 7 AND 8.5 < vk_num(B, 8.5) AND A = 9 AND vk_num(B, -1) <> -1",
      nullptr},
     {"text_column_against_text_untouched", "SELECT * FROM T WHERE B = '7'", "SELECT * FROM T WHERE B = '7'", nullptr},
+    // SQLite would read these as doubles, which hold no more than about 15 digits: they go as text
+    {"numbers_beyond_a_double_as_text", "INSERT INTO T (A, D) VALUES (1 - 123456789012345.6789, -123456789012345.6789)",
+     "INSERT INTO T (A, D) VALUES (vk_int(1 - '123456789012345.6789', 'A'), "
+     "vk_decimal('-123456789012345.6789', 10, 2, 'D'))",
+     "INSERT INTO T (A, D) VALUES (vk_int(1 - 123456789012345.6789, 'A'), "
+     "vk_decimal(-123456789012345.6789, 10, 2, 'D'))"},
+    {"number_beyond_a_double_signed", "UPDATE T SET D = + 922337203685477.5807 WHERE D > 0.1",
+     "UPDATE T SET D = vk_decimal('922337203685477.5807', 10, 2, 'D') WHERE D > 0.1",
+     "UPDATE T SET D = vk_decimal(+ 922337203685477.5807, 10, 2, 'D') WHERE D > 0.1"},
 };
 
 INSTANTIATE_TEST_SUITE_P(SqlTranslatorCatalog, CatalogConstruct, ::testing::ValuesIn(kCatalogRows),

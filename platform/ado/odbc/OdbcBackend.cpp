@@ -352,11 +352,11 @@ void OdbcBackend::noteStatement(const QString &sql)
         m_declaredTypes.clear();
 }
 
-std::unique_ptr<PreparedCommand> OdbcBackend::prepare(const QString &sql)
+std::unique_ptr<PreparedCommand> OdbcBackend::prepare(const QString &sql, const BoundKinds &kinds)
 {
     if (!isOpen())
         failClosed();
-    return std::make_unique<OdbcCommand>(*this, sql);
+    return std::make_unique<OdbcCommand>(*this, sql, kinds);
 }
 
 void OdbcBackend::runStatement(const QString &sql, int timeoutSeconds, ResultSet &result,

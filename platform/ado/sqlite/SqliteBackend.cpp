@@ -400,10 +400,10 @@ bool SqliteBackend::runShaped(const QByteArray &sql, const std::vector<QStringVi
     return true;
 }
 
-std::unique_ptr<PreparedCommand> SqliteBackend::prepare(const QString &sql)
+std::unique_ptr<PreparedCommand> SqliteBackend::prepare(const QString &sql, const BoundKinds &kinds)
 {
     requireOpen();
-    return std::make_unique<SqliteCommand>(*this, sql);
+    return std::make_unique<SqliteCommand>(*this, sql, kinds);
 }
 
 ResultSet SqliteBackend::runSteps(int timeoutSeconds, int count, const std::function<Kind(int)> &kindOf,
@@ -707,7 +707,7 @@ QString SqliteBackend::quoteIdentifier(const QString &name) const
 // columns' types as a command's are.
 long SqliteBackend::runBound(const QString &sql, const Row &values)
 {
-    SqliteCommand command(*this, sql);
+    SqliteCommand command(*this, sql, {});
     BoundValues bound;
     for (const platform::Variant &v : values)
         bound.push_back(BoundValue{v, adVarWChar, 0});
