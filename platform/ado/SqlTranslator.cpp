@@ -1,5 +1,6 @@
 #include "SqlTranslator.h"
 
+#include "LikeTranslation.h"
 #include "ParameterMarkers.h"
 #include "SqlTokenizer.h"
 #include "ValueConversion.h"
@@ -243,7 +244,8 @@ private:
     QString convert(const std::vector<Range> &args);
     QString mappedType(int b, int e);
     void concatenation(std::vector<Piece> &ps, bool *textConcat) const;
-    void caseInsensitiveLike(std::vector<Piece> &ps) const;
+    void likeOperator(std::vector<Piece> &ps) const;
+    bool likeBoundary(const Piece *p) const;
     void exactNumbers(std::vector<Piece> &ps) const;
     void collateText(std::vector<Piece> &ps) const;
     QString collated(const QString &text) const;
@@ -1411,9 +1413,8 @@ QString Writer::expr(int b, int e, bool *textConcat)
     if (m_catalog)
         numericComparisons(ps);
     collateText(ps);
-    if (pg())
-        caseInsensitiveLike(ps);
-    else
+    likeOperator(ps);
+    if (!pg())
         exactNumbers(ps);
     return joinPieces(ps, limit);
 }
@@ -1817,27 +1818,125 @@ void Writer::numericComparisons(std::vector<Piece> &ps) const
     }
 }
 
-// PostgreSQL: SQL Server's LIKE ignores case; the columns' nondeterministic
-// collation is not allowed in a pattern match, so the operand leaves it.
-void Writer::caseInsensitiveLike(std::vector<Piece> &ps) const
+// What may stand before a bare column compared with LIKE, or after its pattern, for the pair
+// to be a condition of its own (not an operand of + or of NOT).
+bool Writer::likeBoundary(const Piece *p) const
 {
-    int prev = -1;
-    int beforePrev = -1;
-    for (int k = 0; k < int(ps.size()); ++k) {
-        Piece &p = ps[k];
-        if (p.kind == Piece::Kind::Space || p.kind == Piece::Kind::Skip)
+    return !p
+        || (p->kind == Piece::Kind::Token && type(p->tok) == Type::Word
+            && equalsAny(text(p->tok),
+                         {"WHERE", "AND", "OR", "ON", "WHEN", "HAVING", "THEN", "ELSE", "END", "ORDER", "GROUP",
+                          "UNION", "EXCEPT", "INTERSECT"}));
+}
+
+namespace {
+
+QString quotedText(const QString &text) { return u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\''; }
+
+// The text of a string literal token ('it''s', N'x').
+QString literalText(QStringView token)
+{
+    if (token.startsWith(u'N') || token.startsWith(u'n'))
+        token = token.mid(1);
+    return token.mid(1, token.size() - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'"));
+}
+
+} // namespace
+
+// LIKE as SQL Server reads it (see LikeTranslation). SQLite's like() is SQL Server's; PostgreSQL
+// gets the pattern rewritten: a literal into ILIKE or ~*, any other pattern into ~* with
+// vk_likere() (run once, in a subquery), the operand taken out of its columns'
+// nondeterministic collation, which pattern matching refuses. A literal pattern with a fixed
+// start also bounds a bare column by range, so that an index on the column can serve it.
+void Writer::likeOperator(std::vector<Piece> &ps) const
+{
+    std::vector<int> sig;
+    for (int k = 0; k < int(ps.size()); ++k)
+        if (ps[k].kind != Piece::Kind::Space && ps[k].kind != Piece::Kind::Skip)
+            sig.push_back(k);
+    const int n = int(sig.size());
+    auto piece = [&](int s) -> Piece * { return s >= 0 && s < n ? &ps[sig[s]] : nullptr; };
+    auto isWordAt = [&](int s, const char *w) {
+        const Piece *p = piece(s);
+        return p && p->kind == Piece::Kind::Token && isWord(p->tok, w);
+    };
+    auto isNameAt = [&](int s) {
+        const Piece *p = piece(s);
+        return p && p->kind == Piece::Kind::Token
+            && (type(p->tok) == Type::QuotedName || (type(p->tok) == Type::Word && !(m_class[p->tok] & ReservedWord)));
+    };
+    auto isDotAt = [&](int s) {
+        const Piece *p = piece(s);
+        return p && p->kind == Piece::Kind::Token && isSymbol(p->tok, u'.');
+    };
+    auto ends = [&](int s) {
+        const Piece *p = piece(s);
+        return !p || likeBoundary(p) || isWordAt(s, "ESCAPE") || isWordAt(s, "LIMIT")
+            || (p->kind == Piece::Kind::Token && (isSymbol(p->tok, u',') || isSymbol(p->tok, u';')));
+    };
+    for (int s = 0; s < n; ++s) {
+        if (!isWordAt(s, "LIKE"))
             continue;
-        if (p.kind == Piece::Kind::Token && isWord(p.tok, "LIKE")) {
-            int operand = prev;
-            if (operand >= 0 && ps[operand].kind == Piece::Kind::Token && isWord(ps[operand].tok, "NOT"))
-                operand = beforePrev;
-            if (operand >= 0) {
-                ps[operand].text = ps[operand].str().toString() + QStringLiteral(" COLLATE \"default\"");
-                p.text = QStringLiteral("ILIKE");
+        const bool negated = isWordAt(s - 1, "NOT");
+        const int operand = negated ? s - 2 : s - 1;
+        if (operand < 0 || s + 1 >= n)
+            continue;
+        int last = s + 1; // the pattern's last piece
+        while (!ends(last + 1))
+            ++last;
+        const int escape = isWordAt(last + 1, "ESCAPE") && piece(last + 2) ? last + 2 : -1;
+        auto isStringAt = [&](int t) {
+            const Piece *p = piece(t);
+            return p && p->kind == Piece::Kind::Token && type(p->tok) == Type::String;
+        };
+        const bool literal = last == s + 1 && isStringAt(s + 1)
+            && (escape < 0 || (isStringAt(escape) && literalText(text(piece(escape)->tok)).size() == 1));
+        const QString pattern = literal ? literalText(text(piece(s + 1)->tok)) : QString();
+        const QChar escapeChar = literal && escape >= 0 ? literalText(text(piece(escape)->tok))[0] : QChar();
+
+        // the bare column's range, written before the operand gets its collation
+        int first = operand;
+        while (isDotAt(first - 1) && isNameAt(first - 2))
+            first -= 2;
+        QString range;
+        const QString start = literal && !negated && escape < 0 ? LikeTranslation::prefix(pattern) : QString();
+        if (!start.isEmpty() && isNameAt(first) && isNameAt(operand) && !isDotAt(first - 1)
+            && likeBoundary(piece(first - 1)) && ends(last + 1)) {
+            QString column;
+            for (int t = first; t <= operand; ++t)
+                column += piece(t)->str();
+            range = QStringLiteral(" AND %1 >= %2 AND %1 < %3")
+                        .arg(column, quotedText(start), quotedText(start + LikeTranslation::highest(pg())));
+        }
+        if (pg()) {
+            Piece &like = *piece(s);
+            piece(operand)->text = piece(operand)->str().toString() + QStringLiteral(" COLLATE \"default\"");
+            const std::optional<QString> ilike =
+                literal ? LikeTranslation::postgresIlike(pattern, escapeChar) : std::nullopt;
+            if (ilike) {
+                like.text = QStringLiteral("ILIKE");
+                piece(s + 1)->text = quotedText(*ilike);
+            } else {
+                like.text = negated ? QStringLiteral("!~*") : QStringLiteral("~*");
+                if (negated)
+                    piece(s - 1)->kind = Piece::Kind::Skip;
+                if (literal) {
+                    piece(s + 1)->text = quotedText(LikeTranslation::postgresRegex(pattern, escapeChar));
+                } else {
+                    piece(s + 1)->text = QStringLiteral("(SELECT vk_likere(") + piece(s + 1)->str().toString();
+                    piece(last)->text = piece(last)->str().toString()
+                        + (escape >= 0 ? QStringLiteral(", ") + piece(escape)->str().toString() : QString())
+                        + QStringLiteral("))");
+                }
+                if (escape >= 0) // read into the pattern
+                    piece(escape - 1)->kind = piece(escape)->kind = Piece::Kind::Skip;
             }
         }
-        beforePrev = prev;
-        prev = k;
+        if (!range.isEmpty()) {
+            piece(first)->text = u'(' + piece(first)->str().toString();
+            piece(last)->text = piece(last)->str().toString() + range + u')';
+        }
+        s = last;
     }
 }
 

@@ -357,3 +357,84 @@ BEGIN
     END IF;
     RETURN t::numeric;
 END $$;
+
+-- A LIKE pattern as SQL Server reads it (% any text, _ one character, [abc] [a-f] [^a] one
+-- character of a set, no backslash escape, `e` the ESCAPE character or ''; a '[' without its
+-- ']' matches nothing) as a regular expression for ~*, with the blanks ending the text
+-- allowed. The data layer writes "x LIKE p" as "x ~* (SELECT vk_likere(p))" when p is no
+-- literal (it converts a literal itself, the same way).
+CREATE OR REPLACE FUNCTION vk_likechar(c text, inset boolean) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$
+    SELECT CASE WHEN strpos(CASE WHEN inset THEN E'\\^-[]' ELSE E'\\^$.|?*+()[]{}' END, c) > 0
+                THEN E'\\' || c ELSE c END
+$$;
+CREATE OR REPLACE FUNCTION vk_likere(p text, e text DEFAULT '') RETURNS text
+LANGUAGE plpgsql IMMUTABLE AS $$
+DECLARE
+    r text := '^';
+    n integer := length(p);
+    i integer := 1;
+    c text;
+    prev text := '';
+    members text[];
+    negated boolean;
+    closed boolean;
+    k integer;
+    s text;
+BEGIN
+    IF p IS NULL THEN RETURN NULL; END IF;
+    e := coalesce(e, '');
+    WHILE i <= n LOOP
+        c := substr(p, i, 1);
+        i := i + 1;
+        IF e <> '' AND c = e AND i <= n THEN
+            r := r || vk_likechar(substr(p, i, 1), false);
+            i := i + 1;
+            prev := 'lit';
+        ELSIF c = '%' THEN
+            IF prev <> '%' THEN r := r || '.*'; END IF;
+            prev := '%';
+        ELSIF c = '_' THEN
+            r := r || '.';
+            prev := '_';
+        ELSIF c = '[' THEN
+            members := ARRAY[]::text[];
+            negated := substr(p, i, 1) = '^' AND i <= n;
+            IF negated THEN i := i + 1; END IF;
+            closed := false;
+            WHILE i <= n LOOP
+                c := substr(p, i, 1);
+                i := i + 1;
+                IF c = ']' THEN closed := true; EXIT; END IF;
+                IF e <> '' AND c = e AND i <= n THEN
+                    c := substr(p, i, 1);
+                    i := i + 1;
+                END IF;
+                members := members || c;
+            END LOOP;
+            IF NOT closed THEN RETURN 'a^'; END IF;
+            IF cardinality(members) = 0 THEN
+                IF NOT negated THEN RETURN 'a^'; END IF;
+                r := r || '.';
+            ELSE
+                s := CASE WHEN negated THEN '[^' ELSE '[' END;
+                k := 1;
+                WHILE k <= cardinality(members) LOOP
+                    IF k + 2 <= cardinality(members) AND members[k + 1] = '-' THEN
+                        s := s || vk_likechar(members[k], true) || '-' || vk_likechar(members[k + 2], true);
+                        k := k + 3;
+                    ELSE
+                        s := s || vk_likechar(members[k], true);
+                        k := k + 1;
+                    END IF;
+                END LOOP;
+                r := r || s || ']';
+            END IF;
+            prev := '[';
+        ELSE
+            r := r || vk_likechar(c, false);
+            prev := 'lit';
+        END IF;
+    END LOOP;
+    RETURN r || ' *$';
+END $$;

@@ -182,6 +182,20 @@ const Row kRows[] = {
      "SELECT * FROM T WHERE DESCRIPCION COLLATE \"default\" ILIKE '%tornillo%8%' ORDER BY DESCRIPCION"},
     {"not_like", "SELECT * FROM T WHERE A.B NOT LIKE 'x%'", "SELECT * FROM T WHERE A.B NOT LIKE 'x%'",
      "SELECT * FROM T WHERE A.B COLLATE \"default\" NOT ILIKE 'x%'"},
+    // ... read as SQL Server reads it; a fixed start bounds a bare column by range (an index serves it)
+    {"like_fixed_start_bounds_the_column", "SELECT * FROM T WHERE T.DESCRIPCION LIKE 'torn%8%' ORDER BY 1",
+     "SELECT * FROM T WHERE (T.DESCRIPCION LIKE 'torn%8%' AND T.DESCRIPCION >= 'torn' AND T.DESCRIPCION < "
+     "'torn\U0010FFFF') ORDER BY 1",
+     "SELECT * FROM T WHERE (T.DESCRIPCION COLLATE \"default\" ILIKE 'torn%8%' AND T.DESCRIPCION >= 'torn' AND "
+     "T.DESCRIPCION < 'torn\uFFFF') ORDER BY 1"},
+    {"like_sets_as_a_regular_expression", "SELECT * FROM T WHERE X LIKE 'a[%]c' AND X NOT LIKE '[^a-c]_'",
+     "SELECT * FROM T WHERE (X LIKE 'a[%]c' AND X >= 'a' AND X < 'a\U0010FFFF') AND X NOT LIKE '[^a-c]_'",
+     "SELECT * FROM T WHERE (X COLLATE \"default\" ~* '^a[%]c *$' AND X >= 'a' AND X < 'a\uFFFF') AND "
+     "X COLLATE \"default\"  !~* '^[^a-c]. *$'"},
+    {"like_pattern_no_literal", "SELECT * FROM T WHERE X LIKE Y + '%' ESCAPE '!' OR A + B LIKE 'B%'",
+     "SELECT * FROM T WHERE X LIKE (Y || '%') COLLATE VKTEXT ESCAPE '!' OR (A || B) COLLATE VKTEXT LIKE 'B%'",
+     "SELECT * FROM T WHERE X COLLATE \"default\" ~* (SELECT vk_likere(CAST(Y || '%' AS bpchar), '!'))   OR "
+     "CAST(A || B AS bpchar) COLLATE \"default\" ILIKE 'B%'"},
     // statements the system writes
     {"delete_without_from", "DELETE AUX_MV_APLICACION_TR WHERE IDAPLICACION=5",
      "DELETE FROM AUX_MV_APLICACION_TR WHERE IDAPLICACION=5", nullptr},

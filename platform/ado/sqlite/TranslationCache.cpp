@@ -71,6 +71,7 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
     int depth = 0, byDepth = -1;
     enum class Last { Other, By, Comma } last = Last::Other;
     QStringView previousWord;
+    bool afterLike = false; // the last word was LIKE (an N before a literal aside)
     const qsizetype n = sql.size();
     const QChar *s = sql.constData();
     qsizetype copied = 0; // s[copied, i) still to be appended as it stands
@@ -96,6 +97,9 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
         if (c == u'\'') {
             end = closing(sql, i, u'\'', true);
             if (end < 0)
+                return false;
+            // a LIKE pattern with a fixed start adds a range on it (see SqlTranslator): by its content
+            if (afterLike && end > i + 1 && sql[i + 1] != u'%' && sql[i + 1] != u'_' && sql[i + 1] != u'[')
                 return false;
             placeholder(i, ++end, true);
             last = Last::Other;
@@ -155,6 +159,8 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
                 byDepth = -1;
             }
             previousWord = word;
+            if (!(word.size() == 1 && (word[0] == u'N' || word[0] == u'n') && end < n && s[end] == u'\''))
+                afterLike = word.compare(u"LIKE", Qt::CaseInsensitive) == 0;
         } else if (c == u'(') {
             ++depth;
             last = Last::Other;
