@@ -207,6 +207,7 @@ private:
     QString valueRows(int b, int e, const QList<CatalogColumn> &targets);
     QString selectValues(Range r, int select, const QList<CatalogColumn> &targets);
     QString assignments(int b, int e);
+    QString converted(const CatalogColumn &c, Range value, const QString &text) const;
     QString dollarTag(const QString &body) const;
 
     // tables and columns
@@ -883,10 +884,22 @@ QString Writer::valueList(Range items, const QList<CatalogColumn> &targets, bool
         const int first = nextSig(values[k].b, values[k].e);
         typed = typed && !c.declared.isEmpty();
         const QString value = expr(values[k].b, values[k].e).trimmed();
-        out << (c.declared.isEmpty() || isWord(first, "DEFAULT") ? value
-                                                                 : ValueConversion::wrap(c.declared, c.name, value));
+        out << (c.declared.isEmpty() || isWord(first, "DEFAULT") ? value : converted(c, values[k], value));
     }
     return out.join(QStringLiteral(", "));
+}
+
+// A value written to column c, in its conversion, unless it is a command's marker whose values
+// are of a kind the column takes as it is: those go to the engine bare, typed by their binding.
+QString Writer::converted(const CatalogColumn &c, Range value, const QString &text) const
+{
+    const int first = nextSig(value.b, value.e);
+    if (first < value.e && nextSig(first + 1, value.e) >= value.e) {
+        const BoundKind kind = markerKind(first);
+        if (kind != BoundKind::Unset && !ValueConversion::needsConversion(c.declared, kind, pg()))
+            return text;
+    }
+    return ValueConversion::wrap(c.declared, c.name, text);
 }
 
 // VALUES (...), (...): each row through valueList.
@@ -987,8 +1000,7 @@ QString Writer::assignments(int b, int e)
             out += expr(item.b, item.e);
             continue;
         }
-        out += expr(item.b, eq + 1) + u' '
-            + ValueConversion::wrap(c.declared, c.name, expr(eq + 1, lastSig + 1).trimmed())
+        out += expr(item.b, eq + 1) + u' ' + converted(c, {eq + 1, lastSig + 1}, expr(eq + 1, lastSig + 1).trimmed())
             + expr(lastSig + 1, item.e);
     }
     return out + expr(setEnd, e);

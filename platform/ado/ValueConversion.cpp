@@ -114,6 +114,37 @@ bool ValueConversion::isText(const QString &declared)
     return names.contains(parse(declared).base);
 }
 
+bool ValueConversion::needsConversion(const QString &declared, BoundKind kind, bool postgreSql)
+{
+    const Declared d = parse(declared);
+    auto is = [&](std::initializer_list<const char *> names) {
+        for (const char *name : names)
+            if (d.base == QLatin1String(name))
+                return true;
+        return false;
+    };
+    const bool floating = is({"FLOAT", "REAL", "DOUBLE"});
+    // PostgreSQL's numeric(p,s) rounds half away from zero and refuses an overflow (8115) as
+    // SQL Server does; a DECIMAL without its precision is PostgreSQL's unbounded numeric.
+    const bool sizedDecimal = is({"DECIMAL", "NUMERIC"}) && !d.sizes.isEmpty();
+    switch (kind) {
+    case BoundKind::Int:
+        return !(is({"BIGINT"}) || floating || (postgreSql && (is({"INT", "INTEGER"}) || sizedDecimal)));
+    case BoundKind::Double:
+        return !(floating || (postgreSql && sizedDecimal));
+    case BoundKind::Text:
+        return !(is({"TEXT", "NTEXT"}) || (isText(declared) && d.sizes.isEmpty()));
+    case BoundKind::Date:
+        return !(postgreSql && is({"DATETIME", "DATETIME2", "DATE"}));
+    case BoundKind::Bool:
+        return !is({"BIT"});
+    case BoundKind::Bytes:
+    case BoundKind::Unset:
+        break;
+    }
+    return true;
+}
+
 QString ValueConversion::wrap(const QString &declared, const QString &column, const QString &value)
 {
     const Declared d = parse(declared);

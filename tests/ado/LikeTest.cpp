@@ -23,9 +23,8 @@ protected:
         const char *values[] = {"abc", "ABC  ", "abd", "a%c", "a_c", "a[c", "a\\c", "xabcx", "Ñandú", "b", "a c", "ab"};
         int id = 0;
         for (const char *v : values)
-            cnn().Execute(QStringLiteral("INSERT INTO T_LIKE (ID, TXT) VALUES (%1, '%2')")
-                              .arg(++id)
-                              .arg(QString::fromUtf8(v)));
+            cnn().Execute(
+                QStringLiteral("INSERT INTO T_LIKE (ID, TXT) VALUES (%1, '%2')").arg(++id).arg(QString::fromUtf8(v)));
     }
 
     QString ids(const QString &sql, const QString &bound = QString())
@@ -37,7 +36,8 @@ protected:
         } else {
             command.setActiveConnection(&cnn());
             command.setCommandText(sql);
-            command.Parameters().Append(command.CreateParameter(QStringLiteral("p"), adVarChar, adParamInput, 0, bound));
+            command.Parameters().Append(
+                command.CreateParameter(QStringLiteral("p"), adVarChar, adParamInput, 0, bound));
             rs = command.Execute();
         }
         QStringList out;
@@ -80,9 +80,9 @@ TEST_P(LikeTest, PatternsMatchAsOnSqlServer)
     for (const LikeCase &c : kPatterns) {
         const QString pattern = QString::fromUtf8(c.pattern);
         const QString literal = QString(pattern).replace(u'\'', QStringLiteral("''"));
-        EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM T_LIKE WHERE TXT LIKE '%1' ORDER BY ID").arg(literal))
-                      .toStdString(),
-                  c.ids)
+        EXPECT_EQ(
+            ids(QStringLiteral("SELECT ID FROM T_LIKE WHERE TXT LIKE '%1' ORDER BY ID").arg(literal)).toStdString(),
+            c.ids)
             << "literal " << c.pattern;
         EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM T_LIKE WHERE TXT LIKE ? ORDER BY ID"), pattern).toStdString(),
                   c.ids)
@@ -97,10 +97,10 @@ TEST_P(LikeTest, NotLikeAndEscapeClause)
     EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM T_LIKE WHERE TXT NOT LIKE '[^x]%' ORDER BY ID")).toStdString(), "8");
     EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM T_LIKE WHERE TXT LIKE 'a!%c' ESCAPE '!' ORDER BY ID")).toStdString(),
               "4");
-    EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM T_LIKE WHERE TXT LIKE ? ESCAPE '!' ORDER BY ID"),
-                  QStringLiteral("a![c"))
-                  .toStdString(),
-              "6");
+    EXPECT_EQ(
+        ids(QStringLiteral("SELECT ID FROM T_LIKE WHERE TXT LIKE ? ESCAPE '!' ORDER BY ID"), QStringLiteral("a![c"))
+            .toStdString(),
+        "6");
     // a pattern built in the statement, and one compared within a longer condition
     EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM T_LIKE WHERE ID > 1 AND TXT LIKE 'a' + '[%_]' + 'c' OR ID = 1 "
                                  "ORDER BY ID"))

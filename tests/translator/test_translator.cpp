@@ -582,4 +582,30 @@ const Row kCatalogRows[] = {
 INSTANTIATE_TEST_SUITE_P(SqlTranslatorCatalog, CatalogConstruct, ::testing::ValuesIn(kCatalogRows),
                          [](const ::testing::TestParamInfo<Row> &info) { return std::string(info.param.name); });
 
+// A command's value bound with its column's own type goes bare (typed by its binding); a value
+// whose conversion can fail or change it keeps the conversion.
+TEST(SqlTranslatorMarkers, ValuesOfTheColumnsOwnTypeGoBare)
+{
+    TableT catalog;
+    using K = ado::BoundKind;
+    const std::vector<K> kinds{K::Int, K::Text, K::Date, K::Double, K::Text, K::Text, K::Unset};
+    const QString sql = QStringLiteral("INSERT INTO T (A, B, C, D, E) VALUES (@vkp1, @vkp2, @vkp3, @vkp4, @vkp5); "
+                                       "UPDATE T SET A = @vkp6, D = @vkp7 WHERE A = @vkp1");
+    const auto sqlite = SqlTranslator(Dialect::SQLite, &catalog).translate(sql, &kinds);
+    ASSERT_EQ(sqlite.size(), 2);
+    EXPECT_EQ(sqlite[0].sql.toStdString(),
+              "INSERT INTO T (A, B, C, D, E) VALUES (vk_int(@vkp1, 'A'), "
+              "vk_char(@vkp2, 4, 'B'), vk_datetime(@vkp3, 'C'), "
+              "vk_decimal(@vkp4, 10, 2, 'D'), @vkp5)");
+    EXPECT_EQ(sqlite[1].sql.toStdString(),
+              "UPDATE T SET A = vk_int(@vkp6, 'A'), D = vk_decimal(@vkp7, 10, 2, 'D') WHERE A = @vkp1");
+    const auto pg = SqlTranslator(Dialect::PostgreSQL, &catalog).translate(sql, &kinds);
+    ASSERT_EQ(pg.size(), 2);
+    EXPECT_EQ(pg[0].sql.toStdString(),
+              "INSERT INTO T (A, B, C, D, E) VALUES (@vkp1, vk_char(@vkp2, 4, 'B'), @vkp3, "
+              "CAST(@vkp4 AS numeric), @vkp5)");
+    EXPECT_EQ(pg[1].sql.toStdString(),
+              "UPDATE T SET A = vk_int(@vkp6, 'A'), D = vk_decimal(@vkp7, 10, 2, 'D') WHERE A = @vkp1");
+}
+
 } // namespace
