@@ -142,6 +142,18 @@ void DB_Dll::reabrirCon(const Ajustes &ajustes)
     OpenServerADODB(false, 3, ajustes.cadena, true, true);
 }
 
+bool DB_Dll::setStatementRollback(bool on)
+{
+    try {
+        gCnn.setStatementRollback(on);
+        return true;
+    } catch (const RuntimeError &e) {
+        platform::logger().warning(QStringLiteral("No se pudo cambiar el modo de las transacciones: ")
+                                   + e.Description());
+        return false;
+    }
+}
+
 DB_Dll::Plataforma DB_Dll::plataformaDe(const QString &servidor)
 {
     if (servidor.contains(QLatin1Char('#')))

@@ -103,6 +103,9 @@ public:
     virtual void rollback() = 0;
     virtual bool inTransaction() const = 0;
     virtual void setIsolationLevel(int adoLevel) = 0;
+    // See Connection::setStatementRollback; engines that always roll back a statement alone
+    // ignore it. Before open() or on an open connection outside a transaction.
+    virtual void setStatementRollback(bool) {}
     virtual void setDefaultDatabase(const QString &name) = 0;
     virtual QString defaultDatabase() const = 0;
     virtual QStringList tables() = 0;                                    // tables and views

@@ -896,8 +896,14 @@ QString Writer::converted(const CatalogColumn &c, Range value, const QString &te
     const int first = nextSig(value.b, value.e);
     if (first < value.e && nextSig(first + 1, value.e) >= value.e) {
         const BoundKind kind = markerKind(first);
+        // PostgreSQL: a value prepared on the server comes untyped; typed, it takes the
+        // conversion of its own type (and, bare, goes where a text would not)
+        static const char *const types[] = {nullptr, "bigint", nullptr, nullptr, "timestamp", "integer", nullptr};
+        const char *type = pg() ? types[int(kind)] : nullptr;
+        const QString typed = type ? QStringLiteral("CAST(%1 AS %2)").arg(text, QLatin1String(type)) : text;
         if (kind != BoundKind::Unset && !ValueConversion::needsConversion(c.declared, kind, pg()))
-            return text;
+            return typed;
+        return ValueConversion::wrap(c.declared, c.name, typed);
     }
     return ValueConversion::wrap(c.declared, c.name, text);
 }

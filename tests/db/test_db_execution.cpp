@@ -184,6 +184,25 @@ TEST_P(DbExecTest, RetryRepeatsTheOpen)
     EXPECT_EQ(fixer->asked, 1);
 }
 
+// The reception's and the sending's road: kept when the connection is opened again, refused
+// inside a transaction (the connection stays as it was).
+TEST_P(DbExecTest, StatementRollbackSettingOutlivesAReconnection)
+{
+    EXPECT_TRUE(db().setStatementRollback(false));
+    db().ReintentaConectar();
+    ASSERT_TRUE(db().gOpenFlag);
+    EXPECT_FALSE(db().gCnn.StatementRollback());
+    db().reabrirCon(db().ajustesDeConexion());
+    ASSERT_TRUE(db().gOpenFlag);
+    EXPECT_FALSE(db().gCnn.StatementRollback());
+    db().gCnn.BeginTrans();
+    EXPECT_FALSE(db().setStatementRollback(true));
+    db().gCnn.RollbackTrans();
+    EXPECT_FALSE(db().gCnn.StatementRollback());
+    EXPECT_TRUE(db().setStatementRollback(true));
+    EXPECT_TRUE(db().gCnn.StatementRollback());
+}
+
 TEST_P(DbExecTest, MaximaAndLastCode)
 {
     recreateTable(QStringLiteral("DBX_TR"), QStringLiteral("TRANSMISION INT, TIPO VARCHAR(1), FECHA VARCHAR(10)"));

@@ -192,6 +192,7 @@ void OdbcCommand::addStatement(const QString &sql, std::vector<int> order)
 void OdbcCommand::run(Step &step, const BoundValues &values, int timeoutSeconds, ResultSet &result,
                       std::vector<BackendError> &warnings)
 {
+    m_backend.requireLiveTransaction();
     SQLHSTMT h = step.statement->get();
     SQLFreeStmt(h, SQL_CLOSE);
     SQLFreeStmt(h, SQL_RESET_PARAMS);
