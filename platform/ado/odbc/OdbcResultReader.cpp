@@ -2,6 +2,7 @@
 
 #include "OdbcHandle.h"
 #include "OdbcTypeMap.h"
+#include "platform/ado/LocalTime.h"
 
 #include <QDateTime>
 
@@ -161,14 +162,14 @@ bool OdbcResultReader::fetchValue(int column, Variant &value)
             return false;
         value = isNull()
             ? Variant::null()
-            : Variant(QDateTime(QDate(v.year, v.month, v.day), timeOf(v.hour, v.minute, v.second, v.fraction)));
+            : Variant(localDateTime(QDate(v.year, v.month, v.day), timeOf(v.hour, v.minute, v.second, v.fraction)));
         return true;
     }
     case Fetch::Date: {
         SQL_DATE_STRUCT v{};
         if (!get(SQL_C_TYPE_DATE, &v, sizeof(v)))
             return false;
-        value = isNull() ? Variant::null() : Variant(QDate(v.year, v.month, v.day));
+        value = isNull() ? Variant::null() : Variant(localDateTime(QDate(v.year, v.month, v.day)));
         return true;
     }
     case Fetch::Time: {
@@ -176,8 +177,8 @@ bool OdbcResultReader::fetchValue(int column, Variant &value)
         if (!get(SQL_C_TYPE_TIME, &v, sizeof(v)))
             return false;
         // A time alone reads as VB does: on day zero, 30/12/1899.
-        value =
-            isNull() ? Variant::null() : Variant(QDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
+        value = isNull() ? Variant::null()
+                         : Variant(localDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
         return true;
     }
     }
@@ -289,19 +290,19 @@ bool OdbcResultReader::cellValue(BoundColumn &c, size_t row, int columnNumber, V
     case Fetch::Timestamp: {
         SQL_TIMESTAMP_STRUCT v;
         std::memcpy(&v, cell, sizeof v);
-        value = Variant(QDateTime(QDate(v.year, v.month, v.day), timeOf(v.hour, v.minute, v.second, v.fraction)));
+        value = Variant(localDateTime(QDate(v.year, v.month, v.day), timeOf(v.hour, v.minute, v.second, v.fraction)));
         return true;
     }
     case Fetch::Date: {
         SQL_DATE_STRUCT v;
         std::memcpy(&v, cell, sizeof v);
-        value = Variant(QDate(v.year, v.month, v.day));
+        value = Variant(localDateTime(QDate(v.year, v.month, v.day)));
         return true;
     }
     case Fetch::Time: {
         SQL_TIME_STRUCT v;
         std::memcpy(&v, cell, sizeof v);
-        value = Variant(QDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
+        value = Variant(localDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
         return true;
     }
     case Fetch::Text: {

@@ -500,23 +500,28 @@ bool inRange(DateKind kind, const QDate &date)
     return false;
 }
 
-DateText::Parts partsOf(const QDateTime &dt)
+// The parts of a day and a time of day in milliseconds (0 to a day), by arithmetic alone: no
+// local-time QDateTime is built per value (the C library would look at the zone file each time).
+DateText::Parts partsOf(const QDate &date, qint64 ms)
 {
-    return DateText::Parts{dt.date().year(),   dt.date().month(),  dt.date().day(),  dt.time().hour(),
-                           dt.time().minute(), dt.time().second(), dt.time().msec(), true};
+    const QDate day = ms >= 86400000 ? date.addDays(1) : date;
+    ms %= 86400000;
+    return DateText::Parts{day.year(),           day.month(),         day.day(),      int(ms / 3600000),
+                           int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000), true};
 }
 
 // Rounds to the precision of the type: smalldatetime to the minute, date to the day.
 DateText::Parts fitted(DateKind kind, DateText::Parts p)
 {
-    QDateTime dt(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second, p.msec));
+    const QDate date(p.year, p.month, p.day);
+    const qint64 minutes = (p.hour * 60 + p.minute) * qint64(60000);
     if (kind == DateKind::SmallDateTime) {
         const int ms = p.second * 1000 + p.msec;
-        dt = dt.addMSecs(ms >= 29999 ? 60000 - ms : -ms);
-    } else if (kind == DateKind::Date) {
-        dt.setTime(QTime(0, 0));
+        return partsOf(date, minutes + (ms >= 29999 ? 60000 : 0));
     }
-    return partsOf(dt);
+    if (kind == DateKind::Date)
+        return partsOf(date, 0);
+    return p;
 }
 
 void convertDate(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *column, DateKind kind)
@@ -537,8 +542,7 @@ void convertDate(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *column, 
         const QDate date = std::fabs(whole) < 4e6 ? QDate(1900, 1, 1).addDays(qint64(whole)) : QDate();
         if (!inRange(kind, date))
             return overflow(ctx, 8115, "expression", name, QString::number(days, 'g', 17), column);
-        const QDateTime dt = QDateTime(date, QTime(0, 0)).addMSecs(qint64(std::llround((days - whole) * 86400000.0)));
-        return resultDate(ctx, fitted(kind, partsOf(dt)));
+        return resultDate(ctx, fitted(kind, partsOf(date, qint64(std::llround((days - whole) * 86400000.0)))));
     }
     case SQLITE_TEXT: {
         const char *text = reinterpret_cast<const char *>(sqlite3_value_text(v));
