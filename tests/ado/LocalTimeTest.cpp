@@ -1,7 +1,7 @@
 // Dates read back as the local dates and times they were written, in a zone with summer time:
 // built in the zone read once, they are the same moments as QDateTime(date, time).
-#include "platform/ado/Connection.h"
 #include "platform/ado/LocalTime.h"
+#include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "tests/support/TestDatabase.h"
 
