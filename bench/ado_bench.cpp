@@ -14,7 +14,9 @@
 // value by its column's type; the direct side stores them as given. Each ratio (time through
 // the layer / time direct) has a bound; the program exits with 1 when one is missed. When
 // IMAESTROS_PG_CONNSTR names a PostgreSQL database, the bound phases also run there through
-// the layer and their rows per second are printed (no bound: the server dominates).
+// the layer, with and without statement rollback, with a read of every row, and their rows per
+// second by the wall clock are printed (no bound: the server dominates). A phase of rows with a
+// date (bound, converted, read back) prints its figures too, without a bound.
 //
 //     ado_bench [N]        (N defaults to 100000)
 
@@ -23,6 +25,7 @@
 #include "platform/ado/Recordset.h"
 #include "platform/ado/sqlite/SqliteFunctions.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -342,36 +345,209 @@ void round(const Workload &w, Times &best, long long sums[2][2])
     sqlite3_close(db2);
 }
 
-// The bound phases on PostgreSQL, through the layer: rows per second of each.
-void postgreSqlFigures(const Workload &w, const QString &connection)
+// ---- dates (figures only) ----
+
+// Rows with a date: bound INSERT and a read of every row, through the layer (each value converted
+// and read back as a date) and directly (the date's stored text as it is). Best of the rounds.
+struct DateFigures {
+    double direct[2], layer[2];
+    DateFigures()
+    {
+        std::fill(std::begin(direct), std::end(direct), std::numeric_limits<double>::max());
+        std::fill(std::begin(layer), std::end(layer), std::numeric_limits<double>::max());
+    }
+};
+
+const QString kCreateDates = QStringLiteral("CREATE TABLE FECHAS (ID INT NOT NULL PRIMARY KEY, FECHA DATETIME)");
+const QString kInsertDate = QStringLiteral("INSERT INTO FECHAS (ID, FECHA) VALUES (?, ?)");
+
+QDateTime dateOf(size_t i)
 {
-    const size_t n = std::min<size_t>(w.rows.size(), 5000);
+    return QDateTime(QDate(2000 + int(i % 25), int(i % 12) + 1, int(i % 28) + 1),
+                     QTime(int(i % 24), int(i % 60), int(i % 59)));
+}
+
+void dateRound(size_t n, DateFigures &best)
+{
+    QTemporaryDir dir;
     ado::Connection cnn;
-    cnn.Open(connection);
+    cnn.Open(connectionString(dir.filePath(QStringLiteral("dates.sqlite"))));
+    cnn.Execute(kCreateDates);
+    auto rs = cnn.Execute(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'FECHAS'"));
+    sqlite3 *db = openDirect(dir.filePath(QStringLiteral("direct.sqlite")), rs->field(0).Value().toString().toUtf8());
+    std::vector<QByteArray> texts;
+    for (size_t i = 0; i < n; ++i)
+        texts.push_back(dateOf(i).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8());
+    long long ignored = 0, sumDirect = 0, sumLayer = 0;
+    {
+        runDirect(db, "BEGIN", ignored);
+        cnn.BeginTrans();
+        DirectStatement insert(db, kInsertDate);
+        auto command = layerCommand(cnn, kInsertDate, 2);
+        phase(
+            n, best.direct[0], best.layer[0],
+            [&](size_t i) {
+                sqlite3_bind_int(insert.stmt, 1, int(i));
+                sqlite3_bind_text(insert.stmt, 2, texts[i].constData(), int(texts[i].size()), SQLITE_STATIC);
+                insert.run(ignored);
+            },
+            [&](size_t i) {
+                command->Parameters()[0].setValue(int(i));
+                command->Parameters()[1].setValue(dateOf(i));
+                command->Execute();
+            });
+        runDirect(db, "COMMIT", ignored);
+        cnn.CommitTrans();
+    }
+    keep(best.direct[1], seconds([&] { runDirect(db, "SELECT ID, FECHA FROM FECHAS", sumDirect); }));
+    keep(best.layer[1], seconds([&] {
+             auto all = cnn.Execute(QStringLiteral("SELECT ID, FECHA FROM FECHAS"));
+             ado::Fields fields = all->fields();
+             for (; !all->EOF(); all->MoveNext())
+                 sumLayer += fields[0].Value().toInt64() + fields[1].Value().toDateTime().date().day();
+         }));
+    sqlite3_close(db);
+}
+
+// ---- LIKE (figures only) ----
+
+// The lookup's searches over the articles: a pattern anywhere in the text (like-mode's
+// '%tornillo%8%') and one with a fixed start, which an index on the column serves. Through the
+// layer (LIKE as SQL Server reads it) and directly with the engine's own LIKE; milliseconds
+// per search, the best of the rounds.
+struct LikeFigures {
+    double direct[2], layer[2];
+    LikeFigures()
+    {
+        std::fill(std::begin(direct), std::end(direct), std::numeric_limits<double>::max());
+        std::fill(std::begin(layer), std::end(layer), std::numeric_limits<double>::max());
+    }
+};
+const char *const kLikePatterns[] = {"%prueba número 9%9%", "Artículo de prueba número 99%"};
+constexpr int kSearches = 10;
+
+void likeRound(const Workload &w, LikeFigures &best)
+{
+    QTemporaryDir dir;
+    ado::Connection cnn;
+    cnn.Open(connectionString(dir.filePath(QStringLiteral("like.sqlite"))));
+    cnn.Execute(kCreate);
+    cnn.BeginTrans();
+    {
+        auto cmd = layerCommand(cnn, kInsert, 5);
+        for (const Article &a : w.rows)
+            insertBound(*cmd, a);
+    }
+    cnn.CommitTrans();
+    cnn.Execute(QStringLiteral("CREATE INDEX IX_ART_DESCRIPCION ON ARTICULOS (DESCRIPCION)"));
+    cnn.Close();
+    sqlite3 *db = nullptr;
+    check(sqlite3_open_v2(dir.filePath(QStringLiteral("like.sqlite")).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE,
+                          nullptr),
+          db, "open");
+    check(ado::SqliteFunctions::registerAll(db), db, "functions");
+    // the engine's own LIKE again (ASCII case ignored), with its index optimisation
+    check(sqlite3_exec(db, "PRAGMA case_sensitive_like = 0", nullptr, nullptr, nullptr), db, "like");
+    cnn.Open(connectionString(dir.filePath(QStringLiteral("like.sqlite"))));
+    long long a = 0, b = 0;
+    for (int p = 0; p < 2; ++p) {
+        const QString sql = QStringLiteral("SELECT COUNT(*) FROM ARTICULOS WHERE DESCRIPCION LIKE '%1'")
+                                .arg(QString::fromUtf8(kLikePatterns[p]));
+        const QByteArray direct = sql.toUtf8();
+        keep(best.direct[p],
+             seconds([&] {
+                 for (int k = 0; k < kSearches; ++k)
+                     runDirect(db, direct, a);
+             }) / kSearches);
+        keep(best.layer[p],
+             seconds([&] {
+                 for (int k = 0; k < kSearches; ++k)
+                     readLayer(cnn.Execute(sql), b);
+             }) / kSearches);
+    }
+    sqlite3_close(db);
+}
+
+// ---- PostgreSQL (figures only: the server's time counts, so the clock is the wall's) ----
+
+double wallSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+template <typename F> double wall(F &&f)
+{
+    const double start = wallSeconds();
+    f();
+    return wallSeconds() - start;
+}
+
+const QString kCreatePg =
+    QStringLiteral("CREATE TABLE ARTICULOS (ID INT NOT NULL PRIMARY KEY, CODIGO VARCHAR(20) NOT NULL, "
+                   "DESCRIPCION VARCHAR(60), PRECIO FLOAT, STOCK INT, FECHA DATETIME)");
+const QString kInsertPg =
+    QStringLiteral("INSERT INTO ARTICULOS (ID, CODIGO, DESCRIPCION, PRECIO, STOCK, FECHA) VALUES (?, ?, ?, ?, ?, ?)");
+
+void dropArticles(ado::Connection &cnn)
+{
     try {
         cnn.Execute(QStringLiteral("DROP TABLE ARTICULOS"));
     } catch (const ado::Exception &) {
         // not there yet
     }
-    cnn.Execute(kCreate);
-    const double insert = seconds([&] {
-        cnn.BeginTrans();
-        auto cmd = layerCommand(cnn, kInsert, 5);
-        for (size_t i = 0; i < n; ++i)
-            insertBound(*cmd, w.rows[i]);
-        cnn.CommitTrans();
-    });
+}
+
+// Rows per second of n bound inserts in one transaction.
+double pgInserts(ado::Connection &cnn, const Workload &w, size_t n)
+{
+    dropArticles(cnn);
+    cnn.Execute(kCreatePg);
+    return n / wall([&] {
+               cnn.BeginTrans();
+               auto cmd = layerCommand(cnn, kInsertPg, 6);
+               for (size_t i = 0; i < n; ++i) {
+                   cmd->Parameters()[5].setValue(dateOf(i));
+                   insertBound(*cmd, w.rows[i]);
+               }
+               cnn.CommitTrans();
+           });
+}
+
+// The bound phases and a read of every row on PostgreSQL, through the layer.
+void postgreSqlFigures(const Workload &w, const QString &connection)
+{
+    const size_t n = std::min<size_t>(w.rows.size(), 20000);
+    const size_t keys = std::min<size_t>(n, 5000);
+    ado::Connection cnn, bulk;
+    cnn.Open(connection);
+    bulk.setStatementRollback(false);
+    bulk.Open(connection);
+    const double bulkInsert = pgInserts(bulk, w, n);
+    const double insert = pgInserts(cnn, w, n);
     long long sum = 0;
-    const double select = seconds([&] {
-        auto cmd = layerCommand(cnn, kSelect, 1);
-        for (size_t i = 0; i < n; ++i) {
-            cmd->Parameters()[0].setValue(int((long long)(i + 1) * 7919 % n) + 1);
-            readLayer(cmd->Execute(), sum);
-        }
-    });
-    cnn.Execute(QStringLiteral("DROP TABLE ARTICULOS"));
-    std::printf("\nPostgreSQL (%zu rows, through ado::Command): INSERT ? %.0f rows/s, SELECT ? %.0f rows/s\n", n,
-                n / insert, n / select);
+    const double select = keys / wall([&] {
+                              auto cmd = layerCommand(cnn, kSelect, 1);
+                              for (size_t i = 0; i < keys; ++i) {
+                                  cmd->Parameters()[0].setValue(int((long long)(i + 1) * 7919 % n) + 1);
+                                  readLayer(cmd->Execute(), sum);
+                              }
+                          });
+    double read = std::numeric_limits<double>::max();
+    for (int r = 0; r < 3; ++r)
+        read = std::min(read, wall([&] {
+                            auto rs = cnn.Execute(QStringLiteral(
+                                "SELECT ID, CODIGO, DESCRIPCION, PRECIO, STOCK, FECHA FROM ARTICULOS ORDER BY ID"));
+                            readLayer(rs, sum);
+                        }));
+    dropArticles(cnn);
+    std::printf("\nPostgreSQL through the layer (wall clock, figures only):\n"
+                "  INSERT ? (%zu rows, one transaction)              %9.0f rows/s\n"
+                "  INSERT ? without statement rollback (prepared)    %9.0f rows/s\n"
+                "  SELECT ? by key (%zu keys)                         %9.0f rows/s\n"
+                "  SELECT of every row (%zu rows, 6 columns)         %9.0f rows/s\n",
+                n, insert, bulkInsert, keys, select, n, n / read);
 }
 
 } // namespace
@@ -385,10 +561,15 @@ int main(int argc, char **argv)
     }
     const Workload w = makeWorkload(n);
     Times best;
+    DateFigures dates;
+    LikeFigures likes;
     long long sums[2][2] = {};
     try {
-        for (int r = 0; r < kRounds; ++r)
+        for (int r = 0; r < kRounds; ++r) {
             round(w, best, sums);
+            dateRound(size_t(n), dates);
+            likeRound(w, likes);
+        }
     } catch (const std::exception &e) {
         std::fprintf(stderr, "ado_bench: %s\n", e.what());
         return 1;
@@ -407,6 +588,14 @@ int main(int argc, char **argv)
                     kBounds[p], ok ? "" : "  OUT OF BOUND");
     }
     std::printf("\nratio = time through ado / time direct\n");
+    std::printf("\nDates (figures only): a DATETIME bound and converted, then every row read back as a date:\n");
+    const char *const dateNames[] = {"INSERT ?", "SELECT"};
+    for (int p = 0; p < 2; ++p)
+        std::printf("%-9s %14.0f %14.0f %7.2f\n", dateNames[p], n / dates.direct[p], n / dates.layer[p],
+                    dates.layer[p] / dates.direct[p]);
+    std::printf("\nLIKE over %d articles (figures only), ms per search, the engine's own LIKE / the layer's:\n", n);
+    for (int p = 0; p < 2; ++p)
+        std::printf("  %-32s %8.2f %8.2f\n", kLikePatterns[p], likes.direct[p] * 1000, likes.layer[p] * 1000);
     if (sums[0][0] != sums[0][1] || sums[1][0] != sums[1][1]) {
         std::fprintf(stderr, "ado_bench: the two sides read different data\n");
         return 1;

@@ -309,8 +309,12 @@ platform::Status IniciarSistema(bool permitirIni, const QString &comando, QStrin
         const bool ask = db.gServidor.trimmed().isEmpty() || db.gUsuario.trimmed().isEmpty();
         db.OpenServerADODB(ask, ubicacionCursor, cadenaConexion, true, true);
         if (!db.gOpenFlag) {
-            logger().error(QStringLiteral("No se pudo abrir la conexión principal; el programa termina"));
-            return platform::Status::failure(QStringLiteral("Sin conexión con la base de datos"), kSinConexion);
+            // why it failed (a busy database, a refused login) reaches the log and the exit message
+            const QString reason =
+                db.gCnn.errors().isEmpty() ? QString() : QStringLiteral(": ") + db.gCnn.errors()[0].Description;
+            logger().error(QStringLiteral("No se pudo abrir la conexión principal; el programa termina") + reason);
+            return platform::Status::failure(QStringLiteral("Sin conexión con la base de datos") + reason,
+                                             kSinConexion);
         }
         AbrirEstadisticas();
         gUsuarioLogeado = db.gUsuario;

@@ -142,6 +142,18 @@ void DB_Dll::reabrirCon(const Ajustes &ajustes)
     OpenServerADODB(false, 3, ajustes.cadena, true, true);
 }
 
+bool DB_Dll::setStatementRollback(bool on)
+{
+    try {
+        gCnn.setStatementRollback(on);
+        return true;
+    } catch (const RuntimeError &e) {
+        platform::logger().warning(QStringLiteral("No se pudo cambiar el modo de las transacciones: ")
+                                   + e.Description());
+        return false;
+    }
+}
+
 DB_Dll::Plataforma DB_Dll::plataformaDe(const QString &servidor)
 {
     if (servidor.contains(QLatin1Char('#')))
@@ -213,23 +225,68 @@ QString DB_Dll::archivoSqliteFaltante(const QString &servidor, const QString &db
     return QFileInfo(path).isFile() ? QString() : path;
 }
 
+namespace {
+
+// The kinds of failed open the question tells apart.
+enum class FalloApertura { Sesion, Ocupada, Servidor, Otro };
+
+FalloApertura falloApertura(const ado::Error &e, DB_Dll::Plataforma plataforma)
+{
+    // SQL Server's lock time-out: the embedded file is held by another process.
+    if (e.NativeError == 1222)
+        return FalloApertura::Ocupada;
+    // Login failed, cannot open the database the login asked for; SQL states 28xxx.
+    const bool login = e.NativeError == 18456 || e.NativeError == 18452 || e.NativeError == 4060
+        || e.SQLState.startsWith(QLatin1String("28"));
+    if (login && plataforma != DB_Dll::Plataforma::SQLite)
+        return FalloApertura::Sesion;
+    // No server answers there ("does not exist or access denied").
+    if (e.NativeError == 17 || e.SQLState == QLatin1String("08001"))
+        return plataforma == DB_Dll::Plataforma::SQLite ? FalloApertura::Otro : FalloApertura::Servidor;
+    return FalloApertura::Otro;
+}
+
+} // namespace
+
+// The connection-error question; true when the operator wants to try again. The advice on
+// user and password is given for a failed login only: a busy database says so instead.
 bool DB_Dll::preguntaErrorConexion()
 {
     const ado::Error &e = gCnn.errors().Item(0);
+    const QString retry = QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
     // An embedded database has no user or password to check: a missing file is named.
     const QString missing = archivoSqliteFaltante(gServidor, gDBName);
-    const QString text = !missing.isEmpty() ? QStringLiteral(" No existe el archivo de base de datos ") + missing + CRLF
-            + CRLF + QStringLiteral(" - Desea Intentarlo Nuevamente??? ")
-                                            : QStringLiteral(" Estado de Sql: ") + e.SQLState + CR
-            + QStringLiteral("Numero de Error: ") + QString::number(e.Number) + CR + QStringLiteral("Descripcion: ")
-            + e.Description + CR + QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError) + CR + CRLF
-            + QStringLiteral("Nombre de Proceso: ") + platform::executableName() + CR + CRLF + CRLF
-            + QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + CRLF
-            + QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el nombre "
-                             "de la instancia, por ejemplo : ")
-            + gDB().gServidor + QStringLiteral("\\MIRKOLA") + CRLF
-            + QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") + gDB().gUsuario
-            + QStringLiteral(" existe") + CRLF + CRLF + CRLF + QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
+    QString text;
+    if (!missing.isEmpty()) {
+        text = QStringLiteral(" No existe el archivo de base de datos ") + missing + CRLF + CRLF + retry;
+    } else {
+        text = QStringLiteral(" Estado de Sql: ") + e.SQLState + CR + QStringLiteral("Numero de Error: ")
+            + QString::number(e.Number) + CR + QStringLiteral("Descripcion: ") + e.Description + CR
+            + QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError) + CR + CRLF
+            + QStringLiteral("Nombre de Proceso: ") + platform::executableName() + CR + CRLF + CRLF;
+        const QString servidor = QStringLiteral("Verifique el nombre del servidor, quizas necesite agregarle el "
+                                                "nombre de la instancia, por ejemplo : ")
+            + gDB().gServidor + QStringLiteral("\\MIRKOLA");
+        switch (falloApertura(e, plataformaDe(gServidor))) {
+        case FalloApertura::Sesion:
+            text += QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + CRLF + QStringLiteral("2. ")
+                + servidor + CRLF + QStringLiteral("3. Verifique si el inicio de sesion para el usuario ")
+                + gDB().gUsuario + QStringLiteral(" existe") + CRLF + CRLF + CRLF;
+            break;
+        case FalloApertura::Ocupada:
+            text += QStringLiteral("La base de datos esta ocupada: otro proceso la tiene bloqueada. Espere a que "
+                                   "ese proceso termine y vuelva a intentarlo.")
+                + CRLF + CRLF + CRLF;
+            break;
+        case FalloApertura::Servidor:
+            text += QStringLiteral("1. ") + servidor + CRLF + CRLF + CRLF;
+            break;
+        case FalloApertura::Otro:
+            text += CRLF;
+            break;
+        }
+        text += retry;
+    }
     return platform::msgBox(text, platform::vbYesNo | platform::vbCritical,
                             QStringLiteral(" Error de Conexion a Base de Datos"))
         == platform::vbYes;

@@ -81,6 +81,13 @@ public:
     void reabrirCon(const Ajustes &ajustes);
     // Closes gCnn when open; failures are ignored.
     void cerrarConexion();
+    // The road for runs of many statements in one transaction that roll the whole transaction
+    // back when one fails (the reception, the sending): `false` while they run, `true` after
+    // (see ado::Connection::setStatementRollback; on PostgreSQL the connection is opened
+    // again, statements are prepared on the server and none gets its own savepoint). Kept
+    // when the connection is opened again. False when the change was refused (inside a
+    // transaction, or the reopening failed); the reason stays in gCnn's errors.
+    bool setStatementRollback(bool on);
     // Opens a local Access database: there is no Jet provider on this system, so the
     // open fails with the provider's error, shown in a critical message box.
     void OpenLocalADODB(const QString &ConnString, const QString &CadenaID, const QString &CadenaPWD);

@@ -63,6 +63,7 @@ struct BoundValue {
     long size = 0;
 };
 using BoundValues = std::vector<BoundValue>;
+using BoundKinds = std::vector<BoundKind>; // per marker, in marker order
 
 // A command text translated and prepared once, run again with new values. It stops being
 // usable (valid() false) when its connection closes; the Command then prepares it anew.
@@ -94,13 +95,17 @@ public:
     // A batch may hold several statements; the last row set (or the summed count) is returned.
     // Warnings (e.g. nothing to report) go to `warnings` without failing the call.
     virtual ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) = 0;
-    // Prepares a command text with "?" markers (translated as execute() translates it).
-    virtual std::unique_ptr<PreparedCommand> prepare(const QString &sql) = 0;
+    // Prepares a command text with "?" markers (translated as execute() translates it),
+    // for values of `kinds` (a missing or Unset entry: any value).
+    virtual std::unique_ptr<PreparedCommand> prepare(const QString &sql, const BoundKinds &kinds) = 0;
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
     virtual bool inTransaction() const = 0;
     virtual void setIsolationLevel(int adoLevel) = 0;
+    // See Connection::setStatementRollback; engines that always roll back a statement alone
+    // ignore it. Before open() or on an open connection outside a transaction.
+    virtual void setStatementRollback(bool) {}
     virtual void setDefaultDatabase(const QString &name) = 0;
     virtual QString defaultDatabase() const = 0;
     virtual QStringList tables() = 0;                                    // tables and views

@@ -5,6 +5,8 @@
 #include "ErrorScope.h"
 #include "Recordset.h"
 
+#include <algorithm>
+
 namespace ado {
 
 namespace {
@@ -12,6 +14,31 @@ namespace {
 const QString kSource = QStringLiteral("ADODB.Command");
 
 [[noreturn]] void raise(long number, const QString &description) { throw Exception(number, description, kSource); }
+
+BoundKind kindOf(const platform::Variant &value)
+{
+    using K = platform::Variant::Kind;
+    switch (value.kind()) {
+    case K::Empty:
+    case K::Null:
+        return BoundKind::Unset;
+    case K::Bool:
+        return BoundKind::Bool;
+    case K::Int:
+        return BoundKind::Int;
+    case K::Double:
+        return BoundKind::Double;
+    case K::Text:
+        return BoundKind::Text;
+    case K::DateTime:
+        return BoundKind::Date;
+    case K::Bytes:
+        return BoundKind::Bytes;
+    }
+    return BoundKind::Unset;
+}
+
+constexpr size_t kMaxTranslations = 8;
 
 } // namespace
 
@@ -22,14 +49,14 @@ Command::~Command() = default;
 void Command::setActiveConnection(Connection *connection)
 {
     if (connection != m_connection)
-        m_prepared.reset();
+        m_translations.clear();
     m_connection = connection;
 }
 
 void Command::setCommandText(const QString &text)
 {
     if (text != m_text)
-        m_prepared.reset();
+        m_translations.clear();
     m_text = text;
 }
 
@@ -40,15 +67,41 @@ std::shared_ptr<Parameter> Command::CreateParameter(const QString &name, DataTyp
     return std::make_shared<Parameter>(name, type, direction, size, value);
 }
 
+// The translation for the parameters' current values: one made for the same kinds (a Null
+// fits any), or a new one for them, which also keeps the kinds the last one knew for Nulls.
 PreparedCommand &Command::prepared()
 {
-    if (!m_prepared || !m_prepared->valid()) {
-        m_prepared.reset();
-        if (m_text.trimmed().isEmpty())
-            raise(errnum::CommandFailed, QStringLiteral("No se estableció el texto del comando (CommandText)."));
-        m_prepared = m_connection->backend()->prepare(m_text);
+    if (!m_translations.empty() && !m_translations.front().prepared->valid())
+        m_translations.clear(); // the connection closed: every translation went with it
+    const int n = m_parameters.Count();
+    auto fits = [&](const Translation &t) {
+        for (int i = 0; i < n; ++i) {
+            const BoundKind k = kindOf(m_parameters.Item(i).Value());
+            if (k != BoundKind::Unset && (size_t(i) >= t.kinds.size() || t.kinds[size_t(i)] != k))
+                return false;
+        }
+        return true;
+    };
+    const auto found = std::find_if(m_translations.begin(), m_translations.end(), fits);
+    if (found != m_translations.end()) {
+        std::rotate(m_translations.begin(), found, found + 1);
+        return *m_translations.front().prepared;
     }
-    return *m_prepared;
+    if (m_text.trimmed().isEmpty())
+        raise(errnum::CommandFailed, QStringLiteral("No se estableció el texto del comando (CommandText)."));
+    Translation t;
+    t.kinds.resize(size_t(n), BoundKind::Unset);
+    for (int i = 0; i < n; ++i) {
+        t.kinds[size_t(i)] = kindOf(m_parameters.Item(i).Value());
+        if (t.kinds[size_t(i)] == BoundKind::Unset && !m_translations.empty()
+            && size_t(i) < m_translations.front().kinds.size())
+            t.kinds[size_t(i)] = m_translations.front().kinds[size_t(i)];
+    }
+    t.prepared = m_connection->backend()->prepare(m_text, t.kinds);
+    if (m_translations.size() >= kMaxTranslations)
+        m_translations.pop_back();
+    m_translations.insert(m_translations.begin(), std::move(t));
+    return *m_translations.front().prepared;
 }
 
 // The statement's recordset. A command run many times without rows (inserts, updates)

@@ -19,6 +19,10 @@ struct ResultSet;
 // ADO Command: a statement with "?" markers whose values come from Parameters, in marker
 // order. The text is translated for the engine and prepared on the first Execute, then run
 // again with the parameters' current values until CommandText or the connection changes.
+// The translation depends on the kinds of the values (a value bound with its column's own
+// type goes to the engine as it is): values of other kinds than before (a number where only
+// Nulls came, a text where numbers came) get a translation of their own, kept beside the
+// others (a Null fits any).
 // Values are converted as the engine converts literals of the same kind: a text value
 // written to an int column is read as a number or refused with the same error as the
 // literal. Failures fill the connection's Errors and raise, as Connection.Execute does.
@@ -60,7 +64,11 @@ private:
     bool m_preparedFlag = false;
     int m_commandTimeout = 30;
     ado::Parameters m_parameters;
-    std::unique_ptr<PreparedCommand> m_prepared;
+    struct Translation {
+        std::vector<BoundKind> kinds; // of the markers, as the command was translated for them
+        std::unique_ptr<PreparedCommand> prepared;
+    };
+    std::vector<Translation> m_translations; // the last one used first
     std::vector<BoundValue> m_values;
     std::shared_ptr<Recordset> m_closed;
 };

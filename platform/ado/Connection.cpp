@@ -32,6 +32,7 @@ void Connection::Open(const QString &connectionString, const QString &user, cons
             m_connectionString = connectionString;
         const ado::ConnectionString parsed = ado::ConnectionString::parse(m_connectionString);
         std::unique_ptr<Backend> backend = createBackend(parsed);
+        backend->setStatementRollback(m_statementRollback);
         backend->open(parsed, user, password, m_connectionTimeout);
         if (m_isolationLevel != adXactReadCommitted)
             backend->setIsolationLevel(m_isolationLevel);
@@ -70,6 +71,19 @@ void Connection::setIsolationLevel(int level)
     m_isolationLevel = level;
     if (State() == adStateOpen)
         guardedCall(m_errors, QStringLiteral("ADODB.Connection"), [&] { m_backend->setIsolationLevel(level); });
+}
+
+void Connection::setStatementRollback(bool on)
+{
+    guardedCall(m_errors, QStringLiteral("ADODB.Connection"), [&] {
+        if (State() == adStateOpen && on != m_statementRollback && m_backend->inTransaction())
+            raise(errnum::CommandFailed,
+                  QStringLiteral("No se puede cambiar el modo de reversión de las "
+                                 "instrucciones dentro de una transacción."));
+        if (State() == adStateOpen)
+            m_backend->setStatementRollback(on);
+        m_statementRollback = on;
+    });
 }
 
 QString Connection::DefaultDatabase() const

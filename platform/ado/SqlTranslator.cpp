@@ -1,5 +1,7 @@
 #include "SqlTranslator.h"
 
+#include "LikeTranslation.h"
+#include "ParameterMarkers.h"
 #include "SqlTokenizer.h"
 #include "ValueConversion.h"
 
@@ -153,8 +155,8 @@ struct TooComplex {};
 // Translates the statements of one batch.
 class Writer {
 public:
-    Writer(const QString &sql, Dialect dialect, ColumnCatalog *catalog)
-        : m_sql(sql), m_toks(SqlTokenizer::tokenize(sql)), m_dialect(dialect), m_catalog(catalog)
+    Writer(const QString &sql, Dialect dialect, ColumnCatalog *catalog, const std::vector<BoundKind> *kinds)
+        : m_sql(sql), m_toks(SqlTokenizer::tokenize(sql)), m_dialect(dialect), m_catalog(catalog), m_kinds(kinds)
     {
         m_class.resize(m_toks.size());
         for (size_t i = 0; i < m_toks.size(); ++i)
@@ -205,6 +207,7 @@ private:
     QString valueRows(int b, int e, const QList<CatalogColumn> &targets);
     QString selectValues(Range r, int select, const QList<CatalogColumn> &targets);
     QString assignments(int b, int e);
+    QString converted(const CatalogColumn &c, Range value, const QString &text) const;
     QString dollarTag(const QString &body) const;
 
     // tables and columns
@@ -232,6 +235,7 @@ private:
     int groupPiece(int open, int b, int e, std::vector<Piece> &ps);
     int wordPieces(int i, int b, int e, std::vector<Piece> &ps, QString &limit);
     Piece tokenPiece(int i) const;
+    BoundKind markerKind(int i) const;
     QString joinPieces(const std::vector<Piece> &ps, const QString &limit) const;
     int hintGroupEnd(int open, int e) const;
     int selectTop(int sel, int e, QString &limit) const;
@@ -241,7 +245,9 @@ private:
     QString convert(const std::vector<Range> &args);
     QString mappedType(int b, int e);
     void concatenation(std::vector<Piece> &ps, bool *textConcat) const;
-    void caseInsensitiveLike(std::vector<Piece> &ps) const;
+    void likeOperator(std::vector<Piece> &ps) const;
+    bool likeBoundary(const Piece *p) const;
+    void exactNumbers(std::vector<Piece> &ps) const;
     void collateText(std::vector<Piece> &ps) const;
     QString collated(const QString &text) const;
     void numericComparisons(std::vector<Piece> &ps) const;
@@ -252,12 +258,13 @@ private:
     std::vector<SqlToken> m_toks;
     Dialect m_dialect;
     ColumnCatalog *m_catalog;
-    std::vector<TableRef> m_scope; // the tables of the statement being translated
-    int m_textArgs = 0;            // inside the arguments of a text function: its result gets the collation
-    std::vector<quint8> m_class;   // WordClass of each Word token
-    bool m_ddl = false;            // inside CREATE TABLE / INDEX, ALTER TABLE
-    bool m_keyList = false;        // a key constraint on PostgreSQL, which takes no ASC/DESC
-    int m_depth = 0;               // parentheses being translated
+    const std::vector<BoundKind> *m_kinds; // of a command's markers; null: unknown
+    std::vector<TableRef> m_scope;         // the tables of the statement being translated
+    int m_textArgs = 0;                    // inside the arguments of a text function: its result gets the collation
+    std::vector<quint8> m_class;           // WordClass of each Word token
+    bool m_ddl = false;                    // inside CREATE TABLE / INDEX, ALTER TABLE
+    bool m_keyList = false;                // a key constraint on PostgreSQL, which takes no ASC/DESC
+    int m_depth = 0;                       // parentheses being translated
     static constexpr int kMaxDepth = 200;
     static constexpr qsizetype kMaxRepeatedText = 20000; // text a rewrite may write twice
 };
@@ -877,10 +884,28 @@ QString Writer::valueList(Range items, const QList<CatalogColumn> &targets, bool
         const int first = nextSig(values[k].b, values[k].e);
         typed = typed && !c.declared.isEmpty();
         const QString value = expr(values[k].b, values[k].e).trimmed();
-        out << (c.declared.isEmpty() || isWord(first, "DEFAULT") ? value
-                                                                 : ValueConversion::wrap(c.declared, c.name, value));
+        out << (c.declared.isEmpty() || isWord(first, "DEFAULT") ? value : converted(c, values[k], value));
     }
     return out.join(QStringLiteral(", "));
+}
+
+// A value written to column c, in its conversion, unless it is a command's marker whose values
+// are of a kind the column takes as it is: those go to the engine bare, typed by their binding.
+QString Writer::converted(const CatalogColumn &c, Range value, const QString &text) const
+{
+    const int first = nextSig(value.b, value.e);
+    if (first < value.e && nextSig(first + 1, value.e) >= value.e) {
+        const BoundKind kind = markerKind(first);
+        // PostgreSQL: a value prepared on the server comes untyped; typed, it takes the
+        // conversion of its own type (and, bare, goes where a text would not)
+        static const char *const types[] = {nullptr, "bigint", nullptr, nullptr, "timestamp", "integer", nullptr};
+        const char *type = pg() ? types[int(kind)] : nullptr;
+        const QString typed = type ? QStringLiteral("CAST(%1 AS %2)").arg(text, QLatin1String(type)) : text;
+        if (kind != BoundKind::Unset && !ValueConversion::needsConversion(c.declared, kind, pg()))
+            return typed;
+        return ValueConversion::wrap(c.declared, c.name, typed);
+    }
+    return ValueConversion::wrap(c.declared, c.name, text);
 }
 
 // VALUES (...), (...): each row through valueList.
@@ -981,8 +1006,7 @@ QString Writer::assignments(int b, int e)
             out += expr(item.b, item.e);
             continue;
         }
-        out += expr(item.b, eq + 1) + u' '
-            + ValueConversion::wrap(c.declared, c.name, expr(eq + 1, lastSig + 1).trimmed())
+        out += expr(item.b, eq + 1) + u' ' + converted(c, {eq + 1, lastSig + 1}, expr(eq + 1, lastSig + 1).trimmed())
             + expr(lastSig + 1, item.e);
     }
     return out + expr(setEnd, e);
@@ -1407,8 +1431,9 @@ QString Writer::expr(int b, int e, bool *textConcat)
     if (m_catalog)
         numericComparisons(ps);
     collateText(ps);
-    if (pg())
-        caseInsensitiveLike(ps);
+    likeOperator(ps);
+    if (!pg())
+        exactNumbers(ps);
     return joinPieces(ps, limit);
 }
 
@@ -1502,8 +1527,20 @@ Piece Writer::tokenPiece(int i) const
             p.text = text(i).mid(1).toString(); // N'text'
     } else if (type(i) == Type::Variable && text(i).compare(u"@@IDENTITY", Qt::CaseInsensitive) == 0) {
         p.text = pg() ? QStringLiteral("lastval()") : QStringLiteral("last_insert_rowid()");
+    } else if (pg() && markerKind(i) == BoundKind::Double) {
+        // a double goes as the digits that read back as it (see OdbcCommand): typed, they are a number
+        p.text = QStringLiteral("CAST(") + text(i).toString() + QStringLiteral(" AS numeric)");
     }
     return p;
+}
+
+// The kind of a command's marker at token i; Unset when unknown or no marker.
+BoundKind Writer::markerKind(int i) const
+{
+    if (!m_kinds || type(i) != Type::Variable)
+        return BoundKind::Unset;
+    const int index = ParameterMarkers::indexOf(text(i));
+    return index >= 0 && index < int(m_kinds->size()) ? (*m_kinds)[size_t(index)] : BoundKind::Unset;
 }
 
 // The pieces joined; a LIMIT goes after the last word, before trailing
@@ -1799,24 +1836,161 @@ void Writer::numericComparisons(std::vector<Piece> &ps) const
     }
 }
 
-// PostgreSQL: SQL Server's LIKE ignores case; the columns' nondeterministic
-// collation is not allowed in a pattern match, so the operand leaves it.
-void Writer::caseInsensitiveLike(std::vector<Piece> &ps) const
+// What may stand before a bare column compared with LIKE, or after its pattern, for the pair
+// to be a condition of its own (not an operand of + or of NOT).
+bool Writer::likeBoundary(const Piece *p) const
 {
-    int prev = -1;
-    int beforePrev = -1;
+    return !p
+        || (p->kind == Piece::Kind::Token && type(p->tok) == Type::Word
+            && equalsAny(text(p->tok),
+                         {"WHERE", "AND", "OR", "ON", "WHEN", "HAVING", "THEN", "ELSE", "END", "ORDER", "GROUP",
+                          "UNION", "EXCEPT", "INTERSECT"}));
+}
+
+namespace {
+
+QString quotedText(const QString &text) { return u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\''; }
+
+// The text of a string literal token ('it''s', N'x').
+QString literalText(QStringView token)
+{
+    if (token.startsWith(u'N') || token.startsWith(u'n'))
+        token = token.mid(1);
+    return token.mid(1, token.size() - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'"));
+}
+
+} // namespace
+
+// LIKE as SQL Server reads it (see LikeTranslation). SQLite's like() is SQL Server's; PostgreSQL
+// gets the pattern rewritten: a literal into ILIKE or ~*, any other pattern into ~* with
+// vk_likere() (run once, in a subquery), the operand taken out of its columns'
+// nondeterministic collation, which pattern matching refuses. A literal pattern with a fixed
+// start also bounds a bare column by range, so that an index on the column can serve it.
+void Writer::likeOperator(std::vector<Piece> &ps) const
+{
+    std::vector<int> sig;
+    for (int k = 0; k < int(ps.size()); ++k)
+        if (ps[k].kind != Piece::Kind::Space && ps[k].kind != Piece::Kind::Skip)
+            sig.push_back(k);
+    const int n = int(sig.size());
+    auto piece = [&](int s) -> Piece * { return s >= 0 && s < n ? &ps[sig[s]] : nullptr; };
+    auto isWordAt = [&](int s, const char *w) {
+        const Piece *p = piece(s);
+        return p && p->kind == Piece::Kind::Token && isWord(p->tok, w);
+    };
+    auto isNameAt = [&](int s) {
+        const Piece *p = piece(s);
+        return p && p->kind == Piece::Kind::Token
+            && (type(p->tok) == Type::QuotedName || (type(p->tok) == Type::Word && !(m_class[p->tok] & ReservedWord)));
+    };
+    auto isDotAt = [&](int s) {
+        const Piece *p = piece(s);
+        return p && p->kind == Piece::Kind::Token && isSymbol(p->tok, u'.');
+    };
+    auto ends = [&](int s) {
+        const Piece *p = piece(s);
+        return !p || likeBoundary(p) || isWordAt(s, "ESCAPE") || isWordAt(s, "LIMIT")
+            || (p->kind == Piece::Kind::Token && (isSymbol(p->tok, u',') || isSymbol(p->tok, u';')));
+    };
+    for (int s = 0; s < n; ++s) {
+        if (!isWordAt(s, "LIKE"))
+            continue;
+        const bool negated = isWordAt(s - 1, "NOT");
+        const int operand = negated ? s - 2 : s - 1;
+        if (operand < 0 || s + 1 >= n)
+            continue;
+        int last = s + 1; // the pattern's last piece
+        while (!ends(last + 1))
+            ++last;
+        const int escape = isWordAt(last + 1, "ESCAPE") && piece(last + 2) ? last + 2 : -1;
+        auto isStringAt = [&](int t) {
+            const Piece *p = piece(t);
+            return p && p->kind == Piece::Kind::Token && type(p->tok) == Type::String;
+        };
+        const bool literal = last == s + 1 && isStringAt(s + 1)
+            && (escape < 0 || (isStringAt(escape) && literalText(text(piece(escape)->tok)).size() == 1));
+        const QString pattern = literal ? literalText(text(piece(s + 1)->tok)) : QString();
+        const QChar escapeChar = literal && escape >= 0 ? literalText(text(piece(escape)->tok))[0] : QChar();
+
+        // the bare column's range, written before the operand gets its collation
+        int first = operand;
+        while (isDotAt(first - 1) && isNameAt(first - 2))
+            first -= 2;
+        QString range;
+        const QString start = literal && !negated && escape < 0 ? LikeTranslation::prefix(pattern) : QString();
+        if (!start.isEmpty() && isNameAt(first) && isNameAt(operand) && !isDotAt(first - 1)
+            && likeBoundary(piece(first - 1)) && ends(last + 1)) {
+            QString column;
+            for (int t = first; t <= operand; ++t)
+                column += piece(t)->str();
+            range = QStringLiteral(" AND %1 >= %2 AND %1 < %3")
+                        .arg(column, quotedText(start), quotedText(start + LikeTranslation::highest(pg())));
+        }
+        if (pg()) {
+            Piece &like = *piece(s);
+            piece(operand)->text = piece(operand)->str().toString() + QStringLiteral(" COLLATE \"default\"");
+            const std::optional<QString> ilike =
+                literal ? LikeTranslation::postgresIlike(pattern, escapeChar) : std::nullopt;
+            if (ilike) {
+                like.text = QStringLiteral("ILIKE");
+                piece(s + 1)->text = quotedText(*ilike);
+            } else {
+                like.text = negated ? QStringLiteral("!~*") : QStringLiteral("~*");
+                if (negated)
+                    piece(s - 1)->kind = Piece::Kind::Skip;
+                if (literal) {
+                    piece(s + 1)->text = quotedText(LikeTranslation::postgresRegex(pattern, escapeChar));
+                } else {
+                    piece(s + 1)->text = QStringLiteral("(SELECT vk_likere(") + piece(s + 1)->str().toString();
+                    piece(last)->text = piece(last)->str().toString()
+                        + (escape >= 0 ? QStringLiteral(", ") + piece(escape)->str().toString() : QString())
+                        + QStringLiteral("))");
+                }
+                if (escape >= 0) // read into the pattern
+                    piece(escape - 1)->kind = piece(escape)->kind = Piece::Kind::Skip;
+            }
+        }
+        if (!range.isEmpty()) {
+            piece(first)->text = u'(' + piece(first)->str().toString();
+            piece(last)->text = piece(last)->str().toString() + range + u')';
+        }
+        s = last;
+    }
+}
+
+// SQLite reads a number with a point as a double: one a double cannot hold ("123456789012345.6789")
+// goes as text instead, its sign with it, so that a conversion (vk_money, vk_decimal) reads every
+// digit and refuses what it cannot store rather than store a neighbour; compared with a number
+// column it is read as a number all the same.
+void Writer::exactNumbers(std::vector<Piece> &ps) const
+{
+    int prev = -1, beforePrev = -1;
     for (int k = 0; k < int(ps.size()); ++k) {
         Piece &p = ps[k];
         if (p.kind == Piece::Kind::Space || p.kind == Piece::Kind::Skip)
             continue;
-        if (p.kind == Piece::Kind::Token && isWord(p.tok, "LIKE")) {
-            int operand = prev;
-            if (operand >= 0 && ps[operand].kind == Piece::Kind::Token && isWord(ps[operand].tok, "NOT"))
-                operand = beforePrev;
-            if (operand >= 0) {
-                ps[operand].text = ps[operand].str().toString() + QStringLiteral(" COLLATE \"default\"");
-                p.text = QStringLiteral("ILIKE");
+        if (p.kind == Piece::Kind::Token && type(p.tok) == Type::Number && text(p.tok).contains(u'.')
+            && !ValueConversion::exactAsDouble(text(p.tok))) {
+            QString sign;
+            const bool signed_ = prev >= 0 && ps[prev].kind == Piece::Kind::Token
+                && (isSymbol(ps[prev].tok, u'-') || isSymbol(ps[prev].tok, u'+'));
+            const Piece *before = beforePrev >= 0 ? &ps[beforePrev] : nullptr;
+            const bool unary = signed_
+                && (!before
+                    || (before->kind == Piece::Kind::Token && type(before->tok) == Type::Symbol
+                        && !isSymbol(before->tok, u')'))
+                    || (before->kind == Piece::Kind::Token && type(before->tok) == Type::Word
+                        && equalsAny(text(before->tok),
+                                     {"SELECT", "WHERE", "AND", "OR", "NOT", "SET", "THEN", "ELSE", "WHEN", "ON",
+                                      "LIKE", "BETWEEN", "CASE", "DISTINCT", "HAVING", "RETURN", "VALUES"})));
+            if (unary) {
+                if (isSymbol(ps[prev].tok, u'-'))
+                    sign = QStringLiteral("-");
+                ps[prev].kind = Piece::Kind::Skip;
+                for (int g = prev + 1; g < k; ++g) // blanks between the sign and the number
+                    ps[g].kind = Piece::Kind::Skip;
             }
+            p.text = u'\'' + sign + text(p.tok).toString() + u'\'';
         }
         beforePrev = prev;
         prev = k;
@@ -1825,9 +1999,9 @@ void Writer::caseInsensitiveLike(std::vector<Piece> &ps) const
 
 } // namespace
 
-QList<TranslatedStatement> SqlTranslator::translate(const QString &batch) const
+QList<TranslatedStatement> SqlTranslator::translate(const QString &batch, const std::vector<BoundKind> *kinds) const
 {
-    return Writer(batch, m_dialect, m_catalog).run();
+    return Writer(batch, m_dialect, m_catalog, kinds).run();
 }
 
 } // namespace ado

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "Types.h"
+
 #include <QList>
 #include <QString>
+
+#include <vector>
 
 namespace ado {
 
@@ -44,8 +48,9 @@ public:
     explicit SqlTranslator(Dialect dialect, ColumnCatalog *catalog = nullptr) : m_dialect(dialect), m_catalog(catalog)
     {}
     void setCatalog(ColumnCatalog *catalog) { m_catalog = catalog; }
-    // Splits a batch (";", GO lines) into statements and translates each one.
-    QList<TranslatedStatement> translate(const QString &batch) const;
+    // Splits a batch (";", GO lines) into statements and translates each one. `kinds`: what the
+    // values of a command's markers ("@vkp<n>", see ParameterMarkers) are, n from 1.
+    QList<TranslatedStatement> translate(const QString &batch, const std::vector<BoundKind> *kinds = nullptr) const;
     Dialect dialect() const { return m_dialect; }
 
 private:

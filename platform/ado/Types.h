@@ -44,6 +44,11 @@ enum ParameterDirection : int {
     adParamReturnValue = 4,
 };
 
+// The kind of value a command's marker is translated for: the marker then goes to the engine
+// typed, and without the conversion its column would need for a value of another kind.
+// Unset: unknown (Nulls only), translated for any value.
+enum class BoundKind : unsigned char { Unset, Int, Double, Text, Date, Bool, Bytes };
+
 enum ObjectState : int { adStateClosed = 0, adStateOpen = 1 };
 enum CursorType : int { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
 enum LockType : int { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3, adLockBatchOptimistic = 4 };

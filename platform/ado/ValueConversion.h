@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Types.h"
+
 #include <QString>
 
 namespace ado {
@@ -19,8 +21,17 @@ class ValueConversion {
 public:
     // `value` wrapped in its conversion; `value` unchanged when the type needs none.
     static QString wrap(const QString &declared, const QString &column, const QString &value);
+    // Whether a value of `kind` (bound, so its type is known) needs the conversion to be written
+    // to a column of `declared` type: no when the engine stores it as SQL Server would and
+    // refuses what SQL Server refuses with the same number by itself (an int into a bigint;
+    // on PostgreSQL also an int into an int, a number into a decimal(p,s), a date into a
+    // datetime). Unset: yes.
+    static bool needsConversion(const QString &declared, BoundKind kind, bool postgreSql);
     // A character type (CHAR, VARCHAR, NCHAR, NVARCHAR, TEXT, NTEXT, with or without size).
     static bool isText(const QString &declared);
+    // A number's text ("12.5", "-0.10", "1e3") that the nearest double reads back digit for
+    // digit: false for "123456789012345.6789", which a double would round.
+    static bool exactAsDouble(QStringView number);
 };
 
 } // namespace ado

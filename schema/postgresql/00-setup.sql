@@ -151,6 +151,11 @@ BEGIN
 END $$;
 CREATE OR REPLACE FUNCTION vk_decimal(v double precision, p integer, s integer, col text) RETURNS numeric
 LANGUAGE sql IMMUTABLE AS $$ SELECT vk_decimal(v::numeric, p, s, col) $$;
+-- Whole numbers keep every digit (through a double they would keep 15).
+CREATE OR REPLACE FUNCTION vk_decimal(v bigint, p integer, s integer, col text) RETURNS numeric
+LANGUAGE sql IMMUTABLE AS $$ SELECT vk_decimal(v::numeric, p, s, col) $$;
+CREATE OR REPLACE FUNCTION vk_decimal(v integer, p integer, s integer, col text) RETURNS numeric
+LANGUAGE sql IMMUTABLE AS $$ SELECT vk_decimal(v::numeric, p, s, col) $$;
 CREATE OR REPLACE FUNCTION vk_decimal(v text, p integer, s integer, col text) RETURNS numeric
 LANGUAGE plpgsql IMMUTABLE AS $$
 DECLARE
@@ -163,17 +168,18 @@ BEGIN
     RETURN vk_decimal(t::numeric, p, s, col);
 END $$;
 
-CREATE OR REPLACE FUNCTION vk_moneyof(v numeric, col text, lim numeric, tname text) RETURNS numeric
+-- money and smallmoney hold what SQL Server's do: from lo to hi at four decimals, exactly.
+CREATE OR REPLACE FUNCTION vk_moneyof(v numeric, col text, lo numeric, hi numeric, tname text) RETURNS numeric
 LANGUAGE plpgsql IMMUTABLE AS $$
 DECLARE
     n numeric := round(v, 4);
 BEGIN
-    IF abs(n) > lim THEN
+    IF n > hi OR n < lo THEN
         PERFORM vk_fail('V8115', format('Error de desbordamiento aritmético al convertir expression al tipo de datos %s (valor %s).', tname, v), col);
     END IF;
     RETURN n;
 END $$;
-CREATE OR REPLACE FUNCTION vk_moneytext(v text, col text, lim numeric, tname text) RETURNS numeric
+CREATE OR REPLACE FUNCTION vk_moneytext(v text, col text, lo numeric, hi numeric, tname text) RETURNS numeric
 LANGUAGE plpgsql IMMUTABLE AS $$
 DECLARE
     t text COLLATE "C" := btrim(v, E' \t');
@@ -183,20 +189,24 @@ BEGIN
     IF t !~ '^[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)$' THEN
         PERFORM vk_fail('V0235', format('No se puede convertir un valor char a money. El valor char tiene una sintaxis incorrecta (valor ''%s'').', v), col);
     END IF;
-    RETURN vk_moneyof(t::numeric, col, lim, tname);
+    RETURN vk_moneyof(t::numeric, col, lo, hi, tname);
 END $$;
 DO $$
 DECLARE
     t record;
 BEGIN
-    FOR t IN SELECT * FROM (VALUES ('vk_money', 922337203685477.5807::numeric, 'money'),
-                                   ('vk_smallmoney', 214748.3647, 'smallmoney')) AS x(name, lim, tname) LOOP
+    FOR t IN SELECT * FROM (VALUES ('vk_money', -922337203685477.5808::numeric, 922337203685477.5807::numeric, 'money'),
+                                   ('vk_smallmoney', -214748.3648, 214748.3647, 'smallmoney')) AS x(name, lo, hi, tname) LOOP
         EXECUTE format('CREATE OR REPLACE FUNCTION %I(v numeric, col text) RETURNS numeric LANGUAGE sql IMMUTABLE '
-                       'AS $f$ SELECT vk_moneyof(v, col, %s, %L) $f$', t.name, t.lim, t.tname);
+                       'AS $f$ SELECT vk_moneyof(v, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
         EXECUTE format('CREATE OR REPLACE FUNCTION %I(v double precision, col text) RETURNS numeric LANGUAGE sql '
-                       'IMMUTABLE AS $f$ SELECT vk_moneyof(v::numeric, col, %s, %L) $f$', t.name, t.lim, t.tname);
+                       'IMMUTABLE AS $f$ SELECT vk_moneyof(v::numeric, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
         EXECUTE format('CREATE OR REPLACE FUNCTION %I(v text, col text) RETURNS numeric LANGUAGE sql IMMUTABLE '
-                       'AS $f$ SELECT vk_moneytext(v, col, %s, %L) $f$', t.name, t.lim, t.tname);
+                       'AS $f$ SELECT vk_moneytext(v, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
+        EXECUTE format('CREATE OR REPLACE FUNCTION %I(v bigint, col text) RETURNS numeric LANGUAGE sql IMMUTABLE '
+                       'AS $f$ SELECT vk_moneyof(v::numeric, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
+        EXECUTE format('CREATE OR REPLACE FUNCTION %I(v integer, col text) RETURNS numeric LANGUAGE sql IMMUTABLE '
+                       'AS $f$ SELECT vk_moneyof(v::numeric, col, %s, %s, %L) $f$', t.name, t.lo, t.hi, t.tname);
     END LOOP;
 END $$;
 
@@ -346,4 +356,85 @@ BEGIN
         PERFORM vk_fail('V8114', format('Error al convertir el tipo de datos varchar a numeric (valor ''%s'').', v), NULL);
     END IF;
     RETURN t::numeric;
+END $$;
+
+-- A LIKE pattern as SQL Server reads it (% any text, _ one character, [abc] [a-f] [^a] one
+-- character of a set, no backslash escape, `e` the ESCAPE character or ''; a '[' without its
+-- ']' matches nothing) as a regular expression for ~*, with the blanks ending the text
+-- allowed. The data layer writes "x LIKE p" as "x ~* (SELECT vk_likere(p))" when p is no
+-- literal (it converts a literal itself, the same way).
+CREATE OR REPLACE FUNCTION vk_likechar(c text, inset boolean) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$
+    SELECT CASE WHEN strpos(CASE WHEN inset THEN E'\\^-[]' ELSE E'\\^$.|?*+()[]{}' END, c) > 0
+                THEN E'\\' || c ELSE c END
+$$;
+CREATE OR REPLACE FUNCTION vk_likere(p text, e text DEFAULT '') RETURNS text
+LANGUAGE plpgsql IMMUTABLE AS $$
+DECLARE
+    r text := '^';
+    n integer := length(p);
+    i integer := 1;
+    c text;
+    prev text := '';
+    members text[];
+    negated boolean;
+    closed boolean;
+    k integer;
+    s text;
+BEGIN
+    IF p IS NULL THEN RETURN NULL; END IF;
+    e := coalesce(e, '');
+    WHILE i <= n LOOP
+        c := substr(p, i, 1);
+        i := i + 1;
+        IF e <> '' AND c = e AND i <= n THEN
+            r := r || vk_likechar(substr(p, i, 1), false);
+            i := i + 1;
+            prev := 'lit';
+        ELSIF c = '%' THEN
+            IF prev <> '%' THEN r := r || '.*'; END IF;
+            prev := '%';
+        ELSIF c = '_' THEN
+            r := r || '.';
+            prev := '_';
+        ELSIF c = '[' THEN
+            members := ARRAY[]::text[];
+            negated := substr(p, i, 1) = '^' AND i <= n;
+            IF negated THEN i := i + 1; END IF;
+            closed := false;
+            WHILE i <= n LOOP
+                c := substr(p, i, 1);
+                i := i + 1;
+                IF c = ']' THEN closed := true; EXIT; END IF;
+                IF e <> '' AND c = e AND i <= n THEN
+                    c := substr(p, i, 1);
+                    i := i + 1;
+                END IF;
+                members := members || c;
+            END LOOP;
+            IF NOT closed THEN RETURN 'a^'; END IF;
+            IF cardinality(members) = 0 THEN
+                IF NOT negated THEN RETURN 'a^'; END IF;
+                r := r || '.';
+            ELSE
+                s := CASE WHEN negated THEN '[^' ELSE '[' END;
+                k := 1;
+                WHILE k <= cardinality(members) LOOP
+                    IF k + 2 <= cardinality(members) AND members[k + 1] = '-' THEN
+                        s := s || vk_likechar(members[k], true) || '-' || vk_likechar(members[k + 2], true);
+                        k := k + 3;
+                    ELSE
+                        s := s || vk_likechar(members[k], true);
+                        k := k + 1;
+                    END IF;
+                END LOOP;
+                r := r || s || ']';
+            END IF;
+            prev := '[';
+        ELSE
+            r := r || vk_likechar(c, false);
+            prev := 'lit';
+        END IF;
+    END LOOP;
+    RETURN r || ' *$';
 END $$;

@@ -1,5 +1,6 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/Backend.h"
+#include "platform/ado/Command.h"
 #include "platform/ado/Recordset.h"
 #include "tests/support/TestDatabase.h"
 
@@ -225,6 +226,70 @@ TEST_P(ConnectionTest, FailedStatementKeepsTheTransaction)
     cnn().Execute(QStringLiteral("INSERT INTO T_TRF VALUES (2)"));
     cnn().Execute(QStringLiteral("COMMIT TRANSACTION"));
     EXPECT_EQ(scalar(cnn(), QStringLiteral("SELECT COUNT(*) FROM T_TRF")), 2);
+}
+
+// Without statement rollback (the reception's and the sending's road): commands are prepared on
+// the server and a failed statement fails the transaction until the caller rolls it back, which
+// undoes the whole transaction; the connection then serves the next one. On SQLite a statement
+// always rolls back alone.
+TEST_P(ConnectionTest, WithoutStatementRollbackTheCallerRollsBackTheTransaction)
+{
+    recreateTable(QStringLiteral("T_BULK"), QStringLiteral("ID INT PRIMARY KEY, N VARCHAR(10)"));
+    cnn().setStatementRollback(false);
+    EXPECT_FALSE(cnn().StatementRollback());
+    Command insert;
+    insert.setActiveConnection(&cnn());
+    insert.setCommandText(QStringLiteral("INSERT INTO T_BULK (ID, N) VALUES (?, ?)"));
+    insert.Parameters().Append(insert.CreateParameter(QStringLiteral("id"), adInteger));
+    insert.Parameters().Append(insert.CreateParameter(QStringLiteral("n"), adVarChar));
+    auto put = [&](int id) {
+        insert.Parameters()[0].setValue(id);
+        insert.Parameters()[1].setValue(QStringLiteral("n%1").arg(id));
+        insert.Execute();
+    };
+    cnn().BeginTrans();
+    put(1);
+    EXPECT_THROW(put(1), Exception);
+    EXPECT_EQ(cnn().errors()[0].NativeError, native::DuplicateKey);
+    if (isSqlite()) {
+        put(2); // the failed statement was undone alone
+    } else {
+        EXPECT_THROW(put(2), Exception) << "the failed transaction takes nothing but its rollback";
+        EXPECT_EQ(cnn().errors()[0].NativeError, 3930);
+        cnn().RollbackTrans();
+        EXPECT_GT(scalar(cnn(), QStringLiteral("SELECT COUNT(*) FROM pg_prepared_statements")), 0)
+            << "the command is prepared on the server";
+    }
+    if (cnn().backend()->inTransaction())
+        cnn().RollbackTrans();
+    EXPECT_EQ(scalar(cnn(), QStringLiteral("SELECT COUNT(*) FROM T_BULK")), 0) << "nothing of the transaction stays";
+    cnn().BeginTrans();
+    put(3);
+    EXPECT_THROW(cnn().setStatementRollback(true), Exception) << "not inside a transaction";
+    cnn().CommitTrans();
+    // a commit after a failure commits nothing of the transaction, and says so (PostgreSQL)
+    cnn().BeginTrans();
+    put(6);
+    EXPECT_THROW(put(6), Exception);
+    if (isSqlite()) {
+        cnn().RollbackTrans();
+    } else {
+        EXPECT_THROW(cnn().CommitTrans(), Exception);
+        EXPECT_EQ(cnn().errors()[0].NativeError, 3930);
+    }
+    EXPECT_EQ(scalar(cnn(), QStringLiteral("SELECT SUM(ID) FROM T_BULK")), 3);
+
+    // back to the default, the connection keeps a failed statement's transaction going
+    cnn().setStatementRollback(true);
+    cnn().BeginTrans();
+    put(4);
+    EXPECT_THROW(put(4), Exception);
+    put(5);
+    cnn().CommitTrans();
+    EXPECT_EQ(scalar(cnn(), QStringLiteral("SELECT SUM(ID) FROM T_BULK")), 12);
+    if (!isSqlite()) {
+        EXPECT_EQ(scalar(cnn(), QStringLiteral("SELECT COUNT(*) FROM pg_prepared_statements")), 0);
+    }
 }
 
 TEST_P(ConnectionTest, TransactionApi)

@@ -3,7 +3,9 @@
 #include "platform/ado/sqlite/DateText.h"
 #include "platform/ado/sqlite/SqliteFunctions.h"
 #include "platform/ado/sqlite/TranslationCache.h"
+
 #include "tests/support/TestDatabase.h"
+#include <sqlite3.h>
 
 #include <QElapsedTimer>
 
@@ -189,6 +191,43 @@ TEST(SqliteBackend, CollationLikeAndLengthChecks)
     EXPECT_EQ(e.NativeError, native::StringTruncated);
     EXPECT_TRUE(e.Description.contains(QStringLiteral("'t'")) && e.Description.contains(QStringLiteral("nombre")))
         << e.Description.toStdString();
+}
+
+// A pattern with a fixed start bounds its column by range: an index on the column serves it.
+TEST(SqliteBackend, LikeWithAFixedStartUsesTheColumnsIndex)
+{
+    const QString path = testsupport::freshSqliteFile();
+    auto cnn = openSqlite(path);
+    cnn->Execute(QStringLiteral("CREATE TABLE art (id INT PRIMARY KEY, descripcion VARCHAR(40))"));
+    cnn->Execute(QStringLiteral("CREATE INDEX ix_art_descripcion ON art (descripcion)"));
+    for (int i = 0; i < 50; ++i)
+        cnn->Execute(QStringLiteral("INSERT INTO art VALUES (%1, 'Tornillo %1')").arg(i));
+    EXPECT_EQ(text(*cnn, QStringLiteral("SELECT COUNT(*) FROM art WHERE descripcion LIKE 'TORNILLO 1%'")),
+              QStringLiteral("11"));
+    // the engine's plan for the translated statement, on the same file
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(SqliteFunctions::registerAll(db), SQLITE_OK);
+    auto plan = [&](const char *condition) {
+        const QString sql =
+            SqlTranslator(Dialect::SQLite)
+                .translate(QStringLiteral("SELECT id FROM art WHERE %1").arg(QString::fromUtf8(condition)))
+                .front()
+                .sql;
+        sqlite3_stmt *stmt = nullptr;
+        std::string out;
+        if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
+            return std::string("error: ") + sqlite3_errmsg(db);
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            out += reinterpret_cast<const char *>(sqlite3_column_text(stmt, 3)) + std::string("\n");
+        sqlite3_finalize(stmt);
+        return out;
+    };
+    EXPECT_NE(plan("descripcion LIKE 'torn%'").find("USING INDEX ix_art_descripcion"), std::string::npos)
+        << plan("descripcion LIKE 'torn%'");
+    EXPECT_EQ(plan("descripcion LIKE '%torn%'").find("USING INDEX"), std::string::npos)
+        << plan("descripcion LIKE '%torn%'");
+    sqlite3_close(db);
 }
 
 TEST(SqliteBackend, DatesAreStoredNormalisedAndBadDatesRefused)

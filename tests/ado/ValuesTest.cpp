@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+
 using namespace ado;
 using platform::Variant;
 using testsupport::DatabaseTest;
@@ -206,6 +208,176 @@ TEST_P(ValuesTest, EveryWayOfInsertingConverts)
     EXPECT_EQ(cnn().errors()[0].NativeError, 245);
 }
 
+// Amounts and decimals at and around their limits, written as literals and bound as exact
+// text: stored digit for digit or refused with 8115 (SQL Server's overflow), never rounded to
+// a neighbour. SQL Server holds every value in range; SQLite's doubles hold about 15
+// significant digits, so there a value that needs more is refused, also with 8115.
+struct AmountCase {
+    const char *column;
+    const char *literal;
+    const char *stored;        // digits as stored (nullptr: refused with 8115 on every engine)
+    bool beyondDouble = false; // refused with 8115 on SQLite only: no double holds it
+};
+
+const AmountCase kAmounts[] = {
+    {"M", "922337203685477.5807", "922337203685477.5807", true},
+    {"M", "922337203685477.5808", nullptr},
+    {"M", "-922337203685477.5808", "-922337203685477.5808", true},
+    {"M", "-922337203685477.5809", nullptr},
+    {"M", "922337203685477.58074", "922337203685477.5807", true},
+    {"M", "922337203685477.58075", nullptr},
+    {"M", "123456789012345.6789", "123456789012345.6789", true},
+    {"M", "-123456789012345.6789", "-123456789012345.6789", true},
+    {"M", "922337203685477", "922337203685477"},
+    {"M", "12345678901.2345", "12345678901.2345"},
+    {"M", "-12345678901.2345", "-12345678901.2345"},
+    {"M", "9014.66", "9014.66"},
+    {"M", "0.00005", "0.0001"},
+    {"M", "-0.00005", "-0.0001"},
+    {"M", "0.00004", "0"},
+    {"M", "99999999999.99999", "100000000000"},
+    {"SM", "214748.3647", "214748.3647"},
+    {"SM", "214748.3648", nullptr},
+    {"SM", "-214748.3648", "-214748.3648"},
+    {"SM", "-214748.3649", nullptr},
+    {"D", "99999999.99", "99999999.99"},
+    {"D", "99999999.995", nullptr},
+    {"D", "-99999999.99", "-99999999.99"},
+    {"D", "0.005", "0.01"},
+    {"DL", "99999999999999.9999", "99999999999999.9999", true},
+    {"DL", "-99999999999999.9999", "-99999999999999.9999", true},
+    {"DL", "100000000000000", nullptr},
+    {"DL", "12345678901.2345", "12345678901.2345"},
+};
+
+// "9014.6600" and "9014.66" alike: no trailing zeros, no point without a fraction.
+QString plainDigits(QString text)
+{
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+class AmountsTest : public DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (IsSkipped())
+            return;
+        recreateTable(QStringLiteral("T_AMT"),
+                      QStringLiteral("ID INT PRIMARY KEY, M MONEY, SM SMALLMONEY, D DECIMAL(10,2), "
+                                     "DL DECIMAL(18,4), DZ DECIMAL(18,0)"));
+    }
+
+    // The stored value's digits: PostgreSQL's numeric text; SQLite's integer, or its double as the
+    // shortest text that reads back as it (the stored value itself when it was stored exactly).
+    QString storedDigits(const QString &column, int id)
+    {
+        if (!isSqlite())
+            return plainDigits(
+                cnn()
+                    .Execute(
+                        QStringLiteral("SELECT CAST(%1 AS VARCHAR(40)) FROM T_AMT WHERE ID = %2").arg(column).arg(id))
+                    ->field(0)
+                    .Value()
+                    .toString());
+        auto rs = cnn().Execute(
+            QStringLiteral(
+                "SELECT CASE WHEN typeof(%1) = 'integer' THEN CAST(%1 AS TEXT) END, %1 FROM T_AMT WHERE ID = %2")
+                .arg(column)
+                .arg(id));
+        if (!rs->field(0).Value().isNull()) // a whole number: exactly as the engine holds it
+            return rs->field(0).Value().toString();
+        char buffer[64];
+        const auto end =
+            std::to_chars(buffer, buffer + sizeof buffer, rs->field(1).Value().toDouble(), std::chars_format::fixed)
+                .ptr;
+        return plainDigits(QString::fromLatin1(buffer, end - buffer));
+    }
+};
+
+TEST_P(AmountsTest, StoredDigitForDigitOrRefusedNeverRounded)
+{
+    Command insert;
+    insert.setActiveConnection(&cnn());
+    int id = 0;
+    for (const AmountCase &c : kAmounts) {
+        const QString column = QString::fromLatin1(c.column);
+        const QString literal = QString::fromLatin1(c.literal);
+        const bool refused = !c.stored || (isSqlite() && c.beyondDouble);
+        for (const bool bound : {false, true}) {
+            const std::string what = std::string(c.column) + " <- " + c.literal + (bound ? " (bound)" : " (literal)");
+            ++id;
+            try {
+                if (bound) {
+                    insert.setCommandText(QStringLiteral("INSERT INTO T_AMT (ID, %1) VALUES (?, ?)").arg(column));
+                    while (insert.Parameters().Count() > 0)
+                        insert.Parameters().Delete(0);
+                    insert.Parameters().Append(
+                        insert.CreateParameter(QStringLiteral("id"), adInteger, adParamInput, 0, id));
+                    insert.Parameters().Append(
+                        insert.CreateParameter(QStringLiteral("v"), adVarChar, adParamInput, 0, literal));
+                    insert.Execute();
+                } else {
+                    cnn().Execute(
+                        QStringLiteral("INSERT INTO T_AMT (ID, %1) VALUES (%2, %3)").arg(column).arg(id).arg(literal));
+                }
+            } catch (const Exception &e) {
+                if (!refused)
+                    ADD_FAILURE() << what << ": " << e.Description().toStdString();
+                else
+                    EXPECT_EQ(cnn().errors()[0].NativeError, 8115) << what << ": " << e.Description().toStdString();
+                continue;
+            }
+            if (refused) {
+                ADD_FAILURE() << what << ": stored as " << storedDigits(column, id).toStdString()
+                              << ", expected error 8115";
+                continue;
+            }
+            EXPECT_EQ(storedDigits(column, id).toStdString(), c.stored) << what;
+        }
+    }
+}
+
+// A double bound to an amount or a decimal stands for the shortest digits that read back as it:
+// those are stored, not the 15 digits a float-to-numeric conversion keeps; a whole number keeps
+// all of its digits.
+TEST_P(AmountsTest, BoundNumbersKeepTheirDigits)
+{
+    const struct {
+        const char *column;
+        Variant value;
+        const char *stored;
+    } cases[] = {
+        {"M", 123456789012.3456, "123456789012.3456"},
+        {"M", 9014.66, "9014.66"},
+        {"M", 0.1 + 0.2, "0.3"},
+        {"DL", 99999999999999.98, "99999999999999.98"},
+        {"D", -1.005, "-1.01"},
+        {"DZ", 123456789012345678LL, "123456789012345678"},
+        {"M", 922337203685477LL, "922337203685477"},
+    };
+    Command insert;
+    insert.setActiveConnection(&cnn());
+    int id = 0;
+    for (const auto &c : cases) {
+        const QString column = QString::fromLatin1(c.column);
+        insert.setCommandText(QStringLiteral("INSERT INTO T_AMT (ID, %1) VALUES (?, ?)").arg(column));
+        while (insert.Parameters().Count() > 0)
+            insert.Parameters().Delete(0);
+        insert.Parameters().Append(insert.CreateParameter(QStringLiteral("id"), adInteger, adParamInput, 0, ++id));
+        insert.Parameters().Append(insert.CreateParameter(QStringLiteral("v"), adDouble, adParamInput, 0, c.value));
+        insert.Execute();
+        EXPECT_EQ(storedDigits(column, id).toStdString(), c.stored) << c.column;
+    }
+}
+
 IMAESTROS_DATABASE_TESTS(ValuesTest);
+IMAESTROS_DATABASE_TESTS(AmountsTest);
 
 } // namespace

@@ -6,10 +6,14 @@
 #include "tests/db/QtPrinters.h"
 #include "tests/support/TestDatabase.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using platform::Variant;
 using testsupport::DatabaseTest;
@@ -178,6 +182,25 @@ TEST_P(DbExecTest, RetryRepeatsTheOpen)
     ado::Recordset rs;
     EXPECT_TRUE(db().AbrirRecordset(QStringLiteral("SELECT * FROM DBX_LATE"), rs));
     EXPECT_EQ(fixer->asked, 1);
+}
+
+// The reception's and the sending's road: kept when the connection is opened again, refused
+// inside a transaction (the connection stays as it was).
+TEST_P(DbExecTest, StatementRollbackSettingOutlivesAReconnection)
+{
+    EXPECT_TRUE(db().setStatementRollback(false));
+    db().ReintentaConectar();
+    ASSERT_TRUE(db().gOpenFlag);
+    EXPECT_FALSE(db().gCnn.StatementRollback());
+    db().reabrirCon(db().ajustesDeConexion());
+    ASSERT_TRUE(db().gOpenFlag);
+    EXPECT_FALSE(db().gCnn.StatementRollback());
+    db().gCnn.BeginTrans();
+    EXPECT_FALSE(db().setStatementRollback(true));
+    db().gCnn.RollbackTrans();
+    EXPECT_FALSE(db().gCnn.StatementRollback());
+    EXPECT_TRUE(db().setStatementRollback(true));
+    EXPECT_TRUE(db().gCnn.StatementRollback());
 }
 
 TEST_P(DbExecTest, MaximaAndLastCode)
@@ -399,10 +422,104 @@ TEST_F(OpenFailureTest, ConnectionErrorAsksToRetryAndNoGivesUp)
     EXPECT_EQ(q.title, QStringLiteral(" Error de Conexion a Base de Datos"));
     EXPECT_EQ(q.style, 20);
     EXPECT_TRUE(q.text.startsWith(QStringLiteral(" Estado de Sql: ")));
-    EXPECT_TRUE(q.text.contains(QStringLiteral("3. Verifique si el inicio de sesion para el usuario sa existe")));
+    // no server answered: the server's name is what to check, not the user and password
+    EXPECT_TRUE(q.text.contains(QStringLiteral("1. Verifique el nombre del servidor"))) << q.text.toStdString();
+    EXPECT_FALSE(q.text.contains(QStringLiteral("contraseña"))) << q.text.toStdString();
 
     db.OpenServerADODB(false, ado::adUseClient, QString(), true, false);
     EXPECT_FALSE(db.gOpenFlag) << "MuestraError False fails silently";
+}
+
+// A login the server refuses gets the advice on user, password and database.
+TEST_F(OpenFailureTest, WrongPostgreSqlPasswordGetsTheLoginAdvice)
+{
+    const QString pg = qEnvironmentVariable("IMAESTROS_PG_CONNSTR");
+    if (pg.isEmpty())
+        GTEST_SKIP() << "PostgreSQL not available (set IMAESTROS_PG_CONNSTR)";
+    QString wrong;
+    for (const QString &pair : pg.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        wrong +=
+            (pair.trimmed().startsWith(QLatin1String("Pwd="), Qt::CaseInsensitive) ? QStringLiteral("Pwd=no-es") : pair)
+            + QLatin1Char(';');
+    DB_Dll &db = gDB();
+    db.gServidor = QStringLiteral("%localhost");
+    db.gUsuario = QStringLiteral("imaestros");
+    m_operator->expect(QStringLiteral(" - Desea Intentarlo Nuevamente??? "), platform::vbNo);
+    db.OpenServerADODB(false, ado::adUseClient, wrong, false, true);
+    EXPECT_FALSE(db.gOpenFlag);
+    ASSERT_EQ(m_operator->asked().size(), 1);
+    const QString text = m_operator->asked().at(0).text;
+    EXPECT_TRUE(text.contains(QStringLiteral("1. Verifique el Usuario, contraseña y base de datos")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("3. Verifique si el inicio de sesion para el usuario imaestros existe")));
+    EXPECT_FALSE(text.contains(QStringLiteral("ocupada")));
+}
+
+// An embedded database another connection keeps locked (BEGIN EXCLUSIVE: not even read).
+class LockedDatabase {
+public:
+    explicit LockedDatabase(const QString &path)
+    {
+        m_holder.Open(testsupport::sqliteConnectionString(path));
+        m_holder.Execute(QStringLiteral("CREATE TABLE T_LOCKED (ID INT)"));
+        m_holder.Execute(QStringLiteral("BEGIN EXCLUSIVE"));
+        m_holder.Execute(QStringLiteral("INSERT INTO T_LOCKED VALUES (1)"));
+    }
+    void release() { m_holder.Execute(QStringLiteral("COMMIT")); }
+
+private:
+    ado::Connection m_holder;
+};
+
+// Start-up waits for the lock as a statement does, up to the connection time-out, and opens.
+TEST_F(OpenFailureTest, LockedEmbeddedDatabaseIsWaitedFor)
+{
+    const QString path = m_dir.filePath(QStringLiteral("bloqueada.sqlite"));
+    LockedDatabase lock(path);
+    std::thread releaser([&] {
+        QThread::msleep(1500);
+        lock.release();
+    });
+    DB_Dll &db = gDB();
+    db.gServidor = QStringLiteral("!");
+    db.gDBName = path;
+    db.gCnn.setConnectionTimeout(10);
+    QElapsedTimer clock;
+    clock.start();
+    db.OpenServerADODB(false, ado::adUseClient, QString(), false, true);
+    const qint64 waited = clock.elapsed();
+    releaser.join();
+    EXPECT_TRUE(db.gOpenFlag) << "no question expected";
+    EXPECT_GE(waited, 1000);
+    EXPECT_EQ(db.gCnn.Execute(QStringLiteral("SELECT COUNT(*) FROM T_LOCKED"))->field(0).Value().toInt64(), 1);
+}
+
+// Held past the time-out: the database is said to be busy, with no advice on user and password.
+TEST_F(OpenFailureTest, LockedEmbeddedDatabaseIsReportedBusy)
+{
+    const QString path = m_dir.filePath(QStringLiteral("bloqueada.sqlite"));
+    LockedDatabase lock(path);
+    DB_Dll &db = gDB();
+    db.gServidor = QStringLiteral("!");
+    db.gDBName = path;
+    db.gUsuario = QStringLiteral("sa");
+    db.gCnn.setConnectionTimeout(1);
+    m_operator->expect(QStringLiteral("ocupada"), platform::vbNo);
+    QElapsedTimer clock;
+    clock.start();
+    db.OpenServerADODB(false, ado::adUseClient, QString(), false, true);
+    EXPECT_GE(clock.elapsed(), 900) << "gave up without waiting";
+    EXPECT_FALSE(db.gOpenFlag);
+    ASSERT_EQ(m_operator->asked().size(), 1);
+    const QString text = m_operator->asked().at(0).text;
+    EXPECT_TRUE(text.contains(QStringLiteral("La base de datos esta ocupada: otro proceso la tiene bloqueada")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("está ocupada: otro proceso la tiene bloqueada y no la liberó en 1 s")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("contraseña"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("inicio de sesion"))) << text.toStdString();
+    EXPECT_EQ(db.gCnn.errors()[0].NativeError, 1222);
+    lock.release();
 }
 
 TEST_F(OpenFailureTest, YesShowsTheDialogAgainAndItsValuesAreUsed)

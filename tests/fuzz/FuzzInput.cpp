@@ -29,6 +29,8 @@ const QStringList kWritten = {
     QStringLiteral("SET NOCOUNT ON; SELECT @@IDENTITY; SELECT getdate()"),
     QStringLiteral("EXEC VK_CREACALENDARIO '01/01/2024','31/12/2024'"),
     QStringLiteral("SELECT * FROM [T_FZ] WHERE [TXT] LIKE N'%ñandú%' ESCAPE '\\'"),
+    QStringLiteral("SELECT ID FROM T_FZ WHERE TXT LIKE 'a[%]b_[^c-e]%' AND NOT TXT LIKE '[[]x\\%' OR TXT LIKE 'ab'"),
+    QStringLiteral("SELECT ID FROM T_FZ WHERE T_FZ.TXT NOT LIKE TXT + '[' AND M = 922337203685477.5807"),
 };
 
 const QStringList kTokens = {

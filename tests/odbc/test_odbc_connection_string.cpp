@@ -105,6 +105,15 @@ TEST_F(DriverSettings, OpenArgumentsWinAndTimeoutReachesLibpq)
               "otro, controlador ODBC \"PostgreSQL Unicode\"");
 }
 
+TEST_F(DriverSettings, WithoutStatementRollbackPsqlOdbcPreparesOnTheServer)
+{
+    const OdbcTarget t = OdbcConnectionString::convert(
+        ConnectionString::parse(QStringLiteral("Provider=PostgreSQL;Server=h;Database=d;UId=u;Pwd=p;")), {}, {}, 0,
+        false);
+    EXPECT_TRUE(t.connectionString.contains(QLatin1String("UseServerSidePrepare=1;")));
+    EXPECT_TRUE(t.connectionString.contains(QLatin1String("Protocol=7.4-1;")));
+}
+
 TEST_F(DriverSettings, DriverNamesComeFromTheEnvironment)
 {
     setenv("IMAESTROS_ODBC_SQLSERVER", "ODBC Driver 18 for SQL Server", 1);

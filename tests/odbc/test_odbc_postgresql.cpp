@@ -123,6 +123,74 @@ TEST_F(PgBackend, ColumnsReadWithTheirAdoTypesAndValues)
 
 // Values longer than one fetch chunk arrive whole, a pair of UTF-16 units split between
 // chunks included; binary values go out as literals and come back byte for byte.
+// Results come in blocks of bound arrays: many rows, across blocks, read the same values, Nulls
+// and types as value by value (a long text column makes a result read value by value); a text
+// longer than its column said (a view's expression under a column's name) is read whole.
+TEST_F(PgBackend, RowsReadInBlocksAsValueByValue)
+{
+    run(*m_db, QStringLiteral("IF OBJECT_ID('odbc_bloque_v') IS NOT NULL DROP VIEW odbc_bloque_v"));
+    recreate("odbc_bloque",
+             "Id INT NOT NULL PRIMARY KEY, Grande BIGINT, Doble FLOAT, Plata MONEY, "
+             "Importe DECIMAL(12,2), Activo BIT, Fecha DATETIME, Dia DATE, Nombre VARCHAR(10), "
+             "Fijo CHAR(3), Memo TEXT");
+    constexpr int kRows = 2500;
+    QString batch;
+    for (int i = 1; i <= kRows; ++i) {
+        const bool nulls = i % 7 == 0;
+        batch += nulls ? QStringLiteral("INSERT INTO odbc_bloque (Id) VALUES (%1);").arg(i)
+                       : QStringLiteral("INSERT INTO odbc_bloque VALUES (%1, %2, %3, %4, %5, %6, '%7', '%8', "
+                                        "'%9', 'ñ%10', 'memo %1');")
+                             .arg(i)
+                             .arg(qint64(i) * 10000000000LL)
+                             .arg(i + 0.25)
+                             .arg(QStringLiteral("%1.1234").arg(i))
+                             .arg(QStringLiteral("%1.5").arg(i))
+                             .arg(i % 2)
+                             .arg(QString::asprintf("2021-%02d-%02d 10:%02d:05.123", i % 12 + 1, i % 28 + 1, i % 60))
+                             .arg(QString::asprintf("2020-%02d-%02d", i % 12 + 1, i % 28 + 1))
+                             .arg(QStringLiteral("Ñandú%1").arg(i % 100))
+                             .arg(i % 10);
+        if (i % 250 == 0) {
+            run(*m_db, batch);
+            batch.clear();
+        }
+    }
+    const ResultSet blocks = run(*m_db,
+                                 QStringLiteral("SELECT Id, Grande, Doble, Plata, Importe, Activo, Fecha, "
+                                                "Dia, Nombre, Fijo FROM odbc_bloque ORDER BY Id"));
+    const ResultSet byValue = run(*m_db,
+                                  QStringLiteral("SELECT Id, Grande, Doble, Plata, Importe, Activo, Fecha, "
+                                                 "Dia, Nombre, Fijo, Memo FROM odbc_bloque ORDER BY Id"));
+    ASSERT_EQ(blocks.rows.size(), size_t(kRows));
+    ASSERT_EQ(byValue.rows.size(), size_t(kRows));
+    for (size_t r = 0; r < blocks.rows.size(); ++r) {
+        for (size_t c = 0; c < blocks.columns.size(); ++c) {
+            const Variant &a = blocks.rows[r][c], &b = byValue.rows[r][c];
+            ASSERT_EQ(a.kind(), b.kind()) << "row " << r << " column " << c;
+            ASSERT_TRUE(a == b) << "row " << r << " column " << c << ": " << a.toString().toStdString() << " / "
+                                << b.toString().toStdString();
+        }
+    }
+    const Row &seventh = blocks.rows[6];
+    EXPECT_TRUE(seventh[1].isNull() && seventh[6].isNull() && seventh[8].isNull());
+    const Row &first = blocks.rows[0];
+    EXPECT_EQ(first[1].toInt64(), 10000000000LL);
+    EXPECT_EQ(first[3].toDouble(), 1.1234);
+    EXPECT_EQ(first[5].toBool(), true);
+    EXPECT_EQ(first[6].toDateTime(), QDateTime(QDate(2021, 2, 2), QTime(10, 1, 5, 123)));
+    EXPECT_EQ(first[7].toDateTime(), QDateTime(QDate(2020, 2, 2), QTime(0, 0)));
+    EXPECT_EQ(first[8].toString(), QStringLiteral("Ñandú1"));
+    EXPECT_EQ(first[9].toString(), QStringLiteral("ñ1 ")) << "char(3) keeps its blanks";
+
+    run(*m_db,
+        QStringLiteral("CREATE VIEW odbc_bloque_v AS SELECT Id, Nombre || Nombre || Nombre AS Nombre FROM "
+                       "odbc_bloque"));
+    const ResultSet view = run(*m_db, QStringLiteral("SELECT Id, Nombre FROM odbc_bloque_v WHERE Id < 4 ORDER BY Id"));
+    ASSERT_EQ(view.rows.size(), 3u);
+    EXPECT_EQ(view.columns[1].DefinedSize, 10) << "the view's column takes its table column's declaration";
+    EXPECT_EQ(view.rows[2][1].toString(), QStringLiteral("Ñandú3Ñandú3Ñandú3"));
+}
+
 TEST_F(PgBackend, LongTextAndBinaryRoundTrip)
 {
     recreate("odbc_largo", "Id INT NOT NULL PRIMARY KEY, Memo TEXT, Datos VARBINARY(MAX)");

@@ -182,6 +182,20 @@ const Row kRows[] = {
      "SELECT * FROM T WHERE DESCRIPCION COLLATE \"default\" ILIKE '%tornillo%8%' ORDER BY DESCRIPCION"},
     {"not_like", "SELECT * FROM T WHERE A.B NOT LIKE 'x%'", "SELECT * FROM T WHERE A.B NOT LIKE 'x%'",
      "SELECT * FROM T WHERE A.B COLLATE \"default\" NOT ILIKE 'x%'"},
+    // ... read as SQL Server reads it; a fixed start bounds a bare column by range (an index serves it)
+    {"like_fixed_start_bounds_the_column", "SELECT * FROM T WHERE T.DESCRIPCION LIKE 'torn%8%' ORDER BY 1",
+     "SELECT * FROM T WHERE (T.DESCRIPCION LIKE 'torn%8%' AND T.DESCRIPCION >= 'torn' AND T.DESCRIPCION < "
+     "'torn\U0010FFFF') ORDER BY 1",
+     "SELECT * FROM T WHERE (T.DESCRIPCION COLLATE \"default\" ILIKE 'torn%8%' AND T.DESCRIPCION >= 'torn' AND "
+     "T.DESCRIPCION < 'torn\uFFFF') ORDER BY 1"},
+    {"like_sets_as_a_regular_expression", "SELECT * FROM T WHERE X LIKE 'a[%]c' AND X NOT LIKE '[^a-c]_'",
+     "SELECT * FROM T WHERE (X LIKE 'a[%]c' AND X >= 'a' AND X < 'a\U0010FFFF') AND X NOT LIKE '[^a-c]_'",
+     "SELECT * FROM T WHERE (X COLLATE \"default\" ~* '^a[%]c *$' AND X >= 'a' AND X < 'a\uFFFF') AND "
+     "X COLLATE \"default\"  !~* '^[^a-c]. *$'"},
+    {"like_pattern_no_literal", "SELECT * FROM T WHERE X LIKE Y + '%' ESCAPE '!' OR A + B LIKE 'B%'",
+     "SELECT * FROM T WHERE X LIKE (Y || '%') COLLATE VKTEXT ESCAPE '!' OR (A || B) COLLATE VKTEXT LIKE 'B%'",
+     "SELECT * FROM T WHERE X COLLATE \"default\" ~* (SELECT vk_likere(CAST(Y || '%' AS bpchar), '!'))   OR "
+     "CAST(A || B AS bpchar) COLLATE \"default\" ILIKE 'B%'"},
     // statements the system writes
     {"delete_without_from", "DELETE AUX_MV_APLICACION_TR WHERE IDAPLICACION=5",
      "DELETE FROM AUX_MV_APLICACION_TR WHERE IDAPLICACION=5", nullptr},
@@ -554,9 +568,46 @@ const Row kCatalogRows[] = {
      "SELECT * FROM T t1 WHERE vk_num(t1.B, 7) = 7 AND 8.5 < vk_num(B, 8.5) AND A = 9 AND vk_num(B, -1) <> -1",
      nullptr},
     {"text_column_against_text_untouched", "SELECT * FROM T WHERE B = '7'", "SELECT * FROM T WHERE B = '7'", nullptr},
+    // SQLite would read these as doubles, which hold no more than about 15 digits: they go as text
+    {"numbers_beyond_a_double_as_text", "INSERT INTO T (A, D) VALUES (1 - 123456789012345.6789, -123456789012345.6789)",
+     "INSERT INTO T (A, D) VALUES (vk_int(1 - '123456789012345.6789', 'A'), "
+     "vk_decimal('-123456789012345.6789', 10, 2, 'D'))",
+     "INSERT INTO T (A, D) VALUES (vk_int(1 - 123456789012345.6789, 'A'), "
+     "vk_decimal(-123456789012345.6789, 10, 2, 'D'))"},
+    {"number_beyond_a_double_signed", "UPDATE T SET D = + 922337203685477.5807 WHERE D > 0.1",
+     "UPDATE T SET D = vk_decimal('922337203685477.5807', 10, 2, 'D') WHERE D > 0.1",
+     "UPDATE T SET D = vk_decimal(+ 922337203685477.5807, 10, 2, 'D') WHERE D > 0.1"},
 };
 
 INSTANTIATE_TEST_SUITE_P(SqlTranslatorCatalog, CatalogConstruct, ::testing::ValuesIn(kCatalogRows),
                          [](const ::testing::TestParamInfo<Row> &info) { return std::string(info.param.name); });
+
+// A command's value bound with its column's own type goes bare (typed by its binding); a value
+// whose conversion can fail or change it keeps the conversion.
+TEST(SqlTranslatorMarkers, ValuesOfTheColumnsOwnTypeGoBare)
+{
+    TableT catalog;
+    using K = ado::BoundKind;
+    const std::vector<K> kinds{K::Int, K::Text, K::Date, K::Double, K::Text, K::Text, K::Unset};
+    const QString sql = QStringLiteral("INSERT INTO T (A, B, C, D, E) VALUES (@vkp1, @vkp2, @vkp3, @vkp4, @vkp5); "
+                                       "UPDATE T SET A = @vkp6, D = @vkp7 WHERE A = @vkp1");
+    const auto sqlite = SqlTranslator(Dialect::SQLite, &catalog).translate(sql, &kinds);
+    ASSERT_EQ(sqlite.size(), 2);
+    EXPECT_EQ(sqlite[0].sql.toStdString(),
+              "INSERT INTO T (A, B, C, D, E) VALUES (vk_int(@vkp1, 'A'), "
+              "vk_char(@vkp2, 4, 'B'), vk_datetime(@vkp3, 'C'), "
+              "vk_decimal(@vkp4, 10, 2, 'D'), @vkp5)");
+    EXPECT_EQ(sqlite[1].sql.toStdString(),
+              "UPDATE T SET A = vk_int(@vkp6, 'A'), D = vk_decimal(@vkp7, 10, 2, 'D') WHERE A = @vkp1");
+    const auto pg = SqlTranslator(Dialect::PostgreSQL, &catalog).translate(sql, &kinds);
+    ASSERT_EQ(pg.size(), 2);
+    // typed, as values prepared on the server come untyped
+    EXPECT_EQ(pg[0].sql.toStdString(),
+              "INSERT INTO T (A, B, C, D, E) VALUES (CAST(@vkp1 AS bigint), "
+              "vk_char(@vkp2, 4, 'B'), CAST(@vkp3 AS timestamp), CAST(@vkp4 AS numeric), "
+              "@vkp5)");
+    EXPECT_EQ(pg[1].sql.toStdString(),
+              "UPDATE T SET A = vk_int(@vkp6, 'A'), D = vk_decimal(@vkp7, 10, 2, 'D') WHERE A = @vkp1");
+}
 
 } // namespace

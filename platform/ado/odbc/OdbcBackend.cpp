@@ -126,7 +126,8 @@ OdbcBackend::~OdbcBackend() { close(); }
 void OdbcBackend::open(const ConnectionString &cs, const QString &user, const QString &password, int timeoutSeconds)
 {
     close();
-    m_target = OdbcConnectionString::convert(cs, user, password, timeoutSeconds);
+    m_connection = cs;
+    m_target = OdbcConnectionString::convert(cs, user, password, timeoutSeconds, m_statementRollback);
     m_connectionText.clear();
     for (const auto &item : cs.items())
         m_connectionText += connectionPair(item.first, item.second);
@@ -152,6 +153,7 @@ void OdbcBackend::connect(int timeoutSeconds)
     m_dbc = std::make_unique<OdbcHandle>(std::move(outcome.dbc));
     m_lifetime = std::make_shared<int>(0);
     m_transactionDepth = 0;
+    m_transactionFailed = false;
     m_declaredTypes.clear();
     m_defaultDatabase = m_target.database;
     try {
@@ -204,6 +206,7 @@ void OdbcBackend::close()
     m_dbc.reset();
     m_env.reset();
     m_transactionDepth = 0;
+    m_transactionFailed = false;
 }
 
 bool OdbcBackend::isOpen() const { return m_dbc && *m_dbc; }
@@ -268,13 +271,25 @@ bool OdbcBackend::connectionDead() const
         errors.front().sqlState = QStringLiteral("08S01");
         lost = true;
     }
+    if (!lost && !m_statementRollback && m_transactionDepth > 0)
+        m_transactionFailed = true;
     if (lost) {
         // The server is gone: whatever transaction there was is gone with it.
         m_transactionDepth = 0;
+        m_transactionFailed = false;
         errors.front().description = QStringLiteral("Se perdió la conexión con el servidor (%1): %2")
                                          .arg(m_target.describe(), errors.front().description);
     }
     throw BackendFailure(std::move(errors));
+}
+
+void OdbcBackend::requireLiveTransaction() const
+{
+    if (m_transactionFailed)
+        throw BackendFailure(simpleError(errnum::CommandFailed, 3930, "25P02",
+                                         QStringLiteral("La transacción actual falló y solo admite su reversión "
+                                                        "(ROLLBACK TRANSACTION): una instrucción anterior no se "
+                                                        "pudo ejecutar.")));
 }
 
 [[noreturn]] void OdbcBackend::failClosed() const
@@ -352,11 +367,11 @@ void OdbcBackend::noteStatement(const QString &sql)
         m_declaredTypes.clear();
 }
 
-std::unique_ptr<PreparedCommand> OdbcBackend::prepare(const QString &sql)
+std::unique_ptr<PreparedCommand> OdbcBackend::prepare(const QString &sql, const BoundKinds &kinds)
 {
     if (!isOpen())
         failClosed();
-    return std::make_unique<OdbcCommand>(*this, sql);
+    return std::make_unique<OdbcCommand>(*this, sql, kinds);
 }
 
 void OdbcBackend::runStatement(const QString &sql, int timeoutSeconds, ResultSet &result,
@@ -364,6 +379,7 @@ void OdbcBackend::runStatement(const QString &sql, int timeoutSeconds, ResultSet
 {
     if (sql.trimmed().isEmpty())
         return;
+    requireLiveTransaction();
     auto statement = newStatement(timeoutSeconds);
     const SQLRETURN rc = SQLExecDirectW(statement->get(), odbcText(sql), SQL_NTS);
     if (rc == SQL_NO_DATA) { // a searched UPDATE or DELETE that matched nothing
@@ -494,6 +510,7 @@ void OdbcBackend::beginTransaction()
 void OdbcBackend::endTransaction(bool commitIt)
 {
     m_transactionDepth = 0;
+    m_transactionFailed = false;
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_dbc->get(), commitIt ? SQL_COMMIT : SQL_ROLLBACK);
     if (!SQL_SUCCEEDED(rc)) {
         OdbcHandle &dbc = *m_dbc;
@@ -522,6 +539,12 @@ void OdbcBackend::commit()
         throw BackendFailure(simpleError(errnum::CommandFailed, NativeCommitWithoutBegin, "25000",
                                          QStringLiteral("La solicitud COMMIT TRANSACTION no tiene la "
                                                         "correspondiente BEGIN TRANSACTION.")));
+    if (m_transactionFailed) { // the driver rolled it back already: nothing of it is committed
+        endTransaction(false);
+        throw BackendFailure(simpleError(errnum::CommandFailed, 3930, "25P02",
+                                         QStringLiteral("La transacción no se confirmó: una de sus instrucciones "
+                                                        "falló y se revirtió entera.")));
+    }
     if (--m_transactionDepth > 0)
         return;
     endTransaction(true);
@@ -543,6 +566,20 @@ void OdbcBackend::setIsolationLevel(int adoLevel)
     m_isolationLevel = adoLevel;
     if (isOpen() && m_transactionDepth == 0)
         applyIsolationLevel();
+}
+
+// psqlODBC takes it when it connects: the connection is opened again with it.
+void OdbcBackend::setStatementRollback(bool on)
+{
+    if (on == m_statementRollback)
+        return;
+    if (m_transactionDepth > 0)
+        throw BackendFailure(simpleError(errnum::CommandFailed, 0, "25000",
+                                         QStringLiteral("No se puede cambiar el modo de reversión de las "
+                                                        "instrucciones dentro de una transacción.")));
+    m_statementRollback = on;
+    if (isOpen() && m_platform == OdbcPlatform::PostgreSQL)
+        open(ConnectionString(m_connection), m_user, m_password, m_loginTimeout);
 }
 
 void OdbcBackend::applyIsolationLevel()

@@ -31,12 +31,13 @@ public:
     void close() override;
     bool isOpen() const override;
     ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) override;
-    std::unique_ptr<PreparedCommand> prepare(const QString &sql) override;
+    std::unique_ptr<PreparedCommand> prepare(const QString &sql, const BoundKinds &kinds) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;
     bool inTransaction() const override { return m_transactionDepth > 0; }
     void setIsolationLevel(int adoLevel) override;
+    void setStatementRollback(bool on) override;
     void setDefaultDatabase(const QString &name) override;
     QString defaultDatabase() const override { return m_defaultDatabase; }
     QStringList tables() override;
@@ -69,6 +70,7 @@ private:
     [[noreturn]] void fail(const OdbcHandle &handle, const QString &context);
     [[noreturn]] void failConnect(const std::vector<OdbcDiagnostic> &diagnostics);
     [[noreturn]] void failClosed() const;
+    void requireLiveTransaction() const;
     bool connectionDead() const;
     struct DeclaredTable {
         QList<CatalogColumn> columns;   // in table order
@@ -100,7 +102,12 @@ private:
     std::unique_ptr<SqlTranslator> m_translator; // PostgreSQL only
     int m_transactionDepth = 0;
     int m_isolationLevel = 4096;
-    int m_lastTimeout = 0; // seconds, of the last statement (-1 to newStatement: keep it)
+    bool m_statementRollback = true;
+    // Without statement rollback a failed statement failed its transaction (psqlODBC rolls it
+    // back at once): nothing else runs in its name until the caller's rollback.
+    bool m_transactionFailed = false;
+    ConnectionString m_connection; // what open() was given, to open it again
+    int m_lastTimeout = 0;         // seconds, of the last statement (-1 to newStatement: keep it)
     QString m_defaultDatabase;
     // PostgreSQL: the SQL Server type each column was created with, per table (lower case);
     // forgotten after any DDL.

@@ -4,6 +4,8 @@
 #include "OdbcHandle.h"
 #include "platform/ado/ParameterMarkers.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <numeric>
@@ -60,9 +62,9 @@ template <typename T> QByteArray bytesOf(const T &value)
     return QByteArray(reinterpret_cast<const char *>(&value), qsizetype(sizeof(T)));
 }
 
-// `quotesBigint`: the driver sends a BIGINT value as quoted text (psqlODBC), which the
-// server would then read as text.
-ParameterBuffer bufferFor(const BoundValue &bound, bool quotesBigint)
+// `postgreSql`: psqlODBC sends a BIGINT value as quoted text, which the server would then read
+// as text, and a double as float8, which the server turns into numeric with 15 digits only.
+ParameterBuffer bufferFor(const BoundValue &bound, bool postgreSql)
 {
     using K = platform::Variant::Kind;
     const platform::Variant &v = bound.value;
@@ -79,7 +81,7 @@ ParameterBuffer bufferFor(const BoundValue &bound, bool quotesBigint)
         if (n >= std::numeric_limits<SQLINTEGER>::min() && n <= std::numeric_limits<SQLINTEGER>::max()) {
             b.cType = SQL_C_SLONG, b.sqlType = SQL_INTEGER, b.columnSize = 10;
             b.data = bytesOf(SQLINTEGER(n));
-        } else if (!quotesBigint) {
+        } else if (!postgreSql) {
             b.cType = SQL_C_SBIGINT, b.sqlType = SQL_BIGINT, b.columnSize = 19;
             b.data = bytesOf(SQLBIGINT(n));
         } else if (std::abs(n) < (qint64(1) << 53)) { // exact as a double, which the driver sends as a number
@@ -91,10 +93,21 @@ ParameterBuffer bufferFor(const BoundValue &bound, bool quotesBigint)
         }
         break;
     }
-    case K::Double:
+    case K::Double: {
+        const double x = v.toDouble();
+        if (postgreSql && std::isfinite(x)) {
+            // the shortest digits that read back as the double, typed as numeric by the
+            // translation (SqlTranslator): a numeric column keeps them all
+            char digits[32];
+            const auto end = std::to_chars(digits, digits + sizeof digits, x).ptr;
+            b.data = QByteArray(digits, end - digits);
+            b.cType = SQL_C_CHAR, b.sqlType = SQL_NUMERIC, b.columnSize = 17;
+            break;
+        }
         b.cType = SQL_C_DOUBLE, b.sqlType = SQL_DOUBLE, b.columnSize = 15;
-        b.data = bytesOf(v.toDouble());
+        b.data = bytesOf(x);
         break;
+    }
     case K::DateTime: {
         const QDateTime dt = v.toDateTime();
         SQL_TIMESTAMP_STRUCT ts{};
@@ -129,7 +142,8 @@ ParameterBuffer bufferFor(const BoundValue &bound, bool quotesBigint)
 
 } // namespace
 
-OdbcCommand::OdbcCommand(OdbcBackend &backend, const QString &sql) : m_backend(backend), m_lifetime(backend.m_lifetime)
+OdbcCommand::OdbcCommand(OdbcBackend &backend, const QString &sql, const BoundKinds &kinds)
+    : m_backend(backend), m_lifetime(backend.m_lifetime)
 {
     using Kind = TranslatedStatement::Kind;
     if (!backend.m_translator) { // the engine reads SQL Server's dialect: markers stay as written
@@ -140,7 +154,7 @@ OdbcCommand::OdbcCommand(OdbcBackend &backend, const QString &sql) : m_backend(b
         return;
     }
     const QString named = ParameterMarkers::named(sql, m_count);
-    for (const TranslatedStatement &st : backend.m_translator->translate(named)) {
+    for (const TranslatedStatement &st : backend.m_translator->translate(named, &kinds)) {
         if (st.kind != Kind::Statement) {
             Step step;
             step.kind = st.kind;
@@ -178,16 +192,17 @@ void OdbcCommand::addStatement(const QString &sql, std::vector<int> order)
 void OdbcCommand::run(Step &step, const BoundValues &values, int timeoutSeconds, ResultSet &result,
                       std::vector<BackendError> &warnings)
 {
+    m_backend.requireLiveTransaction();
     SQLHSTMT h = step.statement->get();
     SQLFreeStmt(h, SQL_CLOSE);
     SQLFreeStmt(h, SQL_RESET_PARAMS);
     SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(std::max(timeoutSeconds, 0))), 0);
     std::vector<ParameterBuffer> buffers;
     buffers.reserve(step.order.size());
-    const bool quotesBigint = m_backend.platform() == OdbcPlatform::PostgreSQL;
+    const bool postgreSql = m_backend.platform() == OdbcPlatform::PostgreSQL;
     for (const int index : step.order)
         buffers.push_back(
-            bufferFor(index >= 0 && index < int(values.size()) ? values[size_t(index)] : BoundValue{}, quotesBigint));
+            bufferFor(index >= 0 && index < int(values.size()) ? values[size_t(index)] : BoundValue{}, postgreSql));
     for (size_t i = 0; i < buffers.size(); ++i) {
         ParameterBuffer &b = buffers[i];
         if (!SQL_SUCCEEDED(SQLBindParameter(h, SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, b.cType, b.sqlType, b.columnSize,

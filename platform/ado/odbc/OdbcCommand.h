@@ -16,7 +16,7 @@ class OdbcHandle;
 // the markers numbered first so that each keeps its value wherever the translation moves it.
 class OdbcCommand : public PreparedCommand {
 public:
-    OdbcCommand(OdbcBackend &backend, const QString &sql);
+    OdbcCommand(OdbcBackend &backend, const QString &sql, const BoundKinds &kinds);
     ~OdbcCommand() override;
     OdbcCommand(const OdbcCommand &) = delete;
     OdbcCommand &operator=(const OdbcCommand &) = delete;

@@ -106,7 +106,7 @@ OdbcTarget oracle(const ConnectionString &cs, const Credentials &cred)
     return t;
 }
 
-OdbcTarget postgreSql(const ConnectionString &cs, const Credentials &cred, int timeoutSeconds)
+OdbcTarget postgreSql(const ConnectionString &cs, const Credentials &cred, int timeoutSeconds, bool statementRollback)
 {
     OdbcTarget t = startTarget(OdbcPlatform::PostgreSQL, cred);
     t.server = firstOf(cs, {"Server", "Host", "Data Source"});
@@ -124,12 +124,16 @@ OdbcTarget postgreSql(const ConnectionString &cs, const Credentials &cred, int t
         t.connectionString += pair("PORT", t.port);
     t.connectionString += pair("DATABASE", t.database) + pair("UID", cred.user) + pair("PWD", cred.password);
     // Booleans as SQL_BIT, no cursor emulation (every result is fetched whole), a failed
-    // statement inside a transaction rolls back alone (as on SQL Server), and the
-    // connect time-out handed to libpq, which the driver's login time-out does not reach.
-    // No communication log files (Debian registers the driver with CommLog=1).
-    t.connectionString += QStringLiteral("BoolsAsChar=0;UseDeclareFetch=0;UseServerSidePrepare=0;"
-                                         "TextAsLongVarchar=1;UnknownsAsLongVarchar=1;Protocol=7.4-2;"
-                                         "CommLog=0;Debug=0;");
+    // statement inside a transaction rolls back alone (as on SQL Server; the driver wraps
+    // each statement in a savepoint), and the connect time-out handed to libpq, which the
+    // driver's login time-out does not reach. No communication log files (Debian registers
+    // the driver with CommLog=1). Without statement rollback: statements prepared on the
+    // server, and a failed statement fails the whole transaction.
+    t.connectionString += QStringLiteral("BoolsAsChar=0;UseDeclareFetch=0;UseServerSidePrepare=%1;"
+                                         "TextAsLongVarchar=1;UnknownsAsLongVarchar=1;Protocol=7.4-%2;"
+                                         "CommLog=0;Debug=0;")
+                              .arg(statementRollback ? 0 : 1)
+                              .arg(statementRollback ? 2 : 1);
     // Keep-alives notice a server that vanished without closing the socket.
     QString libpq = QStringLiteral("keepalives_idle=30 keepalives_interval=5 keepalives_count=3");
     if (timeoutSeconds > 0)
@@ -181,14 +185,14 @@ bool OdbcConnectionString::handles(const QString &provider)
 }
 
 OdbcTarget OdbcConnectionString::convert(const ConnectionString &cs, const QString &user, const QString &password,
-                                         int timeoutSeconds)
+                                         int timeoutSeconds, bool statementRollback)
 {
     const QString provider = cs.provider().trimmed();
     const Credentials cred = credentials(cs, user, password);
     if (isOracle(provider))
         return oracle(cs, cred);
     if (isPostgreSql(provider))
-        return postgreSql(cs, cred, timeoutSeconds);
+        return postgreSql(cs, cred, timeoutSeconds, statementRollback);
     if (isSqlServer(provider))
         return sqlServer(cs, cred);
     throw BackendFailure(BackendError{errnum::GenericFailure, 0, QStringLiteral("IM002"),

@@ -30,9 +30,11 @@ struct OdbcTarget {
 class OdbcConnectionString {
 public:
     // `user`/`password` (Connection.Open's arguments) win over UId/Pwd when not empty.
+    // `statementRollback` false (psqlODBC): statements prepared on the server and no savepoint
+    // around each statement of a transaction (see Connection::setStatementRollback).
     // Throws BackendFailure for a provider that is not served over ODBC.
     static OdbcTarget convert(const ConnectionString &cs, const QString &user, const QString &password,
-                              int timeoutSeconds);
+                              int timeoutSeconds, bool statementRollback = true);
     static bool handles(const QString &provider);
     static QString driverFor(OdbcPlatform platform);
     static QString driverSettingFor(OdbcPlatform platform);

@@ -83,6 +83,7 @@ long OdbcErrorMap::nativeForPostgreSqlState(const QString &sqlState)
         {"22003", 8115}, // arithmetic overflow
         {"22012", 8134}, // divide by zero
         {"40P01", 1205}, // deadlock victim
+        {"25P02", 3930}, // the transaction failed: only its rollback is taken
         {"55P03", 1222}, // lock request time-out
         {"3D000", 911},  // database does not exist
     };

@@ -2,8 +2,12 @@
 
 #include "OdbcHandle.h"
 #include "OdbcTypeMap.h"
+#include "platform/ado/LocalTime.h"
 
 #include <QDateTime>
+
+#include <algorithm>
+#include <cstring>
 
 namespace ado {
 
@@ -158,14 +162,14 @@ bool OdbcResultReader::fetchValue(int column, Variant &value)
             return false;
         value = isNull()
             ? Variant::null()
-            : Variant(QDateTime(QDate(v.year, v.month, v.day), timeOf(v.hour, v.minute, v.second, v.fraction)));
+            : Variant(localDateTime(QDate(v.year, v.month, v.day), timeOf(v.hour, v.minute, v.second, v.fraction)));
         return true;
     }
     case Fetch::Date: {
         SQL_DATE_STRUCT v{};
         if (!get(SQL_C_TYPE_DATE, &v, sizeof(v)))
             return false;
-        value = isNull() ? Variant::null() : Variant(QDate(v.year, v.month, v.day));
+        value = isNull() ? Variant::null() : Variant(localDateTime(QDate(v.year, v.month, v.day)));
         return true;
     }
     case Fetch::Time: {
@@ -173,22 +177,150 @@ bool OdbcResultReader::fetchValue(int column, Variant &value)
         if (!get(SQL_C_TYPE_TIME, &v, sizeof(v)))
             return false;
         // A time alone reads as VB does: on day zero, 30/12/1899.
-        value =
-            isNull() ? Variant::null() : Variant(QDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
+        value = isNull() ? Variant::null()
+                         : Variant(localDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
         return true;
     }
     }
     return false;
 }
 
-bool OdbcResultReader::read(ResultSet &out)
+namespace {
+
+constexpr size_t kBlockRows = 1000;             // rows a fetch brings at most
+constexpr size_t kBlockBytes = size_t(8) << 20; // ... and bytes of bound arrays at most
+constexpr long kLongestBoundText = 4000;        // longer text is read value by value
+
+// Puts the statement back as a single-row cursor with nothing bound, as it is reused.
+struct BlockCursor {
+    SQLHSTMT statement;
+    ~BlockCursor()
+    {
+        SQLFreeStmt(statement, SQL_UNBIND);
+        SQLSetStmtAttr(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+        SQLSetStmtAttr(statement, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+        SQLSetStmtAttr(statement, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+    }
+};
+
+} // namespace
+
+// A column read into an array: `width` bytes per row.
+struct OdbcResultReader::BoundColumn {
+    Fetch fetch = Fetch::Text;
+    SQLSMALLINT cType = SQL_C_WCHAR;
+    SQLLEN width = 0;
+    std::vector<char> data;
+    std::vector<SQLLEN> indicators;
+};
+
+bool OdbcResultReader::bindable(const ColumnInfo &column, int fetch, BoundColumn &bound) const
 {
-    out.hasRows = true;
-    out.columns.clear();
-    out.rows.clear();
-    m_fetch.clear();
-    if (!describe(out.columns))
+    bound.fetch = Fetch(fetch);
+    switch (bound.fetch) {
+    case Fetch::Integer:
+    case Fetch::Bit:
+        bound.cType = SQL_C_SBIGINT, bound.width = sizeof(SQLBIGINT);
+        return true;
+    case Fetch::Double:
+        bound.cType = SQL_C_DOUBLE, bound.width = sizeof(double);
+        return true;
+    case Fetch::Decimal:
+        bound.cType = SQL_C_CHAR, bound.width = 80; // as value by value
+        return true;
+    case Fetch::Timestamp:
+        bound.cType = SQL_C_TYPE_TIMESTAMP, bound.width = sizeof(SQL_TIMESTAMP_STRUCT);
+        return true;
+    case Fetch::Date:
+        bound.cType = SQL_C_TYPE_DATE, bound.width = sizeof(SQL_DATE_STRUCT);
+        return true;
+    case Fetch::Time:
+        bound.cType = SQL_C_TYPE_TIME, bound.width = sizeof(SQL_TIME_STRUCT);
+        return true;
+    case Fetch::Text:
+        if (column.DefinedSize <= 0 || column.DefinedSize > kLongestBoundText)
+            return false;
+        // a character outside the BMP takes two units; one more for the closing NUL
+        bound.cType = SQL_C_WCHAR, bound.width = SQLLEN(2 * column.DefinedSize + 1) * SQLLEN(sizeof(SQLWCHAR));
+        return true;
+    case Fetch::Binary:
+        break;
+    }
+    return false;
+}
+
+// A text longer than its column said: read whole, value by value, from its row of the block.
+bool OdbcResultReader::rereadLong(size_t row, int column, Variant &value)
+{
+    if (!SQL_SUCCEEDED(SQLSetPos(m_statement, SQLSETPOSIROW(row + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE)))
         return false;
+    return fetchText(column, value);
+}
+
+bool OdbcResultReader::cellValue(BoundColumn &c, size_t row, int columnNumber, Variant &value)
+{
+    const SQLLEN indicator = c.indicators[row];
+    if (indicator == SQL_NULL_DATA) {
+        value = Variant::null();
+        return true;
+    }
+    const char *cell = c.data.data() + size_t(c.width) * row;
+    switch (c.fetch) {
+    case Fetch::Integer: {
+        SQLBIGINT v;
+        std::memcpy(&v, cell, sizeof v);
+        value = Variant((long long)v);
+        return true;
+    }
+    case Fetch::Bit: {
+        SQLBIGINT v;
+        std::memcpy(&v, cell, sizeof v);
+        value = Variant(v != 0);
+        return true;
+    }
+    case Fetch::Double: {
+        double v;
+        std::memcpy(&v, cell, sizeof v);
+        value = Variant(v);
+        return true;
+    }
+    case Fetch::Decimal:
+        value = Variant(QByteArray(cell, qstrnlen(cell, size_t(c.width))).trimmed().toDouble());
+        return true;
+    case Fetch::Timestamp: {
+        SQL_TIMESTAMP_STRUCT v;
+        std::memcpy(&v, cell, sizeof v);
+        value = Variant(localDateTime(QDate(v.year, v.month, v.day), timeOf(v.hour, v.minute, v.second, v.fraction)));
+        return true;
+    }
+    case Fetch::Date: {
+        SQL_DATE_STRUCT v;
+        std::memcpy(&v, cell, sizeof v);
+        value = Variant(localDateTime(QDate(v.year, v.month, v.day)));
+        return true;
+    }
+    case Fetch::Time: {
+        SQL_TIME_STRUCT v;
+        std::memcpy(&v, cell, sizeof v);
+        value = Variant(localDateTime(QDate(1899, 12, 30), timeOf(v.hour, v.minute, v.second, 0)));
+        return true;
+    }
+    case Fetch::Text: {
+        const SQLLEN room = c.width - SQLLEN(sizeof(SQLWCHAR));
+        if (indicator == SQL_NO_TOTAL || indicator > room)
+            return rereadLong(row, columnNumber, value);
+        value = Variant(fromOdbcText(reinterpret_cast<const SQLWCHAR *>(cell), qsizetype(indicator) / 2));
+        return true;
+    }
+    case Fetch::Binary:
+        break;
+    }
+    return false;
+}
+
+// Value by value: one SQLGetData per value.
+bool OdbcResultReader::readRows(ResultSet &out)
+{
     for (;;) {
         const SQLRETURN rc = SQLFetch(m_statement);
         if (rc == SQL_NO_DATA)
@@ -201,6 +333,68 @@ bool OdbcResultReader::read(ResultSet &out)
                 return false;
         out.rows.push_back(std::move(row));
     }
+}
+
+// Block by block into bound arrays, column-wise; false to read value by value when a column
+// cannot be bound or the driver takes no row array.
+bool OdbcResultReader::readBlocks(ResultSet &out)
+{
+    const size_t n = out.columns.size();
+    std::vector<BoundColumn> columns(n);
+    size_t rowBytes = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (!bindable(out.columns[i], m_fetch[i], columns[i]))
+            return readRows(out);
+        rowBytes += size_t(columns[i].width) + sizeof(SQLLEN);
+    }
+    const size_t rows = std::clamp<size_t>(kBlockBytes / std::max<size_t>(rowBytes, 1), 1, kBlockRows);
+    BlockCursor restore{m_statement};
+    SQLULEN fetched = 0;
+    std::vector<SQLUSMALLINT> status(rows);
+    if (!SQL_SUCCEEDED(SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_BIND_TYPE,
+                                      reinterpret_cast<SQLPOINTER>(SQLULEN(SQL_BIND_BY_COLUMN)), 0))
+        || !SQL_SUCCEEDED(
+            SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(rows)), 0)))
+        return readRows(out);
+    SQLSetStmtAttr(m_statement, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+    SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0);
+    for (size_t i = 0; i < n; ++i) {
+        BoundColumn &c = columns[i];
+        c.data.assign(size_t(c.width) * rows, 0);
+        c.indicators.assign(rows, 0);
+        if (!SQL_SUCCEEDED(
+                SQLBindCol(m_statement, SQLUSMALLINT(i + 1), c.cType, c.data.data(), c.width, c.indicators.data())))
+            return false;
+    }
+    for (;;) {
+        const SQLRETURN rc = SQLFetch(m_statement);
+        if (rc == SQL_NO_DATA)
+            return true;
+        if (!SQL_SUCCEEDED(rc))
+            return false;
+        for (size_t r = 0; r < size_t(fetched); ++r) {
+            if (status[r] == SQL_ROW_NOROW)
+                continue;
+            if (status[r] == SQL_ROW_ERROR)
+                return false;
+            Row row(n);
+            for (size_t i = 0; i < n; ++i)
+                if (!cellValue(columns[i], r, int(i) + 1, row[i]))
+                    return false;
+            out.rows.push_back(std::move(row));
+        }
+    }
+}
+
+bool OdbcResultReader::read(ResultSet &out)
+{
+    out.hasRows = true;
+    out.columns.clear();
+    out.rows.clear();
+    m_fetch.clear();
+    if (!describe(out.columns))
+        return false;
+    return readBlocks(out);
 }
 
 } // namespace ado

@@ -1,5 +1,7 @@
 #include "DateText.h"
 
+#include "platform/ado/LocalTime.h"
+
 #include <cstdio>
 
 namespace ado {
@@ -128,7 +130,7 @@ std::optional<QDateTime> DateText::toDateTime(const char *text, qsizetype length
     if (!parts)
         return std::nullopt;
     const QDate date = parts->hasDate ? QDate(parts->year, parts->month, parts->day) : QDate(1899, 12, 30);
-    return QDateTime(date, QTime(parts->hour, parts->minute, parts->second, parts->msec));
+    return localDateTime(date, QTime(parts->hour, parts->minute, parts->second, parts->msec));
 }
 
 QByteArray DateText::normalised(const Parts &parts)

@@ -261,16 +261,18 @@ void SqliteBackend::open(const ConnectionString &cs, const QString &, const QStr
     // VKTEXT it drops rows a join should find ('B' against 'b  ').
     sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db, kBloomFilter | kBloomPulldown);
     // foreign_keys also proves the file is a database ("file is not a database" otherwise).
+    // Reading the schema waits for a file another process keeps locked, up to the time-out.
     char *err = nullptr;
     if (sqlite3_exec(m_db, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &err)
             != SQLITE_OK
         || SqliteFunctions::registerAll(m_db) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : sqlite3_errmsg(m_db));
+        const int code = sqlite3_extended_errcode(m_db);
         sqlite3_free(err);
         sqlite3_close_v2(m_db);
         m_db = nullptr;
         m_lifetime.reset();
-        throw BackendFailure(SqliteErrorMap::openFailure(path, msg));
+        throw BackendFailure(SqliteErrorMap::openFailure(path, msg, code, std::max(timeoutSeconds, 0)));
     }
     sqlite3_progress_handler(m_db, kProgressSteps, sqliteProgress, this);
     m_tranCount = 0;
@@ -400,10 +402,10 @@ bool SqliteBackend::runShaped(const QByteArray &sql, const std::vector<QStringVi
     return true;
 }
 
-std::unique_ptr<PreparedCommand> SqliteBackend::prepare(const QString &sql)
+std::unique_ptr<PreparedCommand> SqliteBackend::prepare(const QString &sql, const BoundKinds &kinds)
 {
     requireOpen();
-    return std::make_unique<SqliteCommand>(*this, sql);
+    return std::make_unique<SqliteCommand>(*this, sql, kinds);
 }
 
 ResultSet SqliteBackend::runSteps(int timeoutSeconds, int count, const std::function<Kind(int)> &kindOf,
@@ -707,7 +709,7 @@ QString SqliteBackend::quoteIdentifier(const QString &name) const
 // columns' types as a command's are.
 long SqliteBackend::runBound(const QString &sql, const Row &values)
 {
-    SqliteCommand command(*this, sql);
+    SqliteCommand command(*this, sql, {});
     BoundValues bound;
     for (const platform::Variant &v : values)
         bound.push_back(BoundValue{v, adVarWChar, 0});

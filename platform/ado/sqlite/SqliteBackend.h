@@ -36,7 +36,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
     ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) override;
-    std::unique_ptr<PreparedCommand> prepare(const QString &sql) override;
+    std::unique_ptr<PreparedCommand> prepare(const QString &sql, const BoundKinds &kinds) override;
     void beginTransaction() override;
     void commit() override;
     void rollback() override;

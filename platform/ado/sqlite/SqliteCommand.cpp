@@ -7,8 +7,8 @@
 
 namespace ado {
 
-SqliteCommand::SqliteCommand(SqliteBackend &backend, const QString &sql)
-    : m_backend(backend), m_lifetime(backend.m_lifetime), m_sql(sql)
+SqliteCommand::SqliteCommand(SqliteBackend &backend, const QString &sql, BoundKinds kinds)
+    : m_backend(backend), m_lifetime(backend.m_lifetime), m_sql(sql), m_kinds(std::move(kinds))
 {
     build();
 }
@@ -28,7 +28,7 @@ void SqliteCommand::build()
     m_generation = m_backend.m_schemaGeneration;
     const QString named = ParameterMarkers::named(m_sql, m_count);
     try {
-        for (const TranslatedStatement &st : m_backend.m_translator.translate(named)) {
+        for (const TranslatedStatement &st : m_backend.m_translator.translate(named, m_kinds)) {
             if (st.kind == TranslatedStatement::Kind::Statement) {
                 compile(st.sql.toUtf8());
             } else {

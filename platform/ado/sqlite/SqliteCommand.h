@@ -17,7 +17,7 @@ class SqliteBackend;
 // the translation may depend on the tables' columns.
 class SqliteCommand : public PreparedCommand {
 public:
-    SqliteCommand(SqliteBackend &backend, const QString &sql);
+    SqliteCommand(SqliteBackend &backend, const QString &sql, BoundKinds kinds);
     ~SqliteCommand() override;
     SqliteCommand(const SqliteCommand &) = delete;
     SqliteCommand &operator=(const SqliteCommand &) = delete;
@@ -40,6 +40,7 @@ private:
     SqliteBackend &m_backend;
     std::weak_ptr<int> m_lifetime;
     QString m_sql;
+    BoundKinds m_kinds;
     int m_count = 0;
     std::vector<Step> m_steps;
     quint64 m_generation = 0;

@@ -337,10 +337,69 @@ void floatFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 struct DecimalType {
     const char *name;
     int precision, scale;
-    double limit; // largest magnitude; 0 for none beyond the precision
+    const char *lowest, *highest; // money's range; null for a decimal (its precision bounds it)
 };
 
-// A value rounded to `t`; the result is the double nearest the rounded decimal.
+// Trailing zeros of the fraction dropped, and no negative zero: one form per value.
+void normalise(Decimal &d)
+{
+    while (d.scale > 0 && !d.digits.empty() && d.digits.back() == '0') {
+        d.digits.pop_back();
+        --d.scale;
+    }
+    if (d.scale > 0 && d.digits.empty())
+        d.scale = 0;
+    d.negative = d.negative && !d.digits.empty();
+}
+
+// Compares two decimals by value.
+int compare(Decimal a, Decimal b)
+{
+    normalise(a);
+    normalise(b);
+    if (a.negative != b.negative)
+        return a.negative ? -1 : 1;
+    const int sign = a.negative ? -1 : 1;
+    const int wholeA = int(a.digits.size()) - a.scale, wholeB = int(b.digits.size()) - b.scale;
+    if (a.digits.empty() || b.digits.empty())
+        return sign * (int(!a.digits.empty()) - int(!b.digits.empty()));
+    if (wholeA != wholeB)
+        return sign * (wholeA < wholeB ? -1 : 1);
+    const int r = a.digits.compare(b.digits); // same whole length: digit strings compare as numbers
+    return sign * (r < 0 ? -1 : r > 0 ? 1 : 0);
+}
+
+Decimal decimalText(const char *text)
+{
+    Decimal d;
+    parseDecimal(text, false, d);
+    return d;
+}
+
+// A rounded value as the engine stores it: whole numbers as 64-bit integers, others as the
+// double that reads back as exactly those digits. False when no such value exists: the
+// embedded engine cannot hold it, and storing a neighbour would change the amount.
+bool storeExactly(sqlite3_context *ctx, Decimal d)
+{
+    normalise(d);
+    if (d.scale == 0 && d.digits.size() <= 18) {
+        qint64 n = 0;
+        for (const char c : d.digits)
+            n = n * 10 + (c - '0');
+        sqlite3_result_int64(ctx, d.negative ? -n : n);
+        return true;
+    }
+    const double x = toDouble(d);
+    Decimal back = decimalOf(x);
+    normalise(back);
+    if (!std::isfinite(x) || back.digits != d.digits || back.scale != d.scale || back.negative != d.negative)
+        return false;
+    sqlite3_result_double(ctx, x);
+    return true;
+}
+
+// A value rounded to `t` and stored digit for digit, or refused (8115) when it is beyond the
+// type's range or beyond what the engine can hold exactly.
 void convertDecimal(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *column, const DecimalType &t)
 {
     Decimal d;
@@ -361,10 +420,10 @@ void convertDecimal(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *colum
     }
     case SQLITE_TEXT: {
         const std::string_view s = trimmed(v);
-        const bool money = t.limit > 0;
+        const bool money = t.highest != nullptr;
         from = "varchar";
         if (s.empty() && money)
-            return sqlite3_result_double(ctx, 0.0);
+            return sqlite3_result_int64(ctx, 0);
         if (!parseDecimal(s, false, d)) {
             if (money)
                 return fail(ctx, 235,
@@ -381,18 +440,24 @@ void convertDecimal(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *colum
     default:
         return typeClash(ctx, t.name, column);
     }
+    const QString shown = sqlite3_value_type(v) == SQLITE_TEXT ? textOf(v)
+        : sqlite3_value_type(v) == SQLITE_INTEGER              ? QString::number(sqlite3_value_int64(v))
+                                                               : QString::number(sqlite3_value_double(v), 'g', 17);
     roundTo(d, t.scale);
-    const double x = toDouble(d);
-    if (wholeDigits(d) > t.precision - t.scale || (t.limit > 0 && std::fabs(x) > t.limit))
-        return overflow(ctx, 8115, from, t.name,
-                        sqlite3_value_type(v) == SQLITE_TEXT ? textOf(v)
-                                                             : QString::number(sqlite3_value_double(v), 'g', 17),
-                        column);
-    sqlite3_result_double(ctx, x);
+    const bool beyond = t.highest ? compare(d, decimalText(t.highest)) > 0 || compare(d, decimalText(t.lowest)) < 0
+                                  : wholeDigits(d) > t.precision - t.scale;
+    if (beyond)
+        return overflow(ctx, 8115, from, t.name, shown, column);
+    if (!storeExactly(ctx, d))
+        fail(ctx, 8115,
+             QStringLiteral("Error de desbordamiento aritmético al convertir %1 al tipo de datos %2 (valor %3): "
+                            "la base de datos incorporada guarda a lo sumo 15 cifras significativas exactas y "
+                            "este valor no cabe sin redondearlo.%4")
+                 .arg(QLatin1String(from), QLatin1String(t.name), shown, columnOf(column)));
 }
 
-const DecimalType kMoney{"money", 19, 4, 922337203685477.5807};
-const DecimalType kSmallmoney{"smallmoney", 10, 4, 214748.3647};
+const DecimalType kMoney{"money", 19, 4, "-922337203685477.5808", "922337203685477.5807"};
+const DecimalType kSmallmoney{"smallmoney", 10, 4, "-214748.3648", "214748.3647"};
 
 template <const DecimalType &T> void moneyFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
@@ -403,7 +468,7 @@ template <const DecimalType &T> void moneyFunction(sqlite3_context *ctx, int arg
 void decimalFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     const int precision = std::clamp(sqlite3_value_int(argv[1]), 1, 38);
-    const DecimalType t{"numeric", precision, std::clamp(sqlite3_value_int(argv[2]), 0, precision), 0};
+    const DecimalType t{"numeric", precision, std::clamp(sqlite3_value_int(argv[2]), 0, precision), nullptr, nullptr};
     convertDecimal(ctx, argv[0], argc > 3 ? argv[3] : nullptr, t);
 }
 
@@ -435,23 +500,28 @@ bool inRange(DateKind kind, const QDate &date)
     return false;
 }
 
-DateText::Parts partsOf(const QDateTime &dt)
+// The parts of a day and a time of day in milliseconds (0 to a day), by arithmetic alone: no
+// local-time QDateTime is built per value (the C library would look at the zone file each time).
+DateText::Parts partsOf(const QDate &date, qint64 ms)
 {
-    return DateText::Parts{dt.date().year(),   dt.date().month(),  dt.date().day(),  dt.time().hour(),
-                           dt.time().minute(), dt.time().second(), dt.time().msec(), true};
+    const QDate day = ms >= 86400000 ? date.addDays(1) : date;
+    ms %= 86400000;
+    return DateText::Parts{day.year(),           day.month(),         day.day(),      int(ms / 3600000),
+                           int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000), true};
 }
 
 // Rounds to the precision of the type: smalldatetime to the minute, date to the day.
 DateText::Parts fitted(DateKind kind, DateText::Parts p)
 {
-    QDateTime dt(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second, p.msec));
+    const QDate date(p.year, p.month, p.day);
+    const qint64 minutes = (p.hour * 60 + p.minute) * qint64(60000);
     if (kind == DateKind::SmallDateTime) {
         const int ms = p.second * 1000 + p.msec;
-        dt = dt.addMSecs(ms >= 29999 ? 60000 - ms : -ms);
-    } else if (kind == DateKind::Date) {
-        dt.setTime(QTime(0, 0));
+        return partsOf(date, minutes + (ms >= 29999 ? 60000 : 0));
     }
-    return partsOf(dt);
+    if (kind == DateKind::Date)
+        return partsOf(date, 0);
+    return p;
 }
 
 void convertDate(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *column, DateKind kind)
@@ -472,8 +542,7 @@ void convertDate(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *column, 
         const QDate date = std::fabs(whole) < 4e6 ? QDate(1900, 1, 1).addDays(qint64(whole)) : QDate();
         if (!inRange(kind, date))
             return overflow(ctx, 8115, "expression", name, QString::number(days, 'g', 17), column);
-        const QDateTime dt = QDateTime(date, QTime(0, 0)).addMSecs(qint64(std::llround((days - whole) * 86400000.0)));
-        return resultDate(ctx, fitted(kind, partsOf(dt)));
+        return resultDate(ctx, fitted(kind, partsOf(date, qint64(std::llround((days - whole) * 86400000.0)))));
     }
     case SQLITE_TEXT: {
         const char *text = reinterpret_cast<const char *>(sqlite3_value_text(v));

@@ -14,7 +14,11 @@ namespace ado {
 // - bit: any non-zero number is 1, 'true'/'false' as words;
 // - float, real: text must be a number - 8114;
 // - decimal(p,s), money, smallmoney: rounded to the scale, half away from zero, from the
-//   value's shortest decimal form (12.345 rounds as written) - 8114 / 235, overflow 8115;
+//   value's shortest decimal form (12.345 rounds as written) - 8114 / 235, overflow 8115
+//   (money from -922337203685477.5808 to 922337203685477.5807, as SQL Server's). Stored
+//   digit for digit: whole values as integers, others as the double that reads back as
+//   exactly those digits; a value no double holds (more than 15 significant digits, as a
+//   rule) is refused with 8115 rather than rounded;
 // - datetime, smalldatetime, date: the text forms DateText reads ('' is 1900-01-01),
 //   numbers as days from 1900-01-01 - 241 / 242, overflow 8115; stored as DateText's
 //   normalised text;

@@ -145,8 +145,16 @@ BackendError SqliteErrorMap::map(int extendedCode, const QString &message, const
     }
 }
 
-BackendError SqliteErrorMap::openFailure(const QString &path, const QString &message)
+BackendError SqliteErrorMap::openFailure(const QString &path, const QString &message, int extendedCode,
+                                         int waitedSeconds)
 {
+    if ((extendedCode & 0xff) == SQLITE_BUSY || (extendedCode & 0xff) == SQLITE_LOCKED)
+        return make(errnum::Timeout, 1222, "HYT00",
+                    QStringLiteral("La base de datos '%1' está ocupada: otro proceso la tiene bloqueada y no la "
+                                   "liberó en %2 s (%3).")
+                        .arg(path)
+                        .arg(waitedSeconds)
+                        .arg(message));
     return make(errnum::GenericFailure, 4060, "08001",
                 QStringLiteral("No se puede abrir la base de datos '%1': %2").arg(path, message));
 }

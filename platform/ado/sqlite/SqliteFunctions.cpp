@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace ado {
@@ -102,44 +103,138 @@ void vkdate(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_text(ctx, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
 }
 
-// LIKE with % and _, case folded as VKTEXT folds; `escape` 0 for none.
-bool likeMatch(const unsigned char *p, const unsigned char *pe, const unsigned char *s, const unsigned char *se,
-               unsigned escape)
+} // namespace
+
+// ------------------------------------------------------------------ LIKE as SQL Server's
+
+LikePattern LikePattern::parse(const unsigned char *p, const unsigned char *pe, unsigned escape)
 {
+    LikePattern out;
     while (p < pe) {
-        unsigned pc = decode(p, pe);
-        if (pc == '%') {
-            while (p < pe && (*p == '%'))
-                ++p;
-            if (p == pe)
-                return true;
-            for (const unsigned char *t = s; t <= se;) {
-                if (likeMatch(p, pe, t, se, escape))
-                    return true;
-                if (t == se)
-                    break;
-                decode(t, se);
+        unsigned c = decode(p, pe);
+        Token t;
+        if (escape && c == escape && p < pe) {
+            t.kind = Token::Literal;
+            t.code = fold(decode(p, pe));
+        } else if (c == '%') {
+            if (!out.tokens.empty() && out.tokens.back().kind == Token::Any)
+                continue;
+            t.kind = Token::Any;
+        } else if (c == '_') {
+            t.kind = Token::One;
+        } else if (c == '[') {
+            // a set up to the next ']'; without one the pattern matches nothing, as on SQL Server
+            const unsigned char *q = p;
+            bool closed = false;
+            t.kind = Token::Set;
+            if (q < pe && *q == '^') {
+                t.negated = true;
+                ++q;
             }
-            return false;
+            std::vector<unsigned> members;
+            while (q < pe) {
+                unsigned m = decode(q, pe);
+                if (m == ']') {
+                    closed = true;
+                    break;
+                }
+                if (escape && m == escape && q < pe)
+                    m = decode(q, pe);
+                members.push_back(m);
+            }
+            if (!closed) {
+                out.never = true;
+                return out;
+            }
+            p = q;
+            // a-f is a range; a '-' first or last is itself
+            for (size_t k = 0; k < members.size(); ++k) {
+                if (k + 2 < members.size() && members[k + 1] == '-') {
+                    t.ranges.push_back({fold(members[k]), fold(members[k + 2])});
+                    k += 2;
+                } else {
+                    t.ranges.push_back({fold(members[k]), fold(members[k])});
+                }
+            }
+        } else {
+            t.kind = Token::Literal;
+            t.code = fold(c);
         }
-        if (s >= se)
-            return false;
-        const unsigned sc = decode(s, se);
-        if (pc == '_')
-            continue;
-        if (escape && pc == escape && p < pe)
-            pc = decode(p, pe);
-        if (fold(pc) != fold(sc))
-            return false;
+        out.tokens.push_back(std::move(t));
     }
-    return s == se;
+    return out;
 }
 
+bool LikePattern::Token::matches(unsigned folded) const
+{
+    switch (kind) {
+    case Literal:
+        return folded == code;
+    case One:
+        return true;
+    case Set: {
+        bool in = false;
+        for (const auto &r : ranges)
+            in = in || (folded >= r.first && folded <= r.second);
+        return in != negated;
+    }
+    case Any:
+        break;
+    }
+    return false;
+}
+
+// The pattern over the whole text, trailing blanks of the text left over allowed; one
+// backtracking point (the last %), so the time is the product of the lengths at worst.
+bool LikePattern::match(const unsigned char *s, const unsigned char *se) const
+{
+    if (never)
+        return false;
+    thread_local std::vector<unsigned> text;
+    text.clear();
+    while (s < se)
+        text.push_back(fold(decode(s, se)));
+    size_t used = text.size(); // the text ends in blanks from here on
+    while (used > 0 && text[used - 1] == ' ')
+        --used;
+    size_t i = 0, j = 0, star = SIZE_MAX, starJ = 0;
+    const size_t m = tokens.size();
+    for (;;) {
+        if (i == m && j >= used)
+            return true;
+        if (i < m && tokens[i].kind == Token::Any) {
+            star = i++;
+            starJ = j;
+            continue;
+        }
+        if (i < m && j < text.size() && tokens[i].matches(text[j])) {
+            ++i;
+            ++j;
+            continue;
+        }
+        if (star == SIZE_MAX || starJ >= text.size())
+            return false;
+        i = star + 1;
+        j = ++starJ;
+    }
+}
+
+namespace {
+
+// like(pattern, text [, escape]): what "text LIKE pattern [ESCAPE escape]" calls. The parsed
+// pattern is kept with the statement while the pattern stays the same.
 void like(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    // like(pattern, text [, escape])
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
+        return;
+    }
+    const unsigned char *s = sqlite3_value_text(argv[1]);
+    const unsigned char *se = s + sqlite3_value_bytes(argv[1]);
+    // kept only while the pattern (and the escape) stay the same
+    if (const auto *kept = static_cast<const LikePattern *>(sqlite3_get_auxdata(ctx, 0));
+        kept && (argc < 3 || sqlite3_get_auxdata(ctx, 2))) {
+        sqlite3_result_int(ctx, kept->match(s, se) ? 1 : 0);
         return;
     }
     unsigned escape = 0;
@@ -150,10 +245,11 @@ void like(sqlite3_context *ctx, int argc, sqlite3_value **argv)
             escape = decode(e, e + n);
     }
     const unsigned char *p = sqlite3_value_text(argv[0]);
-    const int pn = sqlite3_value_bytes(argv[0]);
-    const unsigned char *s = sqlite3_value_text(argv[1]);
-    const int sn = sqlite3_value_bytes(argv[1]);
-    sqlite3_result_int(ctx, likeMatch(p, p + pn, s, s + sn, escape) ? 1 : 0);
+    auto *pattern = new LikePattern(LikePattern::parse(p, p + sqlite3_value_bytes(argv[0]), escape));
+    sqlite3_result_int(ctx, pattern->match(s, se) ? 1 : 0);
+    if (argc == 3)
+        sqlite3_set_auxdata(ctx, 2, ctx, nullptr); // a mark that the escape did not change
+    sqlite3_set_auxdata(ctx, 0, pattern, [](void *q) { delete static_cast<LikePattern *>(q); });
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "TranslationCache.h"
 
+#include "platform/ado/ValueConversion.h"
+
 #include <initializer_list>
 
 namespace ado {
@@ -69,6 +71,7 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
     int depth = 0, byDepth = -1;
     enum class Last { Other, By, Comma } last = Last::Other;
     QStringView previousWord;
+    bool afterLike = false; // the last word was LIKE (an N before a literal aside)
     const qsizetype n = sql.size();
     const QChar *s = sql.constData();
     qsizetype copied = 0; // s[copied, i) still to be appended as it stands
@@ -95,6 +98,9 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
             end = closing(sql, i, u'\'', true);
             if (end < 0)
                 return false;
+            // a LIKE pattern with a fixed start adds a range on it (see SqlTranslator): by its content
+            if (afterLike && end > i + 1 && sql[i + 1] != u'%' && sql[i + 1] != u'_' && sql[i + 1] != u'[')
+                return false;
             placeholder(i, ++end, true);
             last = Last::Other;
         } else if (c == u'-' && i + 1 < n && s[i + 1] == u'-') {
@@ -119,6 +125,10 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
             } else {
                 if (byDepth == depth && last != Last::Other)
                     bindable = false;
+                // a number a double would round goes as text (see SqlTranslator): by its content
+                const QStringView number(s + i, end - i);
+                if (number.contains(u'.') && !ValueConversion::exactAsDouble(number))
+                    return false;
                 placeholder(i, end, false);
             }
             last = Last::Other;
@@ -149,6 +159,8 @@ bool TranslationCache::shapeOf(const QString &sql, QString &shape, std::vector<Q
                 byDepth = -1;
             }
             previousWord = word;
+            if (!(word.size() == 1 && (word[0] == u'N' || word[0] == u'n') && end < n && s[end] == u'\''))
+                afterLike = word.compare(u"LIKE", Qt::CaseInsensitive) == 0;
         } else if (c == u'(') {
             ++depth;
             last = Last::Other;
@@ -218,14 +230,15 @@ bool TranslationCache::substitute(const QString &translated, qsizetype count,
     return true;
 }
 
-QList<TranslatedStatement> TranslationCache::translate(const QString &sql)
+QList<TranslatedStatement> TranslationCache::translate(const QString &sql, const std::vector<BoundKind> &kinds)
 {
     QString shape;
     std::vector<QStringView> literals;
     bool bindable = false;
+    const std::vector<BoundKind> *known = kinds.empty() ? nullptr : &kinds;
     if (!shapeable(sql) || !shapeOf(sql, shape, literals, bindable))
-        return m_translator.translate(sql);
-    const Entry &entry = entryFor(shape, bindable);
+        return m_translator.translate(sql, known);
+    const Entry &entry = entryFor(shape, bindable, kinds);
     QList<TranslatedStatement> result = entry.translated;
     const auto put = [&](QString &out, qsizetype k) { out.append(literals[size_t(k)]); };
     for (TranslatedStatement &st : result) {
@@ -234,7 +247,7 @@ QList<TranslatedStatement> TranslationCache::translate(const QString &sql)
         QString out;
         // a placeholder left over (glued to a word, so not taken for one): translate the text
         if (!substitute(st.sql, qsizetype(literals.size()), put, out) || hasMark(out))
-            return m_translator.translate(sql);
+            return m_translator.translate(sql, known);
         st.sql = std::move(out);
     }
     return result;
@@ -255,15 +268,22 @@ bool TranslationCache::translateBound(const QString &sql, QList<TranslatedStatem
     return true;
 }
 
-const TranslationCache::Entry &TranslationCache::entryFor(const QString &shape, bool bindable)
+const TranslationCache::Entry &TranslationCache::entryFor(const QString &shape, bool bindable,
+                                                          const std::vector<BoundKind> &kinds)
 {
-    auto it = m_shapes.constFind(shape);
+    QString key = shape;
+    if (!kinds.empty()) { // the same text for values of other kinds translates otherwise
+        key += QChar(0x02);
+        for (const BoundKind k : kinds)
+            key += QChar(u'a' + char16_t(k));
+    }
+    auto it = m_shapes.constFind(key);
     if (it != m_shapes.constEnd())
         return *it;
     if (m_shapes.size() >= m_capacity)
         m_shapes.clear();
     Entry entry;
-    entry.translated = m_translator.translate(shape);
+    entry.translated = m_translator.translate(shape, kinds.empty() ? nullptr : &kinds);
     entry.bound = entry.translated;
     entry.bindable = bindable;
     // the n-th literal becomes the parameter ?n+1
@@ -276,7 +296,7 @@ const TranslationCache::Entry &TranslationCache::entryFor(const QString &shape, 
             entry.bindable = false;
         st.sql = std::move(out);
     }
-    return *m_shapes.insert(shape, std::move(entry));
+    return *m_shapes.insert(key, std::move(entry));
 }
 
 } // namespace ado

@@ -23,7 +23,8 @@ namespace ado {
 class TranslationCache {
 public:
     explicit TranslationCache(Dialect dialect, int capacity = 1024) : m_translator(dialect), m_capacity(capacity) {}
-    QList<TranslatedStatement> translate(const QString &sql);
+    // `kinds`: those of a command's markers (see SqlTranslator::translate); part of the shape.
+    QList<TranslatedStatement> translate(const QString &sql, const std::vector<BoundKind> &kinds = {});
     // The same translation with each literal left out as the numbered parameter "?n" (the
     // n-th literal of `sql`, whose text `literals` gets), so that every statement of a shape
     // compiles once and takes its values bound. False when the statement must keep its
@@ -44,7 +45,7 @@ private:
     // Replaces each placeholder of `translated` (index below `count`) with what `put` appends.
     static bool substitute(const QString &translated, qsizetype count,
                            const std::function<void(QString &, qsizetype)> &put, QString &out);
-    const Entry &entryFor(const QString &shape, bool bindable);
+    const Entry &entryFor(const QString &shape, bool bindable, const std::vector<BoundKind> &kinds = {});
 
     SqlTranslator m_translator;
     int m_capacity;
