@@ -154,6 +154,17 @@ bool DB_Dll::setStatementRollback(bool on)
     }
 }
 
+StatementRollbackOff::StatementRollbackOff(DB_Dll &db) : m_db(db)
+{
+    m_changed = db.gCnn.StatementRollback() && db.gCnn.State() == ado::adStateOpen && db.setStatementRollback(false);
+}
+
+StatementRollbackOff::~StatementRollbackOff()
+{
+    if (m_changed)
+        m_db.setStatementRollback(true);
+}
+
 DB_Dll::Plataforma DB_Dll::plataformaDe(const QString &servidor)
 {
     if (servidor.contains(QLatin1Char('#')))

@@ -219,3 +219,17 @@ void releaseSharedDatabases();
 
 // Global setting SS_CONFIDENCIALIDAD (loaded with the configuration); read by SS_TSinonimos.
 extern bool gSS_CONFIDENCIALIDAD;
+
+// Leaves statement rollback to a run for as long as it lives, and gives it back after (see
+// DB_Dll::setStatementRollback). A refused change only costs speed: the run is as sound.
+class StatementRollbackOff {
+public:
+    explicit StatementRollbackOff(DB_Dll &db);
+    ~StatementRollbackOff();
+    StatementRollbackOff(const StatementRollbackOff &) = delete;
+    StatementRollbackOff &operator=(const StatementRollbackOff &) = delete;
+
+private:
+    DB_Dll &m_db;
+    bool m_changed = false;
+};

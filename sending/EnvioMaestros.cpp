@@ -440,6 +440,8 @@ void EnvioMaestros::marcarEnviados(Corrida &c)
 bool EnvioMaestros::exportarPaquete(Corrida &c, const QStringList &tablas,
                                     const std::function<void(const QString &)> &mostrar)
 {
+    // The export rolls back whole on a failure, so no statement needs its own savepoint.
+    StatementRollbackOff sinReversion(m_db);
     const QString tablasAntes = TablasEnviadas;
     const long registrosAntes = RegistrosEnviados;
     const ResumenEnvio resumenAntes = c.resumen;

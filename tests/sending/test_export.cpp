@@ -116,6 +116,29 @@ TEST_P(EnvioTest, BuildsAPackageOfEveryTableAndStampsItsRows)
               package::tableOrder().join(QLatin1Char(',')));
 }
 
+// The export rolls back whole on a failure, so it runs without a savepoint per statement
+// (on PostgreSQL: prepared on the server); the connection gets its rollback back after.
+TEST_P(EnvioTest, TheExportLeavesStatementRollbackToItselfAndGivesItBack)
+{
+    struct Vista : envio::VistaEnvio {
+        std::vector<bool> vistos;
+        void atender() override { vistos.push_back(gDB().gCnn.StatementRollback()); }
+    } vista;
+    pruebas::llenarMaestros(cnn());
+    EnvioMaestros envio(gDB());
+    envio.setVista(&vista);
+    EnvioMaestros::Datos d;
+    d.numero = QStringLiteral("5");
+    d.carpeta = carpeta(QStringLiteral("salida"));
+    d.precios = true;
+    const ResumenEnvio r = envio.EnviarMaestros(d);
+    ASSERT_TRUE(r.ok) << r.motivo.toStdString();
+    ASSERT_FALSE(vista.vistos.empty());
+    EXPECT_GT(std::count(vista.vistos.begin(), vista.vistos.end(), false), 0) << "the rows are read without it";
+    EXPECT_TRUE(gDB().gCnn.StatementRollback());
+    EXPECT_EQ(sinMarcar(QStringLiteral("V_MA_ARTICULOS")), 0);
+}
+
 TEST_P(EnvioTest, TheArchivePassesUnzipTest)
 {
     const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
