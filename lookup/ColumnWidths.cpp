@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace lookup::columnwidths {
 
 namespace {
@@ -134,11 +136,19 @@ platform::Status write(const QString &file, const QString &aux, const QString &t
     content += platform::textfile::encode1252(QStringLiteral("\"%1\",\"%2\"").arg(table, own)) + "\r\n";
 
     QFile out(aux);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(content) != content.size() || !out.flush())
-        return platform::Status::failure(QStringLiteral("No se puede escribir %1: %2").arg(aux, out.errorString()));
+    // On disk before the rename, so that a crash leaves the old file or the whole new one.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(content) != content.size() || !out.flush()
+        || ::fsync(out.handle()) != 0) {
+        const QString reason = out.errorString();
+        out.close();
+        QFile::remove(aux);
+        return platform::Status::failure(QStringLiteral("No se puede escribir %1: %2").arg(aux, reason));
+    }
     out.close();
-    if (std::rename(QFile::encodeName(aux).constData(), QFile::encodeName(file).constData()) != 0)
+    if (std::rename(QFile::encodeName(aux).constData(), QFile::encodeName(file).constData()) != 0) {
+        QFile::remove(aux);
         return platform::Status::failure(QStringLiteral("No se puede reemplazar %1 por %2").arg(file, aux));
+    }
     return {};
 }
 

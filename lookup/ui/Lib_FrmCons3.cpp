@@ -6,10 +6,10 @@
 
 #include "platform/ui/widgets/ControlesVisuales.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,6 +37,18 @@ constexpr double kNuevoWidth = 900;
 constexpr double kInitialHeight = 6600;
 
 int px(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
+
+// The list's font: bold, size 10, of the application's.
+QFont listFont()
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPointSize(10);
+    return font;
+}
+
+const QString kLabel = QStringLiteral("CONSULTA");
+const QString kLabelLoading = QStringLiteral("CONSULTA (cargando...)");
 double twips(int pixels) { return pixels * kTwipsPerPixel; }
 
 // A Windows colour number (red in the low byte) as a colour.
@@ -60,6 +72,15 @@ protected:
     }
 };
 
+// The background of a search box's text (cyan while it has the focus); a palette, not a
+// style sheet, which would restyle the box at every change of focus.
+void setBoxColour(QComboBox *box, const QColor &colour)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, colour);
+    box->setPalette(palette);
+}
+
 } // namespace
 
 Lib_FrmCons3::Lib_FrmCons3(Lib_FrmCons3Logic &logic, QWidget *parent) : QDialog(parent), m_logic(logic)
@@ -73,6 +94,7 @@ Lib_FrmCons3::Lib_FrmCons3(Lib_FrmCons3Logic &logic, QWidget *parent) : QDialog(
     connectLogic();
     resize(px(5000), px(kInitialHeight));
     rebuild();
+    Label1->setText(m_logic.loading() ? kLabelLoading : kLabel);
     if (!CmbSearch.isEmpty())
         CmbSearch.first()->setFocus(); // the operator types into the first box at once
 }
@@ -98,10 +120,7 @@ void Lib_FrmCons3::buildControls()
     ListView1->header()->setStretchLastSection(false);
     ListView1->header()->setSectionsClickable(true);
     ListView1->header()->setSortIndicatorShown(false);
-    QFont listFont = ListView1->font();
-    listFont.setBold(true);
-    listFont.setPointSize(10);
-    ListView1->setFont(listFont);
+    ListView1->setFont(listFont());
     ListView1->setModel(&m_logic.ListView1());
     ListView1->installEventFilter(this);
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
@@ -118,6 +137,8 @@ void Lib_FrmCons3::buildControls()
 void Lib_FrmCons3::connectLogic()
 {
     connect(&m_logic, &Lib_FrmCons3Logic::reloaded, this, &Lib_FrmCons3::rebuild);
+    connect(&m_logic, &Lib_FrmCons3Logic::loadingChanged, this,
+            [this](bool loading) { Label1->setText(loading ? kLabelLoading : kLabel); });
     connect(&m_logic, &Lib_FrmCons3Logic::selectionMoved, this, &Lib_FrmCons3::selectPosition);
     connect(&m_logic, &Lib_FrmCons3Logic::boxTextChanged, this, &Lib_FrmCons3::setBoxText);
     connect(&m_logic, &Lib_FrmCons3Logic::focusToBox, this, [this](int index) {
@@ -183,6 +204,7 @@ void Lib_FrmCons3::rebuild()
     setWindowTitle(m_logic.Caption);
     CmdNueva->setVisible(m_logic.CmdNuevaVisible);
     ensureBoxes();
+    fitColumns();
     m_syncing = true;
     for (int i = 0; i < m_logic.ListView1().columns(); ++i)
         ListView1->header()->resizeSection(i, px(m_logic.ListView1().column(i).width));
@@ -195,10 +217,52 @@ void Lib_FrmCons3::rebuild()
     resize(std::max(px(columns.windowWidth), px(3000)), height());
     placeBoxes();
     layoutWindow();
-    platform::controles::AjustarFormulario(this, false);
+    keepOnScreen();
     const int selected = m_logic.selectedRow();
     if (selected >= 0)
         selectPosition(selected);
+}
+
+// A column is at least as wide as its header and its texts on the first screen: codes of
+// two digits and captions such as "IdUnidad" show whole (unless the width file says so).
+void Lib_FrmCons3::fitColumns()
+{
+    const LookupListModel &model = m_logic.ListView1();
+    const int rows = m_logic.firstScreenRows > 0 ? m_logic.firstScreenRows : rowsOnFirstScreen();
+    m_logic.fitColumns(
+        [this, &model](int column, int position) {
+            if (position < 0)
+                return twips(ListView1->header()->sectionSizeHint(column));
+            return twips(ListView1->sizeHintForIndex(model.index(position, column)).width());
+        },
+        rows);
+}
+
+// Before the first show the window is only kept within the screen's size: where it
+// opens, over the calling form, is QDialog's to choose when it is shown.
+void Lib_FrmCons3::keepOnScreen()
+{
+    if (isVisible()) {
+        platform::controles::AjustarFormulario(this, false);
+        return;
+    }
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize area = screen->availableGeometry().size();
+    if (width() > area.width() || height() > area.height())
+        resize(std::min(width(), area.width()), std::min(height(), area.height()));
+}
+
+int Lib_FrmCons3::rowsOnFirstScreen()
+{
+    WindowSizes sizes;
+    sizes.width = 5000;
+    sizes.height = kInitialHeight;
+    sizes.frameHeight = kFrameHeight;
+    const double listHeight = lookup::layoutWindow(sizes).listHeight;
+    const int rowHeight = std::max(1, QFontMetrics(listFont()).height());
+    return int(std::ceil(px(listHeight) / double(rowHeight))) + 1;
 }
 
 void Lib_FrmCons3::placeBoxes()
@@ -310,8 +374,8 @@ bool Lib_FrmCons3::listKey(QKeyEvent *event)
 bool Lib_FrmCons3::boxKey(int index, QKeyEvent *event)
 {
     const int keyCode = vbKeyCode(event);
-    if (!vbkey::isBoxKey(keyCode))
-        return false;
+    if (!vbkey::isBoxKey(keyCode) && keyCode != vbkey::Enter)
+        return false; // Enter in a box accepts the selected row, as in the list
     m_logic.CmbSearch_KeyDown(index, keyCode, vbShift(event));
     return true;
 }
@@ -329,9 +393,9 @@ bool Lib_FrmCons3::eventFilter(QObject *watched, QEvent *event)
             return boxKey(box, key);
     } else if (box >= 0 && event->type() == QEvent::FocusIn) {
         m_logic.CmbSearch_GotFocus(box);
-        CmbSearch[box]->setStyleSheet(QStringLiteral("QComboBox { background: #00FFFF; }"));
+        setBoxColour(CmbSearch[box], QColor(0x00, 0xFF, 0xFF));
     } else if (box >= 0 && event->type() == QEvent::FocusOut) {
-        CmbSearch[box]->setStyleSheet(QStringLiteral("QComboBox { background: #FFFFFF; }"));
+        setBoxColour(CmbSearch[box], Qt::white);
     }
     return QDialog::eventFilter(watched, event);
 }
