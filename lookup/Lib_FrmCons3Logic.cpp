@@ -78,7 +78,7 @@ bool Lib_FrmCons3Logic::canReadInBackground() const
         && !cnn.ConnectionString().trimmed().isEmpty() && !SQL.contains(QLatin1Char('#'));
 }
 
-void Lib_FrmCons3Logic::startRest(int columns)
+void Lib_FrmCons3Logic::prepareRest(int columns)
 {
     DB_Dll &db = UsarUDBC ? gDBConsultas() : gDB();
     BackgroundRows::Request request;
@@ -91,16 +91,35 @@ void Lib_FrmCons3Logic::startRest(int columns)
         db.ORACLE_Dicc(db::sqltext::replaceNoCase(db.SS_TSinonimos(SQL), QStringLiteral("@Admin_"), QString()));
     request.columns = columns;
     request.reading = rowReading();
+    m_restRequest = std::move(request);
+    emit loadingChanged(true);
+}
+
+void Lib_FrmCons3Logic::readRest()
+{
+    if (!m_restRequest)
+        return;
     const unsigned generation = ++m_restGeneration;
-    m_rest = std::make_unique<BackgroundRows>(std::move(request), this, [this, generation] {
+    m_rest = std::make_unique<BackgroundRows>(std::move(*m_restRequest), this, [this, generation] {
         if (generation == m_restGeneration && m_rest)
             restArrived();
     });
-    emit loadingChanged(true);
+    m_restRequest.reset();
+}
+
+void Lib_FrmCons3Logic::dropRest()
+{
+    const bool wasLoading = loading();
+    m_restRequest.reset();
+    m_rest.reset();
+    ++m_restGeneration;
+    if (wasLoading)
+        emit loadingChanged(false);
 }
 
 void Lib_FrmCons3Logic::waitForRows()
 {
+    readRest();
     if (!m_rest)
         return;
     m_rest->wait();
@@ -150,7 +169,7 @@ bool Lib_FrmCons3Logic::load()
     Valores.clear();
     Cantidades.clear();
     if (SQL.trimmed().isEmpty()) {
-        m_rest.reset();
+        dropRest();
         m_model.setCheckBoxes(CheckBoxes);
         m_model.clear();
         emit reloaded();
@@ -164,10 +183,7 @@ bool Lib_FrmCons3Logic::load()
     ado::Recordset rs;
     if (!openStatement(firstScreen.isEmpty() ? SQL : firstScreen, rs))
         return false;
-    if (m_rest) {
-        m_rest.reset(); // the rows of the statement shown before are of no use now
-        emit loadingChanged(false);
-    }
+    dropRest(); // the rows of the statement shown before are of no use now
     m_uncheckRest = false;
     m_tableName = sqlclauses::tableName(SQL);
     if (m_firstStatement.isEmpty())
@@ -193,7 +209,7 @@ bool Lib_FrmCons3Logic::load()
         selectRow(0); // as a list view does: its first row stands selected until the operator moves
     m_selectedByDefault = true;
     if (!whole)
-        startRest(columns);
+        prepareRest(columns);
     if (!FiltroInicial.trimmed().isEmpty())
         setBoxText(0, FiltroInicial);
     return true;
@@ -299,7 +315,7 @@ void Lib_FrmCons3Logic::GrabarAnchos()
 
 void Lib_FrmCons3Logic::Form_Unload()
 {
-    m_rest.reset();
+    dropRest();
     UsarUDBC = false;
     GrabarAnchos();
     m_model.clear();
@@ -308,7 +324,7 @@ void Lib_FrmCons3Logic::Form_Unload()
 void Lib_FrmCons3Logic::fillOptions(const QString &titulo, const QStringList &rows, const QList<bool> &checked,
                                     int longest)
 {
-    m_rest.reset();
+    dropRest();
     m_savedColumns = 0;
     LookupListModel::Content content;
     preferredWidth = 120.0 * longest;

@@ -89,10 +89,13 @@ public:
     QString baseStatement() const { return m_baseStatement; }
     bool articleFlag() const { return m_articulos; }
 
-    // True while the rows past the first screen are being read. The search, the sorting,
+    // True while rows past the first screen are still to come. The search, the sorting,
     // "&Marcar" and accepting checks wait for them, so they always see every row.
-    bool loading() const { return m_rest != nullptr; }
-    // Blocks until every row is in the list (at once when nothing is being read).
+    bool loading() const { return m_rest != nullptr || m_restRequest.has_value(); }
+    // Starts reading the rows past the first screen (the window calls it once it has
+    // painted the first screen, so that the reading does not slow the painting down).
+    void readRest();
+    // Blocks until every row is in the list (at once when nothing is to come).
     void waitForRows();
 
     // ---- search boxes (box i stands above column i) ----
@@ -156,7 +159,8 @@ private:
     bool openStatement(const QString &statement, ado::Recordset &rs);
     RowReading rowReading() const;
     bool canReadInBackground() const;
-    void startRest(int columns);
+    void prepareRest(int columns);
+    void dropRest();
     void restArrived();
     void setBoxText(int index, const QString &text);
     void serverSearch(int index);
@@ -188,7 +192,8 @@ private:
     bool m_hidden = false;
     bool m_chosen = false;
     bool m_widthFileAtLoad = false;
-    int m_savedColumns = 0; // leading columns whose width came from the width file
+    int m_savedColumns = 0;                               // leading columns whose width came from the width file
+    std::optional<BackgroundRows::Request> m_restRequest; // rows to read, not started yet
     std::unique_ptr<BackgroundRows> m_rest;
     unsigned m_restGeneration = 0;
     bool m_uncheckRest = false; // uncheckAll ran: the rows still to come start unchecked

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
@@ -94,7 +95,7 @@ Lib_FrmCons3::Lib_FrmCons3(Lib_FrmCons3Logic &logic, QWidget *parent) : QDialog(
     connectLogic();
     resize(px(5000), px(kInitialHeight));
     rebuild();
-    Label1->setText(m_logic.loading() ? kLabelLoading : kLabel);
+    showLoading(m_logic.loading());
     if (!CmbSearch.isEmpty())
         CmbSearch.first()->setFocus(); // the operator types into the first box at once
 }
@@ -123,6 +124,7 @@ void Lib_FrmCons3::buildControls()
     ListView1->setFont(listFont());
     ListView1->setModel(&m_logic.ListView1());
     ListView1->installEventFilter(this);
+    ListView1->viewport()->installEventFilter(this);
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     Frame1 = new QFrame(this);
     CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
@@ -137,8 +139,7 @@ void Lib_FrmCons3::buildControls()
 void Lib_FrmCons3::connectLogic()
 {
     connect(&m_logic, &Lib_FrmCons3Logic::reloaded, this, &Lib_FrmCons3::rebuild);
-    connect(&m_logic, &Lib_FrmCons3Logic::loadingChanged, this,
-            [this](bool loading) { Label1->setText(loading ? kLabelLoading : kLabel); });
+    connect(&m_logic, &Lib_FrmCons3Logic::loadingChanged, this, &Lib_FrmCons3::showLoading);
     connect(&m_logic, &Lib_FrmCons3Logic::selectionMoved, this, &Lib_FrmCons3::selectPosition);
     connect(&m_logic, &Lib_FrmCons3Logic::boxTextChanged, this, &Lib_FrmCons3::setBoxText);
     connect(&m_logic, &Lib_FrmCons3Logic::focusToBox, this, [this](int index) {
@@ -223,6 +224,14 @@ void Lib_FrmCons3::rebuild()
         selectPosition(selected);
 }
 
+// While the rows past the first screen are read the label says so, and the list has no
+// scroll bar: how far it reaches is not known yet.
+void Lib_FrmCons3::showLoading(bool loading)
+{
+    Label1->setText(loading ? kLabelLoading : kLabel);
+    ListView1->setVerticalScrollBarPolicy(loading ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+}
+
 // A column is at least as wide as its header and its texts on the first screen: codes of
 // two digits and captions such as "IdUnidad" show whole (unless the width file says so).
 void Lib_FrmCons3::fitColumns()
@@ -260,9 +269,18 @@ int Lib_FrmCons3::rowsOnFirstScreen()
     sizes.width = 5000;
     sizes.height = kInitialHeight;
     sizes.frameHeight = kFrameHeight;
-    const double listHeight = lookup::layoutWindow(sizes).listHeight;
-    const int rowHeight = std::max(1, QFontMetrics(listFont()).height());
-    return int(std::ceil(px(listHeight) / double(rowHeight))) + 1;
+    // The list's rows as its delegate sizes them, below a header of the window's font.
+    const QStyle *style = QApplication::style();
+    QStyleOptionViewItem item;
+    item.font = listFont();
+    item.fontMetrics = QFontMetrics(item.font);
+    item.features = QStyleOptionViewItem::HasDisplay;
+    item.text = QStringLiteral("Xg");
+    const int rowHeight =
+        std::max(1, style->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), nullptr).height());
+    const int headerHeight = QFontMetrics(QApplication::font()).height();
+    const int viewport = px(lookup::layoutWindow(sizes).listHeight) - headerHeight;
+    return std::max(1, int(std::ceil(viewport / double(rowHeight))));
 }
 
 void Lib_FrmCons3::placeBoxes()
@@ -382,6 +400,12 @@ bool Lib_FrmCons3::boxKey(int index, QKeyEvent *event)
 
 bool Lib_FrmCons3::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ListView1->viewport()) {
+        // The first screen is being painted: the rest is read once that is done.
+        if (event->type() == QEvent::Paint && m_logic.loading())
+            QTimer::singleShot(0, &m_logic, &Lib_FrmCons3Logic::readRest);
+        return QDialog::eventFilter(watched, event);
+    }
     const int box = boxIndex(watched);
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);

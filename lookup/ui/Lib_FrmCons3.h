@@ -58,6 +58,7 @@ private:
     void placeBoxes();
     void layoutWindow();
     void fitColumns();
+    void showLoading(bool loading);
     void keepOnScreen();
     void selectPosition(int position);
     void setBoxText(int index, const QString &text);

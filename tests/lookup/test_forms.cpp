@@ -184,13 +184,31 @@ TEST_P(LookupWindows, RestOfTheRowsArrivesWhileTheWindowIsUp)
     Lib_FrmCons3 window(logic);
     window.show();
     EXPECT_EQ(window.Label1->text(), QStringLiteral("CONSULTA (cargando...)"));
+    EXPECT_EQ(window.ListView1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff); // its reach is not known yet
     EXPECT_EQ(window.ListView1->model()->rowCount(), 2);
     window.ListView1->setCurrentIndex(logic.ListView1().index(1, 0));      // the operator moves meanwhile
     EXPECT_TRUE(QTest::qWaitFor([&] { return !logic.loading(); }, 10000)); // the event loop brings it
     EXPECT_EQ(window.Label1->text(), QStringLiteral("CONSULTA"));
+    EXPECT_EQ(window.ListView1->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     EXPECT_EQ(window.ListView1->model()->rowCount(), 6);
     EXPECT_EQ(window.ListView1->currentIndex().row(), 1);
     EXPECT_EQ(logic.selectedRow(), 1);
+}
+
+TEST_P(LookupWindows, FirstScreenFillsTheListJust)
+{
+    for (int i = 100; i < 160; ++i)
+        exec(QStringLiteral("INSERT INTO V_TA_RUBROS VALUES ('%1', 'Rubro %1', 1)").arg(i));
+    Lib_FrmCons3Logic logic;
+    logic.SQL = QStringLiteral("SELECT IdRubro, Descripcion FROM V_TA_RUBROS ORDER BY IdRubro");
+    ASSERT_TRUE(logic.Form_Load());
+    Lib_FrmCons3 window(logic);
+    window.show();
+    const int rowHeight = window.ListView1->sizeHintForRow(0);
+    ASSERT_GT(rowHeight, 0);
+    const int visible = (window.ListView1->viewport()->height() + rowHeight - 1) / rowHeight;
+    EXPECT_GE(Lib_FrmCons3::rowsOnFirstScreen(), visible);
+    EXPECT_LE(Lib_FrmCons3::rowsOnFirstScreen(), visible + 2);
 }
 
 TEST_P(LookupWindows, ListEscapeCancels)
