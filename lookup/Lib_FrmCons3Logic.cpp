@@ -80,6 +80,14 @@ bool Lib_FrmCons3Logic::canReadInBackground() const
 
 void Lib_FrmCons3Logic::prepareRest(int columns)
 {
+    m_restColumns = columns;
+    emit loadingChanged(true);
+}
+
+void Lib_FrmCons3Logic::readRest()
+{
+    if (m_restColumns <= 0)
+        return;
     DB_Dll &db = UsarUDBC ? gDBConsultas() : gDB();
     BackgroundRows::Request request;
     request.connectionString = db.gCnn.ConnectionString();
@@ -89,28 +97,19 @@ void Lib_FrmCons3Logic::prepareRest(int columns)
     // The text the database class would send: synonym views, no "@Admin_", Oracle's dialect.
     request.statement =
         db.ORACLE_Dicc(db::sqltext::replaceNoCase(db.SS_TSinonimos(SQL), QStringLiteral("@Admin_"), QString()));
-    request.columns = columns;
+    request.columns = std::exchange(m_restColumns, 0);
     request.reading = rowReading();
-    m_restRequest = std::move(request);
-    emit loadingChanged(true);
-}
-
-void Lib_FrmCons3Logic::readRest()
-{
-    if (!m_restRequest)
-        return;
     const unsigned generation = ++m_restGeneration;
-    m_rest = std::make_unique<BackgroundRows>(std::move(*m_restRequest), this, [this, generation] {
+    m_rest = std::make_unique<BackgroundRows>(std::move(request), this, [this, generation] {
         if (generation == m_restGeneration && m_rest)
             restArrived();
     });
-    m_restRequest.reset();
 }
 
 void Lib_FrmCons3Logic::dropRest()
 {
     const bool wasLoading = loading();
-    m_restRequest.reset();
+    m_restColumns = 0;
     m_rest.reset();
     ++m_restGeneration;
     if (wasLoading)

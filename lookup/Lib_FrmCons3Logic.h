@@ -91,7 +91,7 @@ public:
 
     // True while rows past the first screen are still to come. The search, the sorting,
     // "&Marcar" and accepting checks wait for them, so they always see every row.
-    bool loading() const { return m_rest != nullptr || m_restRequest.has_value(); }
+    bool loading() const { return m_rest != nullptr || m_restColumns > 0; }
     // Starts reading the rows past the first screen (the window calls it once it has
     // painted the first screen, so that the reading does not slow the painting down).
     void readRest();
@@ -192,8 +192,8 @@ private:
     bool m_hidden = false;
     bool m_chosen = false;
     bool m_widthFileAtLoad = false;
-    int m_savedColumns = 0;                               // leading columns whose width came from the width file
-    std::optional<BackgroundRows::Request> m_restRequest; // rows to read, not started yet
+    int m_savedColumns = 0; // leading columns whose width came from the width file
+    int m_restColumns = 0;  // rows past the first screen are to be read (with these columns), not started yet
     std::unique_ptr<BackgroundRows> m_rest;
     unsigned m_restGeneration = 0;
     bool m_uncheckRest = false; // uncheckAll ran: the rows still to come start unchecked

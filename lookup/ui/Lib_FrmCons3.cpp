@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace lookup::ui {
 
@@ -55,10 +57,55 @@ double twips(int pixels) { return pixels * kTwipsPerPixel; }
 // A Windows colour number (red in the low byte) as a colour.
 QColor colourOf(int number) { return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF); }
 
-// Rows of the stock levels come out bold in their level's colour.
-class StockColourDelegate : public QStyledItemDelegate {
+// The list's cells: rows of the stock levels come out bold in their level's colour. The
+// text is drawn in one pass where it fits (the style would lay it out twice to learn
+// whether to shorten it), which keeps the first screen quick to paint.
+class ListDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    // The options of the view's cells before a cell's own are added (for cellWidth).
+    static QStyleOptionViewItem viewOption(const QAbstractItemView *view)
+    {
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.font = view->font();
+        option.fontMetrics = QFontMetrics(option.font);
+        option.widget = view;
+        return option;
+    }
+    // The width a cell needs to show its text whole, as paint() places it.
+    int cellWidth(const QStyleOptionViewItem &viewOption, const QModelIndex &index) const
+    {
+        QStyleOptionViewItem option = viewOption;
+        initStyleOption(&option, index);
+        return textLeft(option) + option.fontMetrics.horizontalAdvance(option.text) + margin(option) + 1;
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QString text = std::exchange(cell.text, QString());
+        const QStyle *style = cell.widget ? cell.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget); // background, check, focus
+        if (text.isEmpty())
+            return;
+        const QRect area = cell.rect.adjusted(textLeft(cell), 0, -margin(cell), 0);
+        QPalette::ColorGroup group = cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(cell.state & QStyle::State_Active))
+            group = QPalette::Inactive;
+        const QFontMetrics metrics(cell.font);
+        painter->save();
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(
+            group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(area, int(cell.displayAlignment),
+                          metrics.horizontalAdvance(text) <= area.width()
+                              ? text
+                              : metrics.elidedText(text, cell.textElideMode, area.width()));
+        painter->restore();
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
@@ -68,8 +115,24 @@ protected:
         if (!colour.isValid())
             return;
         option->font.setBold(true);
+        option->fontMetrics = QFontMetrics(option->font);
         option->palette.setColor(QPalette::Text, colourOf(colour.toInt()));
         option->palette.setColor(QPalette::HighlightedText, colourOf(colour.toInt()));
+    }
+
+private:
+    static int margin(const QStyleOptionViewItem &option)
+    {
+        const QStyle *style = option.widget ? option.widget->style() : QApplication::style();
+        return style->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, option.widget) + 1;
+    }
+    // Where the text starts within the cell: past the check box, as the style places it.
+    static int textLeft(const QStyleOptionViewItem &option)
+    {
+        if (!(option.features & QStyleOptionViewItem::HasCheckIndicator))
+            return margin(option);
+        const QStyle *style = option.widget ? option.widget->style() : QApplication::style();
+        return style->pixelMetric(QStyle::PM_IndicatorWidth, &option, option.widget) + 3 * margin(option);
     }
 };
 
@@ -117,7 +180,7 @@ void Lib_FrmCons3::buildControls()
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers); // rows are never edited in place
     ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ListView1->setItemDelegate(new StockColourDelegate(ListView1));
+    ListView1->setItemDelegate(new ListDelegate(ListView1));
     ListView1->header()->setStretchLastSection(false);
     ListView1->header()->setSectionsClickable(true);
     ListView1->header()->setSortIndicatorShown(false);
@@ -179,7 +242,9 @@ void Lib_FrmCons3::ensureBoxes()
     while (CmbSearch.size() < m_logic.boxCount()) {
         const int index = int(CmbSearch.size());
         auto *box = new QComboBox(picFields);
-        box->setEditable(true);
+        // Editable through its own line edit: the popup of choices, always empty here, is
+        // then built only if the operator opens it.
+        box->setLineEdit(new QLineEdit(box));
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
         box->setObjectName(QStringLiteral("CmbSearch_%1").arg(index));
@@ -237,12 +302,14 @@ void Lib_FrmCons3::showLoading(bool loading)
 void Lib_FrmCons3::fitColumns()
 {
     const LookupListModel &model = m_logic.ListView1();
+    const auto *delegate = static_cast<const ListDelegate *>(ListView1->itemDelegate());
+    const QStyleOptionViewItem option = ListDelegate::viewOption(ListView1);
     const int rows = m_logic.firstScreenRows > 0 ? m_logic.firstScreenRows : rowsOnFirstScreen();
     m_logic.fitColumns(
-        [this, &model](int column, int position) {
+        [this, &model, delegate, &option](int column, int position) {
             if (position < 0)
                 return twips(ListView1->header()->sectionSizeHint(column));
-            return twips(ListView1->sizeHintForIndex(model.index(position, column)).width());
+            return twips(delegate->cellWidth(option, model.index(position, column)));
         },
         rows);
 }
@@ -264,6 +331,12 @@ void Lib_FrmCons3::keepOnScreen()
 }
 
 int Lib_FrmCons3::rowsOnFirstScreen()
+{
+    static const int rows = countRowsOnFirstScreen(); // the font and the style stay for the run
+    return rows;
+}
+
+int Lib_FrmCons3::countRowsOnFirstScreen()
 {
     WindowSizes sizes;
     sizes.width = 5000;
@@ -319,8 +392,8 @@ void Lib_FrmCons3::layoutWindow()
     const int pictureWidth = std::max(px(l.picWidth), px(m_picWidth));
     picFields->resize(pictureWidth, m_clip->height());
     ListView1->setGeometry(0, px(kListTop), std::max(0, pictureWidth - px(20)), std::max(0, px(l.listHeight)));
-    HScroll1->setGeometry(px(60), px(kPicTop + l.scrollTop), std::max(0, px(l.scrollWidth)),
-                          HScroll1->sizeHint().height());
+    // The bar's top is the form's (it is no child of picFields): just under the list.
+    HScroll1->setGeometry(px(60), px(l.scrollTop), std::max(0, px(l.scrollWidth)), HScroll1->sizeHint().height());
     Frame1->setGeometry(px(l.frameLeft), px(l.frameTop), px(l.frameWidth), px(kFrameHeight));
     CmdAceptar->setGeometry(px(l.aceptarLeft), px(150), px(l.aceptarWidth), px(375));
     CmdCancelar->setGeometry(px(l.cancelarLeft), px(150), px(l.cancelarWidth), px(375));

@@ -57,6 +57,7 @@ private:
     void ensureBoxes();
     void placeBoxes();
     void layoutWindow();
+    static int countRowsOnFirstScreen();
     void fitColumns();
     void showLoading(bool loading);
     void keepOnScreen();

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -113,6 +114,10 @@ TEST_P(LookupWindows, ListOpensOverItsCaller)
     Lib_FrmCons3 window(logic, &caller);
     window.show();
     expectOver(window, caller);
+    // the bar that moves the boxes stands in sight, between the list and the buttons
+    const int listBottom = window.ListView1->mapTo(&window, QPoint(0, window.ListView1->height())).y();
+    EXPECT_GE(window.HScroll1->y(), listBottom);
+    EXPECT_LE(window.HScroll1->geometry().bottom(), window.Frame1->y());
 }
 
 TEST_P(LookupWindows, EnterInTheSearchBoxAcceptsTheSelectedRow)
