@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace lookup::ui {
 
@@ -74,12 +75,13 @@ public:
         option.widget = view;
         return option;
     }
-    // The width a cell needs to show its text whole, as paint() places it.
-    int cellWidth(const QStyleOptionViewItem &viewOption, const QModelIndex &index) const
+    // The room a cell of `index`'s column takes beside its text, as paint() places it: the
+    // text of a cell then needs this plus its own advance in the list's font.
+    int cellFrame(const QStyleOptionViewItem &viewOption, const QModelIndex &index) const
     {
         QStyleOptionViewItem option = viewOption;
         initStyleOption(&option, index);
-        return textLeft(option) + option.fontMetrics.horizontalAdvance(option.text) + margin(option) + 1;
+        return textLeft(option) + margin(option) + 1;
     }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
@@ -305,11 +307,15 @@ void Lib_FrmCons3::fitColumns()
     const auto *delegate = static_cast<const ListDelegate *>(ListView1->itemDelegate());
     const QStyleOptionViewItem option = ListDelegate::viewOption(ListView1);
     const int rows = m_logic.firstScreenRows > 0 ? m_logic.firstScreenRows : rowsOnFirstScreen();
+    std::vector<int> frames(std::size_t(model.columns()), -1);
     m_logic.fitColumns(
-        [this, &model, delegate, &option](int column, int position) {
+        [&](int column, int position) {
             if (position < 0)
                 return twips(ListView1->header()->sectionSizeHint(column));
-            return twips(delegate->cellWidth(option, model.index(position, column)));
+            int &frame = frames[std::size_t(column)];
+            if (frame < 0)
+                frame = delegate->cellFrame(option, model.index(position, column));
+            return twips(frame + option.fontMetrics.horizontalAdvance(model.cell(position, column)));
         },
         rows);
 }
