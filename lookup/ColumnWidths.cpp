@@ -5,6 +5,7 @@
 #include "platform/Variant.h"
 #include "platform/suite/Funciones.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -85,12 +86,29 @@ bool applyLine(const QString &widths, int columns, std::vector<double> &out)
 
 } // namespace
 
-QString widthFile(const QString &folder)
+namespace {
+
+// The file of that name in any case; the name as given when there is none. Every lookup
+// asks, so the folder is walked without sorting or reading each entry's details.
+QString fileNoCase(const QString &folder, const QString &name)
 {
-    return platform::findFileNoCase(folder, QStringLiteral("CONSULTASLEN.VKR"));
+    const QString exact = platform::joinPath(folder, name);
+    if (QFileInfo::exists(exact))
+        return exact;
+    QDirIterator entries(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        entries.next();
+        if (entries.fileName().compare(name, Qt::CaseInsensitive) == 0)
+            return entries.filePath();
+    }
+    return exact;
 }
 
-QString auxFile(const QString &folder) { return platform::findFileNoCase(folder, QStringLiteral("CONSULTASLEN.AUX")); }
+} // namespace
+
+QString widthFile(const QString &folder) { return fileNoCase(folder, QStringLiteral("CONSULTASLEN.VKR")); }
+
+QString auxFile(const QString &folder) { return fileNoCase(folder, QStringLiteral("CONSULTASLEN.AUX")); }
 
 QString widthText(double twips)
 {
