@@ -5,12 +5,15 @@
 #include "platform/Variant.h"
 #include "platform/suite/Funciones.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cmath>
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace lookup::columnwidths {
 
@@ -83,12 +86,29 @@ bool applyLine(const QString &widths, int columns, std::vector<double> &out)
 
 } // namespace
 
-QString widthFile(const QString &folder)
+namespace {
+
+// The file of that name in any case; the name as given when there is none. Every lookup
+// asks, so the folder is walked without sorting or reading each entry's details.
+QString fileNoCase(const QString &folder, const QString &name)
 {
-    return platform::findFileNoCase(folder, QStringLiteral("CONSULTASLEN.VKR"));
+    const QString exact = platform::joinPath(folder, name);
+    if (QFileInfo::exists(exact))
+        return exact;
+    QDirIterator entries(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        entries.next();
+        if (entries.fileName().compare(name, Qt::CaseInsensitive) == 0)
+            return entries.filePath();
+    }
+    return exact;
 }
 
-QString auxFile(const QString &folder) { return platform::findFileNoCase(folder, QStringLiteral("CONSULTASLEN.AUX")); }
+} // namespace
+
+QString widthFile(const QString &folder) { return fileNoCase(folder, QStringLiteral("CONSULTASLEN.VKR")); }
+
+QString auxFile(const QString &folder) { return fileNoCase(folder, QStringLiteral("CONSULTASLEN.AUX")); }
 
 QString widthText(double twips)
 {
@@ -134,11 +154,19 @@ platform::Status write(const QString &file, const QString &aux, const QString &t
     content += platform::textfile::encode1252(QStringLiteral("\"%1\",\"%2\"").arg(table, own)) + "\r\n";
 
     QFile out(aux);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(content) != content.size() || !out.flush())
-        return platform::Status::failure(QStringLiteral("No se puede escribir %1: %2").arg(aux, out.errorString()));
+    // On disk before the rename, so that a crash leaves the old file or the whole new one.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(content) != content.size() || !out.flush()
+        || ::fsync(out.handle()) != 0) {
+        const QString reason = out.errorString();
+        out.close();
+        QFile::remove(aux);
+        return platform::Status::failure(QStringLiteral("No se puede escribir %1: %2").arg(aux, reason));
+    }
     out.close();
-    if (std::rename(QFile::encodeName(aux).constData(), QFile::encodeName(file).constData()) != 0)
+    if (std::rename(QFile::encodeName(aux).constData(), QFile::encodeName(file).constData()) != 0) {
+        QFile::remove(aux);
         return platform::Status::failure(QStringLiteral("No se puede reemplazar %1 por %2").arg(file, aux));
+    }
     return {};
 }
 

@@ -152,6 +152,7 @@ void Lib_ClsCons3::configureList(Lib_FrmCons3Logic &form, const QString &stateme
     form.CheckBoxes = Checks;
     form.UsaCantidades = UsaCantidades;
     form.ValoresDefault = ValoresDefault;
+    form.firstScreenRows = presenter().firstScreenRows();
     Valores.clear();
     Cantidades.clear();
     if (CmpsDevueltos)

@@ -9,6 +9,7 @@
 #include "core/Inicio.h"
 #include "core/MostrarError.h"
 #include "db/DB_Dll.h"
+#include "db/SqlText.h"
 #include "platform/Logger.h"
 #include "platform/Paths.h"
 #include "platform/suite/Funciones.h"
@@ -30,32 +31,6 @@ using namespace vbkey;
 bool has(const QString &text, const char *what) { return text.contains(QLatin1String(what), Qt::CaseInsensitive); }
 
 bool same(const QString &a, const char *b) { return a.trimmed().compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
-
-QString textOf(const platform::Variant &value) { return gFunciones().NuloAVacio(value); }
-
-// A reorder point or stock as an amount: Null, blank or unreadable text reads as 0, so no
-// row is ever left out because of its value.
-double amountOf(const platform::Variant &value)
-{
-    if (value.isNumeric())
-        return value.toDouble();
-    try {
-        return gFunciones().TextoAMoneda(textOf(value));
-    } catch (const platform::RuntimeError &) {
-        return 0.0;
-    }
-}
-
-std::uint8_t stockLevel(double reorder, double stock)
-{
-    if (reorder == 0 && stock > 0)
-        return 1;
-    if (reorder > 0 && stock > reorder)
-        return 2;
-    if (reorder > 0 && stock < reorder)
-        return 3;
-    return 4;
-}
 
 bool printable(const QString &typed) { return !typed.isEmpty() && typed.at(0).unicode() >= 0x20; }
 
@@ -82,13 +57,109 @@ bool Lib_FrmCons3Logic::Form_Load()
     }
 }
 
-bool Lib_FrmCons3Logic::openStatement(ado::Recordset &rs)
+bool Lib_FrmCons3Logic::openStatement(const QString &statement, ado::Recordset &rs)
 {
     DB_Dll &db = UsarUDBC ? gDBConsultas() : gDB();
-    if (db.AbrirRecordset(std::as_const(SQL), rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true))
+    if (db.AbrirRecordset(statement, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true))
         return true;
-    platform::logger().error(QStringLiteral("Consulta: no se pudo abrir \"%1\"").arg(SQL.trimmed()));
+    platform::logger().error(QStringLiteral("Consulta: no se pudo abrir \"%1\"").arg(statement.trimmed()));
     return false;
+}
+
+RowReading Lib_FrmCons3Logic::rowReading() const { return {m_articulos, CheckBoxes, CampoDevuelto, ValoresDefault}; }
+
+// A second connection sees only what is committed and the server's own tables: a lookup
+// inside an open transaction, or on a temporary table ("#"), reads on the window's.
+bool Lib_FrmCons3Logic::canReadInBackground() const
+{
+    const DB_Dll &db = UsarUDBC ? gDBConsultas() : gDB();
+    const ado::Connection &cnn = db.gCnn;
+    return cnn.State() == ado::adStateOpen && cnn.backend() && !cnn.backend()->inTransaction()
+        && !cnn.ConnectionString().trimmed().isEmpty() && !SQL.contains(QLatin1Char('#'));
+}
+
+void Lib_FrmCons3Logic::prepareRest(int columns)
+{
+    m_restColumns = columns;
+    emit loadingChanged(true);
+}
+
+void Lib_FrmCons3Logic::readRest()
+{
+    if (m_restColumns <= 0)
+        return;
+    DB_Dll &db = UsarUDBC ? gDBConsultas() : gDB();
+    BackgroundRows::Request request;
+    request.connectionString = db.gCnn.ConnectionString();
+    request.isolationLevel = db.gCnn.IsolationLevel();
+    request.commandTimeout = db.gCnn.CommandTimeout();
+    request.defaultDatabase = db.gCnn.DefaultDatabase();
+    // The text the database class would send: synonym views, no "@Admin_", Oracle's dialect.
+    request.statement =
+        db.ORACLE_Dicc(db::sqltext::replaceNoCase(db.SS_TSinonimos(SQL), QStringLiteral("@Admin_"), QString()));
+    request.columns = std::exchange(m_restColumns, 0);
+    request.reading = rowReading();
+    const unsigned generation = ++m_restGeneration;
+    m_rest = std::make_unique<BackgroundRows>(std::move(request), this, [this, generation] {
+        if (generation == m_restGeneration && m_rest)
+            restArrived();
+    });
+}
+
+void Lib_FrmCons3Logic::dropRest()
+{
+    const bool wasLoading = loading();
+    m_restColumns = 0;
+    m_rest.reset();
+    ++m_restGeneration;
+    if (wasLoading)
+        emit loadingChanged(false);
+}
+
+void Lib_FrmCons3Logic::waitForRows()
+{
+    readRest();
+    if (!m_rest)
+        return;
+    m_rest->wait();
+    restArrived();
+}
+
+void Lib_FrmCons3Logic::restArrived()
+{
+    std::unique_ptr<BackgroundRows> rest = std::move(m_rest);
+    ++m_restGeneration;
+    LookupListModel::Content content;
+    bool read = rest->ok();
+    if (read) {
+        content = rest->takeRows();
+    } else {
+        // Its own connection could not read it (a lost server, a session's own table):
+        // the window's connection reads it as every list is read.
+        platform::logger().warning(
+            QStringLiteral("Consulta: \"%1\" se lee en la conexion principal: %2").arg(SQL.trimmed(), rest->problem()));
+        ado::Recordset rs;
+        if (openStatement(SQL, rs)) {
+            readRows(rs, rowReading(), content);
+            read = content.rows.columnCount() == m_model.columns();
+            (UsarUDBC ? gDBConsultas() : gDB()).CierraRecordset(rs);
+        }
+    }
+    rest.reset();
+    if (read) {
+        if (m_uncheckRest)
+            std::fill(content.checked.begin(), content.checked.end(), 0);
+        const int kept = m_selectedRow;
+        const std::vector<int> moved = m_model.replaceRows(std::move(content));
+        m_selectedRow = kept >= 0 && std::size_t(kept) < moved.size() ? moved[std::size_t(kept)] : -1;
+        applySort();
+        // A row the operator chose stays chosen; the first row stands selected otherwise.
+        if ((m_selectedRow < 0 || m_selectedByDefault) && m_model.rows() > 0)
+            m_selectedRow = m_model.rowAt(0);
+    }
+    emit loadingChanged(false);
+    if (m_selectedRow >= 0)
+        emit selectionMoved(selectedRow());
 }
 
 bool Lib_FrmCons3Logic::load()
@@ -97,6 +168,7 @@ bool Lib_FrmCons3Logic::load()
     Valores.clear();
     Cantidades.clear();
     if (SQL.trimmed().isEmpty()) {
+        dropRest();
         m_model.setCheckBoxes(CheckBoxes);
         m_model.clear();
         emit reloaded();
@@ -104,9 +176,14 @@ bool Lib_FrmCons3Logic::load()
     }
     if (!SQL.endsWith(QLatin1Char(' ')))
         SQL += QLatin1Char(' '); // so the name after FROM always ends in a blank; never more than one
+    // The first screen at once, the rest in the background (when the statement allows it).
+    const QString firstScreen =
+        firstScreenRows > 0 && canReadInBackground() ? sqlclauses::limitRows(SQL, firstScreenRows) : QString();
     ado::Recordset rs;
-    if (!openStatement(rs))
+    if (!openStatement(firstScreen.isEmpty() ? SQL : firstScreen, rs))
         return false;
+    dropRest(); // the rows of the statement shown before are of no use now
+    m_uncheckRest = false;
     m_tableName = sqlclauses::tableName(SQL);
     if (m_firstStatement.isEmpty())
         m_firstStatement = SQL;
@@ -116,6 +193,8 @@ bool Lib_FrmCons3Logic::load()
     Encolumnar(rs, content);
     Leer(rs, content);
     gDB().CierraRecordset(rs);
+    const bool whole = firstScreen.isEmpty() || content.rows.rowCount() < firstScreenRows;
+    const int columns = content.rows.columnCount();
     m_selectedRow = -1;
     m_model.setColouring(same(MuestraStock, "SI") && m_articulos);
     m_model.setLevelColours({StkNivel1.toString(), StkNivel2.toString(), StkNivel3.toString(), StkNivel4.toString()});
@@ -127,6 +206,9 @@ bool Lib_FrmCons3Logic::load()
     emit reloaded();
     if (m_model.rows() > 0)
         selectRow(0); // as a list view does: its first row stands selected until the operator moves
+    m_selectedByDefault = true;
+    if (!whole)
+        prepareRest(columns);
     if (!FiltroInicial.trimmed().isEmpty())
         setBoxText(0, FiltroInicial);
     return true;
@@ -175,32 +257,7 @@ void Lib_FrmCons3Logic::Encolumnar(ado::Recordset &rs, LookupListModel::Content 
 
 void Lib_FrmCons3Logic::Leer(ado::Recordset &rs, LookupListModel::Content &content)
 {
-    ado::Fields fields = rs.fields();
-    const int count = fields.Count();
-    content.rows.reset(count);
-    if (rs.BOF() && rs.EOF())
-        return;
-    content.rows.reserve(std::size_t(std::max(0L, rs.RecordCount())));
-    const int reorder = m_articulos ? fields.indexOf(QStringLiteral("PUNTOPEDIDO")) : -1;
-    const int stock = m_articulos ? fields.indexOf(QStringLiteral("Stock")) : -1;
-    const int checkField = CheckBoxes ? fields.indexOf(CampoDevuelto) : -1;
-    const bool coloured = reorder >= 0 && stock >= 0;
-    for (; !rs.EOF(); rs.MoveNext()) {
-        if (coloured)
-            content.level.push_back(stockLevel(amountOf(rs.field(reorder).Value()), amountOf(rs.field(stock).Value())));
-        content.rows.append(0, textOf(rs.field(0).Value()).trimmed());
-        bool checked = false;
-        if (checkField >= 0) {
-            const platform::Variant value = rs.field(checkField).Value();
-            checked = !value.isNull() && ValoresDefault.contains(textOf(value).trimmed(), Qt::CaseInsensitive);
-        }
-        content.checked.push_back(checked ? 1 : 0);
-        for (int k = 1; k < count; ++k)
-            content.rows.append(k, gFunciones().AlinearDerecha(textOf(rs.field(k).Value())));
-    }
-    content.rows.squeeze();
-    content.checked.shrink_to_fit();
-    content.level.shrink_to_fit();
+    readRows(rs, rowReading(), content);
 }
 
 ColumnsLayout Lib_FrmCons3Logic::CalcularAncho(double screenWidth) const
@@ -214,8 +271,22 @@ ColumnsLayout Lib_FrmCons3Logic::CalcularAncho(double screenWidth) const
     return layout;
 }
 
+void Lib_FrmCons3Logic::fitColumns(const std::function<double(int column, int position)> &width, int rows)
+{
+    if (!width)
+        return;
+    const int shown = std::min(rows, m_model.rows());
+    for (int c = m_savedColumns; c < m_model.columns(); ++c) {
+        double w = std::max(m_model.column(c).width, width(c, -1));
+        for (int position = 0; position < shown; ++position)
+            w = std::max(w, width(c, position));
+        m_model.setColumnWidth(c, w);
+    }
+}
+
 void Lib_FrmCons3Logic::LeerAnchos()
 {
+    m_savedColumns = 0;
     const QString file = columnwidths::widthFile(platform::programFolder());
     if (!QFile::exists(file))
         return;
@@ -224,6 +295,7 @@ void Lib_FrmCons3Logic::LeerAnchos()
     const columnwidths::Saved saved = columnwidths::read(file, m_tableName, m_model.columns());
     for (std::size_t i = 0; i < saved.widths.size() && int(i) < m_model.columns(); ++i)
         m_model.setColumnWidth(int(i), saved.widths[i]);
+    m_savedColumns = std::min(int(saved.widths.size()), m_model.columns());
 }
 
 void Lib_FrmCons3Logic::GrabarAnchos()
@@ -242,6 +314,7 @@ void Lib_FrmCons3Logic::GrabarAnchos()
 
 void Lib_FrmCons3Logic::Form_Unload()
 {
+    dropRest();
     UsarUDBC = false;
     GrabarAnchos();
     m_model.clear();
@@ -250,6 +323,8 @@ void Lib_FrmCons3Logic::Form_Unload()
 void Lib_FrmCons3Logic::fillOptions(const QString &titulo, const QStringList &rows, const QList<bool> &checked,
                                     int longest)
 {
+    dropRest();
+    m_savedColumns = 0;
     LookupListModel::Content content;
     preferredWidth = 120.0 * longest;
     content.columns.push_back(ListColumn{titulo, titulo, preferredWidth});
@@ -294,6 +369,7 @@ void Lib_FrmCons3Logic::CmbSearch_Change(int index, const QString &text)
     if (index < 0 || index >= boxCount())
         return;
     m_boxes[std::size_t(index)].text = text;
+    waitForRows();
     const int n = Busqueda(index, text.trimmed());
     if (n != 0)
         selectRow(n - 1);
@@ -303,6 +379,8 @@ void Lib_FrmCons3Logic::CmbSearch_KeyDown(int index, int keyCode, int)
 {
     if (keyCode == F5) {
         serverSearch(index);
+    } else if (keyCode == Enter) {
+        CmdAceptar_Click();
     } else if (goesToList(keyCode)) {
         ListView1_KeyDown(keyCode, 0);
         emit focusToList();
@@ -334,8 +412,8 @@ QString Lib_FrmCons3Logic::serverSearchStatement(int index)
 
 void Lib_FrmCons3Logic::serverSearch(int index)
 {
-    if (index < 0 || index >= boxCount())
-        return;
+    if (index < 0 || index >= boxCount() || SQL.trimmed().isEmpty())
+        return; // the pickers list no statement: there is nothing to narrow
     const QString previous = SQL;
     const QString previousBase = m_baseStatement;
     const QString statement = serverSearchStatement(index);
@@ -355,6 +433,7 @@ int Lib_FrmCons3Logic::selectedRow() const { return m_selectedRow < 0 ? -1 : m_m
 
 void Lib_FrmCons3Logic::selectRow(int position)
 {
+    m_selectedByDefault = false;
     if (position < 0 || position >= m_model.rows()) {
         m_selectedRow = -1;
         return;
@@ -449,6 +528,7 @@ void Lib_FrmCons3Logic::applySort()
 
 void Lib_FrmCons3Logic::ListView1_ColumnClick(int column)
 {
+    waitForRows();
     const int keep = m_selectedRow;
     m_sorted = true;
     m_sortKey = column;
@@ -461,6 +541,7 @@ void Lib_FrmCons3Logic::ListView1_ColumnClick(int column)
 
 void Lib_FrmCons3Logic::uncheckAll()
 {
+    m_uncheckRest = true;
     for (int i = 0; i < m_model.rows(); ++i)
         m_model.setChecked(i, false);
 }
@@ -484,6 +565,7 @@ void Lib_FrmCons3Logic::CmdAceptar_Click()
 {
     QString current;
     if (CheckBoxes) {
+        waitForRows(); // rows still to come may be checked by ValoresDefault
         if (CampoDevuelto.isEmpty() && m_model.columns() > 0)
             CampoDevuelto = m_model.column(0).caption;
         for (int i = 0; i < m_model.rows(); ++i) {
@@ -531,6 +613,7 @@ void Lib_FrmCons3Logic::CmdNueva_Click()
 
 void Lib_FrmCons3Logic::CmdTodos_Click()
 {
+    waitForRows();
     for (int i = 0; i < m_model.rows(); ++i)
         m_model.setChecked(i, !m_model.isChecked(i));
 }

@@ -2,6 +2,7 @@
 
 #include "lookup/LookupLayout.h"
 #include "lookup/LookupListModel.h"
+#include "lookup/RowsReader.h"
 
 #include "platform/Variant.h"
 
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -56,6 +58,10 @@ public:
     QString Caption = QStringLiteral("Consulta...");
     bool CmdNuevaVisible = true;
     double preferredWidth = 0; // twips; 0: as the columns give it
+    // Rows of the window's first screen. When set, the loading reads that many rows first
+    // and the whole statement in the background on a connection of its own (see loading());
+    // 0 reads every row at once.
+    int firstScreenRows = 0;
 
     // The width in twips of a text of n capital letters X in the form's font.
     std::function<double(int)> letterWidth;
@@ -72,12 +78,25 @@ public:
     void Encolumnar(ado::Recordset &rs, LookupListModel::Content &content);
     void Leer(ado::Recordset &rs, LookupListModel::Content &content);
     ColumnsLayout CalcularAncho(double screenWidth) const;
+    // Widens every column to its header and to its texts on the first `rows` rows, except
+    // the columns whose width the width file gave. `width` measures a cell in twips
+    // (position -1: the header).
+    void fitColumns(const std::function<double(int column, int position)> &width, int rows);
     void LeerAnchos();
     void GrabarAnchos();
     QString tableName() const { return m_tableName; }
     QString firstStatement() const { return m_firstStatement; }
     QString baseStatement() const { return m_baseStatement; }
     bool articleFlag() const { return m_articulos; }
+
+    // True while rows past the first screen are still to come. The search, the sorting,
+    // "&Marcar" and accepting checks wait for them, so they always see every row.
+    bool loading() const { return m_rest != nullptr || m_restColumns > 0; }
+    // Starts reading the rows past the first screen (the window calls it once it has
+    // painted the first screen, so that the reading does not slow the painting down).
+    void readRest();
+    // Blocks until every row is in the list (at once when nothing is to come).
+    void waitForRows();
 
     // ---- search boxes (box i stands above column i) ----
     int boxCount() const { return int(m_boxes.size()); }
@@ -128,6 +147,7 @@ public:
 
 signals:
     void reloaded();
+    void loadingChanged(bool loading);
     void selectionMoved(int position);
     void boxTextChanged(int index, const QString &text);
     void focusToBox(int index);
@@ -136,7 +156,12 @@ signals:
 
 private:
     bool load();
-    bool openStatement(ado::Recordset &rs);
+    bool openStatement(const QString &statement, ado::Recordset &rs);
+    RowReading rowReading() const;
+    bool canReadInBackground() const;
+    void prepareRest(int columns);
+    void dropRest();
+    void restArrived();
     void setBoxText(int index, const QString &text);
     void serverSearch(int index);
     QString captionOf(const QString &field) const;
@@ -154,7 +179,8 @@ private:
     std::vector<Box> m_boxes;
     int m_visibleBoxes = 1;
     int m_activeBox = 0;
-    int m_selectedRow = -1; // stored row, stable across sorts
+    int m_selectedRow = -1;           // stored row, stable across sorts
+    bool m_selectedByDefault = false; // the loading selected it, not the operator
     bool m_articulos = false;
     QString m_tableName;
     QString m_firstStatement;
@@ -166,6 +192,11 @@ private:
     bool m_hidden = false;
     bool m_chosen = false;
     bool m_widthFileAtLoad = false;
+    int m_savedColumns = 0; // leading columns whose width came from the width file
+    int m_restColumns = 0;  // rows past the first screen are to be read (with these columns), not started yet
+    std::unique_ptr<BackgroundRows> m_rest;
+    unsigned m_restGeneration = 0;
+    bool m_uncheckRest = false; // uncheckAll ran: the rows still to come start unchecked
 };
 
 } // namespace lookup

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
+#include <unordered_map>
 
 namespace lookup {
 
@@ -26,6 +28,78 @@ void LookupListModel::adopt(Content content)
 }
 
 void LookupListModel::clear() { adopt(Content{}); }
+
+std::vector<int> LookupListModel::replaceRows(Content content)
+{
+    const int held = rows();
+    const int total = content.rows.rowCount();
+    std::vector<int> moved(std::size_t(held), -1);
+    const int columnCount = m_rows.columnCount();
+    const auto sameRow = [&](int row, int other) {
+        for (int c = 0; c < columnCount; ++c) {
+            if (m_rows.utf8(row, c) != content.rows.utf8(other, c))
+                return false;
+        }
+        return true;
+    };
+    bool prefix = columnCount == content.rows.columnCount() && total >= held;
+    for (int row = 0; prefix && row < held; ++row)
+        prefix = sameRow(row, row);
+    if (prefix) {
+        std::iota(moved.begin(), moved.end(), 0);
+    } else if (columnCount > 0 && columnCount == content.rows.columnCount()) {
+        // The rows were read again in another order (ties of the ordering, or rows changed
+        // in between): find each one by its texts, its first column first.
+        std::unordered_map<std::string_view, std::vector<int>> byFirst;
+        for (int row = 0; row < held; ++row)
+            byFirst[m_rows.utf8(row, 0)].push_back(row);
+        int left = held;
+        for (int other = 0; other < total && left > 0; ++other) {
+            const auto found = byFirst.find(content.rows.utf8(other, 0));
+            if (found == byFirst.end())
+                continue;
+            for (int &row : found->second) {
+                if (row >= 0 && sameRow(row, other)) {
+                    moved[std::size_t(row)] = other;
+                    row = -1;
+                    --left;
+                    break;
+                }
+            }
+        }
+    }
+    content.checked.resize(std::size_t(total), 0);
+    QHash<std::uint64_t, std::string> edited;
+    for (int row = 0; row < held; ++row) {
+        if (moved[std::size_t(row)] >= 0)
+            content.checked[std::size_t(moved[std::size_t(row)])] = m_checked[std::size_t(row)];
+    }
+    for (auto cell = m_edited.cbegin(); cell != m_edited.cend(); ++cell) {
+        const int row = int(cell.key() >> 32);
+        const int column = int(cell.key() & 0xFFFFFFFFu);
+        if (row < held && moved[std::size_t(row)] >= 0)
+            edited.insert(cellKey(moved[std::size_t(row)], column), cell.value());
+    }
+    bool inReadOrder = true;
+    for (int position = 0; inReadOrder && position < held; ++position)
+        inReadOrder = m_order[std::size_t(position)] == position;
+    const bool appended = prefix && inReadOrder;
+    if (appended && total > held)
+        beginInsertRows(QModelIndex(), held, total - 1);
+    else if (!appended)
+        beginResetModel();
+    m_rows = std::move(content.rows);
+    m_checked = std::move(content.checked);
+    m_level = std::move(content.level);
+    m_edited = std::move(edited);
+    m_order.resize(std::size_t(total));
+    std::iota(m_order.begin(), m_order.end(), 0);
+    if (appended && total > held)
+        endInsertRows();
+    else if (!appended)
+        endResetModel();
+    return moved;
+}
 
 void LookupListModel::setCheckBoxes(bool on)
 {
@@ -86,6 +160,16 @@ int LookupListModel::findPrefix(int column, const QString &text) const
     if (column < 0 || column >= columns())
         return -1;
     const std::string prefix = text.trimmed().toCaseFolded().toStdString();
+    if (m_edited.isEmpty()) {
+        const LookupRows::ColumnView cells = m_rows.column(column);
+        const int *order = m_order.data();
+        const std::size_t count = m_order.size();
+        for (std::size_t position = 0; position < count; ++position) {
+            if (folded::startsWith(cells.cell(order[position]), prefix))
+                return int(position);
+        }
+        return -1;
+    }
     for (std::size_t position = 0; position < m_order.size(); ++position) {
         if (folded::startsWith(rawCell(m_order[position], column), prefix))
             return int(position);

@@ -40,6 +40,12 @@ public:
 
     void adopt(Content content);
     void clear();
+    // The whole list read after a first screen of it: `content`'s rows replace the rows held
+    // now. A row held now keeps its check and its changed cells on the same row of the new
+    // ones (the first not yet taken with the same texts); the columns and their widths stay.
+    // The positions go back to the read order. Returns, per row held before, its row in the
+    // new list (-1 when the new list lacks it).
+    std::vector<int> replaceRows(Content content);
 
     void setCheckBoxes(bool on);
     bool checkBoxes() const { return m_checkBoxes; }

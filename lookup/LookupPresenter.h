@@ -12,6 +12,8 @@ public:
     virtual ~LookupPresenter() = default;
     virtual void showList(Lib_FrmCons3Logic &form) = 0;
     virtual void showTree(Lib_FrmCons3TreeLogic &form) = 0;
+    // Rows of the list's first screen, read before the rest (0: every row at once).
+    virtual int firstScreenRows() const { return 0; }
 };
 
 // Without a display nobody can choose: every lookup is cancelled (and logged).

@@ -1,5 +1,7 @@
 #include "lookup/LookupRows.h"
 
+#include <cstring>
+
 namespace lookup {
 
 namespace {
@@ -33,16 +35,27 @@ void appendUtf16AsUtf8(std::string &out, QStringView text)
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
-std::string_view trimmed(std::string_view s)
+char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c; }
+
+constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x80 * kEachByte;
+
+std::uint64_t load8(const char *p)
 {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
 }
 
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c; }
+// Eight ASCII bytes with their capital letters made small, all at once.
+std::uint64_t foldAscii8(std::uint64_t v)
+{
+    const std::uint64_t low = v & (0x7F * kEachByte);
+    const std::uint64_t fromA = low + (0x80 - 'A') * kEachByte;     // high bit where byte >= 'A'
+    const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * kEachByte; // high bit where byte > 'Z'
+    const std::uint64_t capital = fromA & ~pastZ & ~v & kHighBits;
+    return v | (capital >> 2);
+}
 
 QString decode(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
@@ -85,6 +98,12 @@ std::string_view LookupRows::utf8(int row, int column) const
     return std::string_view(c.bytes).substr(begin, c.ends[std::size_t(row)] - begin);
 }
 
+LookupRows::ColumnView LookupRows::column(int column) const
+{
+    const Column &c = m_columns[std::size_t(column)];
+    return ColumnView{c.bytes.data(), c.ends.data()};
+}
+
 QString LookupRows::text(int row, int column) const { return decode(utf8(row, column)); }
 
 std::size_t LookupRows::textBytes() const
@@ -107,8 +126,21 @@ namespace folded {
 
 bool startsWith(std::string_view cell, std::string_view prefix)
 {
-    cell = trimmed(cell);
+    while (!cell.empty() && isBlank(cell.front()))
+        cell.remove_prefix(1);
+    // Blanks at the end count only when the prefix reaches them.
+    if (prefix.size() > cell.size())
+        return false;
     std::size_t i = 0;
+    while (i + 8 <= prefix.size()) {
+        const std::uint64_t c = load8(cell.data() + i);
+        const std::uint64_t p = load8(prefix.data() + i);
+        if ((c | p) & kHighBits)
+            break; // beyond ASCII: byte by byte below
+        if (foldAscii8(c) != p)
+            return false;
+        i += 8;
+    }
     for (; i < prefix.size(); ++i) {
         if (i >= cell.size())
             return false;

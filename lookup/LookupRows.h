@@ -26,6 +26,18 @@ public:
     QString text(int row, int column) const;
     // The cell's bytes, valid until the next append.
     std::string_view utf8(int row, int column) const;
+    // The cells of one column as they are stored: cell r holds the bytes from
+    // ends[r - 1] (0 for the first) up to ends[r]. Valid until the next append.
+    struct ColumnView {
+        const char *bytes = nullptr;
+        const std::uint32_t *ends = nullptr;
+        std::string_view cell(int row) const
+        {
+            const std::uint32_t begin = row == 0 ? 0 : ends[row - 1];
+            return std::string_view(bytes + begin, ends[row] - begin);
+        }
+    };
+    ColumnView column(int column) const;
 
     // Bytes of text held, and bytes held in all (text, offsets and spare capacity).
     std::size_t textBytes() const;

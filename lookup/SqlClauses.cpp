@@ -68,6 +68,23 @@ qsizetype matchWords(const QString &sql, qsizetype i, const QStringList &words)
     return at - i;
 }
 
+// True when the text holds a ";" outside literals, names and comments with more than
+// blanks after it: a second statement.
+bool holdsSecondStatement(const QString &sql)
+{
+    for (qsizetype i = 0; i < sql.size();) {
+        const qsizetype skipped = skipQuoted(sql, i);
+        if (skipped != i) {
+            i = skipped;
+            continue;
+        }
+        if (sql.at(i) == QLatin1Char(';'))
+            return !sql.mid(i + 1).trimmed().isEmpty();
+        ++i;
+    }
+    return false;
+}
+
 } // namespace
 
 qsizetype findTopLevel(const QString &sql, const QString &keyword, qsizetype from)
@@ -141,6 +158,54 @@ QString tableName(const QString &sql)
     while (end < sql.size() && !sql.at(end).isSpace())
         ++end;
     return sql.mid(start, end - start).trimmed();
+}
+
+QString limitRows(const QString &sql, int rows)
+{
+    if (rows <= 0)
+        return QString();
+    const auto skipBlanks = [&](qsizetype at) {
+        while (at < sql.size() && sql.at(at).isSpace())
+            ++at;
+        return at;
+    };
+    const auto word = [&](qsizetype at, const char *w) {
+        return matchWords(sql, at, QStringList{QString::fromLatin1(w)});
+    };
+    qsizetype at = skipBlanks(0);
+    if (word(at, "SELECT") == 0)
+        return QString();
+    if (holdsSecondStatement(sql))
+        return QString();
+    for (const char *other : {"UNION", "EXCEPT", "INTERSECT", "INTO"}) {
+        if (findTopLevel(sql, QString::fromLatin1(other)) >= 0)
+            return QString();
+    }
+    at = skipBlanks(at + 6);
+    for (const char *quantifier : {"DISTINCT", "ALL"}) {
+        if (const qsizetype n = word(at, quantifier)) {
+            at = skipBlanks(at + n);
+            break;
+        }
+    }
+    const QString limit = QString::number(rows);
+    const qsizetype top = word(at, "TOP");
+    if (top == 0)
+        return sql.left(at) + QStringLiteral("TOP ") + limit + QLatin1Char(' ') + sql.mid(at);
+    const qsizetype digits = skipBlanks(at + top);
+    qsizetype end = digits;
+    while (end < sql.size() && sql.at(end).isDigit())
+        ++end;
+    if (end == digits || (end < sql.size() && isNameChar(sql.at(end))))
+        return QString(); // TOP (n), TOP @n: left as written
+    const qsizetype next = skipBlanks(end);
+    if (word(next, "PERCENT") || matchWords(sql, next, {QStringLiteral("WITH"), QStringLiteral("TIES")}))
+        return QString();
+    bool ok = false;
+    const qlonglong given = QStringView(sql).mid(digits, end - digits).toLongLong(&ok);
+    if (ok && given <= rows)
+        return QString(); // it reads no more than a screen anyway
+    return sql.left(digits) + limit + sql.mid(end);
 }
 
 bool isPlainName(const QString &name)

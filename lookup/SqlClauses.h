@@ -38,6 +38,12 @@ QString addCondition(const QString &sql, const QString &condition, const Joiners
 // the top level has none; "" when there is no FROM.
 QString tableName(const QString &sql);
 
+// The statement limited to its first `rows` rows, for a first screen read ahead of the
+// rest: "TOP rows" after SELECT (and DISTINCT or ALL), or a larger TOP lowered to it. Empty
+// when the statement cannot be limited that way (not a single plain SELECT, a TOP in
+// parentheses, PERCENT or WITH TIES, a set operator, INTO) or already reads no more rows.
+QString limitRows(const QString &sql, int rows);
+
 // True when `name` can stand as a table, view or column name in a statement: letters,
 // digits, "_", "@", "#", "$", dots between parts, and bracketed parts.
 bool isPlainName(const QString &name);

@@ -6,22 +6,26 @@
 
 #include "platform/ui/widgets/ControlesVisuales.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace lookup::ui {
 
@@ -37,15 +41,73 @@ constexpr double kNuevoWidth = 900;
 constexpr double kInitialHeight = 6600;
 
 int px(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
+
+// The list's font: bold, size 10, of the application's.
+QFont listFont()
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPointSize(10);
+    return font;
+}
+
+const QString kLabel = QStringLiteral("CONSULTA");
+const QString kLabelLoading = QStringLiteral("CONSULTA (cargando...)");
 double twips(int pixels) { return pixels * kTwipsPerPixel; }
 
 // A Windows colour number (red in the low byte) as a colour.
 QColor colourOf(int number) { return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF); }
 
-// Rows of the stock levels come out bold in their level's colour.
-class StockColourDelegate : public QStyledItemDelegate {
+// The list's cells: rows of the stock levels come out bold in their level's colour. The
+// text is drawn in one pass where it fits (the style would lay it out twice to learn
+// whether to shorten it), which keeps the first screen quick to paint.
+class ListDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    // The options of the view's cells before a cell's own are added (for cellWidth).
+    static QStyleOptionViewItem viewOption(const QAbstractItemView *view)
+    {
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.font = view->font();
+        option.fontMetrics = QFontMetrics(option.font);
+        option.widget = view;
+        return option;
+    }
+    // The room a cell of `index`'s column takes beside its text, as paint() places it: the
+    // text of a cell then needs this plus its own advance in the list's font.
+    int cellFrame(const QStyleOptionViewItem &viewOption, const QModelIndex &index) const
+    {
+        QStyleOptionViewItem option = viewOption;
+        initStyleOption(&option, index);
+        return textLeft(option) + margin(option) + 1;
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QString text = std::exchange(cell.text, QString());
+        const QStyle *style = cell.widget ? cell.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget); // background, check, focus
+        if (text.isEmpty())
+            return;
+        const QRect area = cell.rect.adjusted(textLeft(cell), 0, -margin(cell), 0);
+        QPalette::ColorGroup group = cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(cell.state & QStyle::State_Active))
+            group = QPalette::Inactive;
+        const QFontMetrics metrics(cell.font);
+        painter->save();
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(
+            group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(area, int(cell.displayAlignment),
+                          metrics.horizontalAdvance(text) <= area.width()
+                              ? text
+                              : metrics.elidedText(text, cell.textElideMode, area.width()));
+        painter->restore();
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
@@ -55,10 +117,35 @@ protected:
         if (!colour.isValid())
             return;
         option->font.setBold(true);
+        option->fontMetrics = QFontMetrics(option->font);
         option->palette.setColor(QPalette::Text, colourOf(colour.toInt()));
         option->palette.setColor(QPalette::HighlightedText, colourOf(colour.toInt()));
     }
+
+private:
+    static int margin(const QStyleOptionViewItem &option)
+    {
+        const QStyle *style = option.widget ? option.widget->style() : QApplication::style();
+        return style->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, option.widget) + 1;
+    }
+    // Where the text starts within the cell: past the check box, as the style places it.
+    static int textLeft(const QStyleOptionViewItem &option)
+    {
+        if (!(option.features & QStyleOptionViewItem::HasCheckIndicator))
+            return margin(option);
+        const QStyle *style = option.widget ? option.widget->style() : QApplication::style();
+        return style->pixelMetric(QStyle::PM_IndicatorWidth, &option, option.widget) + 3 * margin(option);
+    }
 };
+
+// The background of a search box's text (cyan while it has the focus); a palette, not a
+// style sheet, which would restyle the box at every change of focus.
+void setBoxColour(QComboBox *box, const QColor &colour)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, colour);
+    box->setPalette(palette);
+}
 
 } // namespace
 
@@ -73,6 +160,7 @@ Lib_FrmCons3::Lib_FrmCons3(Lib_FrmCons3Logic &logic, QWidget *parent) : QDialog(
     connectLogic();
     resize(px(5000), px(kInitialHeight));
     rebuild();
+    showLoading(m_logic.loading());
     if (!CmbSearch.isEmpty())
         CmbSearch.first()->setFocus(); // the operator types into the first box at once
 }
@@ -94,16 +182,14 @@ void Lib_FrmCons3::buildControls()
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers); // rows are never edited in place
     ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ListView1->setItemDelegate(new StockColourDelegate(ListView1));
+    ListView1->setItemDelegate(new ListDelegate(ListView1));
     ListView1->header()->setStretchLastSection(false);
     ListView1->header()->setSectionsClickable(true);
     ListView1->header()->setSortIndicatorShown(false);
-    QFont listFont = ListView1->font();
-    listFont.setBold(true);
-    listFont.setPointSize(10);
-    ListView1->setFont(listFont);
+    ListView1->setFont(listFont());
     ListView1->setModel(&m_logic.ListView1());
     ListView1->installEventFilter(this);
+    ListView1->viewport()->installEventFilter(this);
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     Frame1 = new QFrame(this);
     CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
@@ -118,6 +204,7 @@ void Lib_FrmCons3::buildControls()
 void Lib_FrmCons3::connectLogic()
 {
     connect(&m_logic, &Lib_FrmCons3Logic::reloaded, this, &Lib_FrmCons3::rebuild);
+    connect(&m_logic, &Lib_FrmCons3Logic::loadingChanged, this, &Lib_FrmCons3::showLoading);
     connect(&m_logic, &Lib_FrmCons3Logic::selectionMoved, this, &Lib_FrmCons3::selectPosition);
     connect(&m_logic, &Lib_FrmCons3Logic::boxTextChanged, this, &Lib_FrmCons3::setBoxText);
     connect(&m_logic, &Lib_FrmCons3Logic::focusToBox, this, [this](int index) {
@@ -157,7 +244,9 @@ void Lib_FrmCons3::ensureBoxes()
     while (CmbSearch.size() < m_logic.boxCount()) {
         const int index = int(CmbSearch.size());
         auto *box = new QComboBox(picFields);
-        box->setEditable(true);
+        // Editable through its own line edit: the popup of choices, always empty here, is
+        // then built only if the operator opens it.
+        box->setLineEdit(new QLineEdit(box));
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
         box->setObjectName(QStringLiteral("CmbSearch_%1").arg(index));
@@ -183,6 +272,7 @@ void Lib_FrmCons3::rebuild()
     setWindowTitle(m_logic.Caption);
     CmdNueva->setVisible(m_logic.CmdNuevaVisible);
     ensureBoxes();
+    fitColumns();
     m_syncing = true;
     for (int i = 0; i < m_logic.ListView1().columns(); ++i)
         ListView1->header()->resizeSection(i, px(m_logic.ListView1().column(i).width));
@@ -195,10 +285,81 @@ void Lib_FrmCons3::rebuild()
     resize(std::max(px(columns.windowWidth), px(3000)), height());
     placeBoxes();
     layoutWindow();
-    platform::controles::AjustarFormulario(this, false);
+    keepOnScreen();
     const int selected = m_logic.selectedRow();
     if (selected >= 0)
         selectPosition(selected);
+}
+
+// While the rows past the first screen are read the label says so, and the list has no
+// scroll bar: how far it reaches is not known yet.
+void Lib_FrmCons3::showLoading(bool loading)
+{
+    Label1->setText(loading ? kLabelLoading : kLabel);
+    ListView1->setVerticalScrollBarPolicy(loading ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+}
+
+// A column is at least as wide as its header and its texts on the first screen: codes of
+// two digits and captions such as "IdUnidad" show whole (unless the width file says so).
+void Lib_FrmCons3::fitColumns()
+{
+    const LookupListModel &model = m_logic.ListView1();
+    const auto *delegate = static_cast<const ListDelegate *>(ListView1->itemDelegate());
+    const QStyleOptionViewItem option = ListDelegate::viewOption(ListView1);
+    const int rows = m_logic.firstScreenRows > 0 ? m_logic.firstScreenRows : rowsOnFirstScreen();
+    std::vector<int> frames(std::size_t(model.columns()), -1);
+    m_logic.fitColumns(
+        [&](int column, int position) {
+            if (position < 0)
+                return twips(ListView1->header()->sectionSizeHint(column));
+            int &frame = frames[std::size_t(column)];
+            if (frame < 0)
+                frame = delegate->cellFrame(option, model.index(position, column));
+            return twips(frame + option.fontMetrics.horizontalAdvance(model.cell(position, column)));
+        },
+        rows);
+}
+
+// Before the first show the window is only kept within the screen's size: where it
+// opens, over the calling form, is QDialog's to choose when it is shown.
+void Lib_FrmCons3::keepOnScreen()
+{
+    if (isVisible()) {
+        platform::controles::AjustarFormulario(this, false);
+        return;
+    }
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize area = screen->availableGeometry().size();
+    if (width() > area.width() || height() > area.height())
+        resize(std::min(width(), area.width()), std::min(height(), area.height()));
+}
+
+int Lib_FrmCons3::rowsOnFirstScreen()
+{
+    static const int rows = countRowsOnFirstScreen(); // the font and the style stay for the run
+    return rows;
+}
+
+int Lib_FrmCons3::countRowsOnFirstScreen()
+{
+    WindowSizes sizes;
+    sizes.width = 5000;
+    sizes.height = kInitialHeight;
+    sizes.frameHeight = kFrameHeight;
+    // The list's rows as its delegate sizes them, below a header of the window's font.
+    const QStyle *style = QApplication::style();
+    QStyleOptionViewItem item;
+    item.font = listFont();
+    item.fontMetrics = QFontMetrics(item.font);
+    item.features = QStyleOptionViewItem::HasDisplay;
+    item.text = QStringLiteral("Xg");
+    const int rowHeight =
+        std::max(1, style->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), nullptr).height());
+    const int headerHeight = QFontMetrics(QApplication::font()).height();
+    const int viewport = px(lookup::layoutWindow(sizes).listHeight) - headerHeight;
+    return std::max(1, int(std::ceil(viewport / double(rowHeight))));
 }
 
 void Lib_FrmCons3::placeBoxes()
@@ -237,8 +398,8 @@ void Lib_FrmCons3::layoutWindow()
     const int pictureWidth = std::max(px(l.picWidth), px(m_picWidth));
     picFields->resize(pictureWidth, m_clip->height());
     ListView1->setGeometry(0, px(kListTop), std::max(0, pictureWidth - px(20)), std::max(0, px(l.listHeight)));
-    HScroll1->setGeometry(px(60), px(kPicTop + l.scrollTop), std::max(0, px(l.scrollWidth)),
-                          HScroll1->sizeHint().height());
+    // The bar's top is the form's (it is no child of picFields): just under the list.
+    HScroll1->setGeometry(px(60), px(l.scrollTop), std::max(0, px(l.scrollWidth)), HScroll1->sizeHint().height());
     Frame1->setGeometry(px(l.frameLeft), px(l.frameTop), px(l.frameWidth), px(kFrameHeight));
     CmdAceptar->setGeometry(px(l.aceptarLeft), px(150), px(l.aceptarWidth), px(375));
     CmdCancelar->setGeometry(px(l.cancelarLeft), px(150), px(l.cancelarWidth), px(375));
@@ -310,14 +471,20 @@ bool Lib_FrmCons3::listKey(QKeyEvent *event)
 bool Lib_FrmCons3::boxKey(int index, QKeyEvent *event)
 {
     const int keyCode = vbKeyCode(event);
-    if (!vbkey::isBoxKey(keyCode))
-        return false;
+    if (!vbkey::isBoxKey(keyCode) && keyCode != vbkey::Enter)
+        return false; // Enter in a box accepts the selected row, as in the list
     m_logic.CmbSearch_KeyDown(index, keyCode, vbShift(event));
     return true;
 }
 
 bool Lib_FrmCons3::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ListView1->viewport()) {
+        // The first screen is being painted: the rest is read once that is done.
+        if (event->type() == QEvent::Paint && m_logic.loading())
+            QTimer::singleShot(0, &m_logic, &Lib_FrmCons3Logic::readRest);
+        return QDialog::eventFilter(watched, event);
+    }
     const int box = boxIndex(watched);
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
@@ -329,9 +496,9 @@ bool Lib_FrmCons3::eventFilter(QObject *watched, QEvent *event)
             return boxKey(box, key);
     } else if (box >= 0 && event->type() == QEvent::FocusIn) {
         m_logic.CmbSearch_GotFocus(box);
-        CmbSearch[box]->setStyleSheet(QStringLiteral("QComboBox { background: #00FFFF; }"));
+        setBoxColour(CmbSearch[box], QColor(0x00, 0xFF, 0xFF));
     } else if (box >= 0 && event->type() == QEvent::FocusOut) {
-        CmbSearch[box]->setStyleSheet(QStringLiteral("QComboBox { background: #FFFFFF; }"));
+        setBoxColour(CmbSearch[box], Qt::white);
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -24,8 +24,12 @@ namespace lookup::ui {
 class Lib_FrmCons3 : public QDialog {
     Q_OBJECT
 public:
+    // Shown over `parent` (the calling form), or in the middle of the screen without one.
     explicit Lib_FrmCons3(Lib_FrmCons3Logic &logic, QWidget *parent = nullptr);
     ~Lib_FrmCons3() override;
+
+    // Rows the list shows on the window's first screen (before the operator resizes it).
+    static int rowsOnFirstScreen();
 
     QPushButton *CmdNuevo = nullptr;
     QLabel *Label1 = nullptr;
@@ -53,6 +57,10 @@ private:
     void ensureBoxes();
     void placeBoxes();
     void layoutWindow();
+    static int countRowsOnFirstScreen();
+    void fitColumns();
+    void showLoading(bool loading);
+    void keepOnScreen();
     void selectPosition(int position);
     void setBoxText(int index, const QString &text);
     bool formKey(QKeyEvent *event);

@@ -9,6 +9,7 @@ class WidgetPresenter : public LookupPresenter {
 public:
     void showList(Lib_FrmCons3Logic &form) override;
     void showTree(Lib_FrmCons3TreeLogic &form) override;
+    int firstScreenRows() const override;
 };
 
 // Makes the shared lookup object (gConsulta) show its forms on the desktop. Call once,

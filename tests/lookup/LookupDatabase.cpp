@@ -6,6 +6,8 @@
 #include "db/DB_Dll.h"
 #include "platform/Paths.h"
 
+#include <QThreadPool>
+
 #include <gtest/gtest.h>
 
 void LookupDatabaseTest::SetUp()
@@ -43,6 +45,8 @@ void LookupDatabaseTest::SetUp()
 
 void LookupDatabaseTest::TearDown()
 {
+    // Reads a closed list left running end before the next test remakes the tables.
+    QThreadPool::globalInstance()->waitForDone();
     platform::setProgramFolder(QString());
     SuiteDatabaseTest::TearDown();
 }

@@ -8,15 +8,64 @@
 #include "platform/ui/Operator.h"
 #include "schema/Schema.h"
 
+#include "db/DB_Dll.h"
+#include "platform/ado/Recordset.h"
+
+#include <QDateTime>
 #include <QFile>
 
 #include "tests/core/QtPrint.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace {
+
+// SQLite's clock is its VFS's: while this is alive, connections opened take the default
+// VFS with its time moved three days ahead, so the server's clock and the program's differ.
+constexpr sqlite3_int64 kShiftMs = 3LL * 24 * 3600 * 1000;
+sqlite3_vfs *g_baseVfs = nullptr;
+sqlite3_vfs g_shiftedVfs;
+
+int shiftedTime(sqlite3_vfs *, sqlite3_int64 *now)
+{
+    const int rc = g_baseVfs->xCurrentTimeInt64(g_baseVfs, now);
+    *now += kShiftMs;
+    return rc;
+}
+
+int shiftedJulianTime(sqlite3_vfs *, double *now)
+{
+    const int rc = g_baseVfs->xCurrentTime(g_baseVfs, now);
+    *now += double(kShiftMs) / 86400000.0;
+    return rc;
+}
+
+struct ShiftedSqliteClock {
+    ShiftedSqliteClock()
+    {
+        g_baseVfs = sqlite3_vfs_find(nullptr);
+        g_shiftedVfs = *g_baseVfs;
+        g_shiftedVfs.zName = "imaestros_shifted_clock";
+        g_shiftedVfs.xCurrentTimeInt64 = shiftedTime;
+        g_shiftedVfs.xCurrentTime = shiftedJulianTime;
+        sqlite3_vfs_register(&g_shiftedVfs, 1);
+    }
+    ~ShiftedSqliteClock()
+    {
+        sqlite3_vfs_unregister(&g_shiftedVfs);
+        sqlite3_vfs_register(g_baseVfs, 1);
+    }
+};
+
+QDateTime firstDate(ado::Connection &cnn, const QString &sql)
+{
+    return cnn.Execute(sql)->field(0).Value().toDateTime();
+}
 
 using lookup::Lib_FrmCons3Logic;
 
@@ -154,15 +203,123 @@ TEST_P(ListForm, StockColoursAndNullValues)
 
 TEST_P(ListForm, DefaultValuesCheckRowsByOccurrence)
 {
-    auto setup = [](bool checks) {
-        return [checks](Lib_FrmCons3Logic &f) {
-            f.CheckBoxes = checks;
-            f.CampoDevuelto = QStringLiteral("idrubro");
-            f.ValoresDefault = QStringLiteral("12,15");
-        };
+    exec(QStringLiteral("INSERT INTO V_TA_RUBROS VALUES ('  30', '', 1)")); // a blank description
+    struct Case {
+        const char *campo, *defaults;
+        bool checks;
+        QStringList checked;
     };
-    EXPECT_EQ(checkedIds(*load(kRubros, setup(true))), (QStringList{"1", "2", "5", "12", "15"}));
-    EXPECT_TRUE(checkedIds(*load(kRubros, setup(false))).isEmpty());
+    const Case cases[] = {
+        {"idrubro", "12,15", true, {"1", "2", "5", "12", "15"}},
+        {"idrubro", "12,15", false, {}},
+        {"descripcion", "Tuercas", true, {"2", "30"}}, // a blank occurs in every text
+        {"descripcion", "", true, {}},                 // an empty list checks nothing
+        {"descripcion", "   ", true, {}},
+    };
+    for (const Case &c : cases) {
+        auto form = load(kRubros, [&](Lib_FrmCons3Logic &f) {
+            f.CheckBoxes = c.checks;
+            f.CampoDevuelto = QString::fromUtf8(c.campo);
+            f.ValoresDefault = QString::fromUtf8(c.defaults);
+        });
+        EXPECT_EQ(checkedIds(*form), c.checked) << c.campo << " [" << c.defaults << "]";
+    }
+}
+
+TEST_P(ListForm, FirstScreenAtOnceAndEveryRowFromItsOwnConnection)
+{
+    auto setup = [](Lib_FrmCons3Logic &f) {
+        f.firstScreenRows = 2;
+        f.CheckBoxes = true;
+        f.CampoDevuelto = QStringLiteral("IdRubro");
+        f.ValoresDefault = QStringLiteral("20");
+    };
+    auto form = load(kRubros, setup);
+    EXPECT_EQ(column(*form, 0), (QStringList{"1", "2"})); // the first screen alone
+    ASSERT_TRUE(form->loading());
+    EXPECT_EQ(form->SQL, kRubros + QLatin1Char(' ')); // the statement is the whole one
+    form->selectRow(1);
+    form->ListView1().setChecked(0, true); // the operator works on it meanwhile
+    form->ListView1().setCell(1, 1, QStringLiteral("cambiada"));
+    form->waitForRows();
+    EXPECT_FALSE(form->loading());
+    EXPECT_EQ(column(*form, 0), (QStringList{"1", "2", "5", "12", "15", "20"}));
+    EXPECT_EQ(form->selectedRow(), 1);
+    EXPECT_EQ(form->ListView1().cell(1, 1), QStringLiteral("cambiada"));
+    EXPECT_EQ(checkedIds(*form), (QStringList{"1", "2", "20"})); // the operator's and the defaults' ("2" in "20")
+
+    // the search, the sorting, "&Marcar" and accepting checks see every row
+    const std::function<void(Lib_FrmCons3Logic &)> waits[] = {
+        [](Lib_FrmCons3Logic &f) {
+            f.CmbSearch_Change(1, QStringLiteral("o'b"));
+            EXPECT_EQ(f.selectedRow(), 4);
+        },
+        [](Lib_FrmCons3Logic &f) {
+            f.ListView1_ColumnClick(0);
+            EXPECT_EQ(f.ListView1().cell(0, 0), QStringLiteral("5"));
+        },
+        [](Lib_FrmCons3Logic &f) {
+            f.CmdTodos_Click();
+            EXPECT_EQ(checkedIds(f), (QStringList{"1", "5", "12", "15"}));
+        },
+        [](Lib_FrmCons3Logic &f) {
+            f.CmdAceptar_Click();
+            EXPECT_EQ(f.Valores, (QStringList{"2", "20"}));
+        },
+    };
+    for (const auto &operation : waits) {
+        auto other = load(kRubros, setup);
+        ASSERT_TRUE(other->loading());
+        operation(*other);
+        EXPECT_FALSE(other->loading());
+        EXPECT_EQ(other->ListView1().rows(), 6);
+    }
+
+    // a first row the loading selected gives way to the first row of the whole list
+    auto sorted = load(QStringLiteral("SELECT Descripcion, IdRubro FROM V_TA_RUBROS WHERE Descripcion IS NOT NULL "
+                                      "ORDER BY Descripcion DESC"),
+                       [](Lib_FrmCons3Logic &f) {
+                           f.firstScreenRows = 2;
+                           f.OrdenarPorLwv = true;
+                       });
+    EXPECT_EQ(column(*sorted, 0), (QStringList{"Tornillos", "Tuercas"}));
+    EXPECT_EQ(sorted->selectedRow(), 0);
+    sorted->waitForRows();
+    EXPECT_EQ(column(*sorted, 0), (QStringList{"Arandelas", "Bulones", "O'Brien", "Tornillos", "Tuercas"}));
+    EXPECT_EQ(sorted->selectedRow(), 0);
+
+    // rows the lookup object unchecks before showing the list stay unchecked when they come
+    auto unchecked = load(kRubros, setup);
+    unchecked->uncheckAll();
+    unchecked->waitForRows();
+    EXPECT_TRUE(checkedIds(*unchecked).isEmpty());
+    // a screen that holds every row needs nothing more
+    auto small = load(kRubros, [&](Lib_FrmCons3Logic &f) {
+        setup(f);
+        f.firstScreenRows = 10;
+    });
+    EXPECT_FALSE(small->loading());
+    EXPECT_EQ(small->ListView1().rows(), 6);
+}
+
+TEST_P(ListForm, RowsOnlyTheWindowsConnectionSeesAreReadThere)
+{
+    // a table of the window's session: the second connection cannot read it
+    gDB().gCnn.Execute(QStringLiteral("CREATE TEMP TABLE TMP_RUBROS (IdRubro varchar(4), Descripcion varchar(60))"));
+    for (const char *row : {"'1', 'uno'", "'2', 'dos'", "'3', 'tres'"})
+        gDB().gCnn.Execute(QStringLiteral("INSERT INTO TMP_RUBROS VALUES (%1)").arg(QString::fromLatin1(row)));
+    auto temporary = load(QStringLiteral("SELECT IdRubro, Descripcion FROM TMP_RUBROS ORDER BY IdRubro"),
+                          [](Lib_FrmCons3Logic &f) { f.firstScreenRows = 2; });
+    temporary->waitForRows();
+    EXPECT_EQ(column(*temporary, 1), (QStringList{"uno", "dos", "tres"}));
+
+    // rows written in a transaction of the window's connection, not yet committed
+    gDB().gCnn.BeginTrans();
+    gDB().gCnn.Execute(QStringLiteral("INSERT INTO V_TA_RUBROS VALUES ('  40', 'Pendiente', 1)"));
+    auto pending = load(kRubros, [](Lib_FrmCons3Logic &f) { f.firstScreenRows = 2; });
+    EXPECT_FALSE(pending->loading());
+    EXPECT_EQ(pending->ListView1().rows(), 7);
+    gDB().gCnn.RollbackTrans();
 }
 
 TEST_P(ListForm, KeysInTheListReachTheSearchBox)
@@ -210,6 +367,16 @@ TEST_P(ListForm, KeysInTheListReachTheSearchBox)
     EXPECT_EQ(checks->boxText(0), QString()); // Space types nothing there
     checks->ListView1_KeyDown(32, 0, QStringLiteral(" "));
     EXPECT_TRUE(checkedIds(*checks).isEmpty());
+}
+
+TEST_P(ListForm, EnterInASearchBoxAcceptsTheSelectedRow)
+{
+    auto form = load(kRubros, [](Lib_FrmCons3Logic &f) { f.CampoDevuelto = QStringLiteral("IdRubro"); });
+    form->CmbSearch_Change(1, QStringLiteral("tue"));
+    form->CmbSearch_KeyDown(1, 13, 0);
+    EXPECT_TRUE(form->hidden());
+    EXPECT_FALSE(form->cancelled());
+    EXPECT_EQ(form->ValorDevuelto, QStringLiteral("2"));
 }
 
 TEST_P(ListForm, SortingByHeaderFlipsTheOrderEveryClick)
@@ -411,6 +578,21 @@ TEST_P(ListForm, ShortageReportTakesTheServerTimeAndEscapesTheText)
     const platform::Status created = schema::runScript(cnn(), QString::fromUtf8(script.readAll()));
     ASSERT_TRUE(created.ok()) << created.message().toStdString();
     article("A1", "Tornillo O'Brien", "0", "0");
+    // The server's clock stands apart from the program's: the report must take the server's.
+    std::optional<ShiftedSqliteClock> shifted;
+    if (isSqlite()) {
+        shifted.emplace();
+        releaseSharedDatabases();
+        gDB().gUsuario = QStringLiteral("ana");
+        gDB().OpenServerADODB(false, 3, connectionString(), false, false);
+        ASSERT_TRUE(gDB().gOpenFlag);
+    } else {
+        const int here = QDateTime::currentDateTime().offsetFromUtc() / 3600;
+        const int there = here >= 0 ? here - 8 : here + 8; // "Etc/GMT+5" is five hours behind UTC
+        gDB().gCnn.Execute(QStringLiteral("SET TIME ZONE 'Etc/GMT%1%2'")
+                               .arg(there > 0 ? QStringLiteral("-") : QStringLiteral("+"))
+                               .arg(std::abs(there)));
+    }
     const QString sql = QStringLiteral("SELECT DESCRIPCION, IDARTICULO FROM VT_MA_ARTICULOS ORDER BY IDARTICULO");
     auto form = load(sql);
     ASSERT_TRUE(form->articleFlag());
@@ -430,7 +612,11 @@ TEST_P(ListForm, ShortageReportTakesTheServerTimeAndEscapesTheText)
     EXPECT_EQ(scalar(QStringLiteral("SELECT IdArticulo FROM V_MV_FALTANTES")), QStringLiteral("A1").rightJustified(25));
     EXPECT_EQ(scalar(QStringLiteral("SELECT Descripcion FROM V_MV_FALTANTES")), QStringLiteral("Tornillo O'Brien"));
     EXPECT_EQ(scalar(QStringLiteral("SELECT Usuario FROM V_MV_FALTANTES")), QStringLiteral("ana"));
-    EXPECT_NE(scalar(QStringLiteral("SELECT FechaHora FROM V_MV_FALTANTES")), QStringLiteral("<null>"));
+    const QDateTime reported = firstDate(cnn(), QStringLiteral("SELECT FechaHora FROM V_MV_FALTANTES"));
+    const QDateTime server = firstDate(gDB().gCnn, QStringLiteral("SELECT getDate()"));
+    ASSERT_TRUE(reported.isValid() && server.isValid());
+    EXPECT_LT(std::abs(reported.secsTo(server)), 600) << reported.toString(Qt::ISODate).toStdString();
+    EXPECT_GT(std::abs(reported.secsTo(QDateTime::currentDateTime())), 4 * 3600);
 
     auto noCode = load(QStringLiteral("SELECT DESCRIPCION FROM VT_MA_ARTICULOS"));
     noCode->selectRow(0);

@@ -242,6 +242,10 @@ TEST_P(LookupObject, OptionPickers)
         EXPECT_EQ(form.ListView1().columns(), 1);
         EXPECT_EQ(form.preferredWidth, 120 * 7); // the title is the longest
         form.CmbSearch_Change(0, QStringLiteral("ro"));
+        form.CmbSearch_KeyDown(0, 116, 0); // F5: a picker has no statement to narrow
+        EXPECT_TRUE(form.SQL.isEmpty());
+        EXPECT_EQ(form.ListView1().rows(), 2);
+        EXPECT_EQ(form.boxText(0), QStringLiteral("ro"));
         form.CmdAceptar_Click();
     };
     EXPECT_EQ(consulta->MenuOpciones(QStringLiteral("Colores"), {QStringLiteral("Verde"), QStringLiteral("Rojo")}),

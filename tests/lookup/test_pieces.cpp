@@ -59,9 +59,24 @@ TEST(LookupRows, FoldedPrefixAndOrder)
         bool match;
     };
     const Case cases[] = {
-        {"  Tornillo 8 ", "torn", true}, {"TORNILLO", "tornillo", true}, {"Torn", "tornillo", false},
-        {"Ñandú", "ñan", true},          {"ñandú", "ÑANDÚ", true},       {"Arandela", "", true},
-        {"Árbol", "ár", true},           {"Árbol", "ar", false},         {"abc", "abd", false},
+        {"  Tornillo 8 ", "torn", true},
+        {"TORNILLO", "tornillo", true},
+        {"Torn", "tornillo", false},
+        {"Ñandú", "ñan", true},
+        {"ñandú", "ÑANDÚ", true},
+        {"Arandela", "", true},
+        {"Árbol", "ár", true},
+        {"Árbol", "ar", false},
+        {"abc", "abd", false},
+        // long prefixes are compared eight letters at a time
+        {"ARTICULO DE PRUEBA 000123 COLOR ROJO", "articulo de prueba 0001", true},
+        {"ARTICULO DE PRUEBA 000123 COLOR ROJO", "articulo de prueba 0002", false},
+        {"ARTICULO@DE[PRUEBA", "articulo`de{prueba", false}, // '@' and '[' lie beside the capitals
+        {"articulo de prueba", "ARTICULO DE PRUEBA", true},
+        {"CAÑO DE COBRE TRES CUARTOS", "caño de cobre tres", true},
+        {"  ARTICULO  ", "articulo", true},
+        {"ARTICUL", "articulo", false},
+        {"ARTICULO   ", "articulo  x", false},
     };
     for (const Case &c : cases) {
         const std::string prefix = QString::fromUtf8(c.prefix).trimmed().toCaseFolded().toStdString();
@@ -95,6 +110,49 @@ TEST(LookupListModel, SearchSortChecksAndEdits)
     EXPECT_EQ(s(model.cell(0, 0)), "Tuerca");
     EXPECT_EQ(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
     EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+}
+
+TEST(LookupListModel, RowsReadAgainKeepTheOperatorsChecksAndEdits)
+{
+    const QList<QStringList> first = {{QStringLiteral("Arandela"), QStringLiteral("1")},
+                                      {QStringLiteral("Bulon"), QStringLiteral("2")}};
+    QList<QStringList> whole = first;
+    whole << QStringList{QStringLiteral("Tornillo"), QStringLiteral("3")}
+          << QStringList{QStringLiteral("Tuerca"), QStringLiteral("4")};
+
+    // the whole list starts with the rows shown: they are added after them
+    LookupListModel model;
+    model.setCheckBoxes(true);
+    model.adopt(content(first));
+    model.setChecked(1, true);
+    model.setCell(0, 1, QStringLiteral("9"));
+    LookupListModel::Content rest = content(whole);
+    rest.checked = {0, 0, 0, 1}; // checked by the defaults
+    EXPECT_EQ(model.replaceRows(std::move(rest)), (std::vector<int>{0, 1}));
+    ASSERT_EQ(model.rows(), 4);
+    EXPECT_EQ(s(model.cell(0, 1)), "9");
+    EXPECT_FALSE(model.isChecked(0));
+    EXPECT_TRUE(model.isChecked(1));
+    EXPECT_TRUE(model.isChecked(3));
+    EXPECT_EQ(model.findPrefix(0, QStringLiteral("tu")), 3);
+
+    // read in another order (rows of equal sort keys, rows changed in between): each row
+    // held is found by its texts; one the new list lacks is gone
+    LookupListModel other;
+    other.setCheckBoxes(true);
+    other.adopt(content({{QStringLiteral("Bulon"), QStringLiteral("2")},
+                         {QStringLiteral("Arandela"), QStringLiteral("1")},
+                         {QStringLiteral("Clavo"), QStringLiteral("5")},
+                         {QStringLiteral("Bulon"), QStringLiteral("2")}}));
+    other.setChecked(0, true);
+    other.setCell(3, 1, QStringLiteral("7"));
+    other.sortBy(0, true);
+    EXPECT_EQ(other.replaceRows(content(whole)), (std::vector<int>{1, 0, -1, -1}));
+    ASSERT_EQ(other.rows(), 4);
+    EXPECT_EQ(s(other.cell(0, 0)), "Arandela"); // back in the read order
+    EXPECT_TRUE(other.isChecked(1));
+    EXPECT_EQ(s(other.cell(1, 1)), "2"); // the edited twin had no row left to go to
+    EXPECT_FALSE(other.isChecked(2));
 }
 
 TEST(Quantities, OneFormatBothWays)
@@ -140,6 +198,25 @@ TEST_F(WidthFileTest, RoundTripKeepsOtherTablesAndOneLinePerTable)
     const columnwidths::Saved saved = columnwidths::read(file(), QStringLiteral("VT_MA_ARTICULOS"), 3);
     EXPECT_TRUE(saved.found);
     EXPECT_EQ(saved.widths, (std::vector<double>{4000, 1800.5}));
+}
+
+TEST_F(WidthFileTest, ReplacedWholeNeverRewrittenInPlace)
+{
+    const QByteArray old("\"OTRA\",\"5|\"\r\n");
+    put(old);
+    QFile reader(file()); // someone reading the old file meanwhile
+    ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(columnwidths::write(file(), aux(), QStringLiteral("T"), {100}).ok());
+    EXPECT_EQ(reader.readAll(), old); // a new file took the name: the old one is untouched
+    EXPECT_EQ(bytes(), old + "\"T\",\"100|\"\r\n");
+
+    // an auxiliary file that cannot be written leaves the width file as it was
+    const QByteArray before = bytes();
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("CONSULTASLEN.AUX")));
+    const platform::Status failed = columnwidths::write(file(), aux(), QStringLiteral("U"), {7});
+    EXPECT_FALSE(failed.ok());
+    EXPECT_TRUE(failed.message().contains(QStringLiteral("CONSULTASLEN.AUX"))) << s(failed.message());
+    EXPECT_EQ(bytes(), before);
 }
 
 TEST_F(WidthFileTest, DamagedLinesKeepWhatWasRead)

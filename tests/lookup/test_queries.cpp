@@ -85,6 +85,45 @@ TEST(SqlClauses, TableNameAndPlainNames)
         EXPECT_FALSE(sqlclauses::isPlainName(QString::fromUtf8(bad))) << bad;
 }
 
+TEST(SqlClauses, LimitRowsForTheFirstScreen)
+{
+    struct Case {
+        const char *sql, *limited; // "" when the statement is read whole
+    };
+    const Case cases[] = {
+        {"SELECT Descripcion, IdRubro FROM V_TA_RUBROS", "SELECT TOP 20 Descripcion, IdRubro FROM V_TA_RUBROS"},
+        {"  select distinct Descripcion from T order by 1", "  select distinct TOP 20 Descripcion from T order by 1"},
+        {"SELECT ALL * FROM T", "SELECT ALL TOP 20 * FROM T"},
+        {"SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock)  WHERE SUSPENDIDO = 0 ORDER BY "
+         "DESCRIPCION",
+         "SELECT TOP 20 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock)  WHERE SUSPENDIDO = 0 ORDER BY "
+         "DESCRIPCION"},
+        {"SELECT DISTINCT TOP 500 A FROM T", "SELECT DISTINCT TOP 20 A FROM T"},
+        {"SELECT A FROM T WHERE B = 'x UNION y'", "SELECT TOP 20 A FROM T WHERE B = 'x UNION y'"},
+        {"SELECT A FROM T;", "SELECT TOP 20 A FROM T;"},
+        {"SELECT TOP 20 A FROM T", ""}, // no more rows than a screen anyway
+        {"SELECT TOP 5 A FROM T", ""},
+        {"SELECT TOP (500) A FROM T", ""},
+        {"SELECT TOP 50 PERCENT A FROM T", ""},
+        {"SELECT TOP 500 WITH TIES A FROM T ORDER BY A", ""},
+        {"SELECT A FROM T UNION SELECT A FROM U", ""},
+        {"SELECT A FROM T EXCEPT SELECT A FROM U", ""},
+        {"SELECT A INTO X FROM T", ""},
+        {"SELECT A FROM T; DELETE FROM T", ""},
+        {"WITH C AS (SELECT A FROM T) SELECT A FROM C", ""},
+        {"EXEC sp_lista", ""},
+        {"", ""},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(s(sqlclauses::limitRows(QString::fromUtf8(c.sql), 20)), c.limited) << c.sql;
+    EXPECT_EQ(s(sqlclauses::limitRows(QStringLiteral("SELECT A FROM T"), 0)), "");
+    // a sub-query's own TOP and UNION are its own
+    EXPECT_EQ(s(sqlclauses::limitRows(QStringLiteral("SELECT A FROM T WHERE A IN (SELECT TOP 1 A FROM U UNION "
+                                                     "SELECT A FROM V)"),
+                                      20)),
+              "SELECT TOP 20 A FROM T WHERE A IN (SELECT TOP 1 A FROM U UNION SELECT A FROM V)");
+}
+
 TEST(QueryBuilder, RowLimitFromTheConfiguration)
 {
     const std::pair<const char *, int> cases[] = {{"", 1000},   {" ", 1000},    {"0", 1000},   {"-5", 1000},
