@@ -1916,10 +1916,18 @@ void Writer::likeOperator(std::vector<Piece> &ps) const
         int first = operand;
         while (isDotAt(first - 1) && isNameAt(first - 2))
             first -= 2;
+        // SQL Server reads a number or a date as its text under LIKE; a range on it would
+        // compare it with text, so only a column known to hold text gets one.
+        std::optional<CatalogColumn> column;
+        if (m_catalog && isNameAt(first) && isNameAt(operand) && !isDotAt(first - 1)) {
+            const QStringView qualifier = operand > first ? bareName(piece(operand - 2)->tok) : QStringView();
+            column = findColumn(qualifier, bareName(piece(operand)->tok));
+        }
+        // (without a catalog every operand is taken for text)
+        const bool textColumn = !m_catalog || (column && ValueConversion::isText(column->declared));
         QString range;
         const QString start = literal && !negated && escape < 0 ? LikeTranslation::prefix(pattern) : QString();
-        if (!start.isEmpty() && isNameAt(first) && isNameAt(operand) && !isDotAt(first - 1)
-            && likeBoundary(piece(first - 1)) && ends(last + 1)) {
+        if (!start.isEmpty() && textColumn && likeBoundary(piece(first - 1)) && ends(last + 1)) {
             QString column;
             for (int t = first; t <= operand; ++t)
                 column += piece(t)->str();
@@ -1928,6 +1936,10 @@ void Writer::likeOperator(std::vector<Piece> &ps) const
         }
         if (pg()) {
             Piece &like = *piece(s);
+            if (!textColumn) { // pattern matching takes text only; bpchar loses no match as text
+                piece(first)->text = QStringLiteral("CAST(") + piece(first)->str().toString();
+                piece(operand)->text = piece(operand)->str().toString() + QStringLiteral(" AS text)");
+            }
             piece(operand)->text = piece(operand)->str().toString() + QStringLiteral(" COLLATE \"default\"");
             const std::optional<QString> ilike =
                 literal ? LikeTranslation::postgresIlike(pattern, escapeChar) : std::nullopt;

@@ -388,7 +388,7 @@ IF NOT EXISTS (SELECT * FROM sysobjects WHERE name = 'V_TA_DEPOSITO')
 CREATE TABLE V_TA_DEPOSITO (
     IdDeposito varchar(4) NOT NULL,
     Descripcion varchar(50) NULL,
-    UNegocio varchar(4) NULL,
+    UnidadNegocio varchar(4) NULL,
     Direccion varchar(100) NULL,
     RECEPCION int NULL,
     TRANSMISION int NULL DEFAULT 0,

@@ -108,6 +108,28 @@ TEST_P(LikeTest, NotLikeAndEscapeClause)
               "1,4,5");
 }
 
+// SQL Server reads a number under LIKE as its text (the lookup searches a numeric first
+// column so), in a table and through a view whose column type is an expression's.
+TEST_P(LikeTest, NumbersMatchAsTheirText)
+{
+    recreateTable(QStringLiteral("T_LIKE_NUM"), QStringLiteral("ID INT PRIMARY KEY, BAJA INT, MONTO DECIMAL(10,2)"));
+    for (const char *row : {"(1, 0, 10.5)", "(2, 1, 100)", "(3, 10, 7)"})
+        cnn().Execute(QStringLiteral("INSERT INTO T_LIKE_NUM VALUES ") + QString::fromUtf8(row));
+    try {
+        cnn().Execute(QStringLiteral("DROP VIEW V_LIKE_NUM")); // left by an earlier run
+    } catch (...) {
+    }
+    cnn().Execute(QStringLiteral("CREATE VIEW V_LIKE_NUM AS SELECT ID, CASE WHEN BAJA = 0 THEN 0 ELSE 1 END AS "
+                                 "DADA FROM T_LIKE_NUM"));
+    EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM T_LIKE_NUM WHERE BAJA LIKE '1%' ORDER BY ID")).toStdString(), "2,3");
+    EXPECT_EQ(
+        ids(QStringLiteral("SELECT ID FROM T_LIKE_NUM WHERE ID LIKE ? ORDER BY ID"), QStringLiteral("2")).toStdString(),
+        "2");
+    EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM T_LIKE_NUM WHERE MONTO LIKE '10%' ORDER BY ID")).toStdString(), "1,2");
+    EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM V_LIKE_NUM WHERE DADA LIKE '0%' ORDER BY ID")).toStdString(), "1");
+    cnn().Execute(QStringLiteral("DROP VIEW V_LIKE_NUM"));
+}
+
 IMAESTROS_DATABASE_TESTS(LikeTest);
 
 } // namespace
