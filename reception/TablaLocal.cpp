@@ -4,7 +4,9 @@
 
 #include "db/DB_Dll.h"
 #include "db/SqlText.h"
+#include "platform/Decimal.h"
 #include "platform/ado/Recordset.h"
+#include "platform/ado/Types.h"
 
 #include <QRegularExpression>
 
@@ -48,7 +50,8 @@ platform::Result<TablaLocal> TablaLocal::leer(DB_Dll &db, const QString &tabla)
             const ado::Field f = fields.Item(i);
             const long tipo = long(f.Type());
             const ClaseColumna clase = claseDe(db, tipo);
-            t.m_columnas.push_back({f.Name(), tipo, clase == ClaseColumna::Texto ? f.DefinedSize() : 0, clase});
+            const bool exacto = db.ADOCurrency(tipo) || tipo == ado::adNumeric || tipo == ado::adDecimal;
+            t.m_columnas.push_back({f.Name(), tipo, clase == ClaseColumna::Texto ? f.DefinedSize() : 0, clase, exacto});
         }
     } catch (const platform::RuntimeError &e) {
         return platform::Result<TablaLocal>::failure(
@@ -84,11 +87,40 @@ Valor texto(const ColumnaLocal &c, const QString &t, const QString &nombre)
                               .arg(c.largo));
 }
 
-Valor numero(const QString &t, const QString &nombre)
+// More significant digits than a double keeps: such an amount must not travel as one.
+bool masCifrasQueUnDouble(const QString &t)
+{
+    int cifras = 0;
+    bool significativa = false;
+    for (const QChar c : t) {
+        if (!c.isDigit())
+            continue;
+        significativa = significativa || c != QLatin1Char('0');
+        cifras += significativa ? 1 : 0;
+    }
+    return cifras > 15;
+}
+
+// The amount's digits with a decimal point, as readNumber reads them ("1.234,5" is 1234.5).
+QString textoExacto(const QString &t)
+{
+    QString s = t.trimmed();
+    if (s.contains(QLatin1Char(',')) && s.contains(QLatin1Char('.')))
+        s.remove(QLatin1Char('.'));
+    s.replace(QLatin1Char(','), QLatin1Char('.'));
+    const auto exacto = platform::Decimal::fromText(s);
+    return exacto.ok() ? exacto.value().toString(QLatin1Char('.')) : s;
+}
+
+Valor numero(const ColumnaLocal &c, const QString &t, const QString &nombre)
 {
     const std::optional<double> n = package::readNumber(t);
     if (!n)
         return Valor::failure(QStringLiteral("la columna %1 espera un número y el valor es \"%2\"").arg(nombre, t));
+    // A money or decimal column keeps every digit the package sends; the database stores the
+    // text exactly or refuses it as out of range, as SQL Server does.
+    if (c.exacto && masCifrasQueUnDouble(t))
+        return platform::Variant(textoExacto(t));
     if (*n == std::floor(*n) && std::fabs(*n) < 1e15)
         return platform::Variant(static_cast<long long>(*n));
     return platform::Variant(*n);
@@ -129,7 +161,7 @@ platform::Result<platform::Variant> valorPara(const ColumnaLocal &c, const QStri
     case ClaseColumna::Texto:
         return texto(c, t, n);
     case ClaseColumna::Numero:
-        return numero(t, n);
+        return numero(c, t, n);
     case ClaseColumna::Booleano:
         return booleano(t, n);
     case ClaseColumna::Fecha:

@@ -19,6 +19,7 @@ struct ColumnaLocal {
     long tipo = 0;  // ADO type number
     long largo = 0; // characters of a text column (0: unknown)
     ClaseColumna clase = ClaseColumna::Otra;
+    bool exacto = false; // money or decimal: an amount is stored digit for digit
 };
 
 // The columns of one local table or view, read once per table import.
@@ -40,7 +41,9 @@ private:
 
 // The value to store in column `c` for a field's text, or why the column cannot take it:
 // "NULL" (any case) is Null; text is kept as it came (blanks past the column's width are
-// dropped, anything else longer is refused); numbers take a decimal comma or point; Boolean
+// dropped, anything else longer is refused); numbers take a decimal comma or point (an
+// amount with more digits than a double holds goes to a money or decimal column as its
+// exact text, for the database to store or refuse); Boolean
 // columns take 0/1 (any number) or TRUE/FALSE/VERDADERO/FALSO; dates are day first
 // (d/m/yyyy with an optional time), a blank date is Null. Reasons name the column as
 // `nombre` (the package's spelling), or as the database does when it is empty.

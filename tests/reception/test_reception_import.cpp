@@ -386,6 +386,67 @@ TEST_P(ReceptionImport, AConnectionLostInTheMiddleOfAReplayLosesNoRowAndWritesNo
     EXPECT_EQ(count("V_TA_UNIDAD"), 3);
 }
 
+// Amounts reach money columns digit for digit: what a double cannot hold travels as text, is
+// stored exactly where the engine can hold it, and is refused (8115) beyond money's range or
+// where the embedded engine would have to round it; never stored rounded.
+TEST_P(ReceptionImport, AmountsAreStoredExactlyOrRefusedNeverRounded)
+{
+    struct Caso {
+        const char *enviado;
+        const char *guardado;      // digits as stored; nullptr: refused on every engine
+        bool soloServidor = false; // more digits than a double: refused on the embedded engine
+    };
+    const Caso casos[] = {
+        {"123456789012345,6789", "123456789012345.6789", true},
+        {"-123456789012345,6789", "-123456789012345.6789", true},
+        {"922337203685477,5807", "922337203685477.5807", true},
+        {"922337203685477,5808", nullptr},
+        {"-922337203685477,5809", nullptr},
+        {"9223372036854775808", nullptr},
+        {"922337203685477", "922337203685477"},
+        {"12345678901,2345", "12345678901.2345"},
+        {"1.234.567.890,1234", "1234567890.1234"},
+        {"0,0001", "0.0001"},
+    };
+    QStringList lineas;
+    for (size_t i = 0; i < std::size(casos); ++i)
+        lineas << fila({art(QByteArray::number(qulonglong(i)).prepend("M").constData()), "Importe", "   1",
+                        QString::fromLatin1(casos[i].enviado), "0", "NULL", "NULL"});
+    PaqueteDePrueba p;
+    p.tabla("V_MA_ARTICULOS", kArticulo, lineas);
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    const QString rechazos = errores(r);
+    long esperados = 0;
+    for (size_t i = 0; i < std::size(casos); ++i) {
+        const Caso &c = casos[i];
+        const QString codigo = art(QByteArray::number(qulonglong(i)).prepend("M").constData());
+        const bool guardado = c.guardado && !(c.soloServidor && isSqlite());
+        SCOPED_TRACE(c.enviado);
+        if (!guardado) {
+            ++esperados;
+            EXPECT_EQ(count("MA_ARTICULOS WHERE IdArticulo = '" + codigo + "'"), 0);
+            EXPECT_TRUE(rechazos.contains(QStringLiteral("8115"))) << rechazos.toStdString();
+            continue;
+        }
+        auto rs = cnn().Execute(QStringLiteral("SELECT CAST(Precio1 AS %1) FROM MA_ARTICULOS WHERE IdArticulo = '%2'")
+                                    .arg(isSqlite() ? QStringLiteral("TEXT") : QStringLiteral("VARCHAR(40)"))
+                                    .arg(codigo));
+        ASSERT_FALSE(rs->EOF());
+        QString digitos = rs->field(0).Value().toString();
+        if (digitos.contains(u'.')) {
+            while (digitos.endsWith(u'0'))
+                digitos.chop(1);
+            if (digitos.endsWith(u'.'))
+                digitos.chop(1);
+        }
+        EXPECT_EQ(digitos.toStdString(), c.guardado);
+    }
+    EXPECT_EQ(r.rechazados, esperados) << rechazos.toStdString();
+    EXPECT_EQ(r.inserciones, long(std::size(casos)) - esperados);
+}
+
 IMAESTROS_DATABASE_TESTS(ReceptionImport);
 
 } // namespace
