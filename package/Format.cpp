@@ -4,7 +4,9 @@
 #include "platform/suite/Funciones.h"
 
 #include <QLocale>
+#include <QTimeZone>
 
+#include <charconv>
 #include <initializer_list>
 
 namespace package {
@@ -117,7 +119,11 @@ QString controlCharacterName(QChar c)
 
 QString nullText() { return QStringLiteral("NULL"); }
 
-bool isNull(const QString &value) { return value.trimmed().compare(nullText(), Qt::CaseInsensitive) == 0; }
+bool isNull(const QString &value)
+{
+    const QStringView t = QStringView(value).trimmed();
+    return t.size() == 4 && t.compare(u"NULL", Qt::CaseInsensitive) == 0;
+}
 
 QString writeNumber(double value)
 {
@@ -160,8 +166,43 @@ QString writeValue(const platform::Variant &value, bool booleanColumn)
     }
 }
 
+namespace {
+
+// The common form - ASCII digits with an optional leading sign and at most one decimal mark -
+// read without building a QString; nullopt leaves anything else to the full reading.
+std::optional<double> readPlainNumber(QStringView t)
+{
+    char buffer[48];
+    if (t.size() >= qsizetype(sizeof buffer))
+        return std::nullopt;
+    qsizetype n = 0;
+    int marks = 0;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9')
+            buffer[n++] = char(c);
+        else if (c == u',' || c == u'.')
+            buffer[n++] = '.', ++marks;
+        else if (i == 0 && c == u'-')
+            buffer[n++] = '-';
+        else if (i != 0 || c != u'+')
+            return std::nullopt;
+    }
+    if (marks > 1 || n == 0)
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(buffer, buffer + n, value, std::chars_format::fixed);
+    if (error != std::errc() || end != buffer + n)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
 std::optional<double> readNumber(const QString &text)
 {
+    if (const std::optional<double> plain = readPlainNumber(QStringView(text).trimmed()))
+        return plain;
     QString t = text.trimmed();
     if (t.isEmpty())
         return std::nullopt;
@@ -210,6 +251,14 @@ std::optional<QTime> readTime(QStringView text)
     return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
 }
 
+// The same date and time as QDateTime(date, time), in the system's zone read once: the C
+// library's local time looks at the zone file again for every value when TZ is not set.
+QDateTime localDateTime(const QDate &date, const QTime &time)
+{
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    return zone.isValid() ? QDateTime(date, time, zone) : QDateTime(date, time);
+}
+
 } // namespace
 
 std::optional<QDateTime> readDate(const QString &text)
@@ -241,7 +290,7 @@ std::optional<QDateTime> readDate(const QString &text)
     const QDate date(y, m, d);
     if (!date.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return localDateTime(date, time);
 }
 
 namespace {
