@@ -29,9 +29,9 @@ struct Caso {
 const Caso kCasos[] = {
     {"31/12/2020", QDate(2020, 12, 31), QTime(0, 0)},
     {"01/02/2021 10:30:00", QDate(2021, 2, 1), QTime(10, 30)},
-    {"28/03/2021 02:30", QDate(2021, 3, 28), QTime(2, 30)},        // Madrid: skipped
-    {"31/10/2021 02:30:00", QDate(2021, 10, 31), QTime(2, 30)},    // Madrid: twice
-    {"30/12/2007", QDate(2007, 12, 30), QTime(0, 0)},              // Buenos Aires: no midnight
+    {"28/03/2021 02:30", QDate(2021, 3, 28), QTime(2, 30)},         // Madrid: skipped
+    {"31/10/2021 02:30:00", QDate(2021, 10, 31), QTime(2, 30)},     // Madrid: twice
+    {"30/12/2007", QDate(2007, 12, 30), QTime(0, 0)},               // Buenos Aires: no midnight
     {"15/03/2008 23:30:15", QDate(2008, 3, 15), QTime(23, 30, 15)}, // Buenos Aires: twice
 };
 
@@ -51,13 +51,15 @@ const Caso kCasos[] = {
     }
     QTemporaryDir carpeta;
     ado::Connection cnn;
-    cnn.Open(QStringLiteral("Provider=SQLite;Data Source=%1;Mode=Create").arg(carpeta.filePath(QStringLiteral("f.db"))));
+    cnn.Open(
+        QStringLiteral("Provider=SQLite;Data Source=%1;Mode=Create").arg(carpeta.filePath(QStringLiteral("f.db"))));
     cnn.Execute(QStringLiteral("CREATE TABLE T_FECHAS (N INT, F DATETIME)"));
     const recepcion::ColumnaLocal columna{QStringLiteral("F"), ado::adDBTimeStamp, 0, recepcion::ClaseColumna::Fecha};
     ado::Command insertar;
     insertar.setActiveConnection(&cnn);
     insertar.setCommandText(QStringLiteral("INSERT INTO T_FECHAS (N, F) VALUES (?, ?)"));
-    insertar.Parameters().Append(insertar.CreateParameter(QStringLiteral("n"), ado::adInteger, ado::adParamInput, 0, 0));
+    insertar.Parameters().Append(
+        insertar.CreateParameter(QStringLiteral("n"), ado::adInteger, ado::adParamInput, 0, 0));
     insertar.Parameters().Append(
         insertar.CreateParameter(QStringLiteral("f"), ado::adDBTimeStamp, ado::adParamInput, 0, platform::Variant()));
     int n = 0;
