@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <charconv>
 #include <initializer_list>
 
@@ -259,10 +260,69 @@ QDateTime localDateTime(const QDate &date, const QTime &time)
     return zone.isValid() ? QDateTime(date, time, zone) : QDateTime(date, time);
 }
 
+// Up to four ASCII digits from `at`, stopping at `end` or at `stop`; false for anything
+// else. `at` is left on the character after them.
+bool readAsciiInt(const char16_t *&at, const char16_t *end, char16_t stop, int &out)
+{
+    const char16_t *start = at;
+    out = 0;
+    for (; at < end && *at != stop; ++at) {
+        if (*at < u'0' || *at > u'9' || at - start == 4)
+            return false;
+        out = out * 10 + int(*at - u'0');
+    }
+    return at > start;
+}
+
+// The common form in ASCII, read in one pass: the parts of the date and of the time, and how
+// many digits the year has. nullopt leaves anything else (other separators, other digits,
+// a malformed text) to the full reading.
+std::optional<QDateTime> readAsciiDate(QStringView t)
+{
+    const char16_t *at = t.utf16();
+    const char16_t *end = at + t.size();
+    const char16_t *blank = std::find(at, end, u' ');
+    char16_t separator = 0;
+    for (char16_t s : {u'/', u'-', u'.'}) {
+        if (std::find(at, blank, s) != blank) {
+            separator = s;
+            break;
+        }
+    }
+    int d = 0, m = 0, y = 0;
+    if (!separator || !readAsciiInt(at, blank, separator, d) || at == blank || !readAsciiInt(++at, blank, separator, m)
+        || at == blank)
+        return std::nullopt;
+    const char16_t *yearAt = ++at;
+    if (!readAsciiInt(at, blank, separator, y) || at != blank)
+        return std::nullopt;
+    const qsizetype yearDigits = at - yearAt;
+    if (yearDigits != 2 && yearDigits != 4)
+        return std::nullopt;
+    if (yearDigits == 2)
+        y += y < 50 ? 2000 : 1900;
+    int h = 0, mi = 0, s = 0;
+    if (blank != end) {
+        at = blank + 1;
+        while (at < end && (*at == u' ' || (*at >= u'\t' && *at <= u'\r')))
+            ++at;
+        if (!readAsciiInt(at, end, u':', h) || at == end || !readAsciiInt(++at, end, u':', mi)
+            || (at != end && (!readAsciiInt(++at, end, u':', s) || at != end)))
+            return std::nullopt;
+    }
+    const QDate date(y, m, d);
+    const QTime time(h, mi, s);
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return localDateTime(date, time);
+}
+
 } // namespace
 
 std::optional<QDateTime> readDate(const QString &text)
 {
+    if (const std::optional<QDateTime> plain = readAsciiDate(QStringView(text).trimmed()))
+        return plain;
     const QString t = text.trimmed();
     const qsizetype blank = t.indexOf(QLatin1Char(' '));
     const QStringView datePart = blank < 0 ? QStringView(t) : QStringView(t).left(blank);
