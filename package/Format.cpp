@@ -85,7 +85,21 @@ QStringList readLine(const QString &line)
 {
     if (line.isEmpty())
         return {};
-    QStringList values = line.split(QChar(kSeparator));
+    // As split() cuts it, without its growing list: most lines hold a few dozen values.
+    QStringList values;
+    values.reserve(32);
+    const QChar *data = line.constData();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (data[i] == QChar(kSeparator)) {
+            values.append(QString(data + start, i - start));
+            start = i + 1;
+        }
+    }
+    if (start == 0)
+        values.append(line);
+    else
+        values.append(QString(data + start, line.size() - start));
     if (values.size() > 1 && values.last().isEmpty())
         values.removeLast();
     return values;
