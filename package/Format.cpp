@@ -4,7 +4,10 @@
 #include "platform/suite/Funciones.h"
 
 #include <QLocale>
+#include <QTimeZone>
 
+#include <algorithm>
+#include <charconv>
 #include <initializer_list>
 
 namespace package {
@@ -82,7 +85,21 @@ QStringList readLine(const QString &line)
 {
     if (line.isEmpty())
         return {};
-    QStringList values = line.split(QChar(kSeparator));
+    // As split() cuts it, without its growing list: most lines hold a few dozen values.
+    QStringList values;
+    values.reserve(32);
+    const QChar *data = line.constData();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (data[i] == QChar(kSeparator)) {
+            values.append(QString(data + start, i - start));
+            start = i + 1;
+        }
+    }
+    if (start == 0)
+        values.append(line);
+    else
+        values.append(QString(data + start, line.size() - start));
     if (values.size() > 1 && values.last().isEmpty())
         values.removeLast();
     return values;
@@ -117,7 +134,11 @@ QString controlCharacterName(QChar c)
 
 QString nullText() { return QStringLiteral("NULL"); }
 
-bool isNull(const QString &value) { return value.trimmed().compare(nullText(), Qt::CaseInsensitive) == 0; }
+bool isNull(const QString &value)
+{
+    const QStringView t = QStringView(value).trimmed();
+    return t.size() == 4 && t.compare(u"NULL", Qt::CaseInsensitive) == 0;
+}
 
 QString writeNumber(double value)
 {
@@ -160,8 +181,43 @@ QString writeValue(const platform::Variant &value, bool booleanColumn)
     }
 }
 
+namespace {
+
+// The common form - ASCII digits with an optional leading sign and at most one decimal mark -
+// read without building a QString; nullopt leaves anything else to the full reading.
+std::optional<double> readPlainNumber(QStringView t)
+{
+    char buffer[48];
+    if (t.size() >= qsizetype(sizeof buffer))
+        return std::nullopt;
+    qsizetype n = 0;
+    int marks = 0;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9')
+            buffer[n++] = char(c);
+        else if (c == u',' || c == u'.')
+            buffer[n++] = '.', ++marks;
+        else if (i == 0 && c == u'-')
+            buffer[n++] = '-';
+        else if (i != 0 || c != u'+')
+            return std::nullopt;
+    }
+    if (marks > 1 || n == 0)
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(buffer, buffer + n, value, std::chars_format::fixed);
+    if (error != std::errc() || end != buffer + n)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
 std::optional<double> readNumber(const QString &text)
 {
+    if (const std::optional<double> plain = readPlainNumber(QStringView(text).trimmed()))
+        return plain;
     QString t = text.trimmed();
     if (t.isEmpty())
         return std::nullopt;
@@ -210,10 +266,77 @@ std::optional<QTime> readTime(QStringView text)
     return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
 }
 
+// The same date and time as QDateTime(date, time), in the system's zone read once: the C
+// library's local time looks at the zone file again for every value when TZ is not set.
+QDateTime localDateTime(const QDate &date, const QTime &time)
+{
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    return zone.isValid() ? QDateTime(date, time, zone) : QDateTime(date, time);
+}
+
+// Up to four ASCII digits from `at`, stopping at `end` or at `stop`; false for anything
+// else. `at` is left on the character after them.
+bool readAsciiInt(const char16_t *&at, const char16_t *end, char16_t stop, int &out)
+{
+    const char16_t *start = at;
+    out = 0;
+    for (; at < end && *at != stop; ++at) {
+        if (*at < u'0' || *at > u'9' || at - start == 4)
+            return false;
+        out = out * 10 + int(*at - u'0');
+    }
+    return at > start;
+}
+
+// The common form in ASCII, read in one pass: the parts of the date and of the time, and how
+// many digits the year has. nullopt leaves anything else (other separators, other digits,
+// a malformed text) to the full reading.
+std::optional<QDateTime> readAsciiDate(QStringView t)
+{
+    const char16_t *at = t.utf16();
+    const char16_t *end = at + t.size();
+    const char16_t *blank = std::find(at, end, u' ');
+    char16_t separator = 0;
+    for (char16_t s : {u'/', u'-', u'.'}) {
+        if (std::find(at, blank, s) != blank) {
+            separator = s;
+            break;
+        }
+    }
+    int d = 0, m = 0, y = 0;
+    if (!separator || !readAsciiInt(at, blank, separator, d) || at == blank || !readAsciiInt(++at, blank, separator, m)
+        || at == blank)
+        return std::nullopt;
+    const char16_t *yearAt = ++at;
+    if (!readAsciiInt(at, blank, separator, y) || at != blank)
+        return std::nullopt;
+    const qsizetype yearDigits = at - yearAt;
+    if (yearDigits != 2 && yearDigits != 4)
+        return std::nullopt;
+    if (yearDigits == 2)
+        y += y < 50 ? 2000 : 1900;
+    int h = 0, mi = 0, s = 0;
+    if (blank != end) {
+        at = blank + 1;
+        while (at < end && (*at == u' ' || (*at >= u'\t' && *at <= u'\r')))
+            ++at;
+        if (!readAsciiInt(at, end, u':', h) || at == end || !readAsciiInt(++at, end, u':', mi)
+            || (at != end && (!readAsciiInt(++at, end, u':', s) || at != end)))
+            return std::nullopt;
+    }
+    const QDate date(y, m, d);
+    const QTime time(h, mi, s);
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return localDateTime(date, time);
+}
+
 } // namespace
 
 std::optional<QDateTime> readDate(const QString &text)
 {
+    if (const std::optional<QDateTime> plain = readAsciiDate(QStringView(text).trimmed()))
+        return plain;
     const QString t = text.trimmed();
     const qsizetype blank = t.indexOf(QLatin1Char(' '));
     const QStringView datePart = blank < 0 ? QStringView(t) : QStringView(t).left(blank);
@@ -241,7 +364,7 @@ std::optional<QDateTime> readDate(const QString &text)
     const QDate date(y, m, d);
     if (!date.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return localDateTime(date, time);
 }
 
 namespace {

@@ -11,13 +11,15 @@ namespace recepcion {
 struct ImportadorTabla::Plan {
     QString tabla;
     const ReglaTabla *regla = nullptr;
-    QStringList campos;            // the control file's field list
-    bool enControl = false;        // the control file names the table
-    QStringList nombresDatos;      // the names the data lines carry: the list without RECEPCION/TRANSMISION
-    std::vector<int> columnaDe;    // per data position: the local column, -1 when the table lacks it
-    int columnaRecepcion = -1;     // the local RECEPCION column when the field list names it
-    std::vector<int> posClave;     // per key term: its data position, -1 when the list lacks it
-    std::vector<int> columnaClave; // per key term: its local column, -1 when the table lacks it
+    QStringList campos;                  // the control file's field list
+    bool enControl = false;              // the control file names the table
+    QStringList nombresDatos;            // the names the data lines carry: the list without RECEPCION/TRANSMISION
+    std::vector<int> columnaDe;          // per data position: the local column, -1 when the table lacks it
+    int columnaRecepcion = -1;           // the local RECEPCION column when the field list names it
+    std::vector<int> posClave;           // per key term: its data position, -1 when the list lacks it
+    std::vector<int> columnaClave;       // per key term: its local column, -1 when the table lacks it
+    std::vector<ReglaDeColumna> reglaDe; // per data position: its column rule, resolved once
+    std::vector<int> claveDe;            // per data position: the key term it holds, -1 for none
     bool precios = true;
     bool admiteMas = false; // lines may carry more values (a joined price row) than the list
     std::optional<TablaLocal> local;

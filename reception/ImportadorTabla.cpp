@@ -36,6 +36,16 @@ bool esRecepcionOTransmision(const QString &nombre)
 // A line with nothing in it once its "null" fields and separators are taken away.
 bool sinDatos(const QString &linea)
 {
+    // A character that no "null" can take away and that is not a blank once cleaned is data:
+    // most lines are told at their first character, without building the cleaned copy.
+    for (const QChar c : linea) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7F || c.isSpace())
+            continue;
+        if (QStringView(u"nNuUlL").contains(c))
+            break;
+        return false;
+    }
     const auto &f = platform::suite::gFunciones();
     QString resto = linea;
     resto.remove(QStringLiteral("null"), Qt::CaseInsensitive);
@@ -163,6 +173,12 @@ void ImportadorTabla::armarPlan(const QString &tabla, const QStringList &campos,
         const int columna = p.local->indice(t.columna);
         p.columnaClave.push_back(columna);
         terminos << nombreSql(columna >= 0 ? p.local->columna(columna).nombre : t.columna) + QStringLiteral(" = ?");
+    }
+    for (qsizetype pos = 0; pos < p.nombresDatos.size(); ++pos) {
+        const int columna = p.columnaDe[size_t(pos)];
+        const auto clave = std::find(p.columnaClave.begin(), p.columnaClave.end(), columna);
+        p.claveDe.push_back(columna >= 0 && clave != p.columnaClave.end() ? int(clave - p.columnaClave.begin()) : -1);
+        p.reglaDe.push_back(reglaDeColumna(tabla, p.nombresDatos[pos], precios));
     }
     p.condicionClave = QStringLiteral(" WHERE ") + terminos.join(QStringLiteral(" AND "));
     p.sqlBusqueda = QStringLiteral("SELECT 1 FROM ") + p.local->nombre() + p.condicionClave;
@@ -322,18 +338,18 @@ std::optional<ImportadorTabla::Operacion> ImportadorTabla::armarFila(const QStri
     }
     if (vacia && p.regla->saltaClaveVacia)
         return std::nullopt;
+    op.columnas.reserve(p.columnaDe.size() + 1);
+    op.valores.reserve(p.columnaDe.size() + 1);
     for (size_t pos = 0; pos < p.columnaDe.size(); ++pos) {
         const int columna = p.columnaDe[pos];
         if (columna < 0)
             continue;
-        const auto clave = std::find(p.columnaClave.begin(), p.columnaClave.end(), columna);
-        if (clave != p.columnaClave.end()) {
+        if (const int clave = p.claveDe[pos]; clave >= 0) {
             op.columnas.push_back(columna);
-            op.valores.push_back(op.clave[size_t(clave - p.columnaClave.begin())]);
+            op.valores.push_back(op.clave[size_t(clave)]);
             continue;
         }
-        const DecisionColumna d =
-            reglaColumna(p.tabla, p.nombresDatos[qsizetype(pos)], campos[qsizetype(pos)], p.precios);
+        const DecisionColumna d = decidir(p.reglaDe[pos], campos[qsizetype(pos)]);
         if (!d.tomar)
             continue;
         const platform::Result<platform::Variant> valor = valorPara(

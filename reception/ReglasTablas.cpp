@@ -133,29 +133,29 @@ bool esColumnaPrecio(const QString &columna)
 
 namespace {
 
-DecisionColumna tomar(const QString &valor) { return DecisionColumna{true, false, valor}; }
-DecisionColumna omitir() { return DecisionColumna{}; }
-DecisionColumna recepcion() { return DecisionColumna{true, true, QString()}; }
+using Tipo = ReglaDeColumna::Tipo;
+
+ReglaDeColumna regla(Tipo tipo, const QString &fija = QString()) { return ReglaDeColumna{tipo, fija}; }
 
 bool esRecepcion(const QString &columna)
 {
     return columna.compare(QLatin1String("RECEPCION"), Qt::CaseInsensitive) == 0;
 }
 
-DecisionColumna reglaContable(const QString &columna, const QString &valor)
+ReglaDeColumna reglaContable(const QString &columna)
 {
     static const QStringList siempre = {QStringLiteral("codigo"), QStringLiteral("cuenta"), QStringLiteral("Periodo"),
                                         QStringLiteral("Moneda"), QStringLiteral("Tipo_Reg")};
     if (enLista(columna, siempre))
-        return tomar(valor);
+        return regla(Tipo::Siempre);
     if (columna.compare(QLatin1String("Descripcion"), Qt::CaseInsensitive) == 0)
-        return tomar(package::isNull(valor) ? QString() : valor);
+        return regla(Tipo::NuloVacio);
     if (esRecepcion(columna))
-        return recepcion();
-    return package::isNull(valor) ? omitir() : tomar(valor);
+        return regla(Tipo::Recepcion);
+    return regla(Tipo::SiNoNulo);
 }
 
-DecisionColumna reglaGeneral(const QString &columna, const QString &valor, bool precios)
+ReglaDeColumna reglaGeneral(const QString &columna, bool precios)
 {
     static const QStringList siempre = {QStringLiteral("codigo"),        QStringLiteral("cuenta"),
                                         QStringLiteral("Periodo"),       QStringLiteral("Moneda"),
@@ -163,25 +163,50 @@ DecisionColumna reglaGeneral(const QString &columna, const QString &valor, bool 
                                         QStringLiteral("NUMERO_ORIGEN"), QStringLiteral("LETRA_ORIGEN"),
                                         QStringLiteral("IDFAMILIA"),     QStringLiteral("CUENTAPROVEEDOR")};
     if (esRecepcion(columna))
-        return recepcion();
+        return regla(Tipo::Recepcion);
     if (columna.compare(QLatin1String("DESDETRIGGER"), Qt::CaseInsensitive) == 0)
-        return tomar(QStringLiteral("1"));
+        return regla(Tipo::Fija, QStringLiteral("1"));
     if (esColumnaPrecio(columna))
-        return precios && !package::isNull(valor) ? tomar(valor) : omitir();
+        return regla(precios ? Tipo::SiNoNulo : Tipo::Omitir);
     if (enLista(columna, siempre))
-        return tomar(valor);
-    QString v = valor;
-    if (columna.compare(QLatin1String("PideEquivalencia"), Qt::CaseInsensitive) == 0 && v != QLatin1String("0")
-        && v != QLatin1String("1"))
-        v = QStringLiteral("0");
-    return package::isNull(v) ? omitir() : tomar(v);
+        return regla(Tipo::Siempre);
+    if (columna.compare(QLatin1String("PideEquivalencia"), Qt::CaseInsensitive) == 0)
+        return regla(Tipo::Equivalencia);
+    return regla(Tipo::SiNoNulo);
 }
 
 } // namespace
 
+ReglaDeColumna reglaDeColumna(const QString &tabla, const QString &columna, bool precios)
+{
+    return esTablaContable(tabla) ? reglaContable(columna) : reglaGeneral(columna, precios);
+}
+
+DecisionColumna decidir(const ReglaDeColumna &regla, const QString &valor)
+{
+    switch (regla.tipo) {
+    case Tipo::Recepcion:
+        return DecisionColumna{true, true, QString()};
+    case Tipo::Fija:
+        return DecisionColumna{true, false, regla.fija};
+    case Tipo::Omitir:
+        return DecisionColumna{};
+    case Tipo::Siempre:
+        return DecisionColumna{true, false, valor};
+    case Tipo::NuloVacio:
+        return DecisionColumna{true, false, package::isNull(valor) ? QString() : valor};
+    case Tipo::SiNoNulo:
+        break;
+    case Tipo::Equivalencia:
+        return DecisionColumna{
+            true, false, valor == QLatin1String("0") || valor == QLatin1String("1") ? valor : QStringLiteral("0")};
+    }
+    return package::isNull(valor) ? DecisionColumna{} : DecisionColumna{true, false, valor};
+}
+
 DecisionColumna reglaColumna(const QString &tabla, const QString &columna, const QString &valor, bool precios)
 {
-    return esTablaContable(tabla) ? reglaContable(columna, valor) : reglaGeneral(columna, valor, precios);
+    return decidir(reglaDeColumna(tabla, columna, precios), valor);
 }
 
 } // namespace recepcion

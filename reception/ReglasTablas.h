@@ -45,8 +45,29 @@ struct DecisionColumna {
     QString valor;          // the field's text (possibly changed by the rule)
 };
 
-// The column rule for header column `columna` whose field holds `valor`. `precios` is the
-// prices flag of the control file (always set for tables other than V_MA_ARTICULOS).
+// What the column rule decides from the table and the column's name alone: resolved once per
+// table, so that a row only looks at its field's value to pass over a Null.
+struct ReglaDeColumna {
+    enum class Tipo {
+        Recepcion,    // the reception's number
+        Fija,         // always `fija`, whatever the line holds (DESDETRIGGER)
+        Omitir,       // never in the statement (a price column without the prices flag)
+        Siempre,      // the field's text, also when it reads NULL
+        NuloVacio,    // the field's text, a NULL written as the empty text
+        SiNoNulo,     // the field's text; passed over when it reads NULL
+        Equivalencia, // "0" or "1" as they are, anything else "0" (PideEquivalencia)
+    };
+    Tipo tipo = Tipo::SiNoNulo;
+    QString fija;
+};
+
+// `precios` is the prices flag of the control file (always set for tables other than
+// V_MA_ARTICULOS).
+ReglaDeColumna reglaDeColumna(const QString &tabla, const QString &columna, bool precios);
+// What the rule makes of a field holding `valor`.
+DecisionColumna decidir(const ReglaDeColumna &regla, const QString &valor);
+
+// The column rule for header column `columna` whose field holds `valor`.
 DecisionColumna reglaColumna(const QString &tabla, const QString &columna, const QString &valor, bool precios);
 
 } // namespace recepcion

@@ -98,6 +98,9 @@ public:
     // Prepares a command text with "?" markers (translated as execute() translates it),
     // for values of `kinds` (a missing or Unset entry: any value).
     virtual std::unique_ptr<PreparedCommand> prepare(const QString &sql, const BoundKinds &kinds) = 0;
+    // The kind a value of `kind` is prepared for: kinds that translate alike on the engine
+    // share one prepared command, so values of either do not compile the text again.
+    virtual BoundKind preparedKind(BoundKind kind) const { return kind; }
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;

@@ -74,9 +74,11 @@ PreparedCommand &Command::prepared()
     if (!m_translations.empty() && !m_translations.front().prepared->valid())
         m_translations.clear(); // the connection closed: every translation went with it
     const int n = m_parameters.Count();
+    const Backend &backend = *m_connection->backend();
+    auto kindAt = [&](int i) { return backend.preparedKind(kindOf(m_parameters.Item(i).Value())); };
     auto fits = [&](const Translation &t) {
         for (int i = 0; i < n; ++i) {
-            const BoundKind k = kindOf(m_parameters.Item(i).Value());
+            const BoundKind k = kindAt(i);
             if (k != BoundKind::Unset && (size_t(i) >= t.kinds.size() || t.kinds[size_t(i)] != k))
                 return false;
         }
@@ -92,7 +94,7 @@ PreparedCommand &Command::prepared()
     Translation t;
     t.kinds.resize(size_t(n), BoundKind::Unset);
     for (int i = 0; i < n; ++i) {
-        t.kinds[size_t(i)] = kindOf(m_parameters.Item(i).Value());
+        t.kinds[size_t(i)] = kindAt(i);
         if (t.kinds[size_t(i)] == BoundKind::Unset && !m_translations.empty()
             && size_t(i) < m_translations.front().kinds.size())
             t.kinds[size_t(i)] = m_translations.front().kinds[size_t(i)];

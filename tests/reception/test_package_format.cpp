@@ -63,6 +63,20 @@ TEST(PackageFormat, NumbersTakeADecimalCommaOrPoint)
         {"1,2,3", std::nullopt},
         {"1.2.3", std::nullopt},
         {"12,5 kg", std::nullopt},
+        {"+5", 5.0},
+        {",5", 0.5},
+        {"-.5", -0.5},
+        {"5,", 5.0},
+        {"00012,50", 12.5},
+        {"-", std::nullopt},
+        {"+", std::nullopt},
+        {",", std::nullopt},
+        {"1-2", std::nullopt},
+        {"+-1", std::nullopt},
+        {"1,234.5", 1.2345},
+        {"0,1", 0.1},
+        {"123456789012345678,25", 123456789012345678.25},
+        {"\u0661\u0662", std::nullopt},
     };
     for (const auto &c : casos)
         EXPECT_EQ(package::readNumber(QString::fromUtf8(c.texto)), c.valor) << c.texto;
@@ -88,6 +102,16 @@ TEST(PackageFormat, DatesAreDayFirst)
         {"2020/12/31", QDateTime()},
         {"ayer", QDateTime()},
         {"15/03/2024 25:00", QDateTime()},
+        {" 29.02.2020  7:05 ", QDateTime(QDate(2020, 2, 29), QTime(7, 5))},
+        {"29/02/2021", QDateTime()},
+        {"15/03/2024 10", QDateTime()},
+        {"15/03/2024 10:30:", QDateTime()},
+        {"15/03/2024\t10:30", QDateTime()},
+        {"15/03/20245", QDateTime()},
+        {"15/03/202", QDateTime()},
+        {"00015/03/2024", QDateTime()},
+        {"15-03/2024", QDateTime()},
+        {"15/03/2024/", QDateTime()},
     };
     for (const auto &c : casos) {
         const std::optional<QDateTime> leida = package::readDate(QString::fromUtf8(c.texto));

@@ -37,6 +37,9 @@ public:
     bool isOpen() const override { return m_db != nullptr; }
     ResultSet execute(const QString &sql, int timeoutSeconds, std::vector<BackendError> &warnings) override;
     std::unique_ptr<PreparedCommand> prepare(const QString &sql, const BoundKinds &kinds) override;
+    // A whole number goes where a double goes: through the column's conversion (a bigint's
+    // takes it unchanged), or bare into a floating column.
+    BoundKind preparedKind(BoundKind kind) const override { return kind == BoundKind::Int ? BoundKind::Double : kind; }
     void beginTransaction() override;
     void commit() override;
     void rollback() override;

@@ -339,6 +339,8 @@ struct DecimalType {
     int precision, scale;
     const char *lowest, *highest; // money's range; null for a decimal (its precision bounds it)
 };
+// Whether d lies outside a money type's range.
+bool outsideRange(const Decimal &d, const DecimalType &t);
 
 // Trailing zeros of the fraction dropped, and no negative zero: one form per value.
 void normalise(Decimal &d)
@@ -440,24 +442,37 @@ void convertDecimal(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *colum
     default:
         return typeClash(ctx, t.name, column);
     }
-    const QString shown = sqlite3_value_type(v) == SQLITE_TEXT ? textOf(v)
-        : sqlite3_value_type(v) == SQLITE_INTEGER              ? QString::number(sqlite3_value_int64(v))
-                                                               : QString::number(sqlite3_value_double(v), 'g', 17);
+    // the value as a message shows it: written only for a value refused
+    const auto shown = [&] {
+        return sqlite3_value_type(v) == SQLITE_TEXT   ? textOf(v)
+            : sqlite3_value_type(v) == SQLITE_INTEGER ? QString::number(sqlite3_value_int64(v))
+                                                      : QString::number(sqlite3_value_double(v), 'g', 17);
+    };
     roundTo(d, t.scale);
-    const bool beyond = t.highest ? compare(d, decimalText(t.highest)) > 0 || compare(d, decimalText(t.lowest)) < 0
-                                  : wholeDigits(d) > t.precision - t.scale;
+    const bool beyond = t.highest ? outsideRange(d, t) : wholeDigits(d) > t.precision - t.scale;
     if (beyond)
-        return overflow(ctx, 8115, from, t.name, shown, column);
+        return overflow(ctx, 8115, from, t.name, shown(), column);
     if (!storeExactly(ctx, d))
         fail(ctx, 8115,
              QStringLiteral("Error de desbordamiento aritmético al convertir %1 al tipo de datos %2 (valor %3): "
                             "la base de datos incorporada guarda a lo sumo 15 cifras significativas exactas y "
                             "este valor no cabe sin redondearlo.%4")
-                 .arg(QLatin1String(from), QLatin1String(t.name), shown, columnOf(column)));
+                 .arg(QLatin1String(from), QLatin1String(t.name), shown(), columnOf(column)));
 }
 
 const DecimalType kMoney{"money", 19, 4, "-922337203685477.5808", "922337203685477.5807"};
 const DecimalType kSmallmoney{"smallmoney", 10, 4, "-214748.3648", "214748.3647"};
+
+bool outsideRange(const Decimal &d, const DecimalType &t)
+{
+    // the two money ranges read once, not at every value
+    static const Decimal money[] = {decimalText(kMoney.lowest), decimalText(kMoney.highest)};
+    static const Decimal smallmoney[] = {decimalText(kSmallmoney.lowest), decimalText(kSmallmoney.highest)};
+    const Decimal *range = &t == &kMoney ? money : &t == &kSmallmoney ? smallmoney : nullptr;
+    if (!range)
+        return compare(d, decimalText(t.highest)) > 0 || compare(d, decimalText(t.lowest)) < 0;
+    return compare(d, range[1]) > 0 || compare(d, range[0]) < 0;
+}
 
 template <const DecimalType &T> void moneyFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
