@@ -198,6 +198,10 @@ void ImportadorTabla::descartarGrupo()
 void ImportadorTabla::repetirGrupoFilaPorFila()
 {
     ado::Connection &cnn = m_ctx.db.gCnn;
+    platform::logger().info(QStringLiteral("%1: grupo de %2 filas escrito de nuevo fila por fila tras: %3")
+                                .arg(m_plan->tabla)
+                                .arg(m_grupo.size())
+                                .arg(cnn.errors().isEmpty() ? QString() : cnn.errors().Item(0).Description));
     try {
         cnn.RollbackTrans();
     } catch (const platform::RuntimeError &) {
