@@ -359,22 +359,30 @@ std::vector<bool> ImportadorTabla::existentes(size_t desde, size_t hasta)
         const size_t n = std::min(porSentencia, hasta - i);
         Valores valores;
         valores.reserve(n * terminos);
-        QStringList condiciones;
         for (size_t k = 0; k < n; ++k) {
             const Valores &clave = m_grupo[i + k].clave;
             valores.insert(valores.end(), clave.begin(), clave.end());
         }
-        QString sql = QStringLiteral("SELECT ") + nombres.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
-            + p.local->nombre() + QStringLiteral(" WHERE ");
+        QString sql;
         if (terminos == 1) {
             QStringList marcas(qsizetype(n), QStringLiteral("?"));
-            sql += nombres.first() + QStringLiteral(" IN (") + marcas.join(QStringLiteral(", ")) + QLatin1Char(')');
+            sql = QStringLiteral("SELECT %1 FROM %2 WHERE %1 IN (%3)")
+                      .arg(nombres.first(), p.local->nombre(), marcas.join(QStringLiteral(", ")));
         } else {
-            QStringList iguales;
-            for (const QString &nombre : std::as_const(nombres))
-                iguales << nombre + QStringLiteral(" = ?");
-            const QString termino = QLatin1Char('(') + iguales.join(QStringLiteral(" AND ")) + QLatin1Char(')');
-            sql += QStringList(qsizetype(n), termino).join(QStringLiteral(" OR "));
+            // Joined to the keys' rows, not a chain of ORs: the engine plans it in one go
+            // and reads the table once.
+            QStringList columnas, alias, iguales;
+            for (size_t k = 0; k < terminos; ++k) {
+                columnas << QStringLiteral("vkt.") + nombres[qsizetype(k)];
+                alias << QStringLiteral("k%1").arg(k);
+                iguales << QStringLiteral("vkt.%1 = vkc.k%2").arg(nombres[qsizetype(k)]).arg(k);
+            }
+            const QString fila = QLatin1Char('(')
+                + QStringList(qsizetype(terminos), QStringLiteral("?")).join(QStringLiteral(", ")) + QLatin1Char(')');
+            sql = QStringLiteral("SELECT %1 FROM %2 vkt INNER JOIN (VALUES %3) AS vkc (%4) ON %5")
+                      .arg(columnas.join(QStringLiteral(", ")), p.local->nombre(),
+                           QStringList(qsizetype(n), fila).join(QStringLiteral(", ")), alias.join(QStringLiteral(", ")),
+                           iguales.join(QStringLiteral(" AND ")));
         }
         for (const Valores &fila : m_escritor.filas(sql, valores))
             halladas.insert(claveComparable(fila, p.regla->claves));

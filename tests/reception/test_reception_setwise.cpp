@@ -29,7 +29,7 @@ QString art(const char *codigo) { return QString::fromUtf8(codigo).rightJustifie
 
 const QStringList kUnidad = {"IdUnidad", "Descripcion", "Abreviatura", "Decimales", "RECEPCION", "TRANSMISION"};
 const QStringList kVendedor = {"IdVendedor", "Nombre", "Comision", "FechaAlta", "Activo", "RECEPCION", "TRANSMISION"};
-const QStringList kEquiv = {"IdArticulo", "IdUnidad",  "IdUnidad_Equiv", "Factor",
+const QStringList kEquiv = {"IdArticulo",  "IdUnidad",  "IdUnidad_Equiv", "Factor",
                             "Coeficiente", "RECEPCION", "TRANSMISION"};
 const QStringList kPrecio = {"IdLista", "IdArticulo", "Precio", "TipoLista", "RECEPCION", "TRANSMISION"};
 
@@ -38,23 +38,23 @@ PaqueteDePrueba paqueteMezclado(bool conRechazo)
     PaqueteDePrueba p;
     p.tabla("V_TA_UNIDAD", kUnidad,
             {
-                fila({"   1", "Unidad nueva", "UN", "2"}),      // existing
-                fila({"   2", "Dos", "NULL", "1"}),             // new, without Abreviatura
-                fila({"   3", "Tres", "TR", "NULL"}),           // new, without Decimales
-                fila({"a", "alfa minúscula", "al", "0"}),        // existing as "   A"
-                fila({"2", "Dos otra vez", "DO", "NULL"}),      // the key of line 2 again
+                fila({"   1", "Unidad nueva", "UN", "2"}),             // existing
+                fila({"   2", "Dos", "NULL", "1"}),                    // new, without Abreviatura
+                fila({"   3", "Tres", "TR", "NULL"}),                  // new, without Decimales
+                fila({"a", "alfa minúscula", "al", "0"}),              // existing as "   A"
+                fila({"2", "Dos otra vez", "DO", "NULL"}),             // the key of line 2 again
                 conRechazo ? fila({"   6", "Dos otra vez", "SE", "1"}) // refused: Descripcion is unique
                            : fila({"   6", "Seis", "SE", "1"}),
-                fila({"   7", "Siete", "SI", "3"}), // new
+                fila({"   7", "Siete", "SI", "3"}),             // new
                 fila({"   1", "Unidad de nuevo", "NULL", "5"}), // existing, seen again
             });
     p.tabla("V_TA_VENDEDORES", kVendedor,
             {
-                fila({"   1", "Ana", "2", "31/12/2020", "1"}),                   // existing, whole number
-                fila({"   2", "Bea", "2,5", "01/02/2021 10:30:00", "0"}),        // new, a fraction
-                fila({"   3", "Carla", "3", "NULL", "1"}),                       // new, no date
-                fila({"   4", "Dora", "NULL", "15/03/2024", "NULL"}),            // new, fewer columns
-                fila({"   2", "Bea María", "12,75", "NULL", "1"}),               // the key of line 2 again
+                fila({"   1", "Ana", "2", "31/12/2020", "1"}),            // existing, whole number
+                fila({"   2", "Bea", "2,5", "01/02/2021 10:30:00", "0"}), // new, a fraction
+                fila({"   3", "Carla", "3", "NULL", "1"}),                // new, no date
+                fila({"   4", "Dora", "NULL", "15/03/2024", "NULL"}),     // new, fewer columns
+                fila({"   2", "Bea María", "12,75", "NULL", "1"}),        // the key of line 2 again
             });
     p.tabla("S_TA_EQUIV", kEquiv,
             {
@@ -69,9 +69,9 @@ PaqueteDePrueba paqueteMezclado(bool conRechazo)
                 fila({"   1", art("B2"), "7", "V"}),     // new
                 QStringLiteral("DELETE FROM V_MA_PRECIOS WHERE TIPOLISTA='V' AND IDLISTA='   1' AND IDARTICULO='%1'")
                     .arg(art("A1")),
-                fila({"   1", art("A1"), "11", "V"}),    // inserted again after its withdrawal
-                fila({"   2", art("A1"), "NULL", "V"}),  // new, without a price
-                fila({"   1", art("B2"), "8,5", "V"}),   // the key of line 2 again
+                fila({"   1", art("A1"), "11", "V"}),   // inserted again after its withdrawal
+                fila({"   2", art("A1"), "NULL", "V"}), // new, without a price
+                fila({"   1", art("B2"), "8,5", "V"}),  // the key of line 2 again
             });
     return p;
 }
@@ -95,18 +95,22 @@ protected:
     // The tables as they stood before each reception.
     void sembrar()
     {
-        for (const char *tabla : {"V_TA_UNIDAD", "V_TA_VENDEDORES", "S_TA_EQUIV", "MA_PRECIOS", "V_MA_PRECIOSCAB", "MV_TRANSMISIONES"})
+        for (const char *tabla :
+             {"V_TA_UNIDAD", "V_TA_VENDEDORES", "S_TA_EQUIV", "MA_PRECIOS", "V_MA_PRECIOSCAB", "MV_TRANSMISIONES"})
             exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(tabla)));
-        exec("INSERT INTO V_TA_UNIDAD (IdUnidad, Descripcion, Abreviatura, Decimales) VALUES ('   1', 'Unidad', 'U', 0)");
-        exec("INSERT INTO V_TA_UNIDAD (IdUnidad, Descripcion, Abreviatura, Decimales) VALUES ('   A', 'Alfa', 'AL', 1)");
+        exec("INSERT INTO V_TA_UNIDAD (IdUnidad, Descripcion, Abreviatura, Decimales) VALUES ('   1', 'Unidad', 'U', "
+             "0)");
+        exec(
+            "INSERT INTO V_TA_UNIDAD (IdUnidad, Descripcion, Abreviatura, Decimales) VALUES ('   A', 'Alfa', 'AL', 1)");
         exec("INSERT INTO V_TA_VENDEDORES (IdVendedor, Nombre, Comision, Activo) VALUES ('   1', 'Ana', 1.5, 0)");
         exec(QStringLiteral("INSERT INTO S_TA_EQUIV (IdArticulo, IdUnidad, IdUnidad_Equiv, Factor, Coeficiente) "
                             "VALUES ('%1', '   1', '   2', 10, 1)")
                  .arg(art("A1")));
         exec("INSERT INTO V_MA_PRECIOSCAB (IdLista, Descripcion, TipoLista) VALUES ('   1', 'Minorista', 'V')");
-        exec(QStringLiteral("INSERT INTO V_MA_PRECIOS (IdLista, IdArticulo, Precio, TipoLista) VALUES ('   1', '%1', 9, "
-                            "'V')")
-                 .arg(art("A1")));
+        exec(
+            QStringLiteral("INSERT INTO V_MA_PRECIOS (IdLista, IdArticulo, Precio, TipoLista) VALUES ('   1', '%1', 9, "
+                           "'V')")
+                .arg(art("A1")));
     }
 
     QStringList volcado()
@@ -195,9 +199,9 @@ TEST_P(ReceptionSetwise, AGroupWrittenSetWiseEndsAsRowsWrittenOneAtATime)
     EXPECT_EQ(referencia.modificaciones, 4 + 2 + 2 + 2);
     const std::string filas = referencia.filas.join('\n').toStdString();
     for (const char *fila : {"   2|Dos otra vez|DO|1|1", "   A|alfa minúscula|al|0|1", "   1|Unidad de nuevo|UN|5|1",
-                             "   2|Bea María|12,75|01/02/2021 10:30:00|Verdadero|1", "   4|Dora|<null>|15/03/2024|Verdadero|1",
-                             "                       A1|   1|   2|24|1|1", "   1|                       A1|11|V|1",
-                             "   1|                       B2|8,5|V|1"})
+                             "   2|Bea María|12,75|01/02/2021 10:30:00|Verdadero|1",
+                             "   4|Dora|<null>|15/03/2024|Verdadero|1", "                       A1|   1|   2|24|1|1",
+                             "   1|                       A1|11|V|1", "   1|                       B2|8,5|V|1"})
         EXPECT_TRUE(referencia.filas.contains(QString::fromUtf8(fila))) << fila << "\n" << filas;
 
     // Each group in a few statements, none of them failing: no group is written again.
@@ -236,8 +240,10 @@ TEST_P(ReceptionSetwise, OnlyNewRowsLeaveTheExistingOnesAsOneRowAtATimeDoes)
     const PaqueteDePrueba paquete = paqueteMezclado(false);
     const Resultado referencia = recibir(paquete, ImportadorTabla::Escritura::FilaPorFila, 2000, true);
     EXPECT_EQ(referencia.modificaciones, 0);
-    EXPECT_TRUE(referencia.filas.contains(QStringLiteral("   1|Unidad|U|0|<null>"))) << referencia.filas.join('\n').toStdString();
-    EXPECT_TRUE(referencia.filas.contains(QStringLiteral("   2|Dos|<null>|1|1"))) << referencia.filas.join('\n').toStdString();
+    EXPECT_TRUE(referencia.filas.contains(QStringLiteral("   1|Unidad|U|0|<null>")))
+        << referencia.filas.join('\n').toStdString();
+    EXPECT_TRUE(referencia.filas.contains(QStringLiteral("   2|Dos|<null>|1|1")))
+        << referencia.filas.join('\n').toStdString();
     for (const int grupo : {2000, 2}) {
         SCOPED_TRACE(grupo);
         const Resultado enConjunto = recibir(paquete, ImportadorTabla::Escritura::Automatica, grupo, true);
@@ -252,8 +258,8 @@ TEST_P(ReceptionSetwise, GroupsLargerThanOneStatementEndAsRowsWrittenOneAtATime)
     QStringList unidades, precios;
     for (int i = 0; i < 1500; ++i) {
         const QString codigo = QString::number(i % 1200).rightJustified(4);
-        unidades << fila({codigo, QStringLiteral("Unidad %1").arg(i), i % 3 ? QStringLiteral("U") : QStringLiteral("NULL"),
-                          QString::number(i % 5)});
+        unidades << fila({codigo, QStringLiteral("Unidad %1").arg(i),
+                          i % 3 ? QStringLiteral("U") : QStringLiteral("NULL"), QString::number(i % 5)});
         precios << fila({QString::number(1 + i % 2).rightJustified(4), QString::number(i % 900).rightJustified(25),
                          i % 7 ? QStringLiteral("%1,5").arg(i) : QString::number(i), "V"});
     }
