@@ -43,6 +43,9 @@ ImportadorTabla::Escritura &escritura()
 // takes (2,100 parameters, 1,000 rows of VALUES).
 constexpr size_t kMaxParametros = 2000;
 constexpr size_t kMaxFilas = 1000;
+// Keys looked up in one statement: few enough that the engine reads them through the key's
+// index, whatever the table's size, rather than scan the table once for all of them.
+constexpr size_t kMaxClaves = 200;
 
 // How many rows of `columnas` values go in one statement.
 size_t filasPorSentencia(size_t columnas)
@@ -78,6 +81,16 @@ QString claveComparable(const Valores &clave, const QList<TerminoClave> &termino
 platform::Variant valorEnConjunto(const platform::Variant &v)
 {
     return v.kind() == platform::Variant::Kind::Int ? platform::Variant(v.toDouble()) : v;
+}
+
+// The marker of a key value compared with its column. A text key goes as VARCHAR: compared
+// with a value of a wider text type (as a bound text can reach PostgreSQL), the engine would
+// convert the column instead and read the whole table rather than its key's index.
+QString marcaClave(const TerminoClave &termino, const ColumnaLocal &columna)
+{
+    if (!termino.texto)
+        return QStringLiteral("?");
+    return QStringLiteral("CAST(? AS VARCHAR(%1))").arg(columna.largo > 0 ? columna.largo : 8000);
 }
 
 QByteArray firma(const std::vector<int> &columnas)
@@ -343,6 +356,7 @@ void ImportadorTabla::escribirLote(size_t desde, size_t hasta)
     actualizarLote(cambios);
     m_gInserciones += long(nuevas.size());
     m_gModificaciones += modificadas;
+    m_escritasTabla += long(nuevas.size());
 }
 
 // Per row of the batch, whether the table holds its key.
@@ -350,11 +364,28 @@ std::vector<bool> ImportadorTabla::existentes(size_t desde, size_t hasta)
 {
     const Plan &p = *m_plan;
     const size_t terminos = p.columnaClave.size();
-    QStringList nombres;
-    for (int c : p.columnaClave)
-        nombres << nombreSql(p.local->columna(c).nombre);
+    QStringList nombres, marcasClave;
+    for (size_t k = 0; k < terminos; ++k) {
+        const ColumnaLocal &c = p.local->columna(p.columnaClave[k]);
+        nombres << nombreSql(c.nombre);
+        marcasClave << marcaClave(p.regla->claves.value(qsizetype(k)), c);
+    }
+    // A lookup prepared while the table was small keeps a plan that reads the table whole
+    // (the engine plans a prepared statement once for all its runs): once the rows written
+    // have doubled since, the lookups are prepared, and planned, again.
+    if (m_planBusquedas != m_plan.get()) {
+        m_planBusquedas = m_plan.get();
+        m_busquedas.clear();
+        m_escritasTabla = m_escritasAlPreparar = 0;
+    }
+    if (m_escritasTabla > 2 * std::max(m_escritasAlPreparar, long(kMaxClaves))) {
+        for (const QString &sql : std::as_const(m_busquedas))
+            m_escritor.descartar(sql);
+        m_busquedas.clear();
+        m_escritasAlPreparar = m_escritasTabla;
+    }
     QSet<QString> halladas;
-    const size_t porSentencia = filasPorSentencia(terminos);
+    const size_t porSentencia = std::min(kMaxClaves, filasPorSentencia(terminos));
     for (size_t i = desde; i < hasta; i += porSentencia) {
         const size_t n = std::min(porSentencia, hasta - i);
         Valores valores;
@@ -365,25 +396,25 @@ std::vector<bool> ImportadorTabla::existentes(size_t desde, size_t hasta)
         }
         QString sql;
         if (terminos == 1) {
-            QStringList marcas(qsizetype(n), QStringLiteral("?"));
+            QStringList marcas(qsizetype(n), marcasClave.first());
             sql = QStringLiteral("SELECT %1 FROM %2 WHERE %1 IN (%3)")
                       .arg(nombres.first(), p.local->nombre(), marcas.join(QStringLiteral(", ")));
         } else {
-            // Joined to the keys' rows, not a chain of ORs: the engine plans it in one go
-            // and reads the table once.
+            // Joined to the keys' rows, not a chain of ORs, which the engine plans term by
+            // term.
             QStringList columnas, alias, iguales;
             for (size_t k = 0; k < terminos; ++k) {
                 columnas << QStringLiteral("vkt.") + nombres[qsizetype(k)];
                 alias << QStringLiteral("k%1").arg(k);
                 iguales << QStringLiteral("vkt.%1 = vkc.k%2").arg(nombres[qsizetype(k)]).arg(k);
             }
-            const QString fila = QLatin1Char('(')
-                + QStringList(qsizetype(terminos), QStringLiteral("?")).join(QStringLiteral(", ")) + QLatin1Char(')');
+            const QString fila = QLatin1Char('(') + marcasClave.join(QStringLiteral(", ")) + QLatin1Char(')');
             sql = QStringLiteral("SELECT %1 FROM %2 vkt INNER JOIN (VALUES %3) AS vkc (%4) ON %5")
                       .arg(columnas.join(QStringLiteral(", ")), p.local->nombre(),
                            QStringList(qsizetype(n), fila).join(QStringLiteral(", ")), alias.join(QStringLiteral(", ")),
                            iguales.join(QStringLiteral(" AND ")));
         }
+        m_busquedas.insert(sql);
         for (const Valores &fila : m_escritor.filas(sql, valores))
             halladas.insert(claveComparable(fila, p.regla->claves));
     }
@@ -469,8 +500,10 @@ void ImportadorTabla::actualizarLote(const std::vector<std::pair<std::vector<int
                                .arg(tabla, nombreSql(p.local->columna(p.columnaClave[k]).nombre))
                                .arg(k);
         }
-        const QString fila = QLatin1Char('(')
-            + QStringList(qsizetype(ancho), QStringLiteral("?")).join(QStringLiteral(", ")) + QLatin1Char(')');
+        QStringList marcas(qsizetype(columnas.size()), QStringLiteral("?"));
+        for (size_t k = 0; k < p.columnaClave.size(); ++k)
+            marcas << marcaClave(p.regla->claves.value(qsizetype(k)), p.local->columna(p.columnaClave[k]));
+        const QString fila = QLatin1Char('(') + marcas.join(QStringLiteral(", ")) + QLatin1Char(')');
         const size_t porSentencia = filasPorSentencia(ancho);
         for (size_t i = 0; i < grupo.size(); i += porSentencia) {
             const size_t n = std::min(porSentencia, grupo.size() - i);
