@@ -305,9 +305,8 @@ void ImportadorTabla::escribirPendientes(size_t fin)
     const Plan &p = *m_plan;
     size_t desde = m_pendientes;
     if (desde == 0 && desde < fin && m_motorServidor == 2) {
-        // PostgreSQL plans a prepared lookup once, for a table that grows under the import:
-        // planned small, it would scan the table for each lookup as it grows (and its text
-        // columns compare slowly). The group's lookups go by the keys' indexes.
+        // PostgreSQL plans a prepared lookup for a table that grows under the import: the
+        // group's lookups are to go by the keys' indexes (see existentes()).
         m_ctx.db.gCnn.Execute(QStringLiteral("SET LOCAL enable_seqscan = off"));
     }
     while (desde < fin) {
@@ -363,6 +362,7 @@ void ImportadorTabla::escribirLote(size_t desde, size_t hasta)
     actualizarLote(cambios);
     m_gInserciones += long(nuevas.size());
     m_gModificaciones += modificadas;
+    m_escritasTabla += long(nuevas.size());
 }
 
 // Per row of the batch, whether the table holds its key.
@@ -375,6 +375,20 @@ std::vector<bool> ImportadorTabla::existentes(size_t desde, size_t hasta)
         const ColumnaLocal &c = p.local->columna(p.columnaClave[k]);
         nombres << nombreSql(c.nombre);
         marcasClave << marcaClave(p.regla->claves.value(qsizetype(k)), c);
+    }
+    // A lookup prepared while the table was small keeps a plan that reads the table whole
+    // (the engine plans a prepared statement once for all its runs): once the rows written
+    // have doubled since, the lookups are prepared, and planned, again.
+    if (m_planBusquedas != m_plan.get()) {
+        m_planBusquedas = m_plan.get();
+        m_busquedas.clear();
+        m_escritasTabla = m_escritasAlPreparar = 0;
+    }
+    if (m_escritasTabla > 2 * std::max(m_escritasAlPreparar, long(kMaxClaves))) {
+        for (const QString &sql : std::as_const(m_busquedas))
+            m_escritor.descartar(sql);
+        m_busquedas.clear();
+        m_escritasAlPreparar = m_escritasTabla;
     }
     QSet<QString> halladas;
     const size_t porSentencia = std::min(kMaxClaves, filasPorSentencia(terminos));
@@ -406,6 +420,7 @@ std::vector<bool> ImportadorTabla::existentes(size_t desde, size_t hasta)
                            QStringList(qsizetype(n), fila).join(QStringLiteral(", ")), alias.join(QStringLiteral(", ")),
                            iguales.join(QStringLiteral(" AND ")));
         }
+        m_busquedas.insert(sql);
         for (const Valores &fila : m_escritor.filas(sql, valores))
             halladas.insert(claveComparable(fila, p.regla->claves));
     }

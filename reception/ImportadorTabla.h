@@ -10,6 +10,7 @@
 #include "platform/ado/Errors.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -121,7 +122,12 @@ private:
     std::vector<Operacion> m_grupo;
     size_t m_pendientes = 0;  // m_grupo's rows from here on are not written yet (set-wise)
     int m_motorServidor = -1; // set-wise writes: 0 no, 1 SQL Server, 2 PostgreSQL (-1: unknown)
-    long m_gInserciones = 0;  // counted in the open group, confirmed on commit
+    // The set-wise lookups of the table in hand, and the rows written in it: see existentes().
+    const Plan *m_planBusquedas = nullptr;
+    QSet<QString> m_busquedas;
+    long m_escritasTabla = 0;
+    long m_escritasAlPreparar = 0;
+    long m_gInserciones = 0; // counted in the open group, confirmed on commit
     long m_gModificaciones = 0;
     long m_linea = 0;
     long m_entradasAlEmpezar = 0;
