@@ -379,8 +379,8 @@ std::vector<bool> ImportadorTabla::existentes(size_t desde, size_t hasta)
     // A lookup prepared while the table was small keeps a plan that reads the table whole
     // (the engine plans a prepared statement once for all its runs): once the rows written
     // have doubled since, the lookups are prepared, and planned, again.
-    if (m_planBusquedas != m_plan.get()) {
-        m_planBusquedas = m_plan.get();
+    if (m_tablaBusquedas != p.tabla) {
+        m_tablaBusquedas = p.tabla;
         m_busquedas.clear();
         m_escritasTabla = m_escritasAlPreparar = 0;
     }

@@ -123,7 +123,7 @@ private:
     size_t m_pendientes = 0;  // m_grupo's rows from here on are not written yet (set-wise)
     int m_motorServidor = -1; // set-wise writes: 0 no, 1 SQL Server, 2 PostgreSQL (-1: unknown)
     // The set-wise lookups of the table in hand, and the rows written in it: see existentes().
-    const Plan *m_planBusquedas = nullptr;
+    QString m_tablaBusquedas;
     QSet<QString> m_busquedas;
     long m_escritasTabla = 0;
     long m_escritasAlPreparar = 0;
