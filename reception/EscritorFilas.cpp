@@ -57,6 +57,8 @@ EscritorFilas::~EscritorFilas() = default;
 
 void EscritorFilas::descartar() { m_comandos.clear(); }
 
+void EscritorFilas::descartar(const QString &sentencia) { m_comandos.erase(sentencia); }
+
 QString EscritorFilas::texto(const QString &sentencia, const Valores &valores)
 {
     const QStringList partes = sentencia.split(QLatin1Char('?'));

@@ -40,6 +40,8 @@ public:
     // Lets the prepared statements go (those of a lost connection, which on SQLite would keep
     // its open transaction, and its locks, alive); they are prepared again on their next use.
     void descartar();
+    // Lets one statement go: it is prepared again, and planned anew, on its next use.
+    void descartar(const QString &sentencia);
 
     // The statement with its values written in, for a log line.
     static QString texto(const QString &sentencia, const Valores &valores);

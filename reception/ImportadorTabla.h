@@ -10,6 +10,7 @@
 #include "platform/ado/Errors.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -62,6 +63,13 @@ public:
     // Rows written in one transaction (a failing row is still reported alone).
     static void setTamanoGrupo(int filas);
 
+    // How a group's rows reach a server engine (PostgreSQL, SQL Server): by default a few
+    // statements per group (its keys looked up at once, its new rows in multi-row INSERTs,
+    // its changes in one UPDATE per column set); FilaPorFila sends each row on its own, as
+    // the embedded and Oracle engines always do. The results are the same either way.
+    enum class Escritura { Automatica, FilaPorFila };
+    static void setEscritura(Escritura escritura);
+
 private:
     struct Plan;
     struct Operacion;
@@ -87,6 +95,12 @@ private:
     void repetirGrupoFilaPorFila();
     Efecto escribir(const Operacion &op);
     Efecto escribirFila(const Operacion &op);
+    bool enConjunto();
+    void escribirPendientes(size_t fin);
+    void escribirLote(size_t desde, size_t hasta);
+    std::vector<bool> existentes(size_t desde, size_t hasta);
+    void insertarLote(const std::vector<const Operacion *> &filas);
+    void actualizarLote(const std::vector<std::pair<std::vector<int>, Valores>> &filas);
     void contar(Efecto efecto, long &inserciones, long &modificaciones);
     QString sentenciaInsert(const std::vector<int> &columnas);
     QString sentenciaUpdate(const std::vector<int> &columnas);
@@ -106,6 +120,13 @@ private:
     EscritorFilas m_escritor;
     std::unique_ptr<Plan> m_plan;
     std::vector<Operacion> m_grupo;
+    size_t m_pendientes = 0;  // m_grupo's rows from here on are not written yet (set-wise)
+    int m_motorServidor = -1; // set-wise writes: 0 no, 1 SQL Server, 2 PostgreSQL (-1: unknown)
+    // The set-wise lookups of the table in hand, and the rows written in it: see existentes().
+    QString m_tablaBusquedas;
+    QSet<QString> m_busquedas;
+    long m_escritasTabla = 0;
+    long m_escritasAlPreparar = 0;
     long m_gInserciones = 0; // counted in the open group, confirmed on commit
     long m_gModificaciones = 0;
     long m_linea = 0;

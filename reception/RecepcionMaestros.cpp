@@ -242,6 +242,9 @@ bool RecepcionMaestros::origenAceptado()
 void RecepcionMaestros::importarTablas(const QStringList &tablas, bool automatica, ContextoImportacion &ctx,
                                        ResumenRecepcion &r)
 {
+    // A failing row rolls its whole group back and the group is written again row by row,
+    // each row in a transaction of its own: no statement needs a savepoint of its own.
+    StatementRollbackOff sinReversion(m_db);
     ImportadorTabla importador(ctx);
     int barra = 0;
     m_vista->avance(barra, kMaximoBarra);

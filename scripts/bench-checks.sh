@@ -8,3 +8,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${1:-build}"
 "$build_dir/bench/sending_bench" --check 2000 3
+"$build_dir/bench/reception_bench" --check 300 2
