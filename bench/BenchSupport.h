@@ -6,6 +6,7 @@
 #include "schema/Schema.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -53,5 +54,51 @@ struct Statement {
     Statement &operator=(const Statement &) = delete;
     ~Statement() { sqlite3_finalize(stmt); }
 };
+
+// The database benchmarks' command line: [--check] [--rounds N] [--pg-articles N] [articles]
+// [prices per article]. A check runs one round unless told otherwise.
+struct Options {
+    bool check = false;
+    int rounds = 3;
+    int articles = 100000;
+    int prices = 5;
+    int pgArticles = 0; // 0: the SQLite phase's, at most 20,000
+};
+
+inline Options parseOptions(const QStringList &args)
+{
+    Options o;
+    bool roundsGiven = false;
+    QStringList sizes;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const auto next = [&]() -> int {
+            if (i + 1 >= args.size())
+                throw std::runtime_error("missing value after " + a.toStdString());
+            return args[++i].toInt();
+        };
+        if (a == u"--check") {
+            o.check = true;
+        } else if (a == u"--rounds") {
+            o.rounds = next();
+            roundsGiven = true;
+        } else if (a == u"--pg-articles") {
+            o.pgArticles = next();
+        } else if (a.startsWith(u'-')) {
+            throw std::runtime_error("unknown option " + a.toStdString());
+        } else {
+            sizes << a;
+        }
+    }
+    if (!sizes.isEmpty())
+        o.articles = sizes[0].toInt();
+    if (sizes.size() > 1)
+        o.prices = sizes[1].toInt();
+    if (o.check && !roundsGiven)
+        o.rounds = 1;
+    if (o.articles < 1 || o.prices < 1 || o.rounds < 1)
+        throw std::runtime_error("sizes and rounds must be positive");
+    return o;
+}
 
 } // namespace bench

@@ -90,6 +90,7 @@ const QStringList kTables = {QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("S
 
 using bench::check;
 using bench::Figure;
+using bench::Options;
 using bench::Statement;
 
 // ---------------------------------------------------------------- the reception
@@ -286,14 +287,6 @@ bool report(const char *what, const Figure &reception, const Figure &ceiling, co
 }
 
 // ---------------------------------------------------------------- PostgreSQL
-
-struct Options {
-    bool check = false;
-    int rounds = 3;
-    int articles = 100000;
-    int prices = 5;
-    int pgArticles = 0; // 0: min(articles, 20000)
-};
 
 void freshSchema(const QString &connectionString)
 {
@@ -772,42 +765,6 @@ bool pgPhase(const Options &o, const QString &pgConnection, const QString &inbox
 
 #endif
 
-Options parse(const QStringList &args)
-{
-    Options o;
-    bool roundsGiven = false;
-    QStringList sizes;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const auto next = [&]() -> int {
-            if (i + 1 >= args.size())
-                throw std::runtime_error("missing value after " + a.toStdString());
-            return args[++i].toInt();
-        };
-        if (a == u"--check") {
-            o.check = true;
-        } else if (a == u"--rounds") {
-            o.rounds = next();
-            roundsGiven = true;
-        } else if (a == u"--pg-articles") {
-            o.pgArticles = next();
-        } else if (a.startsWith(u'-')) {
-            throw std::runtime_error("unknown option " + a.toStdString());
-        } else {
-            sizes << a;
-        }
-    }
-    if (!sizes.isEmpty())
-        o.articles = sizes[0].toInt();
-    if (sizes.size() > 1)
-        o.prices = sizes[1].toInt();
-    if (o.check && !roundsGiven)
-        o.rounds = 1;
-    if (o.articles < 1 || o.prices < 1 || o.rounds < 1)
-        throw std::runtime_error("sizes and rounds must be positive");
-    return o;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -821,7 +778,7 @@ int main(int argc, char *argv[])
     const QString inbox = QDir(home.path()).filePath(QStringLiteral("RECIBIR"));
     QDir().mkpath(inbox);
     try {
-        const Options o = parse(QCoreApplication::arguments());
+        const Options o = bench::parseOptions(QCoreApplication::arguments());
         samplepackage::Options options;
         options.articles = o.articles;
         options.pricesPerArticle = o.prices;

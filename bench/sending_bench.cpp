@@ -79,6 +79,7 @@ struct WrongResult : std::runtime_error {
 
 using bench::check;
 using bench::Figure;
+using bench::Options;
 using bench::Statement;
 
 class Database {
@@ -341,14 +342,6 @@ Figure exportPlain(const QString &file, const QString &folder)
     std::printf("  libsqlite3 exporter: %ld rows, %.2f s\n", figure.rows, figure.seconds);
     return figure;
 }
-
-struct Options {
-    bool check = false;
-    int rounds = 3;
-    int articles = 100000;
-    int prices = 5;
-    int pgArticles = 0; // 0: the SQLite phase's, at most 20,000
-};
 
 // Returns whether the sending met its bounds.
 bool sqlitePhase(const Options &o, const QString &home)
@@ -780,42 +773,6 @@ bool pgPhase(const Options &o, const QString &connectionString, const QString &h
 
 #endif
 
-Options parse(const QStringList &args)
-{
-    Options o;
-    bool roundsGiven = false;
-    QStringList sizes;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const auto next = [&]() -> int {
-            if (i + 1 >= args.size())
-                throw std::runtime_error("missing value after " + a.toStdString());
-            return args[++i].toInt();
-        };
-        if (a == u"--check") {
-            o.check = true;
-        } else if (a == u"--rounds") {
-            o.rounds = next();
-            roundsGiven = true;
-        } else if (a == u"--pg-articles") {
-            o.pgArticles = next();
-        } else if (a.startsWith(u'-')) {
-            throw std::runtime_error("unknown option " + a.toStdString());
-        } else {
-            sizes << a;
-        }
-    }
-    if (!sizes.isEmpty())
-        o.articles = sizes[0].toInt();
-    if (sizes.size() > 1)
-        o.prices = sizes[1].toInt();
-    if (o.check && !roundsGiven)
-        o.rounds = 1;
-    if (o.articles < 1 || o.prices < 1 || o.rounds < 1)
-        throw std::runtime_error("sizes and rounds must be positive");
-    return o;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -826,7 +783,7 @@ int main(int argc, char *argv[])
     QTemporaryDir home;
     platform::setProgramFolder(home.path());
     try {
-        const Options o = parse(QCoreApplication::arguments());
+        const Options o = bench::parseOptions(QCoreApplication::arguments());
         bool met = sqlitePhase(o, home.path());
         const QString pg = qEnvironmentVariable("IMAESTROS_PG_CONNSTR").trimmed();
         if (pg.isEmpty()) {
