@@ -10,6 +10,7 @@
 
 #include <QRegularExpression>
 
+#include <charconv>
 #include <cmath>
 
 namespace recepcion {
@@ -119,8 +120,15 @@ Valor numero(const ColumnaLocal &c, const QString &t, const QString &nombre)
         return Valor::failure(QStringLiteral("la columna %1 espera un número y el valor es \"%2\"").arg(nombre, t));
     // A money or decimal column keeps every digit the package sends; the database stores the
     // text exactly or refuses it as out of range, as SQL Server does.
-    if (c.exacto && masCifrasQueUnDouble(t))
-        return platform::Variant(textoExacto(t));
+    if (c.exacto && masCifrasQueUnDouble(t)) {
+        // Only where the double does not hold the written value: "3,2100000000000004" stays a
+        // double, and keeps the statement prepared for doubles
+        char cifras[40];
+        const auto fin = std::to_chars(cifras, cifras + sizeof cifras, *n, std::chars_format::fixed).ptr;
+        const QString exacto = textoExacto(t);
+        if (exacto != QLatin1String(cifras, fin - cifras))
+            return platform::Variant(exacto);
+    }
     if (*n == std::floor(*n) && std::fabs(*n) < 1e15)
         return platform::Variant(static_cast<long long>(*n));
     return platform::Variant(*n);
