@@ -43,6 +43,8 @@ public:
     bool toBool() const;
     QDateTime toDateTime() const;
     QByteArray toBytes() const;
+    // The text held, without a copy; null when the value is not text.
+    const QString *text() const { return std::get_if<QString>(&m_value); }
 
     bool operator==(const Variant &other) const;
 

@@ -5,6 +5,8 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 
+#include <iterator>
+
 namespace recepcion {
 
 QString literal(const platform::Variant &valor)
@@ -55,9 +57,20 @@ EscritorFilas::EscritorFilas(ado::Connection &cnn) : m_cnn(cnn) {}
 
 EscritorFilas::~EscritorFilas() = default;
 
-void EscritorFilas::descartar() { m_comandos.clear(); }
+void EscritorFilas::descartar()
+{
+    for (Reciente &r : m_recientes)
+        r = Reciente{};
+    m_comandos.clear();
+}
 
-void EscritorFilas::descartar(const QString &sentencia) { m_comandos.erase(sentencia); }
+void EscritorFilas::descartar(const QString &sentencia)
+{
+    for (Reciente &r : m_recientes)
+        if (r.sentencia == sentencia)
+            r = Reciente{};
+    m_comandos.erase(sentencia);
+}
 
 QString EscritorFilas::texto(const QString &sentencia, const Valores &valores)
 {
@@ -71,20 +84,34 @@ QString EscritorFilas::texto(const QString &sentencia, const Valores &valores)
 std::shared_ptr<ado::Recordset> EscritorFilas::ejecutaComando(const QString &sentencia, const Valores &valores,
                                                               long *afectadas)
 {
-    std::unique_ptr<ado::Command> &comando = m_comandos[sentencia];
+    ado::Command *comando = nullptr;
+    for (const Reciente &r : m_recientes)
+        if (r.comando && r.sentencia.constData() == sentencia.constData() && r.sentencia.size() == sentencia.size())
+            comando = r.comando;
     if (!comando) {
-        comando = std::make_unique<ado::Command>();
-        comando->setActiveConnection(&m_cnn);
-        comando->setCommandText(sentencia);
-        comando->setPrepared(true);
-        comando->setCommandTimeout(m_cnn.CommandTimeout());
-        for (size_t i = 0; i < valores.size(); ++i)
-            comando->Parameters().Append(comando->CreateParameter(QStringLiteral("p%1").arg(i), tipoDe(valores[i])));
+        std::unique_ptr<ado::Command> &guardado = m_comandos[sentencia];
+        if (!guardado)
+            guardado = nuevoComando(sentencia, valores);
+        comando = guardado.get();
+        m_recientes[m_proximoReciente] = Reciente{sentencia, comando};
+        m_proximoReciente = (m_proximoReciente + 1) % std::size(m_recientes);
     }
     ado::Parameters &parametros = comando->Parameters();
     for (size_t i = 0; i < valores.size() && int(i) < parametros.Count(); ++i)
         parametros.Item(int(i)).setValue(valores[i]);
     return comando->Execute(afectadas);
+}
+
+std::unique_ptr<ado::Command> EscritorFilas::nuevoComando(const QString &sentencia, const Valores &valores)
+{
+    auto comando = std::make_unique<ado::Command>();
+    comando->setActiveConnection(&m_cnn);
+    comando->setCommandText(sentencia);
+    comando->setPrepared(true);
+    comando->setCommandTimeout(m_cnn.CommandTimeout());
+    for (size_t i = 0; i < valores.size(); ++i)
+        comando->Parameters().Append(comando->CreateParameter(QStringLiteral("p%1").arg(i), tipoDe(valores[i])));
+    return comando;
 }
 
 long EscritorFilas::ejecuta(const QString &sentencia, const Valores &valores)

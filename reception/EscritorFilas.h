@@ -48,8 +48,18 @@ public:
 
 private:
     std::shared_ptr<ado::Recordset> ejecutaComando(const QString &sentencia, const Valores &valores, long *afectadas);
+    std::unique_ptr<ado::Command> nuevoComando(const QString &sentencia, const Valores &valores);
     ado::Connection &m_cnn;
     std::unordered_map<QString, std::unique_ptr<ado::Command>> m_comandos;
+    // The statements used last, found by their text's address: a row runs the same few long
+    // statements, which would otherwise be hashed and compared whole at every use. Each keeps
+    // its text, so that no other text can come to have its address.
+    struct Reciente {
+        QString sentencia;
+        ado::Command *comando = nullptr;
+    };
+    Reciente m_recientes[4];
+    size_t m_proximoReciente = 0;
 };
 
 // A value as an SQL literal (text between apostrophes with its own apostrophes doubled,

@@ -9,6 +9,10 @@
 
 #include <QElapsedTimer>
 
+#include <charconv>
+#include <cmath>
+#include <random>
+
 #include <gtest/gtest.h>
 
 using namespace ado;
@@ -172,6 +176,91 @@ TEST(VkTextCollation, IgnoresCaseAndTrailingBlanks)
     EXPECT_LT(cmp("abc", "abd"), 0);
     EXPECT_LT(cmp("ab", "abc"), 0);
     EXPECT_GT(cmp("B", "a"), 0);
+}
+
+// A number bound to an amount or a decimal is stored as its shortest digits read as text would
+// be: whatever way the conversion takes for it, the value and its storage class agree.
+TEST(SqliteConversions, BoundNumbersStoreAsTheirDigitsWould)
+{
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    ASSERT_EQ(SqliteFunctions::registerAll(db), SQLITE_OK);
+    std::vector<double> values{0.0,
+                               -0.0,
+                               1.0,
+                               -1.0,
+                               0.5,
+                               1.005,
+                               -1.005,
+                               0.1 + 0.2,
+                               9014.66,
+                               123456.78905,
+                               99999.99995,
+                               214748.3647,
+                               214748.36475,
+                               922337203685477.0,
+                               99999999999999.98,
+                               1e14,
+                               1e15,
+                               1e-5,
+                               5e-5,
+                               1.23e20,
+                               12345.6789,
+                               -12345.6789};
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 3000; ++i) {
+        const double magnitude = std::pow(10.0, int(random() % 17) - 2);
+        const double scaled = double(random() % 1000000) / 1000000.0 * magnitude;
+        const int decimals = int(random() % 7);
+        const double value = std::round(scaled * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
+        values.push_back(random() % 2 ? -value : value);
+    }
+    for (const char *call : {"vk_money(?, 'M')", "vk_smallmoney(?, 'S')", "vk_decimal(?, 9, 4, 'D')",
+                             "vk_decimal(?, 18, 6, 'F')", "vk_decimal(?, 10, 0, 'Z')"}) {
+        sqlite3_stmt *stmt = nullptr;
+        const std::string sql = std::string("SELECT ") + call + ", typeof(" + call + ")";
+        ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK);
+        auto convert = [&](auto bind) {
+            sqlite3_reset(stmt);
+            bind();
+            const int rc = sqlite3_step(stmt);
+            const std::string out = rc != SQLITE_ROW
+                ? std::string("refused")
+                : std::string(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1))) + " "
+                    + std::to_string(sqlite3_column_double(stmt, 0));
+            return std::make_pair(out, rc == SQLITE_ROW ? sqlite3_column_double(stmt, 0) : 0.0);
+        };
+        for (const double x : values) {
+            char digits[64];
+            const auto end = std::to_chars(digits, digits + sizeof digits, x, std::chars_format::fixed).ptr;
+            const auto asNumber = convert([&] {
+                sqlite3_bind_double(stmt, 1, x);
+                sqlite3_bind_double(stmt, 2, x);
+            });
+            const auto asText = convert([&] {
+                sqlite3_bind_text(stmt, 1, digits, int(end - digits), SQLITE_TRANSIENT);
+                sqlite3_bind_text(stmt, 2, digits, int(end - digits), SQLITE_TRANSIENT);
+            });
+            EXPECT_EQ(asNumber.first, asText.first) << call << " of " << std::string(digits, end);
+            EXPECT_EQ(asNumber.second, asText.second) << call << " of " << std::string(digits, end);
+        }
+        for (const qint64 n :
+             {qint64(0), qint64(-7), qint64(99999), qint64(100000), qint64(214748), qint64(922337203685477),
+              qint64(9223372036854775807), qint64(-9223372036854775807) - 1}) {
+            const std::string digits = std::to_string(n);
+            const auto asNumber = convert([&] {
+                sqlite3_bind_int64(stmt, 1, n);
+                sqlite3_bind_int64(stmt, 2, n);
+            });
+            const auto asText = convert([&] {
+                sqlite3_bind_text(stmt, 1, digits.c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(stmt, 2, digits.c_str(), -1, SQLITE_TRANSIENT);
+            });
+            EXPECT_EQ(asNumber.first, asText.first) << call << " of " << digits;
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
 }
 
 // Without the translator's help: the engine's own pieces as the translator's DDL uses them.

@@ -2,6 +2,7 @@
 
 #include "platform/ado/LocalTime.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace ado {
@@ -135,12 +136,45 @@ std::optional<QDateTime> DateText::toDateTime(const char *text, qsizetype length
 
 QByteArray DateText::normalised(const Parts &parts)
 {
-    char buffer[32];
-    int n = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", parts.year, parts.month, parts.day,
-                          parts.hour, parts.minute, parts.second);
-    if (parts.msec != 0)
-        n += std::snprintf(buffer + n, sizeof buffer - size_t(n), ".%03d", parts.msec);
-    return QByteArray(buffer, n);
+    char buffer[kNormalisedMax];
+    return QByteArray(buffer, writeNormalised(parts, buffer));
+}
+
+int DateText::writeNormalised(const Parts &parts, char *out)
+{
+    const auto within = [](int value, int limit) { return value >= 0 && value < limit; };
+    if (!within(parts.year, 10000) || !within(parts.month, 100) || !within(parts.day, 100) || !within(parts.hour, 100)
+        || !within(parts.minute, 100) || !within(parts.second, 100)
+        || !within(parts.msec, 1000)) { // no date the engine takes: written as printf would
+        int n = std::snprintf(out, kNormalisedMax, "%04d-%02d-%02d %02d:%02d:%02d", parts.year, parts.month, parts.day,
+                              parts.hour, parts.minute, parts.second);
+        n = std::min(n, kNormalisedMax - 1);
+        if (parts.msec != 0)
+            n += std::snprintf(out + n, size_t(kNormalisedMax - n), ".%03d", parts.msec);
+        return std::min(n, kNormalisedMax - 1);
+    }
+    char *o = out;
+    const auto digits = [&o](int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            o[i] = char('0' + value % 10);
+        o += width;
+    };
+    digits(parts.year, 4);
+    *o++ = '-';
+    digits(parts.month, 2);
+    *o++ = '-';
+    digits(parts.day, 2);
+    *o++ = ' ';
+    digits(parts.hour, 2);
+    *o++ = ':';
+    digits(parts.minute, 2);
+    *o++ = ':';
+    digits(parts.second, 2);
+    if (parts.msec != 0) {
+        *o++ = '.';
+        digits(parts.msec, 3);
+    }
+    return int(o - out);
 }
 
 } // namespace ado

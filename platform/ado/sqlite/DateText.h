@@ -22,6 +22,9 @@ public:
     static std::optional<QDateTime> toDateTime(const char *text, qsizetype length);
     // "yyyy-mm-dd hh:mm:ss" (".fff" when there are milliseconds): sorts and compares as text.
     static QByteArray normalised(const Parts &parts);
+    // The same text written to `out` (room for kNormalisedMax bytes); returns its length.
+    static constexpr int kNormalisedMax = 32;
+    static int writeNormalised(const Parts &parts, char *out);
 };
 
 } // namespace ado

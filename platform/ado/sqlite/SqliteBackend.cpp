@@ -178,7 +178,27 @@ QString keyTerms(const SqliteBackend &backend, const QStringList &keyColumns)
 
 } // namespace
 
-void SqliteBackend::bind(sqlite3_stmt *stmt, int index, const platform::Variant &v)
+namespace {
+
+// A text as UTF-8 in `out`, reusing its room: most texts are plain ASCII and are copied as they are.
+void writeUtf8(const QString &text, std::string &out)
+{
+    const qsizetype n = text.size();
+    out.resize(size_t(n));
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.utf16());
+    for (qsizetype i = 0; i < n; ++i) {
+        if (in[i] >= 0x80) {
+            const QByteArray utf8 = text.toUtf8();
+            out.assign(utf8.constData(), size_t(utf8.size()));
+            return;
+        }
+        out[size_t(i)] = char(in[i]);
+    }
+}
+
+} // namespace
+
+void SqliteBackend::bind(sqlite3_stmt *stmt, int index, const platform::Variant &v, std::string *keep)
 {
     using K = platform::Variant::Kind;
     switch (v.kind()) {
@@ -199,8 +219,14 @@ void SqliteBackend::bind(sqlite3_stmt *stmt, int index, const platform::Variant 
         const QDateTime dt = v.toDateTime();
         DateText::Parts p{dt.date().year(),   dt.date().month(),  dt.date().day(),  dt.time().hour(),
                           dt.time().minute(), dt.time().second(), dt.time().msec(), true};
-        const QByteArray text = DateText::normalised(p);
-        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        char text[DateText::kNormalisedMax];
+        const int n = DateText::writeNormalised(p, text);
+        if (keep) {
+            keep->assign(text, size_t(n));
+            sqlite3_bind_text(stmt, index, keep->data(), n, SQLITE_STATIC);
+        } else {
+            sqlite3_bind_text(stmt, index, text, n, SQLITE_TRANSIENT);
+        }
         break;
     }
     case K::Bytes: {
@@ -209,6 +235,11 @@ void SqliteBackend::bind(sqlite3_stmt *stmt, int index, const platform::Variant 
         break;
     }
     case K::Text: {
+        if (keep) {
+            writeUtf8(*v.text(), *keep);
+            sqlite3_bind_text(stmt, index, keep->data(), int(keep->size()), SQLITE_STATIC);
+            break;
+        }
         const QByteArray text = v.toString().toUtf8();
         sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
         break;
@@ -287,6 +318,10 @@ void SqliteBackend::close()
     if (!m_db)
         return;
     m_cache.clear();
+    for (sqlite3_stmt **kept : {&m_begin, &m_commit}) {
+        sqlite3_finalize(*kept);
+        *kept = nullptr;
+    }
     m_lifetime.reset();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
@@ -310,6 +345,19 @@ void SqliteBackend::exec(const char *sql)
 {
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
         fail(QByteArray(sql));
+}
+
+void SqliteBackend::execKept(sqlite3_stmt *&stmt, const char *sql)
+{
+    if (!stmt && sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        fail(QByteArray(sql));
+    if (sqlite3_step(stmt) != SQLITE_DONE) {
+        const BackendFailure failure(
+            SqliteErrorMap::map(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)), sql));
+        sqlite3_reset(stmt);
+        throw failure;
+    }
+    sqlite3_reset(stmt);
 }
 
 void SqliteBackend::setDeadline(int timeoutSeconds)
@@ -588,7 +636,7 @@ void SqliteBackend::beginTransaction()
     // IMMEDIATE takes the write lock now, waiting for it: two deferred transactions that
     // both read and then write would each wait for the other, and one would fail at once.
     if (m_tranCount == 0)
-        exec("BEGIN IMMEDIATE");
+        execKept(m_begin, "BEGIN IMMEDIATE");
     ++m_tranCount;
     m_engineEndedTransaction = false;
 }
@@ -602,7 +650,7 @@ void SqliteBackend::commit()
             errnum::CommandFailed, 3902, "25000",
             QStringLiteral("La solicitud COMMIT TRANSACTION no tiene la correspondiente BEGIN TRANSACTION.")));
     if (m_tranCount == 1)
-        exec("COMMIT");
+        execKept(m_commit, "COMMIT");
     --m_tranCount;
 }
 

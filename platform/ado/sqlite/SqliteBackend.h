@@ -57,8 +57,10 @@ public:
     long deleteRow(const QString &table, const QStringList &keyColumns, const Row &keyValues) override;
     QStringList primaryKey(const QString &table) override;
 
-    // A value bound as the engine stores it (dates in their stored text form).
-    static void bind(sqlite3_stmt *stmt, int index, const platform::Variant &value);
+    // A value bound as the engine stores it (dates in their stored text form). With `keep`, a
+    // text or a date is written there and bound without a copy: the caller keeps it unchanged
+    // until the parameter is bound again or the statement is finalised.
+    static void bind(sqlite3_stmt *stmt, int index, const platform::Variant &value, std::string *keep = nullptr);
 
 private:
     friend int sqliteProgress(void *self);
@@ -70,6 +72,8 @@ private:
     void requireOpen() const;
     [[noreturn]] void fail(const QByteArray &sql) const;
     void exec(const char *sql);
+    // Runs a statement without values, compiled on its first use and kept in `stmt`.
+    void execKept(sqlite3_stmt *&stmt, const char *sql);
     static void checkNoNul(const QByteArray &sql);
     static void classify(PreparedStatement &ps);
     void runText(const QByteArray &sql, ResultSet &result, long &affected);
@@ -91,6 +95,9 @@ private:
     SqliteCatalog m_catalog;
     TranslationCache m_translator{Dialect::SQLite};
     StatementCache m_cache;
+    // Each group of a long import opens and ends a transaction: not compiled every time.
+    sqlite3_stmt *m_begin = nullptr;
+    sqlite3_stmt *m_commit = nullptr;
     int m_tranCount = 0;
     bool m_engineEndedTransaction = false; // an error rolled back; the next ROLLBACK is quiet
     int m_busyTimeoutSeconds = -1;

@@ -67,12 +67,13 @@ void SqliteCommand::compile(const QByteArray &sql)
     }
 }
 
-void SqliteCommand::bindStep(Step &step, const BoundValues &values) const
+void SqliteCommand::bindStep(Step &step, const BoundValues &values)
 {
+    step.bytes.resize(step.markers.size());
     for (size_t i = 0; i < step.markers.size(); ++i) {
         const int slot = step.markers[i];
         if (slot >= 0 && slot < int(values.size()))
-            SqliteBackend::bind(step.ps.stmt, int(i) + 1, values[size_t(slot)].value);
+            SqliteBackend::bind(step.ps.stmt, int(i) + 1, values[size_t(slot)].value, &step.bytes[i]);
         else
             sqlite3_bind_null(step.ps.stmt, int(i) + 1);
     }

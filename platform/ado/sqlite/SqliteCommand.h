@@ -30,12 +30,13 @@ private:
     struct Step {
         TranslatedStatement::Kind kind = TranslatedStatement::Kind::Statement;
         PreparedStatement ps;
-        std::vector<int> markers; // the value of each engine parameter (-1: none, bound as NULL)
+        std::vector<int> markers;       // the value of each engine parameter (-1: none, bound as NULL)
+        std::vector<std::string> bytes; // per parameter: its text as bound, kept for the engine
     };
     void build();
     void compile(const QByteArray &sql);
     void release();
-    void bindStep(Step &step, const BoundValues &values) const;
+    static void bindStep(Step &step, const BoundValues &values);
 
     SqliteBackend &m_backend;
     std::weak_ptr<int> m_lifetime;

@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -400,6 +401,50 @@ bool storeExactly(sqlite3_context *ctx, Decimal d)
     return true;
 }
 
+// The whole digits any value of `t` may have: one less than its highest amount has, for money,
+// so that no range check is needed below them.
+int wholeDigitsTaken(const DecimalType &t)
+{
+    return t.highest ? int(std::strchr(t.highest, '.') - t.highest) - 1 : t.precision - t.scale;
+}
+
+int digitsOf(qint64 n)
+{
+    quint64 u = n < 0 ? 0 - quint64(n) : quint64(n);
+    int digits = 0;
+    for (; u > 0; u /= 10)
+        ++digits;
+    return digits;
+}
+
+// Most amounts come as doubles with no more decimals than the type keeps, well inside its
+// range: they are stored as they are, without building their digits one by one. False for
+// any other value, which takes the full conversion below.
+bool storeAsItComes(sqlite3_context *ctx, double x, const DecimalType &t)
+{
+    if (!(std::fabs(x) < 1e15))
+        return false;
+    char buffer[64];
+    const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed);
+    if (written.ec != std::errc())
+        return false;
+    const char *whole = buffer + (buffer[0] == '-' ? 1 : 0);
+    const char *last = written.ptr;
+    const char *point = std::find(whole, last, '.');
+    const int decimals = point == last ? 0 : int(last - point - 1);
+    if (decimals > t.scale)
+        return false;
+    while (whole < point && *whole == '0')
+        ++whole;
+    if (point - whole > wholeDigitsTaken(t))
+        return false;
+    if (decimals == 0)
+        sqlite3_result_int64(ctx, qint64(x)); // whole numbers are held as integers
+    else
+        sqlite3_result_double(ctx, x);
+    return true;
+}
+
 // A value rounded to `t` and stored digit for digit, or refused (8115) when it is beyond the
 // type's range or beyond what the engine can hold exactly.
 void convertDecimal(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *column, const DecimalType &t)
@@ -410,11 +455,15 @@ void convertDecimal(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *colum
     case SQLITE_NULL:
         return sqlite3_result_null(ctx);
     case SQLITE_INTEGER:
+        if (const qint64 n = sqlite3_value_int64(v); digitsOf(n) <= std::min(wholeDigitsTaken(t), 18))
+            return sqlite3_result_int64(ctx, n);
         parseDecimal(std::to_string(sqlite3_value_int64(v)), false, d);
         from = "int";
         break;
     case SQLITE_FLOAT: {
         const double x = sqlite3_value_double(v);
+        if (storeAsItComes(ctx, x, t))
+            return;
         if (!std::isfinite(x))
             return overflow(ctx, 8115, "float", t.name, QString::number(x), column);
         d = decimalOf(x);
