@@ -188,7 +188,9 @@ void ImportadorTabla::confirmarGrupo()
 // The operator's interruption: the open group is rolled back, its lines as if never read.
 void ImportadorTabla::descartarGrupo()
 {
-    long lineas = long(m_grupo.size());
+    // a rejected line stays read: it is in the error file already
+    long lineas = long(std::count_if(m_grupo.begin(), m_grupo.end(),
+                                     [](const Operacion &op) { return op.tipo != Operacion::Tipo::Rechazo; }));
     if (m_asiento) {
         lineas += long(m_asiento->lineas.size());
         m_asiento.reset();
@@ -269,6 +271,13 @@ ImportadorTabla::Efecto ImportadorTabla::escribir(const Operacion &op)
         return Efecto::Ninguno;
     case Operacion::Tipo::BorradoAsiento:
         return borrarAsiento(op);
+    case Operacion::Tipo::Rechazo:
+        if (!op.informado) {
+            m_ctx.errores.rechazo(m_plan->tabla, m_plan->campos, op.linea, op.motivo, op.texto);
+            ++m_ctx.estado.CantErrores;
+            op.informado = true;
+        }
+        return Efecto::Ninguno;
     case Operacion::Tipo::Fila:
         break;
     }

@@ -42,13 +42,36 @@ struct ImportadorTabla::Plan {
 };
 
 struct ImportadorTabla::Operacion {
-    enum class Tipo { Fila, BorradoPrecio, BorradoAsiento };
+    // Rechazo: a line rejected while rows before it wait to be written; it is reported after
+    // them, so that the error file keeps the order of the lines.
+    enum class Tipo { Fila, BorradoPrecio, BorradoAsiento, Rechazo };
     Tipo tipo = Tipo::Fila;
     long linea = 0;
     QString texto;
+    QString motivo;                 // Rechazo: why
+    mutable bool informado = false; // Rechazo: in the error file already (a replay goes past it)
     Valores clave;
     std::vector<int> columnas; // local columns written, in statement order
     Valores valores;           // their values
+};
+
+// A line read ahead of the writes, with what it comes to; the writes take it in the file's order.
+struct ImportadorTabla::Leida {
+    enum class Paso {
+        Procesar, // read only: it is taken as any line (a price deletion, a line too long)
+        Nada,     // read and counted; nothing to write
+        Rechazo,  // rejected for `motivo`, shown as `texto`
+        Fila,     // the row to write
+    };
+    Paso paso = Paso::Procesar;
+    long numero = 0;
+    QString linea;
+    qint64 bytes = 0; // of the file, for the progress
+    bool larga = false;
+    qint64 bytesLinea = 0; // when larga: the line's length in bytes
+    QString motivo;
+    QString texto;
+    std::optional<Operacion> fila;
 };
 
 struct ImportadorTabla::Asiento {

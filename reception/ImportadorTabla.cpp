@@ -16,6 +16,12 @@
 
 #include <QFileInfo>
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+
 namespace recepcion {
 
 namespace {
@@ -191,24 +197,13 @@ ResultadoTabla ImportadorTabla::leerDatos(const QString &ruta, bool mostrarEstad
         m_ctx.errores.nota(m_plan->tabla, m_plan->campos, abierto.message());
         return ResultadoTabla::Completa;
     }
-    QString linea;
     m_bytesLeidos = 0;
     m_bytesArchivo = QFileInfo(ruta).size();
-    while (!m_detener && !m_fallida && !m_ctx.estado.FinalizarPrograma && !m_ctx.estado.Interrumpir
-           && lector.next(linea)) {
-        ++m_linea;
-        ++m_ctx.estado.RegistrosRecibidos;
-        m_bytesLeidos += lector.tooLong() ? lector.lineBytes() : linea.size() + 2; // one byte a character, and CR LF
-        if (lector.tooLong())
-            rechazar(QStringLiteral("la línea mide %1 bytes y un paquete no trae líneas de más de %2: se muestra su "
-                                    "comienzo")
-                         .arg(lector.lineBytes())
-                         .arg(package::LineReader::kMaxLineBytes),
-                     sinControles(linea) + QStringLiteral(" ..."));
-        else
-            procesarLinea(linea);
-        mostrarProgreso(mostrarEstado, linea, false);
-    }
+    const Plan &p = *m_plan;
+    if (p.regla && p.regla->camino == Camino::Busqueda && p.local && !p.campos.isEmpty())
+        leerLineasAnticipadas(lector, mostrarEstado);
+    else
+        leerLineas(lector, mostrarEstado);
     if (!lector.error().isEmpty())
         m_ctx.errores.nota(m_plan->tabla, m_plan->campos,
                            QStringLiteral("No se pudo leer el archivo %1 después de la línea %2: %3")
@@ -229,6 +224,187 @@ ResultadoTabla ImportadorTabla::leerDatos(const QString &ruta, bool mostrarEstad
     if (m_fallida)
         return ResultadoTabla::Fallida;
     return m_detener || interrumpida ? ResultadoTabla::Detenida : ResultadoTabla::Completa;
+}
+
+bool ImportadorTabla::seguirLeyendo() const
+{
+    return !m_detener && !m_fallida && !m_ctx.estado.FinalizarPrograma && !m_ctx.estado.Interrumpir;
+}
+
+void ImportadorTabla::leerLineas(package::LineReader &lector, bool mostrarEstado)
+{
+    QString linea;
+    while (seguirLeyendo() && lector.next(linea)) {
+        ++m_linea;
+        ++m_ctx.estado.RegistrosRecibidos;
+        m_bytesLeidos += lector.tooLong() ? lector.lineBytes() : linea.size() + 2; // one byte a character, and CR LF
+        if (lector.tooLong())
+            rechazarLarga(lector.lineBytes(), linea);
+        else
+            procesarLinea(linea);
+        mostrarProgreso(mostrarEstado, linea, false);
+    }
+}
+
+// Rows of a table written by their key: while the database writes a row, another thread reads
+// and prepares the lines after it, which are then taken one by one in the file's order, as
+// leerLineas() takes them. Reading ahead stops as soon as the writes stop.
+class ImportadorTabla::ColaLeidas {
+public:
+    static constexpr size_t kLineasPorLote = 256;
+
+    // False when the writes no longer take lines.
+    bool poner(std::vector<Leida> &&lote)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_hayLugar.wait(lock, [&] { return m_lotes.size() < kLotes || m_abandonada; });
+        if (m_abandonada)
+            return false;
+        m_lotes.push_back(std::move(lote));
+        m_hayLote.notify_one();
+        return true;
+    }
+    // No more lines; `error` when reading failed in a way the reader does not report itself.
+    void terminar(std::exception_ptr error = nullptr)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_terminada = true;
+        m_error = error;
+        m_hayLote.notify_all();
+    }
+    // The next lines; false after the last one.
+    bool tomar(std::vector<Leida> &lote)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_hayLote.wait(lock, [&] { return !m_lotes.empty() || m_terminada; });
+        if (m_lotes.empty()) {
+            if (m_error)
+                std::rethrow_exception(m_error);
+            return false;
+        }
+        lote = std::move(m_lotes.front());
+        m_lotes.pop_front();
+        m_hayLugar.notify_one();
+        return true;
+    }
+    void abandonar()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_abandonada = true;
+        m_hayLugar.notify_all();
+    }
+
+private:
+    static constexpr size_t kLotes = 8; // read ahead: a few thousand lines at most
+    std::mutex m_mutex;
+    std::condition_variable m_hayLote, m_hayLugar;
+    std::deque<std::vector<Leida>> m_lotes;
+    bool m_terminada = false, m_abandonada = false;
+    std::exception_ptr m_error;
+};
+
+void ImportadorTabla::leerLineasAnticipadas(package::LineReader &lector, bool mostrarEstado)
+{
+    ColaLeidas cola;
+    std::thread lectura([&] {
+        try {
+            leerAdelante(lector, cola);
+            cola.terminar();
+        } catch (...) {
+            cola.terminar(std::current_exception());
+        }
+    });
+    struct Fin {
+        ColaLeidas &cola;
+        std::thread &lectura;
+        ~Fin()
+        {
+            cola.abandonar();
+            lectura.join();
+        }
+    } fin{cola, lectura};
+    std::vector<Leida> lote;
+    while (seguirLeyendo() && cola.tomar(lote)) {
+        for (Leida &l : lote) {
+            if (!seguirLeyendo())
+                break;
+            ++m_linea;
+            ++m_ctx.estado.RegistrosRecibidos;
+            m_bytesLeidos += l.bytes;
+            switch (l.paso) {
+            case Leida::Paso::Procesar:
+                if (l.larga)
+                    rechazarLarga(l.bytesLinea, l.linea);
+                else
+                    procesarLinea(l.linea);
+                break;
+            case Leida::Paso::Nada:
+                break;
+            case Leida::Paso::Rechazo:
+                rechazar(l.motivo, l.texto);
+                break;
+            case Leida::Paso::Fila:
+                agregar(std::move(*l.fila));
+                break;
+            }
+            mostrarProgreso(mostrarEstado, l.linea, false);
+        }
+    }
+}
+
+// On the reading thread: touches nothing but the reader, the queue and what the plan holds.
+void ImportadorTabla::leerAdelante(package::LineReader &lector, ColaLeidas &cola) const
+{
+    std::vector<Leida> lote;
+    lote.reserve(ColaLeidas::kLineasPorLote);
+    long numero = 0;
+    QString linea;
+    while (lector.next(linea)) {
+        Leida l;
+        l.numero = ++numero;
+        l.larga = lector.tooLong();
+        l.bytesLinea = lector.lineBytes();
+        l.bytes = l.larga ? l.bytesLinea : linea.size() + 2;
+        l.linea = std::move(linea);
+        linea = QString();
+        if (!l.larga)
+            prepararLinea(l);
+        lote.push_back(std::move(l));
+        if (lote.size() == ColaLeidas::kLineasPorLote) {
+            if (!cola.poner(std::move(lote)))
+                return;
+            lote = std::vector<Leida>();
+            lote.reserve(ColaLeidas::kLineasPorLote);
+        }
+    }
+    if (!lote.empty())
+        cola.poner(std::move(lote));
+}
+
+// What procesarLinea() does with a line of a table written by its key, up to the write.
+void ImportadorTabla::prepararLinea(Leida &l) const
+{
+    const Plan &p = *m_plan;
+    const QString &linea = l.linea;
+    if (esTabla(p.tabla, "V_MA_PRECIOS") && package::readPriceDeletion(linea))
+        return; // Procesar
+    if (sinDatos(linea)) {
+        l.paso = Leida::Paso::Nada;
+        return;
+    }
+    l.paso = Leida::Paso::Rechazo;
+    if (const qsizetype at = package::controlCharacterAt(linea); at >= 0) {
+        l.motivo = motivoControl(linea, at, p.nombresDatos);
+        l.texto = sinControles(linea);
+        return;
+    }
+    l.texto = linea;
+    const QStringList campos = package::readLine(linea);
+    l.motivo = motivoCampos(campos);
+    if (!l.motivo.isEmpty())
+        return;
+    l.fila = armarFila(campos, linea, l.numero, l.motivo);
+    l.paso = l.fila ? Leida::Paso::Fila : l.motivo.isEmpty() ? Leida::Paso::Nada : Leida::Paso::Rechazo;
 }
 
 void ImportadorTabla::procesarLinea(const QString &linea)
@@ -266,38 +442,44 @@ void ImportadorTabla::procesarLinea(const QString &linea)
         if (std::optional<Operacion> op = armarBorradoAsiento(campos, linea))
             agregar(std::move(*op));
         return;
-    case Camino::Busqueda:
-        if (std::optional<Operacion> op = armarFila(campos, linea))
+    case Camino::Busqueda: {
+        QString motivo;
+        if (std::optional<Operacion> op = armarFila(campos, linea, m_linea, motivo))
             agregar(std::move(*op));
+        else if (!motivo.isEmpty())
+            rechazar(motivo, linea);
         return;
+    }
     }
 }
 
 bool ImportadorTabla::validarCampos(const QStringList &campos, const QString &linea)
 {
+    const QString motivo = motivoCampos(campos);
+    if (!motivo.isEmpty())
+        rechazar(motivo, linea);
+    return motivo.isEmpty();
+}
+
+// Why a line's fields cannot make a row ("" when they can).
+QString ImportadorTabla::motivoCampos(const QStringList &campos) const
+{
     const Plan &p = *m_plan;
-    if (p.campos.isEmpty()) {
-        rechazar(QStringLiteral("el archivo de control no trae la lista de campos de la tabla"), linea);
-        return false;
-    }
-    if (!p.local && p.regla->camino != Camino::BorradoAsiento) {
-        rechazar(p.errorLocal, linea);
-        return false;
-    }
+    if (p.campos.isEmpty())
+        return QStringLiteral("el archivo de control no trae la lista de campos de la tabla");
+    if (!p.local && p.regla->camino != Camino::BorradoAsiento)
+        return p.errorLocal;
     const qsizetype esperados = p.nombresDatos.size();
-    if (campos.size() < esperados || (campos.size() > esperados && !p.admiteMas)) {
-        rechazar(QStringLiteral("la línea tiene %1 campos y la lista de campos de la tabla nombra %2")
-                     .arg(campos.size())
-                     .arg(esperados),
-                 linea);
-        return false;
-    }
-    return true;
+    if (campos.size() < esperados || (campos.size() > esperados && !p.admiteMas))
+        return QStringLiteral("la línea tiene %1 campos y la lista de campos de la tabla nombra %2")
+            .arg(campos.size())
+            .arg(esperados);
+    return QString();
 }
 
 // The key of a row: each key column's field, trimmed and right-aligned to its width. Returns
 // why the row has no usable key ("" when it has one).
-QString ImportadorTabla::armarClave(const QStringList &campos, Valores &clave, bool &vacia)
+QString ImportadorTabla::armarClave(const QStringList &campos, Valores &clave, bool &vacia) const
 {
     const Plan &p = *m_plan;
     vacia = false;
@@ -325,17 +507,19 @@ QString ImportadorTabla::armarClave(const QStringList &campos, Valores &clave, b
     return QString();
 }
 
-std::optional<ImportadorTabla::Operacion> ImportadorTabla::armarFila(const QStringList &campos, const QString &linea)
+// The row of line `numero`; nullopt with `motivo` when it is rejected, without it when the
+// line writes nothing.
+std::optional<ImportadorTabla::Operacion> ImportadorTabla::armarFila(const QStringList &campos, const QString &linea,
+                                                                     long numero, QString &motivo) const
 {
     const Plan &p = *m_plan;
     Operacion op;
-    op.linea = m_linea;
+    op.linea = numero;
     op.texto = linea;
     bool vacia = false;
-    if (const QString motivo = armarClave(campos, op.clave, vacia); !motivo.isEmpty()) {
-        rechazar(motivo, linea);
+    motivo = armarClave(campos, op.clave, vacia);
+    if (!motivo.isEmpty())
         return std::nullopt;
-    }
     if (vacia && p.regla->saltaClaveVacia)
         return std::nullopt;
     op.columnas.reserve(p.columnaDe.size() + 1);
@@ -355,7 +539,7 @@ std::optional<ImportadorTabla::Operacion> ImportadorTabla::armarFila(const QStri
         const platform::Result<platform::Variant> valor = valorPara(
             p.local->columna(columna), d.recepcion ? m_ctx.numeroRecepcion : d.valor, p.nombresDatos[qsizetype(pos)]);
         if (!valor.ok()) {
-            rechazar(valor.message(), linea);
+            motivo = valor.message();
             return std::nullopt;
         }
         op.columnas.push_back(columna);
@@ -368,8 +552,25 @@ std::optional<ImportadorTabla::Operacion> ImportadorTabla::armarFila(const QStri
     return op;
 }
 
+void ImportadorTabla::rechazarLarga(qint64 bytes, const QString &comienzo)
+{
+    rechazar(QStringLiteral("la línea mide %1 bytes y un paquete no trae líneas de más de %2: se muestra su comienzo")
+                 .arg(bytes)
+                 .arg(package::LineReader::kMaxLineBytes),
+             sinControles(comienzo) + QStringLiteral(" ..."));
+}
+
 void ImportadorTabla::rechazar(const QString &motivo, const QString &linea)
 {
+    if (!m_grupo.empty() && m_pendientes < m_grupo.size() && enConjunto()) {
+        Operacion op;
+        op.tipo = Operacion::Tipo::Rechazo;
+        op.linea = m_linea;
+        op.texto = linea;
+        op.motivo = motivo;
+        agregar(std::move(op));
+        return;
+    }
     const Plan &p = *m_plan;
     m_ctx.errores.rechazo(p.tabla, p.campos, m_linea, motivo, linea);
     ++m_ctx.estado.CantErrores;

@@ -21,6 +21,10 @@
 
 class DB_Dll;
 
+namespace package {
+class LineReader;
+}
+
 namespace recepcion {
 
 class ErroresRecepcion;
@@ -73,6 +77,8 @@ public:
 private:
     struct Plan;
     struct Operacion;
+    struct Leida;
+    class ColaLeidas;
     enum class Efecto { Insertada, Modificada, Ninguno };
     class ErrorDeEjecucion; // a failure of the run, not of one row
 
@@ -80,11 +86,19 @@ private:
     std::optional<ResultadoTabla> leerControl(const QString &tabla);
     void armarPlan(const QString &tabla, const QStringList &campos, bool precios);
     ResultadoTabla leerDatos(const QString &ruta, bool mostrarEstado);
+    bool seguirLeyendo() const;
+    void leerLineas(package::LineReader &lector, bool mostrarEstado);
+    void leerLineasAnticipadas(package::LineReader &lector, bool mostrarEstado);
+    void leerAdelante(package::LineReader &lector, ColaLeidas &cola) const;
+    void prepararLinea(Leida &leida) const;
     void procesarLinea(const QString &linea);
     bool validarCampos(const QStringList &campos, const QString &linea);
-    std::optional<Operacion> armarFila(const QStringList &campos, const QString &linea);
-    QString armarClave(const QStringList &campos, Valores &clave, bool &vacia);
+    QString motivoCampos(const QStringList &campos) const;
+    std::optional<Operacion> armarFila(const QStringList &campos, const QString &linea, long numero,
+                                       QString &motivo) const;
+    QString armarClave(const QStringList &campos, Valores &clave, bool &vacia) const;
     void rechazar(const QString &motivo, const QString &linea);
+    void rechazarLarga(qint64 bytes, const QString &comienzo);
     void mostrarProgreso(bool mostrarEstado, const QString &linea, bool forzar);
     void informarErrores();
 

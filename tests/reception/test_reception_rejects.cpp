@@ -213,6 +213,50 @@ TEST_P(ReceptionRejects, AValueWithAControlCharacterIsRejectedOnEveryEngine)
               QStringLiteral("0"));
 }
 
+// A table of many lines is read ahead of its writes: its rejects, the program's and the
+// database's, still reach the file in the order of its lines, each under its own number.
+TEST_P(ReceptionRejects, ALongTableReportsItsRejectsInTheOrderOfItsLines)
+{
+    exec("CREATE UNIQUE INDEX UX_VENDEDOR_NOMBRE ON V_TA_VENDEDORES (Nombre)");
+    constexpr int kLineas = 5000;
+    QStringList lineas;
+    QList<int> rechazadas;
+    for (int i = 1; i <= kLineas; ++i) {
+        const QString id = QString::number(i).rightJustified(4);
+        if (i % 701 == 0) { // the name of line 1 again: the database refuses it
+            lineas << fila({id, "N1", "1", "01/01/2020", "1"});
+            rechazadas << i;
+        } else if (i % 499 == 0) { // not a number: the program refuses it
+            lineas << fila({id, QStringLiteral("N%1").arg(i), "mucho", "01/01/2020", "1"});
+            rechazadas << i;
+        } else {
+            lineas << fila({id, QStringLiteral("N%1").arg(i), "1", "01/01/2020", "1"});
+        }
+    }
+    PaqueteDePrueba p;
+    p.tabla("V_TA_VENDEDORES", {"IdVendedor", "Nombre", "Comision", "FechaAlta", "Activo", "RECEPCION", "TRANSMISION"},
+            lineas);
+    operatorScript().expect("Se han producido errores de actualización", platform::vbOK);
+    const ResumenRecepcion r = recibir(p);
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_EQ(r.leidos, kLineas);
+    EXPECT_EQ(r.rechazados, rechazadas.size());
+    EXPECT_EQ(r.inserciones, kLineas - rechazadas.size());
+    EXPECT_EQ(count("V_TA_VENDEDORES"), kLineas - rechazadas.size());
+    const auto leido = platform::textfile::readAll(r.archivoErrores);
+    ASSERT_TRUE(leido.ok());
+    QList<int> informadas;
+    const QRegularExpression entrada(QStringLiteral("^Línea (\\d+): (.*)$"), QRegularExpression::MultilineOption);
+    for (auto it = entrada.globalMatch(leido.value()); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        informadas << m.captured(1).toInt();
+        const bool base = m.captured(1).toInt() % 701 == 0;
+        EXPECT_TRUE(m.captured(2).contains(base ? QStringLiteral("error 2627") : QStringLiteral("\"mucho\"")))
+            << m.captured(0).toStdString();
+    }
+    EXPECT_EQ(informadas, rechazadas);
+}
+
 IMAESTROS_DATABASE_TESTS(ReceptionRejects);
 
 } // namespace
