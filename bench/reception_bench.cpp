@@ -59,6 +59,8 @@
 #include <QTemporaryDir>
 
 #ifdef IMAESTROS_BENCH_LIBPQ
+#include "PgConnection.h"
+
 #include <libpq-fe.h>
 #include <sql.h>
 #include <sqlext.h>
@@ -300,40 +302,11 @@ void freshSchema(const QString &connectionString)
 
 #ifdef IMAESTROS_BENCH_LIBPQ
 
-// A libpq connection to the database an ado connection string names.
-class Pg {
+// The peers' libpq connection, with what the comparisons read.
+class Pg : public bench::PgConnection {
 public:
-    explicit Pg(const QString &adoConnectionString)
-    {
-        const ado::ConnectionString cs = ado::ConnectionString::parse(adoConnectionString);
-        const auto item = [](const char *key, const QString &value) {
-            QString v = value;
-            v.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
-            return QString::fromLatin1(key) + QStringLiteral("='") + v + QStringLiteral("' ");
-        };
-        QString info = item("host", cs.value(QStringLiteral("Server")))
-            + item("dbname", cs.value(QStringLiteral("Database"))) + item("user", cs.value(QStringLiteral("UId")))
-            + item("password", cs.value(QStringLiteral("Pwd")));
-        if (!cs.value(QStringLiteral("Port")).isEmpty())
-            info += item("port", cs.value(QStringLiteral("Port")));
-        m_conn = PQconnectdb(info.toUtf8().constData());
-        if (PQstatus(m_conn) != CONNECTION_OK)
-            throw std::runtime_error(std::string("libpq: ") + PQerrorMessage(m_conn));
-        exec("SET client_encoding = 'UTF8'");
-    }
-    ~Pg() { PQfinish(m_conn); }
-    Pg(const Pg &) = delete;
-    Pg &operator=(const Pg &) = delete;
+    using PgConnection::PgConnection;
 
-    void exec(const QString &sql)
-    {
-        PGresult *r = PQexec(m_conn, sql.toUtf8().constData());
-        const ExecStatusType status = PQresultStatus(r);
-        const std::string error = PQresultErrorMessage(r);
-        PQclear(r);
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-            throw std::runtime_error("PostgreSQL: " + error + " (" + sql.toStdString() + ")");
-    }
     // Every row of a query, its values joined by "|" ("<null>" for NULL), but for an ID
     // column (numbered by the table, in the order each side wrote).
     QStringList rows(const QString &sql)
@@ -388,9 +361,6 @@ public:
                 throw std::runtime_error("COPY: " + error);
         }
     }
-
-private:
-    PGconn *m_conn = nullptr;
 };
 
 // What a table's lines hold, ready for a statement: the field list's data columns, their

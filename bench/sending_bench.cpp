@@ -55,6 +55,8 @@
 #include <QTemporaryDir>
 
 #ifdef IMAESTROS_BENCH_LIBPQ
+#include "PgConnection.h"
+
 #include <libpq-fe.h>
 #endif
 #include <sqlite3.h>
@@ -378,43 +380,11 @@ bool sqlitePhase(const Options &o, const QString &home)
 
 #ifdef IMAESTROS_BENCH_LIBPQ
 
-// A libpq connection to the database an ado connection string names.
-class Pg {
+// The peer's libpq connection, with its queries and COPY.
+class Pg : public bench::PgConnection {
 public:
-    explicit Pg(const QString &adoConnectionString)
-    {
-        const ado::ConnectionString cs = ado::ConnectionString::parse(adoConnectionString);
-        const auto item = [](const char *key, const QString &value) {
-            QString v = value;
-            v.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
-            return QString::fromLatin1(key) + QStringLiteral("='") + v + QStringLiteral("' ");
-        };
-        QString info = item("host", cs.value(QStringLiteral("Server")))
-            + item("dbname", cs.value(QStringLiteral("Database"))) + item("user", cs.value(QStringLiteral("UId")))
-            + item("password", cs.value(QStringLiteral("Pwd")));
-        if (!cs.value(QStringLiteral("Port")).isEmpty())
-            info += item("port", cs.value(QStringLiteral("Port")));
-        m_conn = PQconnectdb(info.toUtf8().constData());
-        if (PQstatus(m_conn) != CONNECTION_OK)
-            throw std::runtime_error(std::string("libpq: ") + PQerrorMessage(m_conn));
-        exec("SET client_encoding = 'UTF8'");
-    }
-    ~Pg() { PQfinish(m_conn); }
-    Pg(const Pg &) = delete;
-    Pg &operator=(const Pg &) = delete;
+    using PgConnection::PgConnection;
 
-    // Runs a statement; returns the rows it affected.
-    long exec(const QString &sql)
-    {
-        PGresult *r = PQexec(m_conn, sql.toUtf8().constData());
-        const ExecStatusType status = PQresultStatus(r);
-        const long affected = std::atol(PQcmdTuples(r));
-        const std::string error = PQresultErrorMessage(r);
-        PQclear(r);
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-            throw std::runtime_error("PostgreSQL: " + error + " (" + sql.toStdString() + ")");
-        return affected;
-    }
     long count(const QString &sql)
     {
         PGresult *r = PQexec(m_conn, sql.toUtf8().constData());
@@ -492,8 +462,6 @@ private:
                 throw std::runtime_error("PostgreSQL: " + error + " (" + sql.toStdString() + ")");
         }
     }
-
-    PGconn *m_conn = nullptr;
 };
 
 // The same rows as fill(), through COPY.
