@@ -74,6 +74,7 @@
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -332,34 +333,10 @@ public:
     // The type of each column of `source`, by name (upper case).
     QHash<QString, Oid> types(const QString &source)
     {
-        PGresult *r = PQexec(m_conn, ("SELECT * FROM " + source + " LIMIT 0").toUtf8().constData());
-        if (PQresultStatus(r) != PGRES_TUPLES_OK) {
-            PQclear(r);
-            throw std::runtime_error("PostgreSQL: no columns for " + source.toStdString());
-        }
         QHash<QString, Oid> out;
-        for (int i = 0; i < PQnfields(r); ++i)
-            out.insert(QString::fromUtf8(PQfname(r, i)).toUpper(), PQftype(r, i));
-        PQclear(r);
+        for (const Column &c : columns(source))
+            out.insert(c.name.toUpper(), c.type);
         return out;
-    }
-    // COPY ... FROM STDIN with the given text-format data.
-    void copyIn(const QString &sql, const QByteArray &data)
-    {
-        PGresult *r = PQexec(m_conn, sql.toUtf8().constData());
-        const bool ready = PQresultStatus(r) == PGRES_COPY_IN;
-        PQclear(r);
-        if (!ready)
-            throw std::runtime_error(std::string("COPY: ") + PQerrorMessage(m_conn));
-        if (PQputCopyData(m_conn, data.constData(), int(data.size())) != 1 || PQputCopyEnd(m_conn, nullptr) != 1)
-            throw std::runtime_error(std::string("COPY: ") + PQerrorMessage(m_conn));
-        while (PGresult *end = PQgetResult(m_conn)) {
-            const bool ok = PQresultStatus(end) == PGRES_COMMAND_OK;
-            const std::string error = PQresultErrorMessage(end);
-            PQclear(end);
-            if (!ok)
-                throw std::runtime_error("COPY: " + error);
-        }
     }
 };
 
@@ -620,7 +597,10 @@ void copyLoad(Pg &pg, const std::vector<PgTable> &tables)
     for (size_t i = 0; i < tables.size(); ++i)
         pg.copyIn(QStringLiteral("COPY %1 (%2, RECEPCION) FROM STDIN")
                       .arg(targets[i], tables[i].columns.join(QStringLiteral(", "))),
-                  copyData(tables[i]));
+                  [data = copyData(tables[i]), sent = false](QByteArray &chunk) mutable {
+                      chunk = data; // the whole table in one piece
+                      return !std::exchange(sent, true);
+                  });
     pg.exec(QStringLiteral("COMMIT"));
 }
 

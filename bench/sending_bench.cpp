@@ -395,38 +395,6 @@ public:
         return n;
     }
 
-    struct Column {
-        QString name;
-        Oid type = 0;
-    };
-    std::vector<Column> columns(const QString &source)
-    {
-        PGresult *r = PQexec(m_conn, ("SELECT * FROM " + source + " LIMIT 0").toUtf8().constData());
-        if (PQresultStatus(r) != PGRES_TUPLES_OK) {
-            PQclear(r);
-            throw std::runtime_error("PostgreSQL: no columns for " + source.toStdString());
-        }
-        std::vector<Column> result;
-        for (int i = 0; i < PQnfields(r); ++i)
-            result.push_back(Column{QString::fromUtf8(PQfname(r, i)), PQftype(r, i)});
-        PQclear(r);
-        return result;
-    }
-
-    // COPY ... FROM STDIN: `chunk` fills the next piece of data and returns false when done.
-    void copyIn(const QString &sql, const std::function<bool(QByteArray &)> &chunk)
-    {
-        start(sql, PGRES_COPY_IN);
-        QByteArray data;
-        while (chunk(data)) {
-            if (PQputCopyData(m_conn, data.constData(), int(data.size())) != 1)
-                throw std::runtime_error(std::string("COPY: ") + PQerrorMessage(m_conn));
-            data.clear();
-        }
-        if (PQputCopyEnd(m_conn, nullptr) != 1)
-            throw std::runtime_error(std::string("COPY: ") + PQerrorMessage(m_conn));
-        finish(sql);
-    }
     // COPY ... TO STDOUT: `line` hears every row (text format, without its line end).
     void copyOut(const QString &sql, const std::function<void(const char *, int)> &line)
     {
@@ -440,27 +408,6 @@ public:
         if (n == -2)
             throw std::runtime_error(std::string("COPY: ") + PQerrorMessage(m_conn));
         finish(sql);
-    }
-
-private:
-    void start(const QString &sql, ExecStatusType expected)
-    {
-        PGresult *r = PQexec(m_conn, sql.toUtf8().constData());
-        const bool ok = PQresultStatus(r) == expected;
-        const std::string error = PQresultErrorMessage(r);
-        PQclear(r);
-        if (!ok)
-            throw std::runtime_error("PostgreSQL: " + error + " (" + sql.toStdString() + ")");
-    }
-    void finish(const QString &sql)
-    {
-        while (PGresult *r = PQgetResult(m_conn)) {
-            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-            const std::string error = PQresultErrorMessage(r);
-            PQclear(r);
-            if (!ok)
-                throw std::runtime_error("PostgreSQL: " + error + " (" + sql.toStdString() + ")");
-        }
     }
 };
 
@@ -639,7 +586,7 @@ public:
 private:
     long exportTable(const QString &folder, const QString &table, package::ControlFile &control)
     {
-        const std::vector<Pg::Column> columns = m_pg.columns(table);
+        const std::vector<bench::PgConnection::Column> columns = m_pg.columns(table);
         QStringList names;
         std::vector<bool> written;
         std::vector<PgKind> kinds;

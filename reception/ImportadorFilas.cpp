@@ -102,6 +102,24 @@ QByteArray firma(const std::vector<int> &columnas)
     return key;
 }
 
+// The positions 0..n-1 grouped by the column set each one writes, in the order the sets first
+// come: one multi-row statement serves each group.
+template <typename ColumnasDe> std::vector<std::vector<size_t>> porColumnas(size_t n, ColumnasDe columnasDe)
+{
+    std::vector<std::vector<size_t>> grupos;
+    QHash<QByteArray, size_t> grupoDe;
+    for (size_t i = 0; i < n; ++i) {
+        const QByteArray f = firma(columnasDe(i));
+        auto it = grupoDe.find(f);
+        if (it == grupoDe.end()) {
+            it = grupoDe.insert(f, grupos.size());
+            grupos.emplace_back();
+        }
+        grupos[*it].push_back(i);
+    }
+    return grupos;
+}
+
 } // namespace
 
 void ImportadorTabla::setTamanoGrupo(int filas) { tamanoGrupo() = std::max(1, filas); }
@@ -443,21 +461,10 @@ std::vector<bool> ImportadorTabla::existentes(size_t desde, size_t hasta)
 // New rows, in one multi-row INSERT per column set (and size).
 void ImportadorTabla::insertarLote(const std::vector<const Operacion *> &filas)
 {
-    std::vector<QByteArray> firmas;
-    QHash<QByteArray, std::vector<const Operacion *>> porFirma;
-    for (const Operacion *op : filas) {
-        const QByteArray f = firma(op->columnas);
-        auto it = porFirma.find(f);
-        if (it == porFirma.end()) {
-            firmas.push_back(f);
-            it = porFirma.insert(f, {});
-        }
-        it->push_back(op);
-    }
     const Plan &p = *m_plan;
-    for (const QByteArray &f : firmas) {
-        const std::vector<const Operacion *> &grupo = porFirma[f];
-        const std::vector<int> &columnas = grupo.front()->columnas;
+    for (const std::vector<size_t> &grupo :
+         porColumnas(filas.size(), [&](size_t i) -> const std::vector<int> & { return filas[i]->columnas; })) {
+        const std::vector<int> &columnas = filas[grupo.front()]->columnas;
         QStringList nombres;
         for (int c : columnas)
             nombres << nombreSql(p.local->columna(c).nombre);
@@ -471,8 +478,8 @@ void ImportadorTabla::insertarLote(const std::vector<const Operacion *> &filas)
             valores.reserve(n * columnas.size());
             for (size_t k = 0; k < n; ++k) {
                 for (size_t c = 0; c < columnas.size(); ++c)
-                    valores.push_back(p.esClave(columnas[c]) ? grupo[i + k]->valores[c]
-                                                             : valorEnConjunto(grupo[i + k]->valores[c]));
+                    valores.push_back(p.esClave(columnas[c]) ? filas[grupo[i + k]]->valores[c]
+                                                             : valorEnConjunto(filas[grupo[i + k]]->valores[c]));
             }
             m_escritor.ejecuta(QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
                                    .arg(p.local->nombre(), nombres.join(QStringLiteral(", ")),
@@ -487,21 +494,10 @@ void ImportadorTabla::insertarLote(const std::vector<const Operacion *> &filas)
 // (those of its views among them) see one update per row, as from single statements.
 void ImportadorTabla::actualizarLote(const std::vector<std::pair<std::vector<int>, Valores>> &filas)
 {
-    std::vector<QByteArray> firmas;
-    QHash<QByteArray, std::vector<size_t>> porFirma;
-    for (size_t i = 0; i < filas.size(); ++i) {
-        const QByteArray f = firma(filas[i].first);
-        auto it = porFirma.find(f);
-        if (it == porFirma.end()) {
-            firmas.push_back(f);
-            it = porFirma.insert(f, {});
-        }
-        it->push_back(i);
-    }
     const Plan &p = *m_plan;
     const QString tabla = p.local->nombre();
-    for (const QByteArray &f : firmas) {
-        const std::vector<size_t> &grupo = porFirma[f];
+    for (const std::vector<size_t> &grupo :
+         porColumnas(filas.size(), [&](size_t i) -> const std::vector<int> & { return filas[i].first; })) {
         const std::vector<int> &columnas = filas[grupo.front()].first;
         const size_t ancho = columnas.size() + p.columnaClave.size();
         QStringList asignaciones, alias, condiciones;

@@ -58,20 +58,21 @@ struct ImportadorTabla::Operacion {
 // A line read ahead of the writes, with what it comes to; the writes take it in the file's order.
 struct ImportadorTabla::Leida {
     enum class Paso {
-        Procesar, // read only: it is taken as any line (a price deletion, a line too long)
-        Nada,     // read and counted; nothing to write
-        Rechazo,  // rejected for `motivo`, shown as `texto`
-        Fila,     // the row to write
+        Larga,   // longer than a package carries: rejected, its beginning shown
+        Nada,    // read and counted; nothing to write
+        Rechazo, // rejected for `motivo`, shown as `texto`
+        Fila,    // `fila` to write (a row, or a withdrawn price)
+        Campos,  // an accounting line: its `campos` go to the entries
     };
-    Paso paso = Paso::Procesar;
+    Paso paso = Paso::Nada;
     long numero = 0;
     QString linea;
-    qint64 bytes = 0; // of the file, for the progress
-    bool larga = false;
-    qint64 bytesLinea = 0; // when larga: the line's length in bytes
+    qint64 bytes = 0;      // of the file, for the progress
+    qint64 bytesLinea = 0; // Larga: the line's length in bytes
     QString motivo;
     QString texto;
     std::optional<Operacion> fila;
+    QStringList campos;
 };
 
 struct ImportadorTabla::Asiento {

@@ -199,11 +199,7 @@ ResultadoTabla ImportadorTabla::leerDatos(const QString &ruta, bool mostrarEstad
     }
     m_bytesLeidos = 0;
     m_bytesArchivo = QFileInfo(ruta).size();
-    const Plan &p = *m_plan;
-    if (p.regla && p.regla->camino == Camino::Busqueda && p.local && !p.campos.isEmpty())
-        leerLineasAnticipadas(lector, mostrarEstado);
-    else
-        leerLineas(lector, mostrarEstado);
+    leerLineas(lector, mostrarEstado);
     if (!lector.error().isEmpty())
         m_ctx.errores.nota(m_plan->tabla, m_plan->campos,
                            QStringLiteral("No se pudo leer el archivo %1 después de la línea %2: %3")
@@ -231,24 +227,9 @@ bool ImportadorTabla::seguirLeyendo() const
     return !m_detener && !m_fallida && !m_ctx.estado.FinalizarPrograma && !m_ctx.estado.Interrumpir;
 }
 
-void ImportadorTabla::leerLineas(package::LineReader &lector, bool mostrarEstado)
-{
-    QString linea;
-    while (seguirLeyendo() && lector.next(linea)) {
-        ++m_linea;
-        ++m_ctx.estado.RegistrosRecibidos;
-        m_bytesLeidos += lector.tooLong() ? lector.lineBytes() : linea.size() + 2; // one byte a character, and CR LF
-        if (lector.tooLong())
-            rechazarLarga(lector.lineBytes(), linea);
-        else
-            procesarLinea(linea);
-        mostrarProgreso(mostrarEstado, linea, false);
-    }
-}
-
-// Rows of a table written by their key: while the database writes a row, another thread reads
-// and prepares the lines after it, which are then taken one by one in the file's order, as
-// leerLineas() takes them. Reading ahead stops as soon as the writes stop.
+// While the database writes a row, another thread reads and prepares the lines after it,
+// which are then taken one by one in the file's order. Reading ahead stops as soon as the
+// writes stop.
 class ImportadorTabla::ColaLeidas {
 public:
     static constexpr size_t kLineasPorLote = 256;
@@ -303,7 +284,7 @@ private:
     std::exception_ptr m_error;
 };
 
-void ImportadorTabla::leerLineasAnticipadas(package::LineReader &lector, bool mostrarEstado)
+void ImportadorTabla::leerLineas(package::LineReader &lector, bool mostrarEstado)
 {
     ColaLeidas cola;
     std::thread lectura([&] {
@@ -328,28 +309,37 @@ void ImportadorTabla::leerLineasAnticipadas(package::LineReader &lector, bool mo
         for (Leida &l : lote) {
             if (!seguirLeyendo())
                 break;
-            ++m_linea;
-            ++m_ctx.estado.RegistrosRecibidos;
-            m_bytesLeidos += l.bytes;
-            switch (l.paso) {
-            case Leida::Paso::Procesar:
-                if (l.larga)
-                    rechazarLarga(l.bytesLinea, l.linea);
-                else
-                    procesarLinea(l.linea);
-                break;
-            case Leida::Paso::Nada:
-                break;
-            case Leida::Paso::Rechazo:
-                rechazar(l.motivo, l.texto);
-                break;
-            case Leida::Paso::Fila:
-                agregar(std::move(*l.fila));
-                break;
-            }
-            mostrarProgreso(mostrarEstado, l.linea, false);
+            tomarLinea(l, mostrarEstado);
         }
     }
+}
+
+// A line read and prepared: counted, then written, rejected or left.
+void ImportadorTabla::tomarLinea(Leida &l, bool mostrarEstado)
+{
+    ++m_linea;
+    ++m_ctx.estado.RegistrosRecibidos;
+    m_bytesLeidos += l.bytes;
+    switch (l.paso) {
+    case Leida::Paso::Larga:
+        rechazarLarga(l.bytesLinea, l.linea);
+        break;
+    case Leida::Paso::Nada:
+        break;
+    case Leida::Paso::Rechazo:
+        rechazar(l.motivo, l.texto);
+        break;
+    case Leida::Paso::Fila:
+        agregar(std::move(*l.fila));
+        break;
+    case Leida::Paso::Campos:
+        if (m_plan->regla->camino == Camino::LoteAsientos)
+            agregarAsiento(l.campos, l.linea);
+        else if (std::optional<Operacion> op = armarBorradoAsiento(l.campos, l.linea))
+            agregar(std::move(*op));
+        break;
+    }
+    mostrarProgreso(mostrarEstado, l.linea, false);
 }
 
 // On the reading thread: touches nothing but the reader, the queue and what the plan holds.
@@ -362,12 +352,13 @@ void ImportadorTabla::leerAdelante(package::LineReader &lector, ColaLeidas &cola
     while (lector.next(linea)) {
         Leida l;
         l.numero = ++numero;
-        l.larga = lector.tooLong();
         l.bytesLinea = lector.lineBytes();
-        l.bytes = l.larga ? l.bytesLinea : linea.size() + 2;
+        l.bytes = lector.tooLong() ? l.bytesLinea : linea.size() + 2; // one byte a character, and CR LF
         l.linea = std::move(linea);
         linea = QString();
-        if (!l.larga)
+        if (lector.tooLong())
+            l.paso = Leida::Paso::Larga;
+        else
             prepararLinea(l);
         lote.push_back(std::move(l));
         if (lote.size() == ColaLeidas::kLineasPorLote) {
@@ -381,84 +372,49 @@ void ImportadorTabla::leerAdelante(package::LineReader &lector, ColaLeidas &cola
         cola.poner(std::move(lote));
 }
 
-// What procesarLinea() does with a line of a table written by its key, up to the write.
+// What a line comes to, up to its write.
 void ImportadorTabla::prepararLinea(Leida &l) const
 {
     const Plan &p = *m_plan;
     const QString &linea = l.linea;
-    if (esTabla(p.tabla, "V_MA_PRECIOS") && package::readPriceDeletion(linea))
-        return; // Procesar
-    if (sinDatos(linea)) {
+    if (esTabla(p.tabla, "V_MA_PRECIOS")) {
+        if (const std::optional<package::PriceDeletion> borrado = package::readPriceDeletion(linea)) {
+            Operacion op;
+            op.tipo = Operacion::Tipo::BorradoPrecio;
+            op.linea = l.numero;
+            op.texto = linea;
+            op.clave = {platform::Variant(borrado->list), platform::Variant(borrado->article)};
+            l.fila = std::move(op);
+            l.paso = Leida::Paso::Fila;
+            return;
+        }
+    }
+    // read and counted: a blank or all-NULL line writes nothing and is no reject, nor does a
+    // line of a table without a key to write it by
+    if (sinDatos(linea) || !p.regla) {
         l.paso = Leida::Paso::Nada;
         return;
     }
     l.paso = Leida::Paso::Rechazo;
+    // The sending never writes such a value; stored, it could not be sent back (and
+    // PostgreSQL would cut a text at its NUL).
     if (const qsizetype at = package::controlCharacterAt(linea); at >= 0) {
         l.motivo = motivoControl(linea, at, p.nombresDatos);
         l.texto = sinControles(linea);
         return;
     }
     l.texto = linea;
-    const QStringList campos = package::readLine(linea);
+    QStringList campos = package::readLine(linea);
     l.motivo = motivoCampos(campos);
     if (!l.motivo.isEmpty())
         return;
+    if (p.regla->camino != Camino::Busqueda) {
+        l.campos = std::move(campos);
+        l.paso = Leida::Paso::Campos;
+        return;
+    }
     l.fila = armarFila(campos, linea, l.numero, l.motivo);
     l.paso = l.fila ? Leida::Paso::Fila : l.motivo.isEmpty() ? Leida::Paso::Nada : Leida::Paso::Rechazo;
-}
-
-void ImportadorTabla::procesarLinea(const QString &linea)
-{
-    const Plan &p = *m_plan;
-    if (esTabla(p.tabla, "V_MA_PRECIOS")) {
-        if (const std::optional<package::PriceDeletion> borrado = package::readPriceDeletion(linea)) {
-            Operacion op;
-            op.tipo = Operacion::Tipo::BorradoPrecio;
-            op.linea = m_linea;
-            op.texto = linea;
-            op.clave = {platform::Variant(borrado->list), platform::Variant(borrado->article)};
-            agregar(std::move(op));
-            return;
-        }
-    }
-    if (sinDatos(linea))
-        return; // read and counted: a blank or all-NULL line writes nothing and is no reject
-    if (!p.regla)
-        return; // read and counted; the table has no key to write it by
-    // The sending never writes such a value; stored, it could not be sent back (and
-    // PostgreSQL would cut a text at its NUL).
-    if (const qsizetype at = package::controlCharacterAt(linea); at >= 0) {
-        rechazar(motivoControl(linea, at, p.nombresDatos), sinControles(linea));
-        return;
-    }
-    const QStringList campos = package::readLine(linea);
-    if (!validarCampos(campos, linea))
-        return;
-    switch (p.regla->camino) {
-    case Camino::LoteAsientos:
-        agregarAsiento(campos, linea);
-        return;
-    case Camino::BorradoAsiento:
-        if (std::optional<Operacion> op = armarBorradoAsiento(campos, linea))
-            agregar(std::move(*op));
-        return;
-    case Camino::Busqueda: {
-        QString motivo;
-        if (std::optional<Operacion> op = armarFila(campos, linea, m_linea, motivo))
-            agregar(std::move(*op));
-        else if (!motivo.isEmpty())
-            rechazar(motivo, linea);
-        return;
-    }
-    }
-}
-
-bool ImportadorTabla::validarCampos(const QStringList &campos, const QString &linea)
-{
-    const QString motivo = motivoCampos(campos);
-    if (!motivo.isEmpty())
-        rechazar(motivo, linea);
-    return motivo.isEmpty();
 }
 
 // Why a line's fields cannot make a row ("" when they can).

@@ -88,11 +88,9 @@ private:
     ResultadoTabla leerDatos(const QString &ruta, bool mostrarEstado);
     bool seguirLeyendo() const;
     void leerLineas(package::LineReader &lector, bool mostrarEstado);
-    void leerLineasAnticipadas(package::LineReader &lector, bool mostrarEstado);
     void leerAdelante(package::LineReader &lector, ColaLeidas &cola) const;
     void prepararLinea(Leida &leida) const;
-    void procesarLinea(const QString &linea);
-    bool validarCampos(const QStringList &campos, const QString &linea);
+    void tomarLinea(Leida &leida, bool mostrarEstado);
     QString motivoCampos(const QStringList &campos) const;
     std::optional<Operacion> armarFila(const QStringList &campos, const QString &linea, long numero,
                                        QString &motivo) const;
