@@ -182,9 +182,17 @@ void OdbcBackend::prepareSession(int timeoutSeconds)
     runStatement(QStringLiteral("SET DateStyle = 'ISO, DMY'"), timeoutSeconds, ignored, warnings);
     // Values are converted by their columns' types when the set-up script made the
     // conversions (see schema/postgresql); without them the engine's own conversions stand.
-    runStatement(QStringLiteral("SELECT 1 FROM pg_catalog.pg_proc WHERE proname = 'vk_char'"), timeoutSeconds, ignored,
-                 warnings);
-    m_translator->setCatalog(ignored.rows.empty() ? nullptr : &m_catalog);
+    runStatement(QStringLiteral("SELECT proname FROM pg_catalog.pg_proc WHERE proname = 'vk_char' UNION ALL "
+                                "SELECT collname FROM pg_catalog.pg_collation WHERE collname = 'vktext' "
+                                "AND pg_catalog.pg_collation_is_visible(oid)"),
+                 timeoutSeconds, ignored, warnings);
+    bool conversions = false;
+    bool collation = false;
+    for (const Row &row : ignored.rows)
+        (row.at(0).toString() == QLatin1String("vk_char") ? conversions : collation) = true;
+    m_translator->setCatalog(conversions ? &m_catalog : nullptr);
+    if (collation)
+        return; // asking the engine to create it anyway costs a collator's start-up per connection
     ignored = ResultSet{};
     // Text columns are created with this collation (see schema/postgresql); a database
     // set up without it still works when the user may create it.

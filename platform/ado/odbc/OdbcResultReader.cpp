@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace ado {
 
@@ -210,8 +211,10 @@ struct OdbcResultReader::BoundColumn {
     Fetch fetch = Fetch::Text;
     SQLSMALLINT cType = SQL_C_WCHAR;
     SQLLEN width = 0;
-    std::vector<char> data;
-    std::vector<SQLLEN> indicators;
+    // Left uninitialised: the driver fills the rows it fetches and only those are read, so a
+    // one-row answer touches one row of the block, not megabytes of zeroes.
+    std::unique_ptr<char[]> data;
+    std::unique_ptr<SQLLEN[]> indicators;
 };
 
 bool OdbcResultReader::bindable(const ColumnInfo &column, int fetch, BoundColumn &bound) const
@@ -264,7 +267,7 @@ bool OdbcResultReader::cellValue(BoundColumn &c, size_t row, int columnNumber, V
         value = Variant::null();
         return true;
     }
-    const char *cell = c.data.data() + size_t(c.width) * row;
+    const char *cell = c.data.get() + size_t(c.width) * row;
     switch (c.fetch) {
     case Fetch::Integer: {
         SQLBIGINT v;
@@ -360,10 +363,10 @@ bool OdbcResultReader::readBlocks(ResultSet &out)
     SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0);
     for (size_t i = 0; i < n; ++i) {
         BoundColumn &c = columns[i];
-        c.data.assign(size_t(c.width) * rows, 0);
-        c.indicators.assign(rows, 0);
+        c.data = std::make_unique_for_overwrite<char[]>(size_t(c.width) * rows);
+        c.indicators = std::make_unique_for_overwrite<SQLLEN[]>(rows);
         if (!SQL_SUCCEEDED(
-                SQLBindCol(m_statement, SQLUSMALLINT(i + 1), c.cType, c.data.data(), c.width, c.indicators.data())))
+                SQLBindCol(m_statement, SQLUSMALLINT(i + 1), c.cType, c.data.get(), c.width, c.indicators.get())))
             return false;
     }
     for (;;) {
