@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace schema {
 
@@ -44,13 +45,20 @@ void dropSuiteObjects(ado::Connection &connection)
     const auto objects = createdObjects(viewsScript()) + createdObjects(articlesNativeScript(cs))
         + createdObjects(articlesScript()) + createdObjects(nativeScript(cs)) + createdObjects(suiteScript())
         + createdObjects(lookupScript());
+    // One look at what is there instead of a failed statement per missing object: a new
+    // database has none of them.
+    QSet<QString> present;
+    for (const QString &name : connection.Tables())
+        present.insert(name.toUpper());
+    const auto there = [&](const QString &name) { return present.contains(name.toUpper()); };
     for (const auto &[kind, name] : objects) {
         // a test may have put a table of its own where the scripts make a view
-        if (kind == QLatin1String("VIEW") && !dropQuietly(connection, QStringLiteral("DROP VIEW ") + name))
+        if (kind == QLatin1String("VIEW") && there(name)
+            && !dropQuietly(connection, QStringLiteral("DROP VIEW ") + name))
             dropQuietly(connection, QStringLiteral("DROP TABLE ") + name);
     }
     for (qsizetype i = objects.size() - 1; i >= 0; --i) {
-        if (objects[i].first == QLatin1String("TABLE"))
+        if (objects[i].first == QLatin1String("TABLE") && there(objects[i].second))
             dropQuietly(connection, QStringLiteral("DROP TABLE ") + objects[i].second);
     }
 }
