@@ -10,14 +10,16 @@
 # Settings (environment): IMAESTROS_PG_PORT (default: the first free port from 54329),
 # IMAESTROS_PG_BIN (folder of initdb/pg_ctl; found under /usr/lib/postgresql when unset).
 # As root the server runs as the unprivileged system user imaestros-pg, created when missing.
-# The tests read IMAESTROS_PG_CONNSTR (the ADO connection string) and IMAESTROS_PG_CTL
-# (pg_ctl with the data folder, to stop and restart the server under a test).
+# The tests read IMAESTROS_PG_CONNSTR (the ADO connection string), IMAESTROS_PG_TEMPLATE (the
+# database each test process clones its own from, so that tests run in parallel) and
+# IMAESTROS_PG_CTL (pg_ctl with the data folder, to stop and restart the server under a test).
 set -euo pipefail
 
 PG_USER_OS=imaestros-pg
 PG_PORT="${IMAESTROS_PG_PORT:-54329}"
 PG_PORT_FIXED="${IMAESTROS_PG_PORT:+yes}"
 PG_DB=imaestros_test
+PG_TEMPLATE=imaestros_template
 PG_ROLE=imaestros
 PG_PASSWORD=imaestros
 SCRIPT_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -99,13 +101,21 @@ EOF
     done
 
     export PGPASSWORD="$PG_PASSWORD"
+    # The template that each test process clones a database of its own from, and the
+    # database that the benchmarks and a person's own trials use.
+    local db
+    for db in "$PG_TEMPLATE" "$PG_DB"; do
+        as_owner "$bin/psql" -h "$sock" -p "$PG_PORT" -U "$PG_ROLE" -d postgres -v ON_ERROR_STOP=1 -q \
+            -c "CREATE DATABASE $db ENCODING 'UTF8' TEMPLATE template0" >/dev/null \
+            || die "cannot create the database $db"
+        as_owner "$bin/psql" -h "$sock" -p "$PG_PORT" -U "$PG_ROLE" -d "$db" -v ON_ERROR_STOP=1 -q \
+            -f - <"$SCHEMA_SQL" >/dev/null || die "the PostgreSQL setup script failed on $db"
+    done
     as_owner "$bin/psql" -h "$sock" -p "$PG_PORT" -U "$PG_ROLE" -d postgres -v ON_ERROR_STOP=1 -q \
-        -c "CREATE DATABASE $PG_DB ENCODING 'UTF8' TEMPLATE template0" >/dev/null \
-        || die "cannot create the database $PG_DB"
-    as_owner "$bin/psql" -h "$sock" -p "$PG_PORT" -U "$PG_ROLE" -d "$PG_DB" -v ON_ERROR_STOP=1 -q \
-        -f - <"$SCHEMA_SQL" >/dev/null || die "the PostgreSQL setup script failed"
+        -c "ALTER DATABASE $PG_TEMPLATE IS_TEMPLATE true" >/dev/null || die "cannot mark $PG_TEMPLATE a template"
 
     echo "export IMAESTROS_PG_CONNSTR=\"Provider=PostgreSQL;Server=$sock;Port=$PG_PORT;Database=$PG_DB;UId=$PG_ROLE;Pwd=$PG_PASSWORD;\""
+    echo "export IMAESTROS_PG_TEMPLATE=$PG_TEMPLATE"
     # Tests stop and restart the server with this command (as the cluster's owner).
     local ctl="$bin/pg_ctl -D $data -l $dir/server.log"
     if [[ $(id -u) -eq 0 ]]; then ctl="runuser -u $PG_USER_OS -- $ctl"; fi
@@ -123,17 +133,17 @@ cmd_run() {
     [[ $# -gt 0 ]] || die "usage: pg-cluster.sh run <command...>"
     if ! find_bin >/dev/null; then
         echo "pg-cluster: PostgreSQL server binaries not found; PostgreSQL tests will be skipped" >&2
-        unset IMAESTROS_PG_CONNSTR IMAESTROS_PG_CTL
+        unset IMAESTROS_PG_CONNSTR IMAESTROS_PG_TEMPLATE IMAESTROS_PG_CTL
         "$@"; return $?
     fi
-    local dir; dir="$(mktemp -d /tmp/imaestros-pg.XXXXXX)"
+    local dir; dir="$(mktemp -d "${TMPDIR:-/tmp}/imaestros-pg.XXXXXX")"
     chmod 755 "$dir"
     local exports
     if ! exports="$(cmd_start "$dir/cluster")"; then
         rm -rf "$dir"; die "cannot start the test cluster"
     fi
     eval "$exports"
-    export IMAESTROS_PG_CONNSTR IMAESTROS_PG_CTL
+    export IMAESTROS_PG_CONNSTR IMAESTROS_PG_TEMPLATE IMAESTROS_PG_CTL
     local status=0
     trap 'cmd_stop "$dir/cluster"; rm -rf "$dir"' EXIT
     "$@" || status=$?

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 // The suite's database with gDB connected (SuiteDatabaseTest), the lookup tables emptied
-// (the shared PostgreSQL database keeps them between tests), a program folder of its own and
+// (a PostgreSQL database keeps them between the cases of one process), a program folder of its own and
 // small helpers for the rows the article form reads.
 class ArticlesDatabaseTest : public SuiteDatabaseTest {
 protected:

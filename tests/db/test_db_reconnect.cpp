@@ -4,6 +4,7 @@
 #include "platform/ado/Recordset.h"
 #include "platform/ui/Operator.h"
 #include "tests/db/QtPrinters.h"
+#include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -35,9 +36,9 @@ class ReconnectTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_connstr = qEnvironmentVariable("IMAESTROS_PG_CONNSTR");
-        if (m_connstr.isEmpty() || qEnvironmentVariableIsEmpty("IMAESTROS_PG_CTL"))
+        if (qEnvironmentVariableIsEmpty("IMAESTROS_PG_CONNSTR") || qEnvironmentVariableIsEmpty("IMAESTROS_PG_CTL"))
             GTEST_SKIP() << "PostgreSQL server control not available (set IMAESTROS_PG_CONNSTR and IMAESTROS_PG_CTL)";
+        m_connstr = testsupport::postgresConnectionString();
         m_operator = std::make_shared<ActingOperator>();
         m_scope = std::make_unique<platform::ScopedOperator>(m_operator);
         DB_Dll &db = gDB();

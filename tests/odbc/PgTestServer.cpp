@@ -1,11 +1,13 @@
 #include "PgTestServer.h"
 
+#include "tests/support/TestDatabase.h"
+
 #include <QProcess>
 #include <gtest/gtest.h>
 
 namespace pgtest {
 
-QString connectionString() { return qEnvironmentVariable("IMAESTROS_PG_CONNSTR").trimmed(); }
+QString connectionString() { return testsupport::postgresConnectionString(); }
 
 QString controlCommand() { return qEnvironmentVariable("IMAESTROS_PG_CTL").trimmed(); }
 

@@ -7,6 +7,7 @@
 
 // The throwaway server of scripts/pg-cluster.sh: IMAESTROS_PG_CONNSTR holds its ADO
 // connection string, IMAESTROS_PG_CTL its pg_ctl command. Tests skip when unset.
+// connectionString() names this process's own database (testsupport::postgresConnectionString).
 namespace pgtest {
 
 QString connectionString(); // "" when no server is configured

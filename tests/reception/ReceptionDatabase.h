@@ -10,9 +10,9 @@
 #include <memory>
 
 // A test database holding the whole suite schema (every object of the shared script is
-// dropped first, so the shared PostgreSQL database starts clean), with gDB connected to it,
-// a scripted operator that fails the test on an unexpected question, and a program folder
-// of its own.
+// dropped first, so a PostgreSQL database the process's earlier cases used starts clean),
+// with gDB connected to it, a scripted operator that fails the test on an unexpected
+// question, and a program folder of its own.
 class ReceptionDatabaseTest : public testsupport::DatabaseTest {
 protected:
     void SetUp() override;

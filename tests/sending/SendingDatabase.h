@@ -17,7 +17,7 @@ class DB_Dll;
 namespace pruebas {
 
 // Drops every table and view of the suite's scripts (views first), then creates the suite's
-// database, so that the shared PostgreSQL database starts clean.
+// database, so that a PostgreSQL database that earlier cases of the process used starts clean.
 void crearBaseSuite(ado::Connection &cnn);
 
 // The master tables of a package as they are written: the views of the articles and prices

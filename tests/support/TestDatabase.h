@@ -27,8 +27,10 @@
 // - PostgreSQL, when the environment variable IMAESTROS_PG_CONNSTR holds an ado connection
 //   string ("Provider=PostgreSQL;Server=/tmp/sock;Port=54329;Database=imaestros_test;
 //   UId=imaestros;Pwd=x;"); otherwise those instances are skipped with
-//   "PostgreSQL not available (set IMAESTROS_PG_CONNSTR)". The PostgreSQL database is shared
-//   by every test: create tables with recreateTable(), which drops them first.
+//   "PostgreSQL not available (set IMAESTROS_PG_CONNSTR)". Each test process gets a database
+//   of its own on that server, cloned from a template (IMAESTROS_PG_TEMPLATE, or the database
+//   the string names) on first use and dropped when its tests end, so that tests run in
+//   parallel and none sees another's tables. The role needs the CREATEDB right.
 // Statements are written in SQL Server's dialect, as the system writes them.
 namespace testsupport {
 
@@ -51,8 +53,13 @@ std::vector<TestDatabase> testDatabases();
 QString freshSqliteFile();
 // "Provider=SQLite;Data Source=<path>[;Mode=Create]".
 QString sqliteConnectionString(const QString &path, bool create = true);
-// The connection string one test uses: a fresh SQLite file, or the shared PostgreSQL one.
+// The connection string one test uses: a fresh SQLite file, or this process's PostgreSQL
+// database.
 QString connectionStringForTest(const TestDatabase &database);
+
+// This process's PostgreSQL database (see above): its connection string, "" when
+// IMAESTROS_PG_CONNSTR is unset. Fails the test (and throws) when it cannot be created.
+QString postgresConnectionString();
 
 // Runs "DROP TABLE <name>" (a missing table is fine), then "CREATE TABLE <name> (<columns>)".
 void recreateTable(ado::Connection &cnn, const QString &name, const QString &columns);
