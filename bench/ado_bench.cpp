@@ -16,16 +16,20 @@
 // IMAESTROS_PG_CONNSTR names a PostgreSQL database, the bound phases also run there through
 // the layer, with and without statement rollback, with a read of every row, and their rows per
 // second by the wall clock are printed (no bound: the server dominates). A phase of rows with a
-// date (bound, converted, read back) prints its figures too, without a bound.
+// date (bound, converted, read back) prints its figures too, without a bound. Last, a typical
+// statement of the forms is translated for PostgreSQL again and again: microseconds per
+// statement, with a bound of its own.
 //
 //     ado_bench [N]        (N defaults to 100000)
 
 #include "platform/ado/Command.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
+#include "platform/ado/SqlTranslator.h"
 #include "platform/ado/sqlite/SqliteFunctions.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -550,6 +554,34 @@ void postgreSqlFigures(const Workload &w, const QString &connection)
                 n, insert, bulkInsert, keys, select, n, n / read);
 }
 
+// Microseconds to translate a typical lookup statement for PostgreSQL, best of the rounds; an
+// empty result or one still in the source's dialect is a wrong result.
+constexpr double kTranslateBoundMicroseconds = 100.0;
+
+double translateMicroseconds()
+{
+    const QString sql = QStringLiteral(
+        "SELECT TOP 1  * FROM V_MA_ARTICULOS with(nolock)  WHERE LTRIM(RTRIM(IDARTICULO)) ='A1' AND "
+        "ISNULL(SUSPENDIDO,0) = 0 AND [Descripcion] LIKE N'%tornillo%' AND LEN(CODIGO) > 2 ORDER BY DESCRIPCION");
+    const ado::SqlTranslator translator(ado::Dialect::PostgreSQL);
+    const QString translated = translator.translate(sql).front().sql;
+    if (!translated.contains(QLatin1String("LIMIT 1")) || translated.contains(QLatin1String("ISNULL")))
+        throw std::runtime_error("translation: unexpected result " + translated.toStdString());
+    const int statements = 2000;
+    double best = std::numeric_limits<double>::max();
+    for (int r = 0; r < kRounds; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        qsizetype total = 0;
+        for (int k = 0; k < statements; ++k)
+            total += translator.translate(sql).front().sql.size();
+        if (total != translated.size() * statements)
+            throw std::runtime_error("translation: results differ between runs");
+        best = std::min(best, double(timer.nsecsElapsed()) / 1000.0 / statements);
+    }
+    return best;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -564,12 +596,14 @@ int main(int argc, char **argv)
     DateFigures dates;
     LikeFigures likes;
     long long sums[2][2] = {};
+    double translate = 0;
     try {
         for (int r = 0; r < kRounds; ++r) {
             round(w, best, sums);
             dateRound(size_t(n), dates);
             likeRound(w, likes);
         }
+        translate = translateMicroseconds();
     } catch (const std::exception &e) {
         std::fprintf(stderr, "ado_bench: %s\n", e.what());
         return 1;
@@ -596,6 +630,10 @@ int main(int argc, char **argv)
     std::printf("\nLIKE over %d articles (figures only), ms per search, the engine's own LIKE / the layer's:\n", n);
     for (int p = 0; p < 2; ++p)
         std::printf("  %-32s %8.2f %8.2f\n", kLikePatterns[p], likes.direct[p] * 1000, likes.layer[p] * 1000);
+    const bool translateOk = translate <= kTranslateBoundMicroseconds;
+    within = within && translateOk;
+    std::printf("\nTranslation of a typical statement for PostgreSQL: %.1f us per statement (bound %.0f)%s\n",
+                translate, kTranslateBoundMicroseconds, translateOk ? "" : "  OUT OF BOUND");
     if (sums[0][0] != sums[0][1] || sums[1][0] != sums[1][1]) {
         std::fprintf(stderr, "ado_bench: the two sides read different data\n");
         return 1;

@@ -492,28 +492,6 @@ TEST(SqlTranslatorSpeed, NestedRewritesStayBounded)
     }
 }
 
-TEST(SqlTranslatorSpeed, TypicalStatementTakesMicroseconds)
-{
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "no speed to measure in a sanitizer build";
-#endif
-    const QString sql = QStringLiteral(
-        "SELECT TOP 1  * FROM V_MA_ARTICULOS with(nolock)  WHERE LTRIM(RTRIM(IDARTICULO)) ='A1' AND "
-        "ISNULL(SUSPENDIDO,0) = 0 AND [Descripcion] LIKE N'%tornillo%' AND LEN(CODIGO) > 2 ORDER BY DESCRIPCION");
-    const SqlTranslator tr(Dialect::PostgreSQL);
-    const int rounds = 2000;
-    QElapsedTimer timer;
-    timer.start();
-    qsizetype total = 0;
-    for (int k = 0; k < rounds; ++k)
-        total += tr.translate(sql).front().sql.size();
-    const double microseconds = double(timer.nsecsElapsed()) / 1000.0 / rounds;
-    EXPECT_GT(total, 0);
-    // generous bound: debug builds and loaded machines
-    EXPECT_LT(microseconds, 100.0) << microseconds << " us per statement";
-    RecordProperty("microseconds_per_statement", std::to_string(microseconds));
-}
-
 // The columns of T for the translator; any other table is unknown.
 class TableT : public ado::ColumnCatalog {
 public:
