@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include <QStringList>
 
 using toolbar::Boton;
@@ -35,6 +37,7 @@ TEST(UtilNetButtons, OrderIdsCaptionsAndWords)
                             {6, " Consultar", "CONSULTAR"}, {7, "  Planilla", "PLANILLA"}, {8, "Cancelar", "CANCELAR"},
                             {4, "Grabar", "GRABAR"},        {5, "   Cerrar", "CERRAR"}};
     const auto &buttons = toolbar::utilNetButtons();
+    ASSERT_EQ(buttons.size(), std::size(expected));
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(buttons[i].id, expected[i].id);
