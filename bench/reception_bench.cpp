@@ -281,11 +281,13 @@ Figure loadPlain(const QString &file, const QString &folder)
     return Figure{rows, double(clock.nsecsElapsed()) / 1e9};
 }
 
-bool report(const char *what, const Figure &reception, const Figure &ceiling, const char *peer, double bound)
+bool report(const char *what, const Figure &reception, const Figure &ceiling, const char *peer, double bound,
+            const Options &o)
 {
     const double ratio = reception.perSecond() / ceiling.perSecond();
     std::printf("%-30s reception %9.0f rows/s   %s %9.0f rows/s   ratio %.2f (bound %.2f) %s\n", what,
-                reception.perSecond(), peer, ceiling.perSecond(), ratio, bound, ratio >= bound ? "ok" : "MISSED");
+                reception.perSecond(), peer, ceiling.perSecond(), ratio, bound,
+                bench::verdict(ratio >= bound, o.check));
     return ratio >= bound;
 }
 
@@ -707,7 +709,7 @@ bool pgPhase(const Options &o, const QString &pgConnection, const QString &inbox
         keep(bestLoader, loaderSeconds);
         keep(bestCopy, copySeconds);
     }
-    const bool met = report("PostgreSQL reception (inserts)", best, bestLoader, "psqlODBC loader", kBoundPg);
+    const bool met = report("PostgreSQL reception (inserts)", best, bestLoader, "psqlODBC loader", kBoundPg, o);
     std::printf("%-30s reception %9.0f rows/s   COPY            %9.0f rows/s   ratio %.2f (no bound)\n", "",
                 best.perSecond(), bestCopy.perSecond(), best.perSecond() / bestCopy.perSecond());
     return met;
@@ -752,11 +754,12 @@ int main(int argc, char *argv[])
         // reads the lines of B_CODIGOS and B_ALIAS, in its own time).
         const Figure firstRows{plainFirst.rows, first.seconds};
         const Figure secondRows{plainSecond.rows, second.seconds};
-        bool met = report("first reception (inserts)", firstRows, plainFirst, "libsqlite3 loader", kBoundFirst);
-        met = report("second reception (updates)", secondRows, plainSecond, "libsqlite3 loader", kBoundSecond) && met;
+        bool met = report("first reception (inserts)", firstRows, plainFirst, "libsqlite3 loader", kBoundFirst, o);
+        met =
+            report("second reception (updates)", secondRows, plainSecond, "libsqlite3 loader", kBoundSecond, o) && met;
         const double peak = bench::peakMegabytes();
         std::printf("peak memory %.1f MB (bound %.0f MB) %s\n", peak, kBoundMegabytes,
-                    peak < kBoundMegabytes ? "ok" : "EXCEEDED");
+                    bench::verdict(peak < kBoundMegabytes, o.check));
         met = met && peak < kBoundMegabytes;
 
         const QString pg = qEnvironmentVariable("IMAESTROS_PG_CONNSTR").trimmed();

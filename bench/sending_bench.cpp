@@ -370,9 +370,9 @@ bool sqlitePhase(const Options &o, const QString &home)
     const double ratio = sending.perSecond() / ceiling.perSecond();
     const bool fast = ratio >= kBoundRatio;
     std::printf("sending %9.0f rows/s   libsqlite3 exporter %9.0f rows/s   ratio %.2f (bound >= %.2f) %s\n",
-                sending.perSecond(), ceiling.perSecond(), ratio, kBoundRatio, fast ? "ok" : "MISSED");
+                sending.perSecond(), ceiling.perSecond(), ratio, kBoundRatio, bench::verdict(fast, o.check));
     const bool small = peak < kBoundMegabytes;
-    std::printf("peak memory %.1f MB (bound < %.0f MB) %s\n", peak, kBoundMegabytes, small ? "ok" : "MISSED");
+    std::printf("peak memory %.1f MB (bound < %.0f MB) %s\n", peak, kBoundMegabytes, bench::verdict(small, o.check));
     return fast && small;
 }
 
@@ -682,7 +682,7 @@ bool pgPhase(const Options &o, const QString &connectionString, const QString &h
     const bool fast = ratio >= kBoundPgRatio;
     std::printf(
         "sending %9.0f rows/s   peer (COPY TO, set-based UPDATE) %9.0f rows/s   ratio %.2f (bound >= %.2f) %s\n",
-        program.perSecond(), peer.perSecond(), ratio, kBoundPgRatio, fast ? "ok" : "MISSED");
+        program.perSecond(), peer.perSecond(), ratio, kBoundPgRatio, bench::verdict(fast, o.check));
     return fast;
 }
 
