@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config lld
   qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev unixodbc-dev odbc-postgresql tdsodbc libpq-dev
   libzip-dev zip unzip

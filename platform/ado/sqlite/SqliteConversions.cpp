@@ -155,7 +155,7 @@ void roundTo(Decimal &d, int scale)
         return;
     }
     const bool up = d.digits[d.digits.size() - size_t(drop)] >= '5';
-    d.digits.resize(d.digits.size() - size_t(drop));
+    d.digits.erase(d.digits.size() - size_t(drop)); // erase, not resize: GCC 12 warns a resize may grow
     d.scale = scale;
     if (!up)
         return;
