@@ -32,6 +32,9 @@ public:
     // Runs a query; its rows (a closed recordset when it gave none). Raises likewise.
     std::shared_ptr<ado::Recordset> abrir(const Valores &valores);
     const QString &texto() const { return m_texto; }
+    // A statement of a bulk run takes as long as its rows need: the command time-out is for
+    // an operator's query, and cutting the stamps of a large sending would fail it.
+    void sinLimiteDeTiempo() { m_comando.setCommandTimeout(0); }
 
 private:
     void enlazar(const Valores &valores);

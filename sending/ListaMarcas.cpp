@@ -189,6 +189,7 @@ struct ListaMarcas::Tramo {
             m_cnn.Execute(QStringLiteral("ANALYZE ") + nombre());
         for (const qint64 nulos : std::as_const(m_mascaras)) {
             Sentencia marcar(m_cnn, textoMarca(nulos));
+            marcar.sinLimiteDeTiempo();
             marcar.ejecutar(m_modelo.conNumero ? Valores{numero} : Valores{});
         }
         m_cnn.Execute(QStringLiteral("DROP TABLE ") + nombre());
@@ -253,6 +254,7 @@ private:
                 m_cnn,
                 QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(nombre(), columnas.join(QStringLiteral(", ")))
                     + QStringList(m_filasPendientes, fila).join(QStringLiteral(", ")));
+            s->sinLimiteDeTiempo();
         }
         s->ejecutar(m_pendientes);
         m_pendientes.clear();
@@ -266,10 +268,14 @@ private:
         QStringList vacias;
         for (qsizetype i = 0; i < m_modelo.claves.size(); ++i) {
             const QString columna = t + QLatin1Char('.') + m_modelo.claves[i];
-            if (nulos & (qint64(1) << i))
+            if (nulos & (qint64(1) << i)) {
                 vacias << columna + QStringLiteral(" IS NULL");
-            else
+                // Said of the key table too: the lookup then uses every column of its index,
+                // not only those before the Null one (a scan per row otherwise).
+                iguales << QStringLiteral("K.c%1 IS NULL").arg(i + 1);
+            } else {
                 iguales << columna + QStringLiteral(" = K.c%1").arg(i + 1);
+            }
         }
         QString texto = QStringLiteral("UPDATE %1 SET %2 WHERE EXISTS (SELECT 1 FROM %3 K WHERE %4)")
                             .arg(t, m_modelo.asignaciones, nombre(), iguales.join(QStringLiteral(" AND ")));
