@@ -116,53 +116,63 @@ std::optional<ResumenEnvio> FormularioEnvio::cargar()
     return std::nullopt;
 }
 
-// An incomplete sending of type 'M' is reported once per loading, with the offer to cancel
-// it. A sending stamps its rows only once its package is delivered, so an incomplete one
-// left nothing to undo: cancelling marks its row (ANULADO), which is then not reported again.
+// The incomplete sendings of type 'M' are reported together, once per loading, with the
+// offer to cancel them. A sending stamps its rows only once its package is delivered, so an
+// incomplete one left nothing to undo: cancelling marks its row (ANULADO), which is then not
+// reported again.
 void FormularioEnvio::activar()
 {
     if (!PrimeraActivacion)
         return;
     PrimeraActivacion = false;
-    std::shared_ptr<ado::Recordset> rs;
+    QList<platform::Variant> numeros;
+    QStringList lineas;
     try {
         Sentencia incompletas(m_db.gCnn,
                               QStringLiteral("Select * from mv_transmisiones where tipo = 'M' and fecha >= ? "
                                              "and FECHAFIN IS NULL AND NOT LOG IS NULL "
-                                             "AND (ANULADO=0 OR ANULADO IS NULL)"));
-        rs = incompletas.abrir({platform::Variant(QDate(2005, 9, 28))});
+                                             "AND (ANULADO=0 OR ANULADO IS NULL) ORDER BY TRANSMISION"));
+        const std::shared_ptr<ado::Recordset> rs = incompletas.abrir({platform::Variant(QDate(2005, 9, 28))});
+        for (; !rs->EOF(); rs->MoveNext()) {
+            const platform::Variant numero = rs->value(QStringLiteral("Transmision"));
+            numeros << numero;
+            lineas << QStringLiteral(" Numero: ") + numero.toString() + QStringLiteral(" Fecha: ")
+                    + rs->value(QStringLiteral("Fecha")).toString() + QLatin1Char(' ')
+                    + rs->value(QStringLiteral("Hora")).toString() + QStringLiteral(" Usuario:")
+                    + rs->value(QStringLiteral("Responsable_Envio")).toString();
+        }
     } catch (const platform::RuntimeError &error) {
         platform::logger().error(QStringLiteral("No se pudo buscar transmisiones incompletas: ") + error.Description());
         return;
     }
-    if (rs->EOF())
+    if (numeros.isEmpty())
         return;
-    const QString tipo = QStringLiteral("M");
-    const platform::Variant numero = rs->value(QStringLiteral("Transmision"));
-    const QString texto = QStringLiteral("Se ha detectado una transmision incompleta!") + kCRLF
-        + QStringLiteral(" Numero: ") + numero.toString() + QStringLiteral(" Fecha: ")
-        + rs->value(QStringLiteral("Fecha")).toString() + QLatin1Char(' ')
-        + rs->value(QStringLiteral("Hora")).toString() + QStringLiteral(" Usuario:")
-        + rs->value(QStringLiteral("Responsable_Envio")).toString();
-    rs.reset();
+    const QString texto =
+        (lineas.size() == 1 ? QStringLiteral("Se ha detectado una transmision incompleta!")
+                            : QStringLiteral("Se han detectado %1 transmisiones incompletas!").arg(lineas.size()))
+        + kCRLF + lineas.join(kCRLF);
     if (platform::msgBox(texto + kCRLF + QStringLiteral("-Desea anular los registros incompletos?"),
                          platform::vbYesNo | platform::vbCritical, QStringLiteral("Atencion!"))
         != platform::vbYes)
         return;
-    if (AnulaTrans::anulaTipo(tipo)) {
-        (void)AnulaTrans::AnularTransmision(std::int32_t(numero.toInt64()), tipo, m_db);
-        return;
-    }
-    try {
-        Sentencia anular(
-            m_db.gCnn, QStringLiteral("UPDATE MV_TRANSMISIONES SET ANULADO = 1 WHERE TIPO = 'M' AND TRANSMISION = ?"));
-        anular.ejecutar({numero});
-    } catch (const platform::RuntimeError &error) {
-        platform::logger().error(
-            QStringLiteral("No se pudo anular la transmisión %1: %2").arg(numero.toString(), error.Description()));
-        platform::msgBox(
-            QStringLiteral("No se pudo anular la transmisión %1: %2").arg(numero.toString(), error.Description()),
-            platform::vbCritical, kTituloAviso);
+    const QString tipo = QStringLiteral("M");
+    for (const platform::Variant &numero : std::as_const(numeros)) {
+        if (AnulaTrans::anulaTipo(tipo)) {
+            (void)AnulaTrans::AnularTransmision(std::int32_t(numero.toInt64()), tipo, m_db);
+            continue;
+        }
+        try {
+            Sentencia anular(
+                m_db.gCnn,
+                QStringLiteral("UPDATE MV_TRANSMISIONES SET ANULADO = 1 WHERE TIPO = 'M' AND TRANSMISION = ?"));
+            anular.ejecutar({numero});
+        } catch (const platform::RuntimeError &error) {
+            platform::logger().error(
+                QStringLiteral("No se pudo anular la transmisión %1: %2").arg(numero.toString(), error.Description()));
+            platform::msgBox(
+                QStringLiteral("No se pudo anular la transmisión %1: %2").arg(numero.toString(), error.Description()),
+                platform::vbCritical, kTituloAviso);
+        }
     }
 }
 
@@ -334,6 +344,16 @@ void FormularioEnvio::grabar()
         } else if (m_envio.SinDatos || m_envio.interrumpido()) {
             Inicializa(); // its number is spent: its row stays cancelled, or incomplete
             m_reiniciado = true;
+        } else {
+            // The form keeps its number and boxes; its status line must not read as a run
+            // that is still stamping.
+            QString motivo = m_ultimo.motivo.trimmed();
+            while (motivo.endsWith(QLatin1Char('.')))
+                motivo.chop(1);
+            m_vista->avance(0);
+            m_vista->actualizando(QStringLiteral("Envío fallido: %1. No se generó el paquete ni se marcó ninguna "
+                                                 "fila como enviada.")
+                                      .arg(motivo));
         }
     }
     Grabando = false;

@@ -255,6 +255,57 @@ TEST_P(FormularioTest, AnIncompleteSendingIsReportedOnceAndCancelledOnYes)
     EXPECT_EQ(count(QStringLiteral("MV_TRANSMISIONES"), QStringLiteral("ANULADO = 1")), 1);
 }
 
+// Each failed sending leaves its row incomplete: they are reported in one question, and Yes
+// cancels each of them, and no completed sending.
+TEST_P(FormularioTest, IncompleteSendingsAreReportedTogetherAndCancelledAtOnce)
+{
+    for (const char *fila : {"('M', 3, '2021-02-01', '08:00:00', 'Eva', 'V_TA_UNIDAD', NULL)",
+                             "('M', 6, '2021-02-02', '09:00:00', 'Eva', 'V_TA_UNIDAD', NULL)",
+                             "('M', 7, '2021-02-02', '09:30:00', 'Eva', 'V_TA_UNIDAD', NULL)",
+                             "('M', 8, '2021-02-02', '10:00:00', 'Eva', 'V_TA_UNIDAD', '02/02/2021 10:05')"})
+        exec(QStringLiteral("INSERT INTO MV_TRANSMISIONES (TIPO, TRANSMISION, FECHA, HORA, Responsable_Envio, LOG, "
+                            "FECHAFIN) VALUES ")
+             + QLatin1String(fila));
+    operatorScript().expect(QStringLiteral("Se han detectado 3 transmisiones incompletas!\r\n Numero: 3 Fecha: "
+                                           "01/02/2021 08:00:00 Usuario:Eva\r\n Numero: 6 Fecha: 02/02/2021 "
+                                           "09:00:00 Usuario:Eva\r\n Numero: 7 Fecha: 02/02/2021 09:30:00 "
+                                           "Usuario:Eva\r\n-Desea anular los registros incompletos?"),
+                            platform::vbYes);
+    FormularioEnvio formulario(gDB());
+    ASSERT_FALSE(formulario.cargar());
+    formulario.activar();
+    EXPECT_EQ(operatorScript().asked().size(), 1);
+    EXPECT_EQ(count(QStringLiteral("MV_TRANSMISIONES"), QStringLiteral("ANULADO = 1")), 3);
+    EXPECT_EQ(count(QStringLiteral("MV_TRANSMISIONES"), QStringLiteral("FECHAFIN IS NOT NULL AND ANULADO = 1")), 0);
+}
+
+// A failed sending says so where the run showed its progress: what failed, and that nothing
+// was packed or stamped; the bar goes back to the start.
+TEST_P(FormularioTest, AFailedSendingSaysSoOnTheForm)
+{
+    struct Vista : envio::VistaEnvio {
+        QString texto;
+        double porcentaje = -1;
+        void actualizando(const QString &t) override { texto = t; }
+        void avance(double p) override { porcentaje = p; }
+    } vista;
+    f().setVista(&vista);
+    pruebas::llenarMaestros(cnn(), 1);
+    f().Dir1_Change(QDir(home()).filePath(QStringLiteral("no-existe")));
+    f().txtFields[1].texto = QStringLiteral("Ana");
+    operatorScript().expect(QStringLiteral("No se puede escribir el paquete"), platform::vbAbort);
+    EXPECT_EQ(f().UtilNet1_click(QStringLiteral("GRABAR")), FormularioEnvio::Accion::Nada);
+    EXPECT_TRUE(f().HuboError());
+    EXPECT_EQ(f().txtFields[0].texto, QStringLiteral("5")); // the number stays for another try
+    EXPECT_TRUE(vista.texto.startsWith(QStringLiteral("Envío fallido: No se puede escribir el paquete")))
+        << vista.texto.toStdString();
+    EXPECT_TRUE(vista.texto.endsWith(QStringLiteral("No se generó el paquete ni se marcó ninguna fila como enviada.")))
+        << vista.texto.toStdString();
+    EXPECT_EQ(vista.porcentaje, 0);
+    EXPECT_EQ(count(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("TRANSMISION = 5")), 0);
+    f().setVista(nullptr);
+}
+
 // On the desktop the folder list starts at the unattended sending's ENVIAR folder.
 TEST_P(FormularioTest, TheFolderListStartsAtTheSendingFolder)
 {
