@@ -1,9 +1,11 @@
 // sending_bench: the sending of a package against plain exporters, on SQLite and PostgreSQL.
 //
-// SQLite: an embedded database holds N articles with P prices each (P price lists), none
-// sent yet. The sending builds its package from it: the control file, one table file per
-// table (Windows-1252, CR LF, decimal commas, day-first dates), Archivos.zip, and every row
-// written stamped with the transmission number in one transaction. In the same run a plain
+// SQLite: an embedded database as an unattended reception of a generated package leaves it:
+// N articles with P prices each (P price lists) and their equivalences, none sent yet. The
+// desktop sending, through the sending form's logic as the operator runs it (number
+// confirmed, Grabar), builds its package from it: the control file, one table file per table
+// (Windows-1252, CR LF, decimal commas, day-first dates), Archivos.zip, and every row written
+// stamped with the transmission number in one transaction. In the same run a plain
 // exporter - libsqlite3 called directly, one forward query per table, the same text format,
 // the same archive, the same stamps keyed the same way in one transaction - does the same job
 // on a copy of the database: its rows per second are the ceiling (bound: 0.5 of it). The
@@ -32,7 +34,9 @@
 #include "package/ControlFile.h"
 #include "package/Format.h"
 #include "package/LineWriter.h"
+#include "reception/RecepcionMaestros.h"
 #include "sending/EnvioMaestros.h"
+#include "sending/FormularioEnvio.h"
 #include "sending/ReglasEnvio.h"
 
 #include "core/Globals.h"
@@ -45,6 +49,7 @@
 #include "platform/ui/Operator.h"
 #include "schema/Schema.h"
 #include "schema/SuiteObjects.h"
+#include "tools/SamplePackage.h"
 #include "zip/ModZIP.h"
 
 #include <QCoreApplication>
@@ -103,64 +108,10 @@ private:
     sqlite3 *m_db = nullptr;
 };
 
-void bindText(sqlite3_stmt *s, int i, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    sqlite3_bind_text(s, i, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-}
-
 void step(Statement &s, sqlite3 *db, const char *what)
 {
     check(sqlite3_step(s.stmt), db, what);
     sqlite3_reset(s.stmt);
-}
-
-// ---------------------------------------------------------------- the source database
-
-QString article(int n) { return QStringLiteral("A%1").arg(n, 7, 10, QLatin1Char('0')).rightJustified(25); }
-QString list(int n) { return QString::number(n).rightJustified(4); }
-QString articleText(int n) { return QStringLiteral("Artículo 'Nº %1' de prueba").arg(n); }
-QString barCode(int n) { return QStringLiteral("779%1").arg(n, 10, 10, QLatin1Char('0')); }
-long rowsOf(int articles, int prices) { return long(articles) + long(articles) * prices + prices; }
-
-void fill(const QString &file, int articles, int prices)
-{
-    Database db(file);
-    db.exec("BEGIN");
-    Statement head, art, price;
-    db.prepare(head,
-               QStringLiteral("INSERT INTO MA_PRECIOSCAB (IdLista, Descripcion, TipoLista, FechaVigencia, "
-                              "IncluyeIva, TRANSMISION) VALUES (?, ?, 'V', '2021-02-01 00:00:00', 1, 0)"));
-    for (int l = 1; l <= prices; ++l) {
-        bindText(head.stmt, 1, list(l));
-        bindText(head.stmt, 2, QStringLiteral("Lista Nº %1").arg(l));
-        step(head, db.handle(), "header");
-    }
-    db.prepare(art,
-               QStringLiteral("INSERT INTO MA_ARTICULOS (IdArticulo, Descripcion, IdUnidad, IdRubro, IdFamilia, "
-                              "CodigoBarra, Exento, Costo, Precio1, Precio2, Tasaiva, FhAlta, Observaciones, "
-                              "DesdeTrigger, TRANSMISION) VALUES (?, ?, '   1', '  12', 'F01', ?, 0, ?, ?, ?, "
-                              "21, '2021-02-01 10:30:15', 'Caja d''12 ñandú', 0, 0)"));
-    db.prepare(price,
-               QStringLiteral("INSERT INTO MA_PRECIOS (IdLista, IdArticulo, Precio, Costo, FechaVigencia, "
-                              "DesdeTrigger, TRANSMISION) VALUES (?, ?, ?, ?, '2021-02-01 00:00:00', 0, 0)"));
-    for (int a = 1; a <= articles; ++a) {
-        bindText(art.stmt, 1, article(a));
-        bindText(art.stmt, 2, articleText(a));
-        bindText(art.stmt, 3, barCode(a));
-        sqlite3_bind_double(art.stmt, 4, a * 0.75);
-        sqlite3_bind_double(art.stmt, 5, a * 1.25);
-        sqlite3_bind_double(art.stmt, 6, a * 1.5);
-        step(art, db.handle(), "article");
-        for (int l = 1; l <= prices; ++l) {
-            bindText(price.stmt, 1, list(l));
-            bindText(price.stmt, 2, article(a));
-            sqlite3_bind_double(price.stmt, 3, a * 1.25 + l);
-            sqlite3_bind_double(price.stmt, 4, a * 0.75);
-            step(price, db.handle(), "price");
-        }
-    }
-    db.exec("COMMIT");
 }
 
 // ---------------------------------------------------------------- the plain exporter
@@ -309,22 +260,28 @@ private:
 
 // ---------------------------------------------------------------- the sending
 
-Figure send(const QString &connectionString, const QString &folder, int number, long expected)
+// The desktop sending as the operator runs it: the form's logic proposes the next number,
+// Enter confirms it, Grabar builds, delivers and stamps. `number` hears the number used.
+Figure send(const QString &connectionString, const QString &folder, long expected, int &number)
 {
     DB_Dll &db = gDB();
     db.OpenServerADODB(false, 3, connectionString, false, false);
     if (!db.gOpenFlag)
         throw WrongResult("cannot open the sending's database");
-    envio::EnvioMaestros sending(db);
-    envio::EnvioMaestros::Datos d;
-    d.numero = QString::number(number);
-    d.responsable = QStringLiteral("Ana");
-    d.carpeta = folder;
-    d.precios = true;
+    ModGlobal::gUsuarioLogeado = QStringLiteral("Ana");
+    envio::FormularioEnvio form(db);
+    form.setAvisarFin(false);
+    form.Inicializa();
+    form.CampoValida(envio::FormularioEnvio::kTransmision);
+    form.Dir1_Change(folder);
+    form.chkPrecios = true;
+    number = form.txtFields[envio::FormularioEnvio::kTransmision].texto.toInt();
     QElapsedTimer clock;
     clock.start();
-    const envio::ResumenEnvio r = sending.EnviarMaestros(d);
+    form.UtilNet1_click(QStringLiteral("GRABAR"));
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    const envio::ResumenEnvio r = form.ultimoEnvio();
+    form.descargar();
     releaseSharedDatabases();
     if (!r.ok)
         throw WrongResult("the sending failed: " + r.motivo.toStdString());
@@ -332,6 +289,31 @@ Figure send(const QString &connectionString, const QString &folder, int number, 
     if (r.filas != expected || r.marcadas != r.filas)
         throw WrongResult("the sending did not write and stamp every row");
     return Figure{r.filas, seconds};
+}
+
+// The database as an unattended reception of a generated package leaves it (articles,
+// equivalences, price lists and prices); returns the rows it holds.
+long receiveSample(const QString &connectionString, const QString &home, int articles, int prices)
+{
+    samplepackage::Options options;
+    options.articles = articles;
+    options.pricesPerArticle = prices;
+    const QString inbox = QDir(home).filePath(QStringLiteral("RECIBIR"));
+    QDir().mkpath(inbox);
+    if (const platform::Status made = samplepackage::generate(QDir(inbox).filePath(package::archiveName()), options);
+        !made.ok())
+        throw std::runtime_error(made.message().toStdString());
+    DB_Dll &db = gDB();
+    db.OpenServerADODB(false, 3, connectionString, false, false);
+    if (!db.gOpenFlag)
+        throw std::runtime_error("cannot open the reception's database");
+    recepcion::RecepcionMaestros reception(db);
+    const recepcion::ResumenRecepcion r = reception.GeneraAutomatica();
+    releaseSharedDatabases();
+    std::printf("  reception: %s\n", qPrintable(r.linea()));
+    if (r.fin != recepcion::FinRecepcion::Completa || r.rechazados != 0)
+        throw WrongResult("the reception that fills the database did not end clean");
+    return r.inserciones;
 }
 
 Figure exportPlain(const QString &file, const QString &folder)
@@ -352,7 +334,8 @@ bool sqlitePhase(const Options &o, const QString &home)
     const QString source = QDir(home).filePath(QStringLiteral("sending.db"));
     const QString copy = QDir(home).filePath(QStringLiteral("plain.db"));
     bench::createSuiteDatabase(QStringLiteral("Provider=SQLite;Data Source=%1;Mode=Create").arg(source));
-    fill(source, o.articles, o.prices);
+    const long expected =
+        receiveSample(QStringLiteral("Provider=SQLite;Data Source=%1").arg(source), home, o.articles, o.prices);
     if (!QFile::copy(source, copy))
         throw std::runtime_error("cannot copy the database");
     const QString sendFolder = QDir(home).filePath(QStringLiteral("sending"));
@@ -361,8 +344,9 @@ bool sqlitePhase(const Options &o, const QString &home)
     QDir().mkpath(plainFolder);
 
     // The sending first: the peak memory is read before the exporter runs.
+    int number = 0;
     const Figure sending =
-        send(QStringLiteral("Provider=SQLite;Data Source=%1").arg(source), sendFolder, 1, rowsOf(o.articles, o.prices));
+        send(QStringLiteral("Provider=SQLite;Data Source=%1").arg(source), sendFolder, expected, number);
     const double peak = bench::peakMegabytes();
     const Figure ceiling = exportPlain(copy, plainFolder);
     if (sending.rows != ceiling.rows)
@@ -411,7 +395,14 @@ public:
     }
 };
 
-// The same rows as fill(), through COPY.
+// The PostgreSQL source database.
+QString article(int n) { return QStringLiteral("A%1").arg(n, 7, 10, QLatin1Char('0')).rightJustified(25); }
+QString list(int n) { return QString::number(n).rightJustified(4); }
+QString articleText(int n) { return QStringLiteral("Artículo 'Nº %1' de prueba").arg(n); }
+QString barCode(int n) { return QStringLiteral("779%1").arg(n, 10, 10, QLatin1Char('0')); }
+long rowsOf(int articles, int prices) { return long(articles) + long(articles) * prices + prices; }
+
+// Price lists, articles and their prices, through COPY.
 void loadPg(Pg &pg, int articles, int prices)
 {
     QByteArray text;
@@ -668,8 +659,9 @@ bool pgPhase(const Options &o, const QString &connectionString, const QString &h
             clearStampsPg(pg);
             ++number;
             if ((side + round) % 2 == 0) {
-                const Figure f = send(connectionString, folder("sending"), number, expected);
-                if (stampedPg(pg, number) != expected)
+                int used = 0;
+                const Figure f = send(connectionString, folder("sending"), expected, used);
+                if (stampedPg(pg, used) != expected)
                     throw WrongResult("the sending's stamps are not all in the database");
                 program = Figure{program.rows + f.rows, program.seconds + f.seconds};
             } else {
@@ -697,6 +689,7 @@ int main(int argc, char *argv[])
     platform::logger().addSink([](platform::Logger::Level, const QString &) {});
     QTemporaryDir home;
     platform::setProgramFolder(home.path());
+    qputenv("IMAESTROS_ROOT", home.path().toUtf8()); // the reception that fills the database reads RECIBIR there
     try {
         const Options o = bench::parseOptions(QCoreApplication::arguments());
         bool met = sqlitePhase(o, home.path());
