@@ -18,6 +18,8 @@ namespace {
 
 constexpr qint64 kRefrescoMs = 100;
 
+bool esDecimal(int tipo) { return tipo == ado::adCurrency || tipo == ado::adNumeric || tipo == ado::adDecimal; }
+
 [[noreturn]] void fallaArchivo(const QString &mensaje)
 {
     throw platform::RuntimeError(75, mensaje, QStringLiteral("ExportarTabla"));
@@ -145,6 +147,11 @@ void ExportadorTabla::exportarFila(ado::Recordset &rs, const Columnas &columnas,
         const ado::Field campo = rs.field(columnas.escritas[k]);
         const platform::Variant valor = campo.Value();
         if (valor.kind() == platform::Variant::Kind::Text) {
+            if (esDecimal(campo.Type())) {
+                // An amount a double cannot hold, read as its exact text: every digit travels.
+                valores << valor.toString().replace(QLatin1Char('.'), QLatin1Char(','));
+                continue;
+            }
             const QString motivo = package::unwritableText(valor.toString());
             if (!motivo.isEmpty()) {
                 QStringList clave;

@@ -6,6 +6,7 @@
 
 #include "package/Format.h"
 #include "reception/RecepcionMaestros.h"
+#include "sending/Enlace.h"
 #include "sending/EnvioMaestros.h"
 
 #include "core/Globals.h"
@@ -112,6 +113,98 @@ TEST_P(IdaYVuelta, EveryTableArrivesAsItWasSent)
         const QStringList enviadas = pruebas::filasComparables(m_origen, tabla);
         EXPECT_EQ(enviadas.size(), 3) << tabla.toStdString();
         EXPECT_EQ(pruebas::filasComparables(m_destino, tabla), enviadas) << tabla.toStdString();
+    }
+}
+
+// Amounts a double cannot hold, and money's limits, sent from a server engine: back into
+// PostgreSQL every digit arrives; the embedded engine refuses such a row (8115), never rounds.
+TEST_P(IdaYVuelta, AmountsTravelDigitForDigitFromAServerEngine)
+{
+    if (GetParam().origen.engine != Engine::PostgreSQL)
+        GTEST_SKIP() << "amounts beyond a double are stored only by a server engine";
+    pruebas::llenarMaestros(m_origen);
+    const QStringList columnas{QStringLiteral("COSTO"), QStringLiteral("PRECIO1"), QStringLiteral("PRECIO2")};
+    // Per article, in the order of its code: COSTO, PRECIO1, PRECIO2.
+    const QStringList importes[] = {{QStringLiteral("922337203685477.5807"), QStringLiteral("-922337203685477.5808"),
+                                     QStringLiteral("922337203685477.5806")},
+                                    {QStringLiteral("123456789012345.6789"), QStringLiteral("99999999999999.9999"),
+                                     QStringLiteral("1234567890123.4567")},
+                                    {QStringLiteral("12.5000"), QStringLiteral("0.0001"), QStringLiteral("-7.2500")}};
+    QStringList articulos;
+    for (auto rs = m_origen.Execute(QStringLiteral("SELECT IDARTICULO FROM MA_ARTICULOS ORDER BY IDARTICULO"));
+         !rs->EOF(); rs->MoveNext())
+        articulos << rs->field(0).Value().toString();
+    ASSERT_EQ(articulos.size(), 3);
+    const auto poner = [&](const QString &conexion, bool ceros) {
+        ado::Connection cnn;
+        cnn.Open(conexion);
+        for (int c = 0; c < 3; ++c) {
+            envio::Sentencia poner(
+                cnn, QStringLiteral("UPDATE MA_ARTICULOS SET %1 = ? WHERE IDARTICULO = ?").arg(columnas[c]));
+            for (int a = 0; a < 3; ++a)
+                poner.ejecutar(
+                    {platform::Variant(ceros ? QStringLiteral("0") : importes[a][c]), platform::Variant(articulos[a])});
+        }
+    };
+    const auto leer = [&](ado::Connection &cnn) {
+        QStringList leidos;
+        for (auto rs =
+                 cnn.Execute(QStringLiteral("SELECT CAST(COSTO AS VARCHAR(40)), CAST(PRECIO1 AS VARCHAR(40)), "
+                                            "CAST(PRECIO2 AS VARCHAR(40)) FROM MA_ARTICULOS ORDER BY IDARTICULO"));
+             !rs->EOF(); rs->MoveNext())
+            leidos << rs->field(0).Value().toString() + QLatin1Char(' ') + rs->field(1).Value().toString()
+                    + QLatin1Char(' ') + rs->field(2).Value().toString();
+        return leidos;
+    };
+    poner(m_csOrigen, false);
+    const QStringList enviados = leer(m_origen);
+    ASSERT_EQ(enviados.size(), 3);
+    EXPECT_EQ(enviados[0], importes[0].join(QLatin1Char(' ')));
+
+    std::unique_ptr<DB_Dll> origen = pruebas::abrirDB(m_csOrigen);
+    ASSERT_TRUE(origen->gOpenFlag);
+    const QString carpeta = QDir(m_home.path()).filePath(QStringLiteral("envio"));
+    QDir().mkpath(carpeta);
+    envio::EnvioMaestros envio(*origen);
+    envio::EnvioMaestros::Datos d;
+    d.numero = QStringLiteral("1");
+    d.responsable = QStringLiteral("Ana");
+    d.carpeta = carpeta;
+    d.precios = true;
+    const envio::ResumenEnvio enviado = envio.EnviarMaestros(d);
+    ASSERT_TRUE(enviado.ok) << enviado.motivo.toStdString();
+    origen.reset();
+
+    // Received where it came from, over amounts set to zero meanwhile; then where the path goes.
+    const auto recibir = [&](const QString &conexion) {
+        DB_Dll &destino = gDB();
+        destino.gUsuario = QStringLiteral("ana");
+        destino.OpenServerADODB(false, 3, conexion, false, false);
+        EXPECT_TRUE(destino.gOpenFlag);
+        ado::Recordset rsTabla;
+        destino.AbrirRecordset(QStringLiteral("SELECT * FROM MV_TRANSMISIONES"), rsTabla, &destino.gCnn,
+                               ado::adOpenDynamic, ado::adLockOptimistic, -1, true);
+        recepcion::RecepcionMaestros recepcion(destino);
+        const recepcion::ResumenRecepcion r =
+            recepcion.RecibirMaestros({QStringLiteral("1"), QStringLiteral("Ana"), enviado.archivo, false}, rsTabla);
+        destino.CierraRecordset(rsTabla);
+        releaseSharedDatabases();
+        return r;
+    };
+    poner(m_csOrigen, true);
+    const recepcion::ResumenRecepcion deVuelta = recibir(m_csOrigen);
+    EXPECT_EQ(deVuelta.rechazados, 0);
+    EXPECT_EQ(leer(m_origen), enviados);
+    if (GetParam().destino.engine == Engine::SQLite) {
+        m_operador->expect(QStringLiteral("Se han producido errores de actualización"), platform::vbOK);
+        const recepcion::ResumenRecepcion r = recibir(m_csDestino);
+        EXPECT_EQ(r.rechazados, 2); // the two articles whose amounts need more than 15 digits
+        QStringList guardados;
+        for (auto rs = m_destino.Execute(QStringLiteral("SELECT COSTO, PRECIO1, PRECIO2 FROM MA_ARTICULOS"));
+             !rs->EOF(); rs->MoveNext())
+            guardados << rs->field(0).Value().toString() + QLatin1Char(' ') + rs->field(1).Value().toString()
+                    + QLatin1Char(' ') + rs->field(2).Value().toString();
+        EXPECT_EQ(guardados, QStringList{QStringLiteral("12,5 0,0001 -7,25")});
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/ado/LocalTime.h"
 
 #include <QDateTime>
+#include <QLocale>
 
 #include <algorithm>
 #include <cstring>
@@ -26,6 +27,41 @@ QString stringAttribute(SQLHSTMT statement, int column, SQLUSMALLINT field)
         return QString();
     const qsizetype chars = std::min<qsizetype>(length / qsizetype(sizeof(SQLWCHAR)), 255);
     return fromOdbcText(buffer, chars);
+}
+
+// "-0012.3400" -> "-12.34": the digits that make the number, for comparing two renderings.
+QByteArray plainDecimal(QByteArray text)
+{
+    text = text.trimmed();
+    const bool negative = text.startsWith('-');
+    if (negative || text.startsWith('+'))
+        text.remove(0, 1);
+    if (text.contains('.')) {
+        while (text.endsWith('0'))
+            text.chop(1);
+        if (text.endsWith('.'))
+            text.chop(1);
+    }
+    while (text.size() > 1 && text.startsWith('0') && text.at(1) != '.')
+        text.remove(0, 1);
+    if (text.isEmpty() || text == "0")
+        return "0";
+    return negative ? '-' + text : text;
+}
+
+// A decimal as the driver renders it: a double when the double reads back as every one of
+// its digits, otherwise the exact text, since a double would round an amount of more than
+// 15 significant digits (the money maximum among them).
+Variant decimalValue(const QByteArray &driverText)
+{
+    const QByteArray exact = plainDecimal(driverText);
+    bool ok = false;
+    const double value = exact.toDouble(&ok);
+    if (!ok)
+        return Variant(QString::fromLatin1(exact));
+    if (plainDecimal(QString::number(value, 'f', QLocale::FloatingPointShortest).toLatin1()) == exact)
+        return Variant(value);
+    return Variant(QString::fromLatin1(exact));
 }
 
 QTime timeOf(int hour, int minute, int second, SQLUINTEGER fractionNs)
@@ -142,11 +178,11 @@ bool OdbcResultReader::fetchValue(int column, Variant &value)
         return true;
     }
     case Fetch::Decimal: {
-        // As text: the driver's own rendering keeps every digit until the double.
+        // As text: the driver's own rendering keeps every digit.
         char v[80] = {};
         if (!get(SQL_C_CHAR, v, sizeof(v)))
             return false;
-        value = isNull() ? Variant::null() : Variant(QByteArray(v).trimmed().toDouble());
+        value = isNull() ? Variant::null() : decimalValue(QByteArray(v));
         return true;
     }
     case Fetch::Bit: {
@@ -288,7 +324,7 @@ bool OdbcResultReader::cellValue(BoundColumn &c, size_t row, int columnNumber, V
         return true;
     }
     case Fetch::Decimal:
-        value = Variant(QByteArray(cell, qstrnlen(cell, size_t(c.width))).trimmed().toDouble());
+        value = decimalValue(QByteArray(cell, qstrnlen(cell, size_t(c.width))));
         return true;
     case Fetch::Timestamp: {
         SQL_TIMESTAMP_STRUCT v;
