@@ -135,7 +135,8 @@ bool ValueConversion::needsConversion(const QString &declared, BoundKind kind, b
     case BoundKind::Text:
         return !(is({"TEXT", "NTEXT"}) || (isText(declared) && d.sizes.isEmpty()));
     case BoundKind::Date:
-        return !(postgreSql && is({"DATETIME", "DATETIME2", "DATE"}));
+        // PostgreSQL's timestamp and date hold years SQL Server's datetime and date refuse.
+        return !(postgreSql && is({"DATETIME2"}));
     case BoundKind::Bool:
         return !is({"BIT"});
     case BoundKind::Bytes:

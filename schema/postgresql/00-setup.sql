@@ -282,6 +282,16 @@ BEGIN
     RETURN r;
 END $$;
 
+-- A date or time bound as such, within the range of the column's type (242 otherwise).
+CREATE OR REPLACE FUNCTION vk_daterange(v timestamp, col text, lo date, hi date, tname text, source text)
+RETURNS timestamp LANGUAGE plpgsql IMMUTABLE AS $$
+BEGIN
+    IF v::date < lo OR v::date > hi THEN
+        PERFORM vk_fail('V0242', format('La conversión del tipo de datos %s en %s produjo un valor fuera de intervalo (valor ''%s'').', source, tname, v), col);
+    END IF;
+    RETURN v;
+END $$;
+
 -- smalldatetime keeps minutes (seconds from 29.999 round up).
 CREATE OR REPLACE FUNCTION vk_tominute(t timestamp) RETURNS timestamp(3)
 LANGUAGE sql IMMUTABLE AS $$
@@ -304,17 +314,19 @@ BEGIN
                            t.name, source, t.fit, t.lo, t.hi, t.tname);
         END LOOP;
         EXECUTE format('CREATE OR REPLACE FUNCTION %I(v timestamp, col text) RETURNS timestamp(3) LANGUAGE sql '
-                       'IMMUTABLE AS $f$ SELECT %s FROM (SELECT v AS x) AS y $f$', t.name, t.fit);
+                       'IMMUTABLE AS $f$ SELECT %s FROM vk_daterange(v, col, %L, %L, %L, ''datetime2'') AS x $f$',
+                       t.name, t.fit, t.lo, t.hi, t.tname);
         EXECUTE format('CREATE OR REPLACE FUNCTION %I(v date, col text) RETURNS timestamp(3) LANGUAGE sql '
-                       'IMMUTABLE AS $f$ SELECT v::timestamp $f$', t.name);
+                       'IMMUTABLE AS $f$ SELECT vk_daterange(v::timestamp, col, %L, %L, %L, ''date'') $f$',
+                       t.name, t.lo, t.hi, t.tname);
     END LOOP;
 END $$;
 CREATE OR REPLACE FUNCTION vk_date(v text, col text) RETURNS date
 LANGUAGE sql IMMUTABLE AS $$ SELECT vk_datetext(v, col, '0001-01-01', '9999-12-31', 'date')::date $$;
 CREATE OR REPLACE FUNCTION vk_date(v timestamp, col text) RETURNS date
-LANGUAGE sql IMMUTABLE AS $$ SELECT v::date $$;
+LANGUAGE sql IMMUTABLE AS $$ SELECT vk_daterange(v, col, '0001-01-01', '9999-12-31', 'date', 'datetime2')::date $$;
 CREATE OR REPLACE FUNCTION vk_date(v date, col text) RETURNS date
-LANGUAGE sql IMMUTABLE AS $$ SELECT v $$;
+LANGUAGE sql IMMUTABLE AS $$ SELECT vk_daterange(v::timestamp, col, '0001-01-01', '9999-12-31', 'date', 'date')::date $$;
 
 -- char(n): blanks beyond the width are dropped; other excess is left to the length check.
 CREATE OR REPLACE FUNCTION vk_char(v text, w integer, col text) RETURNS text

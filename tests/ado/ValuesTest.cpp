@@ -76,6 +76,9 @@ const ValueCase kValues[] = {
     {"DT", "'abc'", {}, 241},
     {"DT", "'31/02/2021'", {}, 241},
     {"DT", "'01/01/1700'", {}, 242},
+    {"DT", "'01/01/0001'", {}, 242},
+    {"DT", "'31/12/1752 23:59:59'", {}, 242},
+    {"DT", "'01/01/1753'", at(1753, 1, 1)},
     {"DT", "20210201", {}, 8115},
     {"SD", "'01/02/2021 10:30:45'", at(2021, 2, 1, 10, 31)},
     {"DA", "'01/02/2021 10:30'", at(2021, 2, 1)},
@@ -159,6 +162,53 @@ TEST_P(ValuesTest, ConvertedByTheColumnTypeOrRefusedAsSqlServerDoes)
             ASSERT_FALSE(rs->EOF()) << what;
             expectStored(rs->field(0).Value(), c.stored, what);
         }
+    }
+}
+
+// Dates bound as dates (as a reception binds them) keep the range of the column's type as
+// literals do: datetime from 1753, smalldatetime from 1900 to 6 June 2079, date from year 1.
+TEST_P(ValuesTest, BoundDatesKeepTheRangeOfTheColumnsType)
+{
+    const struct {
+        const char *column;
+        QDateTime value;
+        bool stored;
+    } cases[] = {
+        {"DT", at(1, 1, 1), false},
+        {"DT", at(1000, 1, 1), false},
+        {"DT", at(1752, 12, 31, 23, 59, 59), false},
+        {"DT", at(1753, 1, 1), true},
+        {"DT", at(9999, 12, 31, 23, 59, 59), true},
+        {"SD", at(1899, 12, 31, 23, 59), false},
+        {"SD", at(1900, 1, 1), true},
+        {"SD", at(2079, 6, 7), false},
+        {"DA", at(1, 1, 1), true},
+    };
+    Command insert;
+    insert.setActiveConnection(&cnn());
+    int id = 0;
+    for (const auto &c : cases) {
+        const QString column = QString::fromLatin1(c.column);
+        const std::string what = std::string(c.column) + " <- " + c.value.toString(Qt::ISODate).toStdString();
+        insert.setCommandText(QStringLiteral("INSERT INTO T_VAL (ID, %1) VALUES (?, ?)").arg(column));
+        while (insert.Parameters().Count() > 0)
+            insert.Parameters().Delete(0);
+        insert.Parameters().Append(insert.CreateParameter(QStringLiteral("id"), adInteger, adParamInput, 0, ++id));
+        insert.Parameters().Append(
+            insert.CreateParameter(QStringLiteral("v"), adDBTimeStamp, adParamInput, 0, Variant(c.value)));
+        try {
+            insert.Execute();
+            EXPECT_TRUE(c.stored) << what << ": stored, expected error 242";
+        } catch (const Exception &e) {
+            EXPECT_FALSE(c.stored) << what << ": " << e.Description().toStdString();
+            if (!c.stored) {
+                EXPECT_EQ(cnn().errors()[0].NativeError, 242) << what << ": " << e.Description().toStdString();
+            }
+            continue;
+        }
+        auto rs = cnn().Execute(QStringLiteral("SELECT %1 FROM T_VAL WHERE ID = %2").arg(column).arg(id));
+        ASSERT_FALSE(rs->EOF()) << what;
+        EXPECT_EQ(rs->field(0).Value().toDateTime().date(), c.value.date()) << what;
     }
 }
 

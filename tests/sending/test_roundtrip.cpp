@@ -116,9 +116,10 @@ TEST_P(IdaYVuelta, EveryTableArrivesAsItWasSent)
     }
 }
 
-// Amounts a double cannot hold, and money's limits, sent from a server engine: back into
-// PostgreSQL every digit arrives; the embedded engine refuses such a row (8115), never rounds.
-TEST_P(IdaYVuelta, AmountsTravelDigitForDigitFromAServerEngine)
+// Amounts a double cannot hold, money's limits and datetime's, sent from a server engine: back
+// into PostgreSQL every digit arrives; the embedded engine refuses a row with such an amount
+// (8115), never rounds it.
+TEST_P(IdaYVuelta, AmountsAndDatesTravelDigitForDigitFromAServerEngine)
 {
     if (GetParam().origen.engine != Engine::PostgreSQL)
         GTEST_SKIP() << "amounts beyond a double are stored only by a server engine";
