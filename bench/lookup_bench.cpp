@@ -52,6 +52,7 @@ struct Round {
            keyLateMatchMs = 0;
     std::size_t heapBytes = 0, modelBytes = 0, textBytes = 0;
     int rows = 0, firstRows = 0;
+    bool firstScreenOnTop = true; // the first screen's rows are the top of the whole list, in order
 };
 
 // Every arena's chunks in use, the large (mapped) ones included.
@@ -127,8 +128,10 @@ public:
             window.show();
             window.grab(); // paints the first screen of rows
             round.firstScreenMs = clock->nsecsElapsed() / 1e6;
+            const QStringList firstScreen = topRows(form, round.firstRows);
             waitForEveryRow(form);
             round.everyRowMs = clock->nsecsElapsed() / 1e6;
+            round.firstScreenOnTop = topRows(form, round.firstRows) == firstScreen;
             readEveryRow(form);
             round.keyNoMatchMs = keystroke(form, QStringLiteral("ZZZ"));
             round.keyLateMatchMs = keystroke(form, QStringLiteral("ARTICULO DE PRUEBA 0999"));
@@ -165,6 +168,16 @@ private:
         ticker.start();
         loop.exec();
         round.longestPauseMs = std::max(round.longestPauseMs, tick.nsecsElapsed() / 1e6);
+    }
+    static QStringList topRows(lookup::Lib_FrmCons3Logic &form, int rows)
+    {
+        const lookup::LookupListModel &model = form.ListView1();
+        QStringList top;
+        for (int row = 0; row < std::min(rows, model.rows()); ++row) {
+            for (int column = 0; column < model.columns(); ++column)
+                top << model.cell(row, column);
+        }
+        return top;
     }
     static void readEveryRow(lookup::Lib_FrmCons3Logic &form)
     {
@@ -257,6 +270,7 @@ bool runSize(int n)
         best.textBytes = round.textBytes;
         best.rows = round.rows;
         best.firstRows = round.firstRows;
+        best.firstScreenOnTop = best.firstScreenOnTop && round.firstScreenOnTop;
     }
 
     std::printf("lookup_bench: %d articles in a view of the embedded database, %d rows listed\n", n, best.rows);
@@ -271,6 +285,10 @@ bool runSize(int n)
                 best.modelBytes / 1048576.0);
     std::printf("  %-40s %10.2f MB\n", "rows' text (UTF-8)", best.textBytes / 1048576.0);
     bool ok = true;
+    if (!best.firstScreenOnTop) {
+        std::printf("  WRONG: the first screen is not the top of the whole list\n");
+        ok = false;
+    }
     ok = check("first screen / ado read", best.firstScreenMs / best.adoMs, 0.2, "x ") && ok;
     ok = check("keystroke matching no row", best.keyNoMatchMs, best.adoMs / 100, "ms") && ok;
     ok = check("keystroke matching a late row", best.keyLateMatchMs, best.adoMs / 100, "ms") && ok;

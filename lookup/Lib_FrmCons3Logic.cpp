@@ -95,8 +95,8 @@ void Lib_FrmCons3Logic::readRest()
     request.commandTimeout = db.gCnn.CommandTimeout();
     request.defaultDatabase = db.gCnn.DefaultDatabase();
     // The text the database class would send: synonym views, no "@Admin_", Oracle's dialect.
-    request.statement =
-        db.ORACLE_Dicc(db::sqltext::replaceNoCase(db.SS_TSinonimos(SQL), QStringLiteral("@Admin_"), QString()));
+    request.statement = db.ORACLE_Dicc(
+        db::sqltext::replaceNoCase(db.SS_TSinonimos(m_listStatement), QStringLiteral("@Admin_"), QString()));
     request.columns = std::exchange(m_restColumns, 0);
     request.reading = rowReading();
     const unsigned generation = ++m_restGeneration;
@@ -139,7 +139,7 @@ void Lib_FrmCons3Logic::restArrived()
         platform::logger().warning(
             QStringLiteral("Consulta: \"%1\" se lee en la conexion principal: %2").arg(SQL.trimmed(), rest->problem()));
         ado::Recordset rs;
-        if (openStatement(SQL, rs)) {
+        if (openStatement(m_listStatement, rs)) {
             readRows(rs, rowReading(), content);
             read = content.rows.columnCount() == m_model.columns();
             (UsarUDBC ? gDBConsultas() : gDB()).CierraRecordset(rs);
@@ -176,11 +176,26 @@ bool Lib_FrmCons3Logic::load()
     }
     if (!SQL.endsWith(QLatin1Char(' ')))
         SQL += QLatin1Char(' '); // so the name after FROM always ends in a blank; never more than one
+    // A list sorted on its first column is read in that order, the engine's (its collation),
+    // by every read, ties broken by every column: its first screen is then the top of the
+    // whole list, and the rest arrives below it. A statement that cannot be ordered so is
+    // read whole and sorted here.
+    const bool sortedHere = OrdenarPorLwv || m_sorted;
+    m_listStatement = SQL;
+    m_engineOrdered = false;
+    if (sortedHere && m_sortKey == 0) {
+        const QString inOrder = sqlclauses::orderedFirstBy(SQL, 1, m_sortAscending, sqlclauses::selectListSize(SQL));
+        if (!inOrder.isEmpty()) {
+            m_listStatement = inOrder;
+            m_engineOrdered = true;
+        }
+    }
     // The first screen at once, the rest in the background (when the statement allows it).
-    const QString firstScreen =
-        firstScreenRows > 0 && canReadInBackground() ? sqlclauses::limitRows(SQL, firstScreenRows) : QString();
+    const QString firstScreen = firstScreenRows > 0 && canReadInBackground() && (!sortedHere || m_engineOrdered)
+        ? sqlclauses::limitRows(m_listStatement, firstScreenRows)
+        : QString();
     ado::Recordset rs;
-    if (!openStatement(firstScreen.isEmpty() ? SQL : firstScreen, rs))
+    if (!openStatement(firstScreen.isEmpty() ? m_listStatement : firstScreen, rs))
         return false;
     dropRest(); // the rows of the statement shown before are of no use now
     m_uncheckRest = false;
@@ -338,6 +353,7 @@ void Lib_FrmCons3Logic::fillOptions(const QString &titulo, const QStringList &ro
     m_model.setCheckBoxes(CheckBoxes);
     m_model.adopt(std::move(content));
     m_sorted = OrdenarPorLwv;
+    m_engineOrdered = false; // rows given here: sorted here
     applySort();
     emit reloaded();
 }
@@ -522,7 +538,7 @@ void Lib_FrmCons3Logic::changeQuantity(int keyCode, int shift)
 
 void Lib_FrmCons3Logic::applySort()
 {
-    if (m_sorted)
+    if (m_sorted && !m_engineOrdered)
         m_model.sortBy(m_sortKey, m_sortAscending);
 }
 
@@ -531,6 +547,7 @@ void Lib_FrmCons3Logic::ListView1_ColumnClick(int column)
     waitForRows();
     const int keep = m_selectedRow;
     m_sorted = true;
+    m_engineOrdered = false; // the operator's sort is this list's own
     m_sortKey = column;
     m_sortAscending = !m_sortAscending;
     applySort();

@@ -187,6 +187,8 @@ private:
     QString m_baseStatement;
     QString m_closingClause;
     bool m_sorted = false;
+    bool m_engineOrdered = false; // the rows come in the sort's order: nothing to sort here
+    QString m_listStatement;      // SQL as every read of the list runs it (in its order)
     int m_sortKey = 0;
     bool m_sortAscending = true;
     bool m_hidden = false;

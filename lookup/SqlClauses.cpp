@@ -208,6 +208,70 @@ QString limitRows(const QString &sql, int rows)
     return sql.left(digits) + limit + sql.mid(end);
 }
 
+int selectListSize(const QString &sql)
+{
+    qsizetype at = 0;
+    while (at < sql.size() && sql.at(at).isSpace())
+        ++at;
+    if (matchWords(sql, at, {QStringLiteral("SELECT")}) == 0)
+        return 0;
+    const qsizetype from = findTopLevel(sql, QStringLiteral("FROM"));
+    if (from < 0)
+        return 0;
+    int items = 1;
+    int depth = 0;
+    bool star = false;
+    QString item;
+    const auto endItem = [&] {
+        star = star || item.trimmed().endsWith(QLatin1Char('*'));
+        item.clear();
+    };
+    for (qsizetype i = at + 6; i < from;) {
+        const qsizetype skipped = skipQuoted(sql, i);
+        if (skipped != i) {
+            item += sql.mid(i, skipped - i);
+            i = skipped;
+            continue;
+        }
+        const QChar c = sql.at(i++);
+        if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')') && depth > 0)
+            --depth;
+        if (c == QLatin1Char(',') && depth == 0) {
+            ++items;
+            endItem();
+        } else {
+            item += c;
+        }
+    }
+    endItem();
+    return star ? 0 : items;
+}
+
+QString orderedFirstBy(const QString &sql, int ordinal, bool ascending, int columns)
+{
+    qsizetype start = 0;
+    while (start < sql.size() && sql.at(start).isSpace())
+        ++start;
+    if (ordinal < 1 || matchWords(sql, start, {QStringLiteral("SELECT")}) == 0 || holdsSecondStatement(sql))
+        return QString();
+    for (const char *other : {"UNION", "EXCEPT", "INTERSECT", "INTO"}) {
+        if (findTopLevel(sql, QString::fromLatin1(other)) >= 0)
+            return QString();
+    }
+    QString key = QString::number(ordinal) + (ascending ? QString() : QStringLiteral(" DESC"));
+    for (int other = 1; other <= columns; ++other) {
+        if (other != ordinal)
+            key += QStringLiteral(", ") + QString::number(other);
+    }
+    const qsizetype order = findTopLevel(sql, QStringLiteral("ORDER BY"));
+    if (order < 0)
+        return sql.trimmed() + QStringLiteral(" ORDER BY ") + key + QLatin1Char(' ');
+    const qsizetype terms = order + matchWords(sql, order, {QStringLiteral("ORDER"), QStringLiteral("BY")});
+    return sql.left(terms) + QLatin1Char(' ') + key + QLatin1Char(',') + sql.mid(terms);
+}
+
 bool isPlainName(const QString &name)
 {
     if (name.isEmpty())

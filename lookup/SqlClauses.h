@@ -44,6 +44,16 @@ QString tableName(const QString &sql);
 // parentheses, PERCENT or WITH TIES, a set operator, INTO) or already reads no more rows.
 QString limitRows(const QString &sql, int rows);
 
+// The statement with its rows ordered first by the column at `ordinal` (1 for the first of
+// the select list), ascending or not, then by every other of its `columns` columns (ties
+// broken alike by every read): put in front of an ORDER BY it has, or added at its end.
+// Empty when the statement is not a single plain SELECT (as for limitRows).
+QString orderedFirstBy(const QString &sql, int ordinal, bool ascending, int columns = 0);
+
+// The number of columns a plain SELECT lists (its top-level items before FROM); 0 when that
+// cannot be told from the text ("*", no FROM, not a SELECT).
+int selectListSize(const QString &sql);
+
 // True when `name` can stand as a table, view or column name in a statement: letters,
 // digits, "_", "@", "#", "$", dots between parts, and bracketed parts.
 bool isPlainName(const QString &name);

@@ -275,18 +275,29 @@ TEST_P(ListForm, FirstScreenAtOnceAndEveryRowFromItsOwnConnection)
         EXPECT_EQ(other->ListView1().rows(), 6);
     }
 
-    // a first row the loading selected gives way to the first row of the whole list
+    // a list sorted here, whose statement and storage give another order: its first screen
+    // is the top of the whole list, which stays where it is, as does the row chosen, when the
+    // rest comes
     auto sorted = load(QStringLiteral("SELECT Descripcion, IdRubro FROM V_TA_RUBROS WHERE Descripcion IS NOT NULL "
                                       "ORDER BY Descripcion DESC"),
                        [](Lib_FrmCons3Logic &f) {
                            f.firstScreenRows = 2;
                            f.OrdenarPorLwv = true;
                        });
-    EXPECT_EQ(column(*sorted, 0), (QStringList{"Tornillos", "Tuercas"}));
+    EXPECT_EQ(column(*sorted, 0), (QStringList{"Arandelas", "Bulones"}));
     EXPECT_EQ(sorted->selectedRow(), 0);
+    sorted->selectRow(1);
     sorted->waitForRows();
     EXPECT_EQ(column(*sorted, 0), (QStringList{"Arandelas", "Bulones", "O'Brien", "Tornillos", "Tuercas"}));
-    EXPECT_EQ(sorted->selectedRow(), 0);
+    EXPECT_EQ(sorted->selectedRow(), 1);
+    // ties on the first column are broken by the others, alike in both reads
+    auto ties = load(QStringLiteral("SELECT Activo, IdRubro FROM V_TA_RUBROS"), [](Lib_FrmCons3Logic &f) {
+        f.firstScreenRows = 2;
+        f.OrdenarPorLwv = true;
+    });
+    EXPECT_EQ(column(*ties, 1), (QStringList{"   5", "   1"}));
+    ties->waitForRows();
+    EXPECT_EQ(column(*ties, 1), (QStringList{"   5", "   1", "   2", "  12", "  15", "  20"}));
 
     // rows the lookup object unchecks before showing the list stay unchecked when they come
     auto unchecked = load(kRubros, setup);

@@ -124,6 +124,41 @@ TEST(SqlClauses, LimitRowsForTheFirstScreen)
               "SELECT TOP 20 A FROM T WHERE A IN (SELECT TOP 1 A FROM U UNION SELECT A FROM V)");
 }
 
+TEST(SqlClauses, OrderedFirstByAColumnOfTheSelectList)
+{
+    const struct {
+        const char *sql;
+        bool ascending;
+        const char *ordered;
+    } cases[] = {
+        {"SELECT A, B FROM T", true, "SELECT A, B FROM T ORDER BY 1 "},
+        {"SELECT A, B FROM T WHERE A > 1 ", false, "SELECT A, B FROM T WHERE A > 1 ORDER BY 1 DESC "},
+        {"SELECT A, B FROM T order  by B DESC", true, "SELECT A, B FROM T order  by 1, B DESC"},
+        {"SELECT A FROM T WHERE A IN (SELECT A FROM U ORDER BY A)", true,
+         "SELECT A FROM T WHERE A IN (SELECT A FROM U ORDER BY A) ORDER BY 1 "},
+        {"SELECT A FROM T UNION SELECT A FROM U", true, ""},
+        {"SELECT A FROM T; DELETE FROM T", true, ""},
+        {"EXEC sp_lista", true, ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(s(sqlclauses::orderedFirstBy(QString::fromUtf8(c.sql), 1, c.ascending)), c.ordered) << c.sql;
+    EXPECT_EQ(s(sqlclauses::orderedFirstBy(QStringLiteral("SELECT A, B, C FROM T"), 2, false, 3)),
+              "SELECT A, B, C FROM T ORDER BY 2 DESC, 1, 3 ");
+
+    const std::pair<const char *, int> sizes[] = {
+        {"SELECT A, B FROM T", 2},
+        {"select top 100 Descripcion, IdArticulo, f(x, y) AS z from V", 3},
+        {"SELECT 'a,b', [c,d] FROM T", 2},
+        {"SELECT * FROM T", 0},
+        {"SELECT A, T.* FROM T", 0},
+        {"SELECT COUNT(*) FROM T", 1},
+        {"SELECT 1", 0},
+        {"EXEC x", 0},
+    };
+    for (const auto &[sql, size] : sizes)
+        EXPECT_EQ(sqlclauses::selectListSize(QString::fromUtf8(sql)), size) << sql;
+}
+
 TEST(QueryBuilder, RowLimitFromTheConfiguration)
 {
     const std::pair<const char *, int> cases[] = {{"", 1000},   {" ", 1000},    {"0", 1000},   {"-5", 1000},
