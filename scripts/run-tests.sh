@@ -7,7 +7,8 @@
 #
 # Plain: every test, then the PostgreSQL cases once more without a server (each must skip
 # cleanly), then the benchmarks' short result checks (scripts/bench-checks.sh).
-# --sanitize: every test, with the fuzz tests' larger case count; nothing else.
+# --sanitize: every test program (the build registers one CTest test per program), with the fuzz
+# tests' larger case count; nothing else.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 sanitize=no
@@ -47,7 +48,11 @@ counts() {
 
 status=0
 run_ctest "$logs/tests.log" || status=1
-summary="tests: $(counts "$logs/tests.log")"
+if [ "$sanitize" = yes ]; then
+  summary="test programs under the sanitizers, every case of each: $(counts "$logs/tests.log")"
+else
+  summary="tests: $(counts "$logs/tests.log")"
+fi
 
 if [ "$sanitize" = no ]; then
   echo
