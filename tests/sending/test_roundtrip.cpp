@@ -69,6 +69,39 @@ protected:
         platform::setProgramFolder(QString());
     }
 
+    // Transmission 1 of every table of the origin, into a folder of the test's.
+    envio::ResumenEnvio enviar()
+    {
+        std::unique_ptr<DB_Dll> origen = pruebas::abrirDB(m_csOrigen);
+        EXPECT_TRUE(origen->gOpenFlag);
+        const QString carpeta = QDir(m_home.path()).filePath(QStringLiteral("envio"));
+        QDir().mkpath(carpeta);
+        envio::EnvioMaestros envio(*origen);
+        envio::EnvioMaestros::Datos d;
+        d.numero = QStringLiteral("1");
+        d.responsable = QStringLiteral("Ana");
+        d.carpeta = carpeta;
+        d.precios = true;
+        return envio.EnviarMaestros(d);
+    }
+    // The package received as the reception form receives it, into `conexion`.
+    recepcion::ResumenRecepcion recibir(const QString &conexion, const QString &archivo)
+    {
+        DB_Dll &destino = gDB();
+        destino.gUsuario = QStringLiteral("ana");
+        destino.OpenServerADODB(false, 3, conexion, false, false);
+        EXPECT_TRUE(destino.gOpenFlag);
+        ado::Recordset rsTabla;
+        destino.AbrirRecordset(QStringLiteral("SELECT * FROM MV_TRANSMISIONES"), rsTabla, &destino.gCnn,
+                               ado::adOpenDynamic, ado::adLockOptimistic, -1, true);
+        recepcion::RecepcionMaestros recepcion(destino);
+        const recepcion::ResumenRecepcion r =
+            recepcion.RecibirMaestros({QStringLiteral("1"), QStringLiteral("Ana"), archivo, false}, rsTabla);
+        destino.CierraRecordset(rsTabla);
+        releaseSharedDatabases();
+        return r;
+    }
+
     QTemporaryDir m_home;
     std::shared_ptr<platform::ScriptedOperator> m_operador;
     std::unique_ptr<platform::ScopedOperator> m_scope;
@@ -79,31 +112,11 @@ protected:
 TEST_P(IdaYVuelta, EveryTableArrivesAsItWasSent)
 {
     pruebas::llenarMaestros(m_origen);
-    std::unique_ptr<DB_Dll> origen = pruebas::abrirDB(m_csOrigen);
-    ASSERT_TRUE(origen->gOpenFlag);
-    const QString carpeta = QDir(m_home.path()).filePath(QStringLiteral("envio"));
-    QDir().mkpath(carpeta);
-    envio::EnvioMaestros envio(*origen);
-    envio::EnvioMaestros::Datos d;
-    d.numero = QStringLiteral("1");
-    d.responsable = QStringLiteral("Ana");
-    d.carpeta = carpeta;
-    d.precios = true;
-    const envio::ResumenEnvio enviado = envio.EnviarMaestros(d);
+    const envio::ResumenEnvio enviado = enviar();
     ASSERT_TRUE(enviado.ok) << enviado.motivo.toStdString();
     ASSERT_EQ(enviado.filas, 81);
 
-    DB_Dll &destino = gDB();
-    destino.gUsuario = QStringLiteral("ana");
-    destino.OpenServerADODB(false, 3, m_csDestino, false, false);
-    ASSERT_TRUE(destino.gOpenFlag);
-    ado::Recordset rsTabla;
-    destino.AbrirRecordset(QStringLiteral("SELECT * FROM MV_TRANSMISIONES"), rsTabla, &destino.gCnn, ado::adOpenDynamic,
-                           ado::adLockOptimistic, -1, true);
-    recepcion::RecepcionMaestros recepcion(destino);
-    const recepcion::ResumenRecepcion recibido =
-        recepcion.RecibirMaestros({QStringLiteral("1"), QStringLiteral("Ana"), enviado.archivo, false}, rsTabla);
-    destino.CierraRecordset(rsTabla);
+    const recepcion::ResumenRecepcion recibido = recibir(m_csDestino, enviado.archivo);
     ASSERT_EQ(recibido.fin, recepcion::FinRecepcion::Completa) << recibido.motivo.toStdString();
     const auto errores = platform::textfile::readAll(recibido.archivoErrores);
     EXPECT_EQ(recibido.rechazados, 0) << (errores.ok() ? errores.value().toStdString() : std::string());
@@ -162,43 +175,17 @@ TEST_P(IdaYVuelta, AmountsAndDatesTravelDigitForDigitFromAServerEngine)
     ASSERT_EQ(enviados.size(), 3);
     EXPECT_EQ(enviados[0], importes[0].join(QLatin1Char(' ')));
 
-    std::unique_ptr<DB_Dll> origen = pruebas::abrirDB(m_csOrigen);
-    ASSERT_TRUE(origen->gOpenFlag);
-    const QString carpeta = QDir(m_home.path()).filePath(QStringLiteral("envio"));
-    QDir().mkpath(carpeta);
-    envio::EnvioMaestros envio(*origen);
-    envio::EnvioMaestros::Datos d;
-    d.numero = QStringLiteral("1");
-    d.responsable = QStringLiteral("Ana");
-    d.carpeta = carpeta;
-    d.precios = true;
-    const envio::ResumenEnvio enviado = envio.EnviarMaestros(d);
+    const envio::ResumenEnvio enviado = enviar();
     ASSERT_TRUE(enviado.ok) << enviado.motivo.toStdString();
-    origen.reset();
 
     // Received where it came from, over amounts set to zero meanwhile; then where the path goes.
-    const auto recibir = [&](const QString &conexion) {
-        DB_Dll &destino = gDB();
-        destino.gUsuario = QStringLiteral("ana");
-        destino.OpenServerADODB(false, 3, conexion, false, false);
-        EXPECT_TRUE(destino.gOpenFlag);
-        ado::Recordset rsTabla;
-        destino.AbrirRecordset(QStringLiteral("SELECT * FROM MV_TRANSMISIONES"), rsTabla, &destino.gCnn,
-                               ado::adOpenDynamic, ado::adLockOptimistic, -1, true);
-        recepcion::RecepcionMaestros recepcion(destino);
-        const recepcion::ResumenRecepcion r =
-            recepcion.RecibirMaestros({QStringLiteral("1"), QStringLiteral("Ana"), enviado.archivo, false}, rsTabla);
-        destino.CierraRecordset(rsTabla);
-        releaseSharedDatabases();
-        return r;
-    };
     poner(m_csOrigen, true);
-    const recepcion::ResumenRecepcion deVuelta = recibir(m_csOrigen);
+    const recepcion::ResumenRecepcion deVuelta = recibir(m_csOrigen, enviado.archivo);
     EXPECT_EQ(deVuelta.rechazados, 0);
     EXPECT_EQ(leer(m_origen), enviados);
     if (GetParam().destino.engine == Engine::SQLite) {
         m_operador->expect(QStringLiteral("Se han producido errores de actualización"), platform::vbOK);
-        const recepcion::ResumenRecepcion r = recibir(m_csDestino);
+        const recepcion::ResumenRecepcion r = recibir(m_csDestino, enviado.archivo);
         EXPECT_EQ(r.rechazados, 2); // the two articles whose amounts need more than 15 digits
         QStringList guardados;
         for (auto rs = m_destino.Execute(QStringLiteral("SELECT COSTO, PRECIO1, PRECIO2 FROM MA_ARTICULOS"));
