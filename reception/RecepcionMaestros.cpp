@@ -14,6 +14,7 @@
 #include "platform/ui/Operator.h"
 #include "zip/ArchiveReader.h"
 #include "zip/ModZIP.h"
+#include "zip/PrivateFolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,6 +33,8 @@ namespace {
 
 const QString kCRLF = QStringLiteral("\r\n");
 constexpr int kMaximoBarra = 29;
+// Prefix of the folder each unattended run extracts its package into, inside the drop folder.
+constexpr char kCarpetaPropia[] = ".imaestros-recepcion-";
 
 QString textoFin(FinRecepcion fin)
 {
@@ -177,25 +180,31 @@ platform::Result<QString> RecepcionMaestros::CarpetaArchivo(const QDateTime &aho
 bool RecepcionMaestros::abrirPaquete(const QString &zip, const QString &carpeta, ResumenRecepcion &r)
 {
     const QString ruta = platform::fromWindowsPath(zip);
-    if (const QString problema = problemaDelPaquete(ruta); !problema.isEmpty()) {
+    const auto ilegible = [&](const QString &problema) {
         r.fin = FinRecepcion::PaqueteIlegible;
-        r.motivo = QStringLiteral("No se puede leer el paquete \"%1\": %2").arg(zip, problema);
+        r.motivo = QStringLiteral("No se puede leer el paquete \"%1\": %2").arg(ruta, problema);
         return false;
-    }
+    };
+    if (const QString problema = problemaDelPaquete(ruta); !problema.isEmpty())
+        return ilegible(problema);
     ziplayer::ArchiveReader lector;
-    platform::Status estado = lector.open(ruta);
-    if (estado.ok())
-        estado = ModZIP::Descomprimir(ruta, carpeta);
-    if (!estado.ok()) {
-        r.fin = FinRecepcion::PaqueteIlegible;
-        r.motivo = QStringLiteral("No se puede leer el paquete \"%1\": %2").arg(zip, estado.message());
-        return false;
-    }
+    if (const platform::Status abierto = lector.open(ruta); !abierto.ok())
+        return ilegible(abierto.message());
     QStringList nombres;
     for (const ziplayer::ArchiveEntry &e : lector.entries()) {
-        if (!e.isFolder)
-            nombres << e.name;
+        if (e.isFolder)
+            continue;
+        // The files the reception keeps in the drop folder are never a package's to write.
+        const QString nombre = QFileInfo(e.name).fileName();
+        for (const QString &propio : {package::archiveName(), package::errorFileName()}) {
+            if (nombre.compare(propio, Qt::CaseInsensitive) == 0)
+                return ilegible(
+                    QStringLiteral("trae un archivo \"%1\", que no puede ser parte de un paquete").arg(e.name));
+        }
+        nombres << e.name;
     }
+    if (const platform::Status extraido = ModZIP::Descomprimir(ruta, carpeta); !extraido.ok())
+        return ilegible(extraido.message());
     m_paquete = ArchivosPaquete(platform::fromWindowsPath(carpeta));
     m_paquete.limitarA(nombres);
     return true;
@@ -404,12 +413,22 @@ ResumenRecepcion RecepcionMaestros::GeneraAutomatica()
     r.carpeta = platform::fromWindowsPath(QStringLiteral("C:\\RECIBIR\\"));
     short detener = 0;
     ventana.Actualizar(detener, QStringLiteral("Descomprimiendo"));
-    if (!abrirPaquete(QStringLiteral("C:\\RECIBIR\\Archivos.zip"), r.carpeta, r)) {
+    // The package is read from a folder of this run's inside the drop folder: a package
+    // dropped meanwhile, or files left by an earlier one, never mix with it. Gone at the end.
+    ziplayer::PrivateFolder::removeAbandoned(r.carpeta, QString::fromLatin1(kCarpetaPropia));
+    ziplayer::PrivateFolder propia(r.carpeta, QString::fromLatin1(kCarpetaPropia));
+    if (!propia.status().ok()) {
+        r.fin = FinRecepcion::PaqueteIlegible;
+        r.motivo = propia.status().message();
+        platform::msgBox(r.motivo, platform::vbCritical, QStringLiteral("Aviso al Operador"));
+    } else if (!abrirPaquete(QStringLiteral("C:\\RECIBIR\\Archivos.zip"), propia.path(), r)) {
         platform::msgBox(r.motivo, platform::vbCritical, QStringLiteral("Aviso al Operador"));
     } else if (!origenAceptado()) {
         r.fin = FinRecepcion::Rechazada;
     } else {
-        if (const platform::Status abierto = m_errores.abrir(m_paquete.rutaNueva(package::errorFileName()));
+        // The reject report stays where the drop folder's users look for it.
+        if (const platform::Status abierto =
+                m_errores.abrir(ArchivosPaquete(r.carpeta).rutaNueva(package::errorFileName()));
             !abierto.ok())
             platform::logger().warning(abierto.message());
         ContextoImportacion ctx{m_db,  estado,          m_errores, *m_vista, m_paquete, QStringLiteral("0"),

@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -227,6 +228,69 @@ TEST_P(UnattendedReception, ErroresTxtIsNeverWrittenThroughALinkPlantedInTheFold
             EXPECT_EQ(texto, QString());
         else
             EXPECT_TRUE(texto.contains(QString::fromUtf8(c.queda))) << texto.toStdString();
+    }
+}
+
+// Another package dropped while a run reads its own, and its files put in the drop folder
+// (as another run extracting there would): the run reads only the package it opened, and
+// leaves nothing of it in the folder.
+TEST_P(UnattendedReception, APackageDroppedDuringARunNeverMixesWithIt)
+{
+    PaqueteDePrueba otro;
+    otro.tabla("V_MA_ARTICULOS", {"IdArticulo", "Descripcion", "RECEPCION", "TRANSMISION"},
+               {fila({art("B1"), "Otro"})});
+    otro.tabla("V_MA_PRECIOSCAB", {"IdLista", "Descripcion", "RECEPCION", "TRANSMISION"}, {fila({"   7", "Otra"})});
+    otro.tabla("V_MA_PRECIOS", {"IdLista", "IdArticulo", "Precio", "RECEPCION", "TRANSMISION"},
+               {fila({"   7", art("B1"), "9"}), fila({"   7", art("A2"), "8"})});
+    // Held at the first article's table: the other package arrives then.
+    struct Vista : recepcion::VistaRecepcion {
+        std::function<void()> alEmpezar;
+        void actualizando(const QString &texto) override
+        {
+            if (alEmpezar && texto.contains(QStringLiteral("V_MA_ARTICULOS")))
+                std::exchange(alEmpezar, nullptr)();
+        }
+    } vista;
+    vista.alEmpezar = [&] {
+        ASSERT_TRUE(otro.escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+        ASSERT_TRUE(otro.escribirCarpeta(bandeja()).ok());
+    };
+    ASSERT_TRUE(paquete().escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+    recepcion::RecepcionMaestros recepcion(gDB());
+    recepcion.setVista(&vista);
+    const ResumenRecepcion r = recepcion.GeneraAutomatica();
+    ASSERT_EQ(r.fin, FinRecepcion::Completa) << r.motivo.toStdString();
+    EXPECT_FALSE(vista.alEmpezar) << "the run was never held";
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM V_MA_PRECIOS WHERE IDLISTA = '   1'"), QStringLiteral("1"));
+    EXPECT_EQ(count("V_MA_PRECIOS"), 1);
+    EXPECT_EQ(count("V_MA_PRECIOSCAB"), 1);
+    EXPECT_EQ(QDir(bandeja()).entryList({QStringLiteral(".imaestros-*")}, QDir::AllEntries | QDir::Hidden),
+              QStringList());
+}
+
+// A package that would write over a file the reception keeps in the drop folder is refused
+// whole, and the message names the real path of the package.
+TEST_P(UnattendedReception, AnEntryNamedLikeTheFoldersOwnFilesRefusesThePackage)
+{
+    const QString zip = QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"));
+    for (const char *nombre : {"archivos.ZIP", "ERRORES.txt"}) {
+        SCOPED_TRACE(nombre);
+        PaqueteDePrueba hostil = paquete();
+        hostil.archivo(QString::fromLatin1(nombre), {QStringLiteral("x")});
+        ASSERT_TRUE(hostil.escribir(zip).ok());
+        QFile paqueteAntes(zip);
+        ASSERT_TRUE(paqueteAntes.open(QIODevice::ReadOnly));
+        const QByteArray antes = paqueteAntes.readAll();
+        paqueteAntes.close();
+        const ResumenRecepcion r = recibir();
+        EXPECT_EQ(r.fin, FinRecepcion::PaqueteIlegible);
+        EXPECT_TRUE(r.motivo.contains(zip)) << r.motivo.toStdString();
+        EXPECT_TRUE(r.motivo.contains(QString::fromLatin1(nombre))) << r.motivo.toStdString();
+        EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
+        QFile despues(zip);
+        ASSERT_TRUE(despues.open(QIODevice::ReadOnly));
+        EXPECT_EQ(despues.readAll(), antes);
+        EXPECT_EQ(QDir(bandeja()).entryList(QDir::Files), QStringList{QStringLiteral("Archivos.zip")});
     }
 }
 
