@@ -72,6 +72,7 @@ const char kUso[] = "uso: imaestros ['@Server=<servidor>;@DbName=<base>;@Usuario
                     " 12  fallo la base de datos durante la recepcion\n"
                     " 13  --envio con AUTO: el envio fallo, o dejo filas o tablas sin enviar\n"
                     " 14  recepcion con AUTO: faltan archivos de datos de tablas que nombra el archivo de control\n"
+                    " 15  recepcion con AUTO: termino, pero Errores.TXT no se pudo escribir entero (disco lleno)\n"
                     " 64  opcion desconocida\n";
 
 void toStderr(const QString &text) { std::fprintf(stderr, "imaestros: %s\n", qPrintable(text)); }

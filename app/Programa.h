@@ -24,6 +24,7 @@ enum ExitStatus : int {
     kRecepcionFallida = 12, // the database failed under the reception
     kEnvioFallido = 13,     // the unattended sending failed, or left rows or tables unsent
     kFaltanTablas = 14,     // the reception's package lacks data files its control file names
+    kSinInforme = 15,       // the reception ended, but Errores.TXT could not be written whole
     kUsoIncorrecto = 64,    // an option the program does not know
 };
 

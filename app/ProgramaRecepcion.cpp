@@ -21,6 +21,8 @@ int statusFor(const recepcion::ResumenRecepcion &r)
 {
     switch (r.fin) {
     case recepcion::FinRecepcion::Completa:
+        if (!r.informeFallido.isEmpty())
+            return kSinInforme;
         return r.rechazados > 0 ? kConRechazos : kOk;
     case recepcion::FinRecepcion::PaqueteIlegible:
         return kSinPaquete;

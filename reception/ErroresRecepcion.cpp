@@ -6,7 +6,8 @@ namespace recepcion {
 
 platform::Status ErroresRecepcion::abrir(const QString &ruta)
 {
-    cerrar();
+    (void)cerrar(); // an earlier run's file, said when it was closed
+    m_falla.clear();
     m_ruta = ruta;
     m_tablaActual.clear();
     m_filas = 0;
@@ -19,10 +20,16 @@ platform::Status ErroresRecepcion::abrir(const QString &ruta)
     return {};
 }
 
-void ErroresRecepcion::cerrar()
+platform::Status ErroresRecepcion::cerrar()
 {
     vaciar();
+    if (!m_archivo.isOpen())
+        return m_falla.isEmpty() ? platform::Status() : platform::Status::failure(m_falla);
+    const platform::Status escrito = m_archivo.commit(); // fails too when any write failed, saying why
     m_archivo.close();
+    if (!escrito.ok())
+        m_falla = escrito.message();
+    return m_falla.isEmpty() ? platform::Status() : platform::Status::failure(m_falla);
 }
 
 void ErroresRecepcion::linea(const QString &texto)
@@ -35,11 +42,10 @@ void ErroresRecepcion::linea(const QString &texto)
 
 void ErroresRecepcion::vaciar()
 {
-    if (m_archivo.isOpen() && !m_pendiente.isEmpty())
-        m_archivo.write(m_pendiente);
+    const bool escrito = !m_archivo.isOpen() || m_pendiente.isEmpty() || m_archivo.write(m_pendiente);
     m_pendiente.clear();
-    if (m_archivo.isOpen())
-        m_archivo.flush();
+    if ((!escrito || (m_archivo.isOpen() && !m_archivo.flush())) && m_falla.isEmpty())
+        m_falla = QStringLiteral("No se pudo escribir el archivo de errores \"%1\"").arg(m_ruta);
 }
 
 void ErroresRecepcion::encabezado(const QString &tabla, const QStringList &campos)

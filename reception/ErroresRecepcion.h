@@ -20,7 +20,9 @@ class ErroresRecepcion {
 public:
     // Creates the file anew, in place of the one an earlier run left.
     [[nodiscard]] platform::Status abrir(const QString &ruta);
-    void cerrar();
+    // Writes out what is pending and closes the file; fails, naming it and the reason, when
+    // any of its writes failed (a full disk): then it does not hold every entry.
+    [[nodiscard]] platform::Status cerrar();
     const QString &ruta() const { return m_ruta; }
 
     void rechazo(const QString &tabla, const QStringList &campos, long linea, const QString &motivo,
@@ -28,6 +30,8 @@ public:
     void nota(const QString &tabla, const QStringList &campos, const QString &texto);
     // Writes what is pending to the disk.
     void vaciar();
+    // Why the file does not hold every entry (a write failed); "" while it does.
+    const QString &falla() const { return m_falla; }
 
     long filasRechazadas() const { return m_filas; }
     long entradas() const { return m_entradas; }
@@ -40,6 +44,7 @@ private:
     QString m_ruta;
     QString m_tablaActual;
     QByteArray m_pendiente;
+    QString m_falla;
     long m_filas = 0;
     long m_entradas = 0;
 };

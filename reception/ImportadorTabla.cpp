@@ -557,6 +557,14 @@ void ImportadorTabla::informarErrores()
     errores.vaciar();
     if (errores.entradas() == m_entradasAlEmpezar || m_ctx.estado.FinalizarPrograma || m_ctx.estado.Interrumpir)
         return;
+    if (!errores.falla().isEmpty()) {
+        // Never pointed at as if it held the rejected rows.
+        platform::logger().error(errores.falla());
+        platform::msgBox(QStringLiteral("Se han producido errores de actualización") + kCRLF + errores.falla()
+                             + QStringLiteral(": no contiene todos los registros rechazados"),
+                         platform::vbCritical, QStringLiteral("Aviso al Usuario"));
+        return;
+    }
     platform::msgBox(QStringLiteral("Se han producido errores de actualización") + kCRLF
                          + QStringLiteral("Consulte el archivo ") + errores.ruta(),
                      platform::vbInformation, QStringLiteral("Aviso al Usuario"));

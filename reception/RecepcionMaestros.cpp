@@ -120,6 +120,9 @@ QString ResumenRecepcion::linea() const
             + sinEscribir.join(QStringLiteral(", "));
     if (!motivo.isEmpty())
         texto += QStringLiteral(" - ") + motivo;
+    if (!informeFallido.isEmpty())
+        texto +=
+            QStringLiteral(" - ") + informeFallido + QStringLiteral(": no contiene todos los registros rechazados");
     return texto;
 }
 
@@ -360,7 +363,8 @@ bool RecepcionMaestros::agregarFila(const Datos &datos, ado::Recordset &rsTabla,
 
 void RecepcionMaestros::terminar(ResumenRecepcion &r, qint64 inicio)
 {
-    m_errores.cerrar();
+    if (const platform::Status guardado = m_errores.cerrar(); !guardado.ok())
+        r.informeFallido = guardado.message();
     r.leidos = estado.RegistrosRecibidos;
     r.inserciones = estado.CantInserciones;
     r.modificaciones = estado.CantModificaciones;

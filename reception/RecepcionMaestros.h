@@ -44,6 +44,7 @@ struct ResumenRecepcion {
     long rechazados = 0;
     double segundos = 0;
     QString archivoErrores;      // Errores.TXT of the run
+    QString informeFallido;      // why Errores.TXT does not hold every rejected row ("" when it does)
     QString carpeta;             // the package folder
     QStringList tablasFaltantes; // named by the control file, without their data file
     // Tables read and written nowhere, for they have no key (B_CODIGOS, B_ALIAS).

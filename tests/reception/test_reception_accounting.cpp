@@ -40,7 +40,7 @@ protected:
             gDB(), m_estado, m_errores, m_vista, recepcion::ArchivosPaquete(carpeta), QStringLiteral("3"), false, {}};
         recepcion::ImportadorTabla importador(ctx);
         const ResultadoTabla r = importador.ImportarTabla(tabla, false);
-        m_errores.cerrar();
+        EXPECT_TRUE(m_errores.cerrar().ok());
         return r;
     }
     QString errores() const

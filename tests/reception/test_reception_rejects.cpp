@@ -5,6 +5,7 @@
 #include "ReceptionDatabase.h"
 #include "tests/core/QtPrint.h"
 
+#include "reception/ErroresRecepcion.h"
 #include "reception/RecepcionMaestros.h"
 
 #include "db/DB_Dll.h"
@@ -13,6 +14,10 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -258,5 +263,34 @@ TEST_P(ReceptionRejects, ALongTableReportsItsRejectsInTheOrderOfItsLines)
 }
 
 IMAESTROS_DATABASE_TESTS(ReceptionRejects);
+
+// A disk that fills while the report is written (a file size limit stands for it here): the
+// report says it does not hold every entry, naming the file, instead of passing for whole.
+TEST(ReceptionReport, AReportThatCannotBeWrittenWholeSaysSo)
+{
+    QTemporaryDir carpeta;
+    const QString ruta = QDir(carpeta.path()).filePath(QStringLiteral("Errores.TXT"));
+    recepcion::ErroresRecepcion errores;
+    ASSERT_TRUE(errores.abrir(ruta).ok());
+    rlimit antes{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &antes), 0);
+    const auto senal = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
+    rlimit limite = antes;
+    limite.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+    for (long linea = 1; linea <= 2000; ++linea)
+        errores.rechazo(QStringLiteral("V_MA_ARTICULOS"), {QStringLiteral("IdArticulo")}, linea,
+                        QStringLiteral("un motivo"), QStringLiteral("una línea de datos"));
+    const platform::Status cerrado = errores.cerrar();
+    ::setrlimit(RLIMIT_FSIZE, &antes);
+    std::signal(SIGXFSZ, senal);
+    ASSERT_FALSE(cerrado.ok());
+    EXPECT_TRUE(cerrado.message().contains(ruta)) << cerrado.message().toStdString();
+    EXPECT_EQ(errores.falla(), cerrado.message());
+
+    recepcion::ResumenRecepcion resumen;
+    resumen.informeFallido = cerrado.message();
+    EXPECT_TRUE(resumen.linea().contains(QStringLiteral("no contiene todos los registros rechazados")));
+}
 
 } // namespace
