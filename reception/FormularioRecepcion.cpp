@@ -18,6 +18,7 @@
 #include "platform/suite/Sistema.h"
 #include "platform/suite/TratarError.h"
 #include "platform/ui/Operator.h"
+#include "zip/PrivateFolder.h"
 
 #include <QFileInfo>
 
@@ -39,6 +40,8 @@ bool soloDigitos(const QString &texto)
 }
 
 const QString kAviso = QStringLiteral("Aviso al operador...");
+// Prefix of the folder the road builds its package in, inside the temporary folder.
+constexpr char kCarpetaDelCamino[] = ".imaestros-camino-";
 const QString kCRLF = QStringLiteral("\r\n");
 
 } // namespace
@@ -171,8 +174,23 @@ void FormularioRecepcion::UtilNet1_click(const QString &palabra)
 
 void FormularioRecepcion::grabar()
 {
-    if (optDB && !desdeBaseDeDatos())
-        return;
+    // The road's package is built in a folder of this run's in the temporary folder (only
+    // this user can enter it), removed when the run ends however it ends.
+    std::unique_ptr<ziplayer::PrivateFolder> paqueteDelCamino;
+    if (optDB) {
+        QString temporal = qEnvironmentVariable("TEMP");
+        if (temporal.isEmpty())
+            temporal = platform::suite::gSistema().CarpetaTemporal();
+        ziplayer::PrivateFolder::removeAbandoned(temporal, QString::fromLatin1(kCarpetaDelCamino));
+        paqueteDelCamino = std::make_unique<ziplayer::PrivateFolder>(temporal, QString::fromLatin1(kCarpetaDelCamino));
+        if (!paqueteDelCamino->status().ok()) {
+            platform::msgBox(paqueteDelCamino->status().message(), platform::vbCritical,
+                             QStringLiteral("Aviso al operador!"));
+            return;
+        }
+        if (!desdeBaseDeDatos(paqueteDelCamino->path()))
+            return;
+    }
     Grabando = true;
     bool corrio = false;
     if (Datosvalidos()) {
@@ -260,7 +278,7 @@ void FormularioRecepcion::interrumpir()
 
 // The company's database builds the package (the sending), then the connection the
 // command began with is reopened.
-bool FormularioRecepcion::desdeBaseDeDatos()
+bool FormularioRecepcion::desdeBaseDeDatos(const QString &carpeta)
 {
     // The connection string too: a run opened from one is reopened from it.
     const DB_Dll::Ajustes guardada = m_db.ajustesDeConexion();
@@ -289,9 +307,6 @@ bool FormularioRecepcion::desdeBaseDeDatos()
         m_db.reabrirCon(guardada);
         return false;
     }
-    QString carpeta = qEnvironmentVariable("TEMP");
-    if (carpeta.isEmpty())
-        carpeta = platform::suite::gSistema().CarpetaTemporal();
     estado().Interrumpir = false;
     m_esperandoEnvio = m_corriendo = true;
     refrescar();

@@ -127,7 +127,7 @@ public:
 private:
     class Progreso;
     void grabar();
-    bool desdeBaseDeDatos();
+    bool desdeBaseDeDatos(const QString &carpeta);
     void ConsultarCampo();
     void MostrarRegistro();
     void avisoFinal(const ResumenRecepcion &r);
