@@ -41,7 +41,7 @@ bool soloDigitos(const QString &texto)
 
 const QString kAviso = QStringLiteral("Aviso al operador...");
 // Prefix of the folder the road builds its package in, inside the temporary folder.
-constexpr char kCarpetaDelCamino[] = ".imaestros-camino-";
+constexpr char kCarpetaDelCamino[] = "imaestros-camino-"; // not hidden: the folder list shows it
 const QString kCRLF = QStringLiteral("\r\n");
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "schema/Schema.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -250,8 +251,12 @@ TEST_P(ReceptionForm, ReceivesFromAnotherCompanysDatabaseAndComesBack)
     EXPECT_TRUE(gDB().gOpenFlag);
     EXPECT_EQ(gDB().gConnString, connectionString());
     EXPECT_EQ(scalar("SELECT Descripcion FROM V_TA_UNIDAD"), QStringLiteral("Desde la empresa"));
-    EXPECT_EQ(scalar("SELECT ubicacion_archivo FROM MV_TRANSMISIONES"),
-              QDir(home()).filePath(QStringLiteral("Archivos.zip")));
+    // Built in a folder of the run's own in TEMP, gone with the run.
+    const QString ubicacion = scalar("SELECT ubicacion_archivo FROM MV_TRANSMISIONES");
+    EXPECT_TRUE(ubicacion.startsWith(QDir(home()).filePath(QStringLiteral("imaestros-camino-"))))
+        << ubicacion.toStdString();
+    EXPECT_TRUE(ubicacion.endsWith(QStringLiteral("/Archivos.zip"))) << ubicacion.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(ubicacion));
     qunsetenv("TEMP");
 }
 
