@@ -73,6 +73,7 @@ const char kUso[] = "uso: imaestros ['@Server=<servidor>;@DbName=<base>;@Usuario
                     " 13  --envio con AUTO: el envio fallo, o dejo filas o tablas sin enviar\n"
                     " 14  recepcion con AUTO: faltan archivos de datos de tablas que nombra el archivo de control\n"
                     " 15  recepcion con AUTO: termino, pero Errores.TXT no se pudo escribir entero (disco lleno)\n"
+                    " 16  otra recepcion o envio siguio usando la base de datos pasada la espera: no se hizo nada\n"
                     " 64  opcion desconocida\n";
 
 void toStderr(const QString &text) { std::fprintf(stderr, "imaestros: %s\n", qPrintable(text)); }

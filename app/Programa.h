@@ -25,6 +25,7 @@ enum ExitStatus : int {
     kEnvioFallido = 13,     // the unattended sending failed, or left rows or tables unsent
     kFaltanTablas = 14,     // the reception's package lacks data files its control file names
     kSinInforme = 15,       // the reception ended, but Errores.TXT could not be written whole
+    kBaseOcupada = 16,      // another reception or sending kept the database past the wait
     kUsoIncorrecto = 64,    // an option the program does not know
 };
 

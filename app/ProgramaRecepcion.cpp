@@ -32,6 +32,8 @@ int statusFor(const recepcion::ResumenRecepcion &r)
         return kSinControl;
     case recepcion::FinRecepcion::Incompleta:
         return kFaltanTablas;
+    case recepcion::FinRecepcion::Ocupada:
+        return kBaseOcupada;
     case recepcion::FinRecepcion::Detenida:
     case recepcion::FinRecepcion::Fallida:
     case recepcion::FinRecepcion::Terminar:

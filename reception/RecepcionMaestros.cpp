@@ -4,6 +4,7 @@
 
 #include "package/Format.h"
 
+#include "db/BloqueoCorrida.h"
 #include "db/DB_Dll.h"
 #include "platform/Logger.h"
 #include "platform/Paths.h"
@@ -55,6 +56,8 @@ QString textoFin(FinRecepcion fin)
         return QStringLiteral("Recepción fallida");
     case FinRecepcion::Terminar:
         return QStringLiteral("Recepción interrumpida (calendario fiscal)");
+    case FinRecepcion::Ocupada:
+        return QStringLiteral("Recepción no hecha (base de datos ocupada)");
     }
     return QString();
 }
@@ -211,6 +214,19 @@ bool RecepcionMaestros::abrirPaquete(const QString &zip, const QString &carpeta,
     m_paquete = ArchivosPaquete(platform::fromWindowsPath(carpeta));
     m_paquete.limitarA(nombres);
     return true;
+}
+
+bool RecepcionMaestros::tomarBase(db::BloqueoCorrida &bloqueo, ResumenRecepcion &r)
+{
+    const platform::Status tomada = bloqueo.tomar(m_db.gCnn, esperaCorrida, [this](const QString &espera) {
+        platform::logger().warning(espera);
+        m_vista->actualizando(espera);
+    });
+    if (tomada.ok())
+        return true;
+    r.fin = FinRecepcion::Ocupada;
+    r.motivo = tomada.message();
+    return false;
 }
 
 // The package's origin against the last reception's: two different databases are mixed
@@ -383,12 +399,17 @@ ResumenRecepcion RecepcionMaestros::RecibirMaestros(const Datos &datos, ado::Rec
 {
     const qint64 inicio = QDateTime::currentMSecsSinceEpoch();
     ResumenRecepcion r;
+    db::BloqueoCorrida bloqueo;
     estado.reiniciarContadores();
     const platform::Result<QString> carpeta = CarpetaArchivo(QDateTime::currentDateTime());
     if (!carpeta.ok()) {
         r.fin = FinRecepcion::Fallida;
         r.motivo = carpeta.message();
-    } else if (r.carpeta = carpeta.value(); abrirPaquete(datos.ubicacion.trimmed(), r.carpeta, r) && origenAceptado()) {
+    } else if (r.carpeta = carpeta.value();
+               !abrirPaquete(datos.ubicacion.trimmed(), r.carpeta, r) || !origenAceptado()) {
+        if (r.fin == FinRecepcion::Completa)
+            r.fin = FinRecepcion::Rechazada;
+    } else if (tomarBase(bloqueo, r)) {
         if (const platform::Status abierto = m_errores.abrir(m_paquete.rutaNueva(package::errorFileName()));
             !abierto.ok())
             platform::logger().warning(abierto.message());
@@ -397,10 +418,9 @@ ResumenRecepcion RecepcionMaestros::RecibirMaestros(const Datos &datos, ado::Rec
         importarTablas(tablasInteractivas(), false, ctx, r);
         if (r.fin == FinRecepcion::Completa || (r.fin == FinRecepcion::Detenida && estado.Interrumpir))
             agregarFila(datos, rsTabla, r);
-    } else if (r.fin == FinRecepcion::Completa) {
-        r.fin = FinRecepcion::Rechazada;
     }
-    if (r.fin == FinRecepcion::PaqueteIlegible || (r.fin == FinRecepcion::Fallida && !r.motivo.isEmpty()))
+    if (r.fin == FinRecepcion::PaqueteIlegible || r.fin == FinRecepcion::Ocupada
+        || (r.fin == FinRecepcion::Fallida && !r.motivo.isEmpty()))
         platform::msgBox(r.motivo, platform::vbCritical, QStringLiteral("Aviso al Operador"));
     terminar(r, inicio);
     return r;
@@ -421,6 +441,7 @@ ResumenRecepcion RecepcionMaestros::GeneraAutomatica()
     // dropped meanwhile, or files left by an earlier one, never mix with it. Gone at the end.
     ziplayer::PrivateFolder::removeAbandoned(r.carpeta, QString::fromLatin1(kCarpetaPropia));
     ziplayer::PrivateFolder propia(r.carpeta, QString::fromLatin1(kCarpetaPropia));
+    db::BloqueoCorrida bloqueo;
     if (!propia.status().ok()) {
         r.fin = FinRecepcion::PaqueteIlegible;
         r.motivo = propia.status().message();
@@ -429,6 +450,8 @@ ResumenRecepcion RecepcionMaestros::GeneraAutomatica()
         platform::msgBox(r.motivo, platform::vbCritical, QStringLiteral("Aviso al Operador"));
     } else if (!origenAceptado()) {
         r.fin = FinRecepcion::Rechazada;
+    } else if (!tomarBase(bloqueo, r)) {
+        platform::msgBox(r.motivo, platform::vbCritical, QStringLiteral("Aviso al Operador"));
     } else {
         // The reject report stays where the drop folder's users look for it.
         if (const platform::Status abierto =

@@ -6,7 +6,9 @@
 #include "ImportadorTabla.h"
 
 #include <QString>
+
 #include <QStringList>
+#include <chrono>
 
 #include <functional>
 #include <vector>
@@ -15,6 +17,10 @@ class DB_Dll;
 
 namespace ado {
 class Recordset;
+}
+
+namespace db {
+class BloqueoCorrida;
 }
 
 namespace recepcion {
@@ -32,6 +38,7 @@ enum class FinRecepcion {
     Detenida,        // the operator asked to stop
     Fallida,         // the database failed and the run was left
     Terminar,        // the calendar question: the program ends
+    Ocupada,         // another reception or sending kept the database past the wait: nothing imported
 };
 
 struct ResumenRecepcion {
@@ -66,6 +73,8 @@ public:
 
     EstadoRecepcion estado;
     QString Separador = QStringLiteral("\t");
+    // How long a run waits for another reception or sending of the database to end.
+    std::chrono::milliseconds esperaCorrida = std::chrono::minutes(15);
 
     void setVista(VistaRecepcion *vista);
     // Shows Errores.TXT without waiting (the desktop opens it); unset: only the message.
@@ -98,6 +107,9 @@ public:
 private:
     bool abrirPaquete(const QString &zip, const QString &carpeta, ResumenRecepcion &resumen);
     bool origenAceptado();
+    // Takes the database for the run (db::BloqueoCorrida); false, with the summary's reason, when
+    // another run kept it past the wait.
+    bool tomarBase(db::BloqueoCorrida &bloqueo, ResumenRecepcion &r);
     void importarTablas(const QStringList &tablas, bool automatica, ContextoImportacion &ctx, ResumenRecepcion &r);
     static void anotarSinClave(const QString &tabla, long lineas, ResumenRecepcion &r);
     bool agregarFila(const Datos &datos, ado::Recordset &rsTabla, ResumenRecepcion &resumen);

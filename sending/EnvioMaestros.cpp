@@ -8,6 +8,7 @@
 
 #include "core/Globals.h"
 #include "core/Sentencias.h"
+#include "db/BloqueoCorrida.h"
 #include "db/DB_Dll.h"
 #include "platform/Logger.h"
 #include "platform/Paths.h"
@@ -139,6 +140,22 @@ bool EnvioMaestros::paso(Corrida &corrida, const std::function<void()> &accion)
     }
 }
 
+bool EnvioMaestros::tomarBase(db::BloqueoCorrida &bloqueo, Corrida &corrida)
+{
+    const platform::Status tomada = bloqueo.tomar(m_db.gCnn, esperaCorrida, [this](const QString &espera) {
+        platform::logger().warning(espera);
+        m_vista->actualizando(espera);
+    });
+    if (tomada.ok())
+        return true;
+    HuboError = true;
+    corrida.resumen.motivo = tomada.message();
+    if (corrida.automatica)
+        platform::suite::gEstado().Cerrar();
+    platform::msgBox(tomada.message(), platform::vbCritical, kTituloAviso);
+    return false;
+}
+
 ResumenEnvio EnvioMaestros::terminar(Corrida &corrida)
 {
     corrida.preparacion.reset(); // the private folder goes, with whatever a failed run left in it
@@ -172,7 +189,8 @@ ResumenEnvio EnvioMaestros::EnviarMaestros(const Datos &datos)
         return terminar(c);
     if (!paso(c, [&] { agregarFila(c, conBarra(c.carpeta) + QStringLiteral("*.dat")); }))
         return terminar(c);
-    if (!exportarPaquete(c, tablas, {}))
+    db::BloqueoCorrida bloqueo;
+    if (!tomarBase(bloqueo, c) || !exportarPaquete(c, tablas, {}))
         return terminar(c);
     m_vista->avance(100);
     if (datos.correo)
@@ -222,7 +240,8 @@ ResumenEnvio EnvioMaestros::GeneraAutomatica()
         else
             estado.Actualizar(detener, QStringLiteral("Exportando Tablas"), tabla, QStringLiteral("Campos"));
     };
-    if (!exportarPaquete(c, tablas, mostrar))
+    db::BloqueoCorrida bloqueo;
+    if (!tomarBase(bloqueo, c) || !exportarPaquete(c, tablas, mostrar))
         return terminar(c);
     m_vista->avance(100);
     estado.Cerrar();

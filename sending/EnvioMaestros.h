@@ -9,11 +9,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
 class DB_Dll;
 class QTemporaryDir;
+
+namespace db {
+class BloqueoCorrida;
+}
 
 namespace envio {
 
@@ -37,7 +42,9 @@ public:
     QString TablasEnviadas;     // comma list of the tables exported in the current sending
     long RegistrosEnviados = 0; // rows written since the form's last initialisation
     bool HuboError = false;     // the last run failed
-    bool SinDatos = false;      // the last run found no row to send and kept the package there
+    // How long a sending waits for a reception (or another sending) of the database to end.
+    std::chrono::milliseconds esperaCorrida = std::chrono::minutes(15);
+    bool SinDatos = false; // the last run found no row to send and kept the package there
 
     void setVista(VistaEnvio *vista);
     // Asks the interactive run in progress to stop at its next row (the operator closes the
@@ -81,6 +88,9 @@ private:
     bool hayPaqueteAnterior(const Corrida &corrida) const;
     bool reemplazarSinFilas(Corrida &corrida);
     bool paso(Corrida &corrida, const std::function<void()> &accion);
+    // Takes the database for the export (db::BloqueoCorrida): a sending never reads a
+    // reception half written. False, the run failed and said why, when another run kept it.
+    bool tomarBase(db::BloqueoCorrida &bloqueo, Corrida &corrida);
     ResumenEnvio terminar(Corrida &corrida);
     void escribirControl(Corrida &corrida, const QStringList &tablas);
     QStringList camposDe(const QString &tabla);

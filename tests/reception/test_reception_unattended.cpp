@@ -7,6 +7,7 @@
 
 #include "reception/RecepcionMaestros.h"
 
+#include "db/BloqueoCorrida.h"
 #include "db/DB_Dll.h"
 #include "platform/TextFile.h"
 #include "platform/ui/Operator.h"
@@ -266,6 +267,45 @@ TEST_P(UnattendedReception, APackageDroppedDuringARunNeverMixesWithIt)
     EXPECT_EQ(count("V_MA_PRECIOSCAB"), 1);
     EXPECT_EQ(QDir(bandeja()).entryList({QStringLiteral(".imaestros-*")}, QDir::AllEntries | QDir::Hidden),
               QStringList());
+}
+
+// Another reception or sending holding the database: the run waits, saying so, and gives up
+// past its wait with nothing imported; once the other ends during the wait, it goes on.
+TEST_P(UnattendedReception, ARunWaitsForAnotherRunOfTheDatabase)
+{
+    ado::Connection otra;
+    otra.Open(connectionString());
+    db::BloqueoCorrida otroEnvio;
+    ASSERT_TRUE(otroEnvio.tomar(otra, std::chrono::milliseconds(0)).ok());
+    ASSERT_TRUE(paquete().escribir(QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"))).ok());
+
+    struct Vista : recepcion::VistaRecepcion {
+        QStringList textos;
+        std::function<void()> alEsperar;
+        void actualizando(const QString &texto) override
+        {
+            textos << texto;
+            if (alEsperar && texto.contains(QStringLiteral("se espera")))
+                std::exchange(alEsperar, nullptr)();
+        }
+    } vista;
+    recepcion::RecepcionMaestros ocupada(gDB());
+    ocupada.setVista(&vista);
+    ocupada.esperaCorrida = std::chrono::milliseconds(300);
+    const ResumenRecepcion r = ocupada.GeneraAutomatica();
+    EXPECT_EQ(r.fin, FinRecepcion::Ocupada);
+    EXPECT_TRUE(r.motivo.contains(QStringLiteral("sigue usando la base de datos"))) << r.motivo.toStdString();
+    EXPECT_TRUE(vista.textos.filter(QStringLiteral("se espera")).size() == 1) << vista.textos.join('|').toStdString();
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 0);
+
+    vista.alEsperar = [&] { otroEnvio.soltar(); };
+    recepcion::RecepcionMaestros espera(gDB());
+    espera.setVista(&vista);
+    espera.esperaCorrida = std::chrono::seconds(30);
+    const ResumenRecepcion despues = espera.GeneraAutomatica();
+    ASSERT_EQ(despues.fin, FinRecepcion::Completa) << despues.motivo.toStdString();
+    EXPECT_FALSE(vista.alEsperar) << "the run never waited";
+    EXPECT_EQ(count("V_MA_ARTICULOS"), 2);
 }
 
 // A package that would write over a file the reception keeps in the drop folder is refused

@@ -9,6 +9,7 @@
 #include "sending/EnvioMaestros.h"
 
 #include "core/Globals.h"
+#include "db/BloqueoCorrida.h"
 #include "db/DB_Dll.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -201,6 +202,32 @@ TEST_P(EnvioTest, AFailedPackingStampsNothing)
               1);
     EXPECT_EQ(QDir(carpeta).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{QStringLiteral("Archivos.zip")});
+}
+
+// A sending never reads a database that a reception (or another sending) is writing: past its
+// wait it fails saying so, with no package and nothing stamped.
+TEST_P(EnvioTest, ASendingDuringAReceptionWaitsThenGivesUp)
+{
+    pruebas::llenarMaestros(cnn(), 1);
+    ado::Connection otra;
+    otra.Open(connectionString());
+    db::BloqueoCorrida recepcion;
+    ASSERT_TRUE(recepcion.tomar(otra, std::chrono::milliseconds(0)).ok());
+    const QString carpeta = this->carpeta(QStringLiteral("salida"));
+    operatorScript().expect(QStringLiteral("sigue usando la base de datos"), platform::vbOK);
+    EnvioMaestros envio(gDB());
+    envio.esperaCorrida = std::chrono::milliseconds(300);
+    EnvioMaestros::Datos d;
+    d.numero = QStringLiteral("3");
+    d.responsable = QStringLiteral("Ana");
+    d.carpeta = carpeta;
+    const ResumenEnvio r = envio.EnviarMaestros(d);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.motivo.contains(QStringLiteral("sigue usando la base de datos"))) << r.motivo.toStdString();
+    EXPECT_TRUE(r.archivo.isEmpty());
+    EXPECT_FALSE(QFile::exists(QDir(carpeta).filePath(QStringLiteral("Archivos.zip"))));
+    for (const QString &tabla : package::tableOrder())
+        EXPECT_EQ(count(tabla, QStringLiteral("TRANSMISION <> 0")), 0) << tabla.toStdString();
 }
 
 TEST_P(EnvioTest, AnOldArchiveOrTableFileIsNeverSentAgain)
