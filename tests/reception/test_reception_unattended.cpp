@@ -308,6 +308,18 @@ TEST_P(UnattendedReception, ARunWaitsForAnotherRunOfTheDatabase)
     EXPECT_EQ(count("V_MA_ARTICULOS"), 2);
 }
 
+// A package refused during its extraction (an entry inflating past the size it declares)
+// leaves nothing of itself in the drop folder to take the room of the next one.
+TEST_P(UnattendedReception, APackageRefusedDuringItsExtractionLeavesNothingBehind)
+{
+    const QString zip = QDir(bandeja()).filePath(QStringLiteral("Archivos.zip"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(IMAESTROS_FIXTURES "/zip/size_lie.zip"), zip));
+    const ResumenRecepcion r = recibir();
+    EXPECT_EQ(r.fin, FinRecepcion::PaqueteIlegible);
+    EXPECT_EQ(QDir(bandeja()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Archivos.zip")});
+}
+
 // A package that would write over a file the reception keeps in the drop folder is refused
 // whole, and the message names the real path of the package.
 TEST_P(UnattendedReception, AnEntryNamedLikeTheFoldersOwnFilesRefusesThePackage)
