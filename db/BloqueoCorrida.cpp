@@ -64,14 +64,16 @@ bool BloqueoCorrida::intentar(QString &problema)
         }
         return ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
     case kPostgreSQL:
-        return entero(*m_cnn, QStringLiteral("SELECT CASE WHEN pg_try_advisory_lock(%1) THEN 1 ELSE 0 END")
-                                  .arg(kClavePostgreSQL))
+        return entero(
+                   *m_cnn,
+                   QStringLiteral("SELECT CASE WHEN pg_try_advisory_lock(%1) THEN 1 ELSE 0 END").arg(kClavePostgreSQL))
             == 1;
     case kSqlServer:
-        return entero(*m_cnn, QStringLiteral("DECLARE @r int; EXEC @r = sp_getapplock @Resource = '%1', "
-                                             "@LockMode = 'Exclusive', @LockOwner = 'Session', @LockTimeout = 0; "
-                                             "SELECT @r")
-                                  .arg(kRecursoSqlServer))
+        return entero(*m_cnn,
+                      QStringLiteral("DECLARE @r int; EXEC @r = sp_getapplock @Resource = '%1', "
+                                     "@LockMode = 'Exclusive', @LockOwner = 'Session', @LockTimeout = 0; "
+                                     "SELECT @r")
+                          .arg(kRecursoSqlServer))
             >= 0;
     }
     return true;
