@@ -1,5 +1,6 @@
 #include "BloqueoCorrida.h"
 
+#include "platform/Logger.h"
 #include "platform/RuntimeError.h"
 #include "platform/ado/Backend.h"
 #include "platform/ado/Connection.h"
@@ -101,10 +102,14 @@ platform::Status BloqueoCorrida::tomar(ado::Connection &cnn, std::chrono::millis
         }
         if (!problema.isEmpty())
             return platform::Status::failure(problema);
-        if (!avisado && esperando)
-            esperando(QStringLiteral("Otra recepción o envío de maestros está usando la base de datos: se espera a "
-                                     "que termine (hasta %1 s)")
-                          .arg(std::chrono::duration_cast<std::chrono::seconds>(espera).count()));
+        if (!avisado) {
+            const QString aviso = QStringLiteral("Otra recepción o envío de maestros está usando la base de datos: se "
+                                                 "espera a que termine (hasta %1 s)")
+                                      .arg(std::chrono::duration_cast<std::chrono::seconds>(espera).count());
+            platform::logger().warning(aviso);
+            if (esperando)
+                esperando(aviso);
+        }
         avisado = true;
         if (std::chrono::steady_clock::now() >= fin)
             return platform::Status::failure(

@@ -25,9 +25,9 @@ public:
     BloqueoCorrida(const BloqueoCorrida &) = delete;
     BloqueoCorrida &operator=(const BloqueoCorrida &) = delete;
 
-    // Takes the lock of the database `cnn` is open on. While another run holds it, `esperando`
-    // hears once what the run waits for, and the tries go on until `espera` has passed; then
-    // it fails with a message that says so.
+    // Takes the lock of the database `cnn` is open on. While another run holds it, the log and
+    // `esperando` hear once what the run waits for, and the tries go on until `espera` has
+    // passed; then it fails with a message that says so.
     [[nodiscard]] platform::Status tomar(ado::Connection &cnn, std::chrono::milliseconds espera,
                                          const std::function<void(const QString &)> &esperando = {});
     // Releases the lock (also on destruction).

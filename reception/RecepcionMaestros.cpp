@@ -218,10 +218,8 @@ bool RecepcionMaestros::abrirPaquete(const QString &zip, const QString &carpeta,
 
 bool RecepcionMaestros::tomarBase(db::BloqueoCorrida &bloqueo, ResumenRecepcion &r)
 {
-    const platform::Status tomada = bloqueo.tomar(m_db.gCnn, esperaCorrida, [this](const QString &espera) {
-        platform::logger().warning(espera);
-        m_vista->actualizando(espera);
-    });
+    const platform::Status tomada =
+        bloqueo.tomar(m_db.gCnn, esperaCorrida, [this](const QString &espera) { m_vista->actualizando(espera); });
     if (tomada.ok())
         return true;
     r.fin = FinRecepcion::Ocupada;

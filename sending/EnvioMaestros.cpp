@@ -142,10 +142,8 @@ bool EnvioMaestros::paso(Corrida &corrida, const std::function<void()> &accion)
 
 bool EnvioMaestros::tomarBase(db::BloqueoCorrida &bloqueo, Corrida &corrida)
 {
-    const platform::Status tomada = bloqueo.tomar(m_db.gCnn, esperaCorrida, [this](const QString &espera) {
-        platform::logger().warning(espera);
-        m_vista->actualizando(espera);
-    });
+    const platform::Status tomada =
+        bloqueo.tomar(m_db.gCnn, esperaCorrida, [this](const QString &espera) { m_vista->actualizando(espera); });
     if (tomada.ok())
         return true;
     HuboError = true;
