@@ -747,8 +747,13 @@ int main(int argc, char *argv[])
 
         const Figure first = receive(sqlite.arg(received));
         const Figure second = receive(sqlite.arg(received));
-        const Figure plainFirst = loadPlain(plain, inbox);
-        const Figure plainSecond = loadPlain(plain, inbox);
+        // The loader reads the same files, written unpacked: the reception extracts its copy
+        // into a folder of its own and removes it.
+        const QString files = QDir(home.path()).filePath(QStringLiteral("plano-archivos"));
+        if (const platform::Status written = samplepackage::writeFiles(files, options); !written.ok())
+            throw std::runtime_error(written.message().toStdString());
+        const Figure plainFirst = loadPlain(plain, files);
+        const Figure plainSecond = loadPlain(plain, files);
 
         // Both sides are measured on the rows of the same four tables (the reception also
         // reads the lines of B_CODIGOS and B_ALIAS, in its own time).
