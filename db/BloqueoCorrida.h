@@ -32,7 +32,6 @@ public:
                                          const std::function<void(const QString &)> &esperando = {});
     // Releases the lock (also on destruction).
     void soltar();
-    bool tomado() const { return m_tomado; }
 
 private:
     bool intentar(QString &problema);

@@ -85,6 +85,10 @@ bool holdsSecondStatement(const QString &sql)
     return false;
 }
 
+// Where the select list of a single plain SELECT starts (past the keyword and its blanks);
+// -1 for anything else: another statement, a second statement, a set operator, INTO.
+qsizetype plainSelectList(const QString &sql);
+
 } // namespace
 
 qsizetype findTopLevel(const QString &sql, const QString &keyword, qsizetype from)
@@ -160,28 +164,41 @@ QString tableName(const QString &sql)
     return sql.mid(start, end - start).trimmed();
 }
 
+namespace {
+
+qsizetype skipBlanks(const QString &sql, qsizetype at)
+{
+    while (at < sql.size() && sql.at(at).isSpace())
+        ++at;
+    return at;
+}
+
+qsizetype plainSelectList(const QString &sql)
+{
+    const qsizetype at = skipBlanks(sql, 0);
+    const qsizetype select = matchWords(sql, at, {QStringLiteral("SELECT")});
+    if (select == 0 || holdsSecondStatement(sql))
+        return -1;
+    for (const char *other : {"UNION", "EXCEPT", "INTERSECT", "INTO"}) {
+        if (findTopLevel(sql, QString::fromLatin1(other)) >= 0)
+            return -1;
+    }
+    return skipBlanks(sql, at + select);
+}
+
+} // namespace
+
 QString limitRows(const QString &sql, int rows)
 {
     if (rows <= 0)
         return QString();
-    const auto skipBlanks = [&](qsizetype at) {
-        while (at < sql.size() && sql.at(at).isSpace())
-            ++at;
-        return at;
-    };
+    const auto skipBlanks = [&](qsizetype at) { return sqlclauses::skipBlanks(sql, at); };
     const auto word = [&](qsizetype at, const char *w) {
         return matchWords(sql, at, QStringList{QString::fromLatin1(w)});
     };
-    qsizetype at = skipBlanks(0);
-    if (word(at, "SELECT") == 0)
+    qsizetype at = plainSelectList(sql);
+    if (at < 0)
         return QString();
-    if (holdsSecondStatement(sql))
-        return QString();
-    for (const char *other : {"UNION", "EXCEPT", "INTERSECT", "INTO"}) {
-        if (findTopLevel(sql, QString::fromLatin1(other)) >= 0)
-            return QString();
-    }
-    at = skipBlanks(at + 6);
     for (const char *quantifier : {"DISTINCT", "ALL"}) {
         if (const qsizetype n = word(at, quantifier)) {
             at = skipBlanks(at + n);
@@ -210,12 +227,8 @@ QString limitRows(const QString &sql, int rows)
 
 int selectListSize(const QString &sql)
 {
-    qsizetype at = 0;
-    while (at < sql.size() && sql.at(at).isSpace())
-        ++at;
-    if (matchWords(sql, at, {QStringLiteral("SELECT")}) == 0)
-        return 0;
-    const qsizetype from = findTopLevel(sql, QStringLiteral("FROM"));
+    const qsizetype at = plainSelectList(sql);
+    const qsizetype from = at < 0 ? -1 : findTopLevel(sql, QStringLiteral("FROM"));
     if (from < 0)
         return 0;
     int items = 1;
@@ -226,7 +239,7 @@ int selectListSize(const QString &sql)
         star = star || item.trimmed().endsWith(QLatin1Char('*'));
         item.clear();
     };
-    for (qsizetype i = at + 6; i < from;) {
+    for (qsizetype i = at; i < from;) {
         const qsizetype skipped = skipQuoted(sql, i);
         if (skipped != i) {
             item += sql.mid(i, skipped - i);
@@ -251,15 +264,8 @@ int selectListSize(const QString &sql)
 
 QString orderedFirstBy(const QString &sql, int ordinal, bool ascending, int columns)
 {
-    qsizetype start = 0;
-    while (start < sql.size() && sql.at(start).isSpace())
-        ++start;
-    if (ordinal < 1 || matchWords(sql, start, {QStringLiteral("SELECT")}) == 0 || holdsSecondStatement(sql))
+    if (ordinal < 1 || plainSelectList(sql) < 0)
         return QString();
-    for (const char *other : {"UNION", "EXCEPT", "INTERSECT", "INTO"}) {
-        if (findTopLevel(sql, QString::fromLatin1(other)) >= 0)
-            return QString();
-    }
     QString key = QString::number(ordinal) + (ascending ? QString() : QStringLiteral(" DESC"));
     for (int other = 1; other <= columns; ++other) {
         if (other != ordinal)
