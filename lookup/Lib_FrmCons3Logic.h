@@ -118,6 +118,9 @@ public:
     void ListView1_DblClick() { CmdAceptar_Click(); }
     void uncheckAll();
     bool sorted() const { return m_sorted; }
+    // The statement every read of the loaded list runs (SQL in the list's order when the
+    // engine sorts it).
+    const QString &listStatement() const { return m_listStatement; }
     int sortKey() const { return m_sortKey; }
     bool sortAscending() const { return m_sortAscending; }
 
